@@ -1,0 +1,12 @@
+#pragma once
+// Datum shift of a geographic point from SK-42 (Krasovsky) to GSK-2011.
+
+#include "sheetjob/geometry/Geometry.h"
+
+namespace sheetjob::geometry {
+
+/// Converts the point (longitude, latitude in degrees, SK-42, height 0) in place
+/// to GSK-2011. Longitude out in [0, 360), latitude in [-90, 90].
+void SK42_TO_GSK2011(Point& point);
+
+} // namespace sheetjob::geometry

@@ -1,0 +1,21 @@
+#pragma once
+// Densified sides and rings of a trapezium (sheet polygon, graticule lines and
+// sub-sheet frames).
+
+#include "sheetjob/geometry/Geometry.h"
+
+namespace sheetjob::layers {
+
+/// Appends a parallel from `from` to `to` with a vertex every `spacing` measured
+/// from `from`; with includeEnd the last vertex is exactly `to`. Returns the
+/// number of vertices appended.
+int ADDPARALLEL(double latitude, double from, double to, double spacing, bool includeEnd,
+                geometry::Vertices& v);
+/// The same along a meridian (latitude runs, longitude fixed).
+int ADDMERIDIAN(double longitude, double from, double to, double spacing, bool includeEnd,
+                geometry::Vertices& v);
+/// Appends the closed ring clockwise from the north-west corner; returns its vertex count.
+int ADDRECTANGLE(double west, double east, double lonSpacing, double south, double north,
+                 double latSpacing, geometry::Vertices& v);
+
+} // namespace sheetjob::layers

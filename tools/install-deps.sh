@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the build and the tests need, and only those
+# that are missing, so a second run is quick.
+set -euo pipefail
+packages=(build-essential cmake pkg-config libshp-dev qt6-base-dev libgtest-dev libgmock-dev
+          nlohmann-json3-dev gdal-bin proj-bin clang libclang-rt-14-dev fonts-dejavu-core)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    echo "installing: ${missing[*]}"
+    sudo_cmd=()
+    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
+fi
