@@ -1,0 +1,9 @@
+#include "sheetjob/geometry/Geometry.h"
+
+#include <cmath>
+
+namespace sheetjob::geometry {
+
+bool EQWITHTOLERANCE(double a, double b) { return std::fabs(a - b) <= kTolerance; }
+
+} // namespace sheetjob::geometry
