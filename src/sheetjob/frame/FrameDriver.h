@@ -21,6 +21,9 @@ struct FrameJob {
     double west = 0, east = 0, stepLon = 0.125;               ///< frame trapezium W, E
     double south = 0, north = 0, stepLat = 0.08333333333333333; ///< S, N
     double baseWest = 0, baseEast = 0, baseSouth = 0, baseNorth = 0;
+    /// The result trapezium before any datum shift (xFrom, xTo, yFrom, yTo): whether a
+    /// side keeps its neighbour's label is judged on it, so that a shifted sheet keeps them.
+    double resultWest = 0, resultEast = 0, resultSouth = 0, resultNorth = 0;
     int xMinute = 0, yMinute = 0;
     std::vector<double> latitudes;  ///< graticule parallels, ascending
     std::vector<double> longitudes; ///< graticule meridians, ascending
