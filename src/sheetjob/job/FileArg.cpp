@@ -53,7 +53,7 @@ std::string romanNumeral(int n) {
     return std::string(static_cast<size_t>(n / 10), 'X') + std::string(kUnits[static_cast<size_t>(n % 10)]);
 }
 
-/// Step 6 of the nomenclature: nothing (single sheet) or "(d)" with blanks
+/// The combined-sheet suffix: nothing (single sheet) or "(d)" with blanks
 /// allowed around the digit and after the ")". Returns the sheet type or nothing.
 std::optional<int> readSheetType(std::string_view rest) {
     const std::string text = trim(rest);
@@ -67,7 +67,7 @@ std::optional<int> readSheetType(std::string_view rest) {
     return digit[0] - '1'; // "2" double, "3" triple, "4" quadruple
 }
 
-/// Steps 1-6 of the nomenclature; the fields are written only on success.
+/// Belt, zone, sheet number and combined-sheet suffix; the fields are written only on success.
 bool readNomenclature(std::string_view value, JobParameters& job) {
     const std::string text = rtrim(ltrim(value));
     if (text.size() < kMinNomenclatureLength)
@@ -200,7 +200,7 @@ std::string where(std::string_view fileName, int line) {
     return std::string(fileName) + ", line " + std::to_string(line) + ": ";
 }
 
-/// Step 8: a given bound must lie less than one single sheet beyond its base edge.
+/// A given bound must lie less than one single sheet beyond its base edge.
 bool boundOk(double& field, double base, bool mustBeGreater, double limit, std::string_view key,
              std::string_view side, std::string_view fileName, std::string& reason) {
     if (field < 0) {
