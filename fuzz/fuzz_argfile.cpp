@@ -33,7 +33,8 @@ void fuzzArgumentFile(std::string_view bytes) {
     check(job.CoordSystem >= 1 && job.CoordSystem <= 4);
     check(job.MeridianStep > 0 && job.ParallelStep > 0 && job.xMinute > 0 && job.yMinute > 0);
     check(job.xMinute <= 59 && job.yMinute <= 59);
-    check(std::isfinite(job.xFrom) && std::isfinite(job.xTo) && std::isfinite(job.yFrom) && std::isfinite(job.yTo));
+    check(std::isfinite(job.xFrom) && std::isfinite(job.xTo) && std::isfinite(job.yFrom) &&
+          std::isfinite(job.yTo));
     check(job.ResultPath.size() >= 4);
     check(!job.SubSheetFrames || (job.SetScale == 0 && job.SheetType == 0));
 }
@@ -75,8 +76,8 @@ void fuzzDegreeText(std::string_view bytes) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char *>(data), size);
     fuzzArgumentFile(bytes);
     fuzzDegreeText(bytes);
     return 0;

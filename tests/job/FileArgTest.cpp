@@ -1,5 +1,5 @@
-#include "sheetjob/common/Cp1251.h"
 #include "sheetjob/job/FileArg.h"
+#include "sheetjob/common/Cp1251.h"
 #include "sheetjob/job/OutputFolders.h"
 
 #include "support/TempDir.h"
@@ -21,7 +21,7 @@ struct Read {
     std::string reason;
 };
 
-Read readContent(const std::string& content) {
+Read readContent(const std::string &content) {
     Read r{};
     r.status = readArgFileContent(content, "job.txt", r.job, r.reason);
     return r;
@@ -30,14 +30,15 @@ Read readContent(const std::string& content) {
 // Statuses of whole files: each line of the table is one argument file.
 TEST(ReadArgFileContent, StatusesOfWholeFiles) {
     struct Case {
-        const char* name;
+        const char *name;
         std::string content;
         int status;
-        const char* reason; // expected part of the one-line reason ("" = none)
+        const char *reason; // expected part of the one-line reason ("" = none)
     };
     const Case cases[] = {
         {"example", "Nom=N-37-XIV; CS=CK-42; Path=out/N-37-XIV;\n", 0, ""},
-        {"items over two lines", "Nom=N-37-XIV(2); CS=CK-42;\nPath=D:\\Maps; MapScale=500; xMinute=2;\n", 0, ""},
+        {"items over two lines",
+         "Nom=N-37-XIV(2); CS=CK-42;\nPath=D:\\Maps; MapScale=500; xMinute=2;\n", 0, ""},
         {"blank lines and CR LF", "\r\n   \r\nNom=N-37-XIV;\r\n\r\nPath=abc;\r\n", 0, ""},
         {"no final newline", "Nom=N-37-XIV;Path=abc;", 0, ""},
         {"blanks around keys and values", "  Nom  =  N-37-XIV  ;  Path = abc ;", 0, ""},
@@ -45,8 +46,10 @@ TEST(ReadArgFileContent, StatusesOfWholeFiles) {
         {"empty file", "", 5, "\"Nom\" and \"Path\" are missing"},
         {"Path missing", "Nom=N-37-XIV;\n", 5, "job.txt: \"Path\" is missing"},
         {"Nom missing", "Path=abc;\n", 5, "job.txt: \"Nom\" is missing"},
-        {"unknown key (case matters)", "Path=abc;\nnom=N-37-XIV;\n", 4, "job.txt, line 2: unknown key \"nom\""},
-        {"last item without ;", "Nom=N-37-XIV; Path=abc\n", 4, "line 1: item \"Path=abc\" does not end with \";\""},
+        {"unknown key (case matters)", "Path=abc;\nnom=N-37-XIV;\n", 4,
+         "job.txt, line 2: unknown key \"nom\""},
+        {"last item without ;", "Nom=N-37-XIV; Path=abc\n", 4,
+         "line 1: item \"Path=abc\" does not end with \";\""},
         {"no =", "Nom N-37-XIV;\n", 4, "has no \"=\""},
         {"= after ;", "Nomx;Path=abc;\n", 4, "has no \"=\""},
         {"fewer than three characters before ;", "a=;\n", 4, "is too short"},
@@ -54,17 +57,23 @@ TEST(ReadArgFileContent, StatusesOfWholeFiles) {
         {"empty key", "=N-37-XIV;\n", 4, "line 1"},
         {"Nom twice", "Nom=N-37;Nom=N-37;Path=abc;", 4, "key \"Nom\" given twice"},
         {"Path twice", "Path=abc;Path=abc;Nom=N-37;", 4, "key \"Path\" given twice"},
-        {"MapScale before Nom", "MapScale=1000;Nom=N-37;Path=abc;", 4, "\"MapScale\" comes before \"Nom\""},
+        {"MapScale before Nom", "MapScale=1000;Nom=N-37;Path=abc;", 4,
+         "\"MapScale\" comes before \"Nom\""},
         {"MapScale twice", "Nom=N-37;MapScale=1000;MapScale=1000;Path=abc;", 4, "given twice"},
-        {"MapScale 500 on 1:1 000 000", "Nom=N-37;MapScale=500;Path=abc;", 4, "(allowed: 1000, 2500, 5000)"},
+        {"MapScale 500 on 1:1 000 000", "Nom=N-37;MapScale=500;Path=abc;", 4,
+         "(allowed: 1000, 2500, 5000)"},
         {"xFrom twice", "Nom=N-37;xFrom=36;xFrom=36;Path=abc;", 4, "\"xFrom\" given twice"},
         {"xMinute 0", "Nom=N-37;Path=abc;xMinute=0;", 4, "\"xMinute\" is not a minute division"},
         {"xMinute 60", "Nom=N-37;Path=abc;xMinute=60';", 4, "\"xMinute\""},
-        {"MeridianStep 0", "Nom=N-37;Path=abc;MeridianStep=0;", 4, "\"MeridianStep\" must not be 0"},
-        {"ParallelStep 0 deg 0 min", "Nom=N-37;Path=abc;ParallelStep=0\xB0 00';", 4, "must not be 0"},
-        {"negative bound", "Nom=N-37;Path=abc;xFrom=-36;", 4, "\"xFrom\" is not a degree-minute text"},
+        {"MeridianStep 0", "Nom=N-37;Path=abc;MeridianStep=0;", 4,
+         "\"MeridianStep\" must not be 0"},
+        {"ParallelStep 0 deg 0 min", "Nom=N-37;Path=abc;ParallelStep=0\xB0 00';", 4,
+         "must not be 0"},
+        {"negative bound", "Nom=N-37;Path=abc;xFrom=-36;", 4,
+         "\"xFrom\" is not a degree-minute text"},
         {"decimal bound", "Nom=N-37;Path=abc;yTo=56.5;", 4, "\"yTo\""},
-        {"Cyrillic CS as the dialog shows it", "CS=\xD1\xCA-42;Nom=N-37;Path=abc;", 4, "unknown coordinate system \"СК-42\""},
+        {"Cyrillic CS as the dialog shows it", "CS=\xD1\xCA-42;Nom=N-37;Path=abc;", 4,
+         "unknown coordinate system \"СК-42\""},
         {"bad sheet name", "Nom=N-61;Path=abc;", 4, "sheet name \"N-61\""},
         {"short Path", "Nom=N-37;Path=ab;", 4, "shorter than 3 characters"},
         {"reading stops at the first bad item", "Nom=N-37;\nbad;\nPath=abc;", 4, "line 2"},
@@ -74,17 +83,23 @@ TEST(ReadArgFileContent, StatusesOfWholeFiles) {
         {"yTo a full sheet north", "Nom=N-37-XIV;Path=abc;yTo=55\xB0 20';", 6, "\"yTo\""},
         {"1:1 000 000 margins are 6 and 4 degrees", "Nom=N-37;Path=abc;xFrom=30;", 6, "\"xFrom\""},
         {"1:1 000 000 latitude margin", "Nom=N-37;Path=abc;yTo=60;", 6, "\"yTo\""},
-        {"combined sheets keep single-sheet margins", "Nom=N-37-XIV(2);Path=abc;xTo=40;", 6, "\"xTo\""},
-        {"SubSheetFrames on a single 1:200 000 sheet", "Nom=N-37-XIV;Path=abc;SubSheetFrames= 1 ;", 0, ""},
+        {"combined sheets keep single-sheet margins", "Nom=N-37-XIV(2);Path=abc;xTo=40;", 6,
+         "\"xTo\""},
+        {"SubSheetFrames on a single 1:200 000 sheet", "Nom=N-37-XIV;Path=abc;SubSheetFrames= 1 ;",
+         0, ""},
         {"SubSheetFrames 0 anywhere", "SubSheetFrames=0;Nom=T-37(4);Path=abc;", 0, ""},
         {"SubSheetFrames on 1:1 000 000", "Nom=N-37;\nPath=abc;SubSheetFrames=1;", 4,
          "line 2: \"SubSheetFrames=1\" needs a single 1:200 000 sheet"},
-        {"SubSheetFrames on a double sheet", "Nom=N-37-XIV(2);Path=abc;SubSheetFrames=1;", 4, "single 1:200 000"},
-        {"SubSheetFrames twice", "Nom=N-37-XIV;Path=abc;SubSheetFrames=0;SubSheetFrames=0;", 4, "given twice"},
-        {"SubSheetFrames not 0 or 1", "Nom=N-37-XIV;Path=abc;SubSheetFrames=yes;", 4, "neither 0 nor 1"},
-        {"missing Path comes before the SubSheetFrames rule", "Nom=N-37;SubSheetFrames=1;", 5, "\"Path\" is missing"},
+        {"SubSheetFrames on a double sheet", "Nom=N-37-XIV(2);Path=abc;SubSheetFrames=1;", 4,
+         "single 1:200 000"},
+        {"SubSheetFrames twice", "Nom=N-37-XIV;Path=abc;SubSheetFrames=0;SubSheetFrames=0;", 4,
+         "given twice"},
+        {"SubSheetFrames not 0 or 1", "Nom=N-37-XIV;Path=abc;SubSheetFrames=yes;", 4,
+         "neither 0 nor 1"},
+        {"missing Path comes before the SubSheetFrames rule", "Nom=N-37;SubSheetFrames=1;", 5,
+         "\"Path\" is missing"},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         const Read r = readContent(c.content);
         EXPECT_EQ(r.status, c.status);
@@ -101,7 +116,7 @@ TEST(ReadArgFileContent, StatusesOfWholeFiles) {
 TEST(ReadArgFileContent, DefaultsComeFromTheBaseTrapezium) {
     const Read r = readContent("Nom=N-37-XIV; Path=D:\\Maps;\n");
     ASSERT_EQ(r.status, 0) << r.reason;
-    const JobParameters& j = r.job;
+    const JobParameters &j = r.job;
     EXPECT_EQ(j.CoordSystem, 1);
     EXPECT_EQ(j.SetScale, 0);
     EXPECT_EQ(j.MapScale, 0);
@@ -122,9 +137,10 @@ TEST(ReadArgFileContent, DefaultsComeFromTheBaseTrapezium) {
 }
 
 TEST(ReadArgFileContent, GivenValuesOverrideTheBase) {
-    const Read r = readContent("Nom=N-37-XIV(2); CS=CK-42;\nPath=D:\\Maps; MapScale=500; xMinute=2;\n"
-                               "xFrom=36\xB0 01'; yTo=55 00; ParallelStep=0\xB0 05'; MeridianStep=0 10'; yMinute=5';"
-                               "SubSheetFrames=0;\n");
+    const Read r = readContent(
+        "Nom=N-37-XIV(2); CS=CK-42;\nPath=D:\\Maps; MapScale=500; xMinute=2;\n"
+        "xFrom=36\xB0 01'; yTo=55 00; ParallelStep=0\xB0 05'; MeridianStep=0 10'; yMinute=5';"
+        "SubSheetFrames=0;\n");
     ASSERT_EQ(r.status, 0) << r.reason;
     EXPECT_EQ(r.job.SheetType, 1);
     EXPECT_EQ(r.job.MapScale, 1);
@@ -139,9 +155,10 @@ TEST(ReadArgFileContent, GivenValuesOverrideTheBase) {
 
 // The bound must lie strictly within one single sheet of the base edge.
 TEST(ReadArgFileContent, BoundsJustInsideTheMarginAreAccepted) {
-    const char* accepted[] = {"xFrom=36\xB0 01';", "xTo=38\xB0 59';", "yFrom=53\xB0 21';", "yTo=55\xB0 19';",
-                              "xFrom=40;", "xTo=30;"}; // the order of the bounds is not checked
-    for (const char* item : accepted) {
+    const char *accepted[] = {
+        "xFrom=36\xB0 01';", "xTo=38\xB0 59';", "yFrom=53\xB0 21';", "yTo=55\xB0 19';",
+        "xFrom=40;",         "xTo=30;"}; // the order of the bounds is not checked
+    for (const char *item : accepted) {
         SCOPED_TRACE(item);
         const Read r = readContent(std::string("Nom=N-37-XIV;Path=abc;") + item);
         EXPECT_EQ(r.status, 0) << r.reason;
@@ -156,16 +173,20 @@ TEST(ReadArgFileContent, CoordinateSystemNames) {
     const Case cases[] = {
         {"CK-42", 0, 1},
         {"CK-95", 0, 2},
-        {"\xC3" "CK-2011", 0, 3},
-        {"\xC3" "CK-2011 / \xD1\xCA-42", 0, 4},
+        {"\xC3"
+         "CK-2011",
+         0, 3},
+        {"\xC3"
+         "CK-2011 / \xD1\xCA-42",
+         0, 4},
         {"  CK-95  ", 0, 2},
-        {"\xD1\xCA-42", 4, 0},  // all-Cyrillic СК-42
+        {"\xD1\xCA-42", 4, 0},       // all-Cyrillic СК-42
         {"\xC3\xD1\xCA-2011", 4, 0}, // all-Cyrillic ГСК-2011
         {"ck-42", 4, 0},
         {"CK-42 ", 0, 1},
         {"GCK-2011", 4, 0},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(cp1251ToUtf8(c.value));
         const Read r = readContent("CS=" + c.value + ";Nom=N-37;Path=abc;");
         EXPECT_EQ(r.status, c.status);
@@ -177,19 +198,20 @@ TEST(ReadArgFileContent, CoordinateSystemNames) {
 
 TEST(ReadArgFileContent, MapScaleDependsOnTheSet) {
     struct Case {
-        const char* nom;
-        const char* value;
+        const char *nom;
+        const char *value;
         int status, mapScale;
     };
     const Case cases[] = {
-        {"N-37-XIV", "200", 0, 0},  {"N-37-XIV", "500", 0, 1},   {"N-37-XIV", "1000", 0, 2},
-        {"N-37-XIV", "2500", 4, 0}, {"N-37-XIV", "5000", 4, 0},  {"N-37", "1000", 0, 0},
-        {"N-37", "2500", 0, 1},     {"N-37", "5000", 0, 2},      {"N-37", "500", 4, 0},
-        {"N-37", "200", 4, 0},      {"N-37", "01000", 4, 0},     {"N-37", " 1000 ", 0, 0},
+        {"N-37-XIV", "200", 0, 0},  {"N-37-XIV", "500", 0, 1},  {"N-37-XIV", "1000", 0, 2},
+        {"N-37-XIV", "2500", 4, 0}, {"N-37-XIV", "5000", 4, 0}, {"N-37", "1000", 0, 0},
+        {"N-37", "2500", 0, 1},     {"N-37", "5000", 0, 2},     {"N-37", "500", 4, 0},
+        {"N-37", "200", 4, 0},      {"N-37", "01000", 4, 0},    {"N-37", " 1000 ", 0, 0},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(std::string(c.nom) + " " + c.value);
-        const Read r = readContent(std::string("Nom=") + c.nom + ";MapScale=" + c.value + ";Path=abc;");
+        const Read r =
+            readContent(std::string("Nom=") + c.nom + ";MapScale=" + c.value + ";Path=abc;");
         EXPECT_EQ(r.status, c.status);
         if (c.status == 0) {
             EXPECT_EQ(r.job.MapScale, c.mapScale);
@@ -206,26 +228,19 @@ TEST(ReadScale2, RejectionLeavesTheMarker) {
 // Sheet names of the 1:1 000 000 and 1:200 000 series, combined sheets included.
 TEST(ReadNomenclature, AcceptedNames) {
     struct Case {
-        const char* value;
+        const char *value;
         int setScale, yZone, xZone, sheetNumber, sheetType;
     };
     const Case cases[] = {
-        {"N-37", 1, 8, 37, 0, 0},
-        {"N37", 1, 8, 37, 0, 0},
-        {"n37", 1, 8, 37, 0, 0},
-        {"T-37 (4)", 1, 2, 37, 0, 3},
-        {"N-37-XIV", 0, 8, 37, 14, 0},
-        {"N3714", 0, 8, 37, 14, 0},
-        {"N-37-XIV(2)", 0, 8, 37, 14, 1},
-        {"N-37-XIV ( 3 )  ", 0, 8, 37, 14, 2},
-        {"  U-01", 1, 1, 1, 0, 0},
-        {"K-02-XXXVI", 0, 11, 2, 36, 0},
-        {"K-60-I", 0, 11, 60, 1, 0},
-        {"M-33-IV", 0, 9, 33, 4, 0},
-        {"M3301(2)", 0, 9, 33, 1, 1},
-        {"N-37(3)", 1, 8, 37, 0, 2},
+        {"N-37", 1, 8, 37, 0, 0},         {"N37", 1, 8, 37, 0, 0},
+        {"n37", 1, 8, 37, 0, 0},          {"T-37 (4)", 1, 2, 37, 0, 3},
+        {"N-37-XIV", 0, 8, 37, 14, 0},    {"N3714", 0, 8, 37, 14, 0},
+        {"N-37-XIV(2)", 0, 8, 37, 14, 1}, {"N-37-XIV ( 3 )  ", 0, 8, 37, 14, 2},
+        {"  U-01", 1, 1, 1, 0, 0},        {"K-02-XXXVI", 0, 11, 2, 36, 0},
+        {"K-60-I", 0, 11, 60, 1, 0},      {"M-33-IV", 0, 9, 33, 4, 0},
+        {"M3301(2)", 0, 9, 33, 1, 1},     {"N-37(3)", 1, 8, 37, 0, 2},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.value);
         JobParameters job;
         job.SetScale = kUnsetInt;
@@ -239,36 +254,14 @@ TEST(ReadNomenclature, AcceptedNames) {
 }
 
 TEST(ReadNomenclature, RejectedNamesLeaveTheMarker) {
-    const char* rejected[] = {
-        "A-37",
-        "V-37",
-        "N-37 -XIV",
-        "N37 14",
-        "N-37-xiv",
-        "N-37-XXXVII",
-        "N-37-IIII",
-        "N-37-",
-        "N-61",
-        "N-32",
-        "N-00",
-        "N-03",
-        "N-37(5)",
-        "N-37(1)",
-        "N-37(2",
-        "N-37(2) x",
-        "N-37(22)",
-        "N3737",
-        "N3700",
-        "N-3714",
-        "N37-XIV",
-        "N-37-XIVA",
-        "N-7",
-        "N",
-        "N-",
-        "",
+    const char *rejected[] = {
+        "A-37",      "V-37",      "N-37 -XIV", "N37 14", "N-37-xiv", "N-37-XXXVII", "N-37-IIII",
+        "N-37-",     "N-61",      "N-32",      "N-00",   "N-03",     "N-37(5)",     "N-37(1)",
+        "N-37(2",    "N-37(2) x", "N-37(22)",  "N3737",  "N3700",    "N-3714",      "N37-XIV",
+        "N-37-XIVA", "N-7",       "N",         "N-",     "",
         "\xCD-37", // Cyrillic Н
     };
-    for (const char* value : rejected) {
+    for (const char *value : rejected) {
         SCOPED_TRACE(cp1251ToUtf8(value));
         JobParameters job;
         job.SetScale = kUnsetInt;
@@ -278,10 +271,11 @@ TEST(ReadNomenclature, RejectedNamesLeaveTheMarker) {
 }
 
 TEST(ReadNomenclature, EveryRomanNumeralNamesItsSheet) {
-    const char* numerals[] = {"I",     "II",    "III",    "IV",    "V",     "VI",     "VII",    "VIII",  "IX",
-                              "X",     "XI",    "XII",    "XIII",  "XIV",   "XV",     "XVI",    "XVII",  "XVIII",
-                              "XIX",   "XX",    "XXI",    "XXII",  "XXIII", "XXIV",   "XXV",    "XXVI",  "XXVII",
-                              "XXVIII", "XXIX", "XXX",    "XXXI",  "XXXII", "XXXIII", "XXXIV",  "XXXV",  "XXXVI"};
+    const char *numerals[] = {
+        "I",      "II",   "III", "IV",   "V",     "VI",     "VII",   "VIII", "IX",
+        "X",      "XI",   "XII", "XIII", "XIV",   "XV",     "XVI",   "XVII", "XVIII",
+        "XIX",    "XX",   "XXI", "XXII", "XXIII", "XXIV",   "XXV",   "XXVI", "XXVII",
+        "XXVIII", "XXIX", "XXX", "XXXI", "XXXII", "XXXIII", "XXXIV", "XXXV", "XXXVI"};
     for (int n = 1; n <= 36; ++n) {
         JobParameters job;
         const std::string name = std::string("N-37-") + numerals[n - 1];
@@ -289,7 +283,9 @@ TEST(ReadNomenclature, EveryRomanNumeralNamesItsSheet) {
         ASSERT_EQ(READNOMENCLATURE(name, job), 0);
         EXPECT_EQ(job.SheetNumber, n);
         JobParameters compact;
-        ASSERT_EQ(READNOMENCLATURE("N37" + std::string(n < 10 ? "0" : "") + std::to_string(n), compact), 0);
+        ASSERT_EQ(
+            READNOMENCLATURE("N37" + std::string(n < 10 ? "0" : "") + std::to_string(n), compact),
+            0);
         EXPECT_EQ(compact.SheetNumber, n);
     }
 }
@@ -329,16 +325,17 @@ TEST(ReadArg, RemovesTheItemItRead) {
 
 TEST(ReadArg, InternalStatuses) {
     struct Case {
-        const char* line;
+        const char *line;
         int status;
     };
     const Case cases[] = {
-        {"Nom=N-37", kItemMalformed},     {"ab;", kItemMalformed},         {"=abc;", kItemMalformed},
-        {"Nom=  ;", kItemMalformed},      {"Key=1;", kItemUnknownKey},     {"CS=CK-4;", kItemUnknownKey},
-        {"Nom=X-1;", kItemBadValue},      {"MapScale=200;", kItemScaleBeforeNom},
+        {"Nom=N-37", kItemMalformed},  {"ab;", kItemMalformed},
+        {"=abc;", kItemMalformed},     {"Nom=  ;", kItemMalformed},
+        {"Key=1;", kItemUnknownKey},   {"CS=CK-4;", kItemUnknownKey},
+        {"Nom=X-1;", kItemBadValue},   {"MapScale=200;", kItemScaleBeforeNom},
         {"xMinute=0;", kItemBadValue},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.line);
         JobParameters job;
         job.SetScale = job.MapScale = job.xMinute = kUnsetInt;
@@ -352,7 +349,8 @@ TEST(ReadArg, InternalStatuses) {
 // UTF-8 files are converted; other bytes are taken as Windows-1251.
 TEST(ReadArgFileContent, Encodings) {
     // UTF-8 with a byte-order mark and the degree sign.
-    Read r = readContent("\xEF\xBB\xBFNom=N-37-XIV;Path=\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD1\x8B;xFrom=37\xC2\xB0 15';");
+    Read r = readContent("\xEF\xBB\xBFNom=N-37-XIV;Path=\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD1\x8B;"
+                         "xFrom=37\xC2\xB0 15';");
     ASSERT_EQ(r.status, 0) << r.reason;
     EXPECT_EQ(r.job.ResultPath, "\xEA\xE0\xF0\xF2\xFB" + kSep); // карты in Windows-1251
     EXPECT_EQ(r.job.xFrom, 37.25);
@@ -362,7 +360,8 @@ TEST(ReadArgFileContent, Encodings) {
     EXPECT_EQ(r.job.ResultPath, "\xEA\xE0\xF0\xF2\xFB" + kSep);
     EXPECT_EQ(r.job.xFrom, 37.25);
     // UTF-8 coordinate-system name.
-    r = readContent("CS=\xD0\x93" "CK-2011 / \xD0\xA1\xD0\x9A-42;Nom=N-37;Path=abc;");
+    r = readContent("CS=\xD0\x93"
+                    "CK-2011 / \xD0\xA1\xD0\x9A-42;Nom=N-37;Path=abc;");
     ASSERT_EQ(r.status, 0) << r.reason;
     EXPECT_EQ(r.job.CoordSystem, 4);
     // A character Windows-1251 lacks (CJK) refuses the file, naming the line.
@@ -381,7 +380,8 @@ TEST(ReadArgFileContent, LongLines) {
     EXPECT_EQ(readContent(item + blanksTo1000 + std::string(500, ' ')).status, 0);
     const Read cut = readContent(item + blanksTo1000 + "xMinute=2;");
     EXPECT_EQ(cut.status, kArgItemBad);
-    EXPECT_NE(cut.reason.find("line 1: line is longer than 1000 characters"), std::string::npos) << cut.reason;
+    EXPECT_NE(cut.reason.find("line 1: line is longer than 1000 characters"), std::string::npos)
+        << cut.reason;
     // 975 two-byte UTF-8 letters make a line of 995 characters (1970 bytes): within the limit.
     std::string utf8Path;
     for (int i = 0; i < 1000 - 6 - 5 - 14; ++i)
@@ -412,7 +412,8 @@ TEST(ReadArgFile, MakesTheResultFolder) {
     EXPECT_EQ(READARGFILE(dir / "job.txt", job, reason), 0) << reason; // present: nothing to do
 
     testing::writeFile(dir.path() / "blocker", "a file where a folder should go");
-    testing::writeFile(dir.path() / "job2.txt", "Nom=N-37-XIV;\nPath=" + (dir / "blocker/sub") + ";\n");
+    testing::writeFile(dir.path() / "job2.txt",
+                       "Nom=N-37-XIV;\nPath=" + (dir / "blocker/sub") + ";\n");
     EXPECT_EQ(READARGFILE(dir / "job2.txt", job, reason), kArgFolderNotCreated);
     EXPECT_NE(reason.find("cannot create folder"), std::string::npos) << reason;
 }
@@ -424,7 +425,8 @@ TEST(ReadArgFile, Windows1251PathBecomesAUtf8FolderName) {
     JobParameters job;
     std::string reason;
     ASSERT_EQ(READARGFILE(dir / "job.txt", job, reason), 0) << reason;
-    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD1\x8B"));
+    EXPECT_TRUE(
+        std::filesystem::is_directory(dir.path() / "\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD1\x8B"));
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-#include "sheetjob/common/Cp1251.h"
 #include "sheetjob/job/OutputFolders.h"
+#include "sheetjob/common/Cp1251.h"
 
 #include "support/TempDir.h"
 
@@ -18,15 +18,15 @@ using testing::writeFile;
 
 const std::string kSep(1, kFolderSeparator);
 
-std::set<std::string> namesIn(const fs::path& folder) {
+std::set<std::string> namesIn(const fs::path &folder) {
     std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder))
+    for (const auto &e : fs::directory_iterator(folder))
         names.insert(e.path().filename().string());
     return names;
 }
 
-void touch(const fs::path& folder, std::initializer_list<const char*> names) {
-    for (const char* name : names)
+void touch(const fs::path &folder, std::initializer_list<const char *> names) {
+    for (const char *name : names)
         writeFile(folder / name, "x");
 }
 
@@ -66,17 +66,18 @@ TEST(PathProcess, RerunRemovesStaleLayersOnly) {
     TempDir dir;
     const fs::path hyps = dir.path() / "HYPS";
     const fs::path frame = dir.path() / "FRAME";
-    touch(hyps, {"HypsA.shp", "HypsA.shx", "HypsA.dbf", "HypsA.prj", "HypsA.cpg", "HypsA.shp.xml", "HYPSL.SHP",
-                 "HYPSL.SHX", "HYPSL.DBF", "HYPSL.PRJ", "hypsp.shp", "hypsp.dbf", "HypsP.prj", "HypsA",
-                 "HypsAB.shp", "HypsA_old.dbf", "notes.txt", "XHypsA.shp"});
-    touch(frame, {"Frame.shp", "Frame.shx", "Frame.dbf", "Frame.PRJ", "FrameDig.shp", "framedig.dbf",
-                  "FRAMEADJ.shp", "FrameAdj.cpg", "Frame.txt.bak", "FrameX.shp", "legend.shp"});
+    touch(hyps, {"HypsA.shp", "HypsA.shx", "HypsA.dbf", "HypsA.prj", "HypsA.cpg", "HypsA.shp.xml",
+                 "HYPSL.SHP", "HYPSL.SHX", "HYPSL.DBF", "HYPSL.PRJ", "hypsp.shp", "hypsp.dbf",
+                 "HypsP.prj", "HypsA", "HypsAB.shp", "HypsA_old.dbf", "notes.txt", "XHypsA.shp"});
+    touch(frame,
+          {"Frame.shp", "Frame.shx", "Frame.dbf", "Frame.PRJ", "FrameDig.shp", "framedig.dbf",
+           "FRAMEADJ.shp", "FrameAdj.cpg", "Frame.txt.bak", "FrameX.shp", "legend.shp"});
     fs::create_directory(hyps / "HypsA.d"); // a folder is never removed
     OutputFolders f;
     std::string reason;
     ASSERT_EQ(PATHPROCESS(dir / "", false, f, reason), kFoldersReady) << reason;
-    EXPECT_EQ(namesIn(hyps), (std::set<std::string>{"HypsAB.shp", "HypsA_old.dbf", "notes.txt", "XHypsA.shp",
-                                                    "HypsA.d"}));
+    EXPECT_EQ(namesIn(hyps), (std::set<std::string>{"HypsAB.shp", "HypsA_old.dbf", "notes.txt",
+                                                    "XHypsA.shp", "HypsA.d"}));
     EXPECT_EQ(namesIn(frame), (std::set<std::string>{"FrameX.shp", "legend.shp"}));
 }
 
@@ -133,13 +134,14 @@ TEST(PathProcess, SubSheetFoldersOnlyWhenAsked) {
 
     TempDir fresh;
     ASSERT_EQ(PATHPROCESS(fresh / "", true, f, reason), kFoldersReady);
-    EXPECT_EQ(namesIn(fresh.path()), (std::set<std::string>{"FRAME", "HYPS", "HYPS_25", "HYPS_50"}));
+    EXPECT_EQ(namesIn(fresh.path()),
+              (std::set<std::string>{"FRAME", "HYPS", "HYPS_25", "HYPS_50"}));
 }
 
 // A folder that cannot be made fails with its own status and says why.
 TEST(PathProcess, CreationFailuresHaveTheirStatuses) {
     struct Case {
-        const char* blocker; // a dangling link where the folder should go
+        const char *blocker; // a dangling link where the folder should go
         bool subSheets;
         int status;
     };
@@ -149,7 +151,7 @@ TEST(PathProcess, CreationFailuresHaveTheirStatuses) {
         {"HYPS_50", true, kR50NotCreated},
         {"HYPS_25", true, kR25NotCreated},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.blocker);
         TempDir dir;
         fs::create_symlink(dir.path() / "nowhere" / "x", dir.path() / c.blocker);
@@ -166,7 +168,8 @@ TEST(PathProcess, Windows1251ResultFolderIsUsedAsUtf8OnDisk) {
     fs::create_directory(dir.path() / "\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD1\x8B"); // карты
     OutputFolders f;
     std::string reason;
-    ASSERT_EQ(PATHPROCESS(dir / "" + "\xEA\xE0\xF0\xF2\xFB", false, f, reason), kFoldersReady) << reason;
+    ASSERT_EQ(PATHPROCESS(dir / "" + "\xEA\xE0\xF0\xF2\xFB", false, f, reason), kFoldersReady)
+        << reason;
     EXPECT_EQ(f.HypsPath, (dir / "") + "\xEA\xE0\xF0\xF2\xFB" + kSep + "HYPS");
     EXPECT_TRUE(fs::is_directory(dir.path() / "\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD1\x8B" / "HYPS"));
 }

@@ -27,15 +27,15 @@ constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 // An argument file is a few lines; anything this large is not one, and reading
 // stops here instead of exhausting memory on a device or a huge file.
 constexpr std::size_t kMaxArgFileBytes = 16u << 20;
-constexpr std::size_t kMinPathLength = 3;      // shortest accepted "Path" value
+constexpr std::size_t kMinPathLength = 3;         // shortest accepted "Path" value
 constexpr std::size_t kMinNomenclatureLength = 3; // shortest sheet name, e.g. N37
 
 // Single-sheet sizes that bound how far a result trapezium may reach beyond
 // the base one, degrees.
-constexpr double kMargin200Longitude = 1.0;       // 1:200 000 sheet width
-constexpr double kMargin200Latitude = 2.0 / 3.0;  // 1:200 000 sheet height, 40'
-constexpr double kMargin1000Longitude = 6.0;      // 1:1 000 000 sheet width
-constexpr double kMargin1000Latitude = 4.0;       // 1:1 000 000 sheet height
+constexpr double kMargin200Longitude = 1.0;      // 1:200 000 sheet width
+constexpr double kMargin200Latitude = 2.0 / 3.0; // 1:200 000 sheet height, 40'
+constexpr double kMargin1000Longitude = 6.0;     // 1:1 000 000 sheet width
+constexpr double kMargin1000Latitude = 4.0;      // 1:1 000 000 sheet height
 
 // Belt letters U..K give yZone 1..11.
 constexpr std::string_view kBeltLetters = "UTSRQPONMLK";
@@ -43,14 +43,18 @@ constexpr std::string_view kBeltLetters = "UTSRQPONMLK";
 std::string inQuotes(std::string_view cp1251) { return "\"" + common::cp1251ToUtf8(cp1251) + "\""; }
 
 /// An angle for a message: " 37° 00'" left-adjusted, in UTF-8.
-std::string angleText(double angle) { return common::cp1251ToUtf8(ltrim(coordtext::GRADMIN2TXT(angle))); }
+std::string angleText(double angle) {
+    return common::cp1251ToUtf8(ltrim(coordtext::GRADMIN2TXT(angle)));
+}
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 /// The Roman numeral of a 1:200 000 sheet number 1..36.
 std::string romanNumeral(int n) {
-    static constexpr std::array<std::string_view, 10> kUnits = {"", "I", "II", "III", "IV", "V", "VI", "VII", "VIII", "IX"};
-    return std::string(static_cast<size_t>(n / 10), 'X') + std::string(kUnits[static_cast<size_t>(n % 10)]);
+    static constexpr std::array<std::string_view, 10> kUnits = {"",  "I",  "II",  "III",  "IV",
+                                                                "V", "VI", "VII", "VIII", "IX"};
+    return std::string(static_cast<size_t>(n / 10), 'X') +
+           std::string(kUnits[static_cast<size_t>(n % 10)]);
 }
 
 /// The combined-sheet suffix: nothing (single sheet) or "(d)" with blanks
@@ -68,7 +72,7 @@ std::optional<int> readSheetType(std::string_view rest) {
 }
 
 /// Belt, zone, sheet number and combined-sheet suffix; the fields are written only on success.
-bool readNomenclature(std::string_view value, JobParameters& job) {
+bool readNomenclature(std::string_view value, JobParameters &job) {
     const std::string text = rtrim(ltrim(value));
     if (text.size() < kMinNomenclatureLength)
         return false;
@@ -129,7 +133,8 @@ bool readNomenclature(std::string_view value, JobParameters& job) {
 /// The file's text as Windows-1251 lines: a UTF-8 byte-order mark dropped,
 /// valid UTF-8 with non-ASCII characters converted, anything else taken as
 /// Windows-1251; lines end in LF or CR LF.
-int splitLines(std::string_view content, std::vector<std::string>& lines, std::string& what, int& badLine) {
+int splitLines(std::string_view content, std::vector<std::string> &lines, std::string &what,
+               int &badLine) {
     if (content.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark)
         content.remove_prefix(kUtf8ByteOrderMark.size());
     const bool convert = !common::isAscii(content) && common::isValidUtf8(content);
@@ -158,7 +163,8 @@ int splitLines(std::string_view content, std::vector<std::string>& lines, std::s
 }
 
 /// Reads a degree-minute value into a field that must still hold its marker.
-int readAngle(std::string_view key, std::string& value, double& field, bool nonZero, std::string& reason) {
+int readAngle(std::string_view key, std::string &value, double &field, bool nonZero,
+              std::string &reason) {
     if (field != kUnsetReal) {
         reason = "key \"" + std::string(key) + "\" given twice";
         return kItemGivenTwice;
@@ -181,7 +187,7 @@ int readAngle(std::string_view key, std::string& value, double& field, bool nonZ
 }
 
 /// Reads a minute division 1..59 into a field that must still hold its marker.
-int readMinutes(std::string_view key, std::string& value, int& field, std::string& reason) {
+int readMinutes(std::string_view key, std::string &value, int &field, std::string &reason) {
     if (field != kUnsetInt) {
         reason = "key \"" + std::string(key) + "\" given twice";
         return kItemGivenTwice;
@@ -189,7 +195,8 @@ int readMinutes(std::string_view key, std::string& value, int& field, std::strin
     const std::string shown = inQuotes(rtrim(value));
     int minutes = 0;
     if (coordtext::TXTMIN2MIN(value, minutes) != 0 || !(minutes > 0)) {
-        reason = "value " + shown + " of \"" + std::string(key) + "\" is not a minute division from 1 to 59";
+        reason = "value " + shown + " of \"" + std::string(key) +
+                 "\" is not a minute division from 1 to 59";
         return kItemBadValue;
     }
     field = minutes;
@@ -201,8 +208,8 @@ std::string where(std::string_view fileName, int line) {
 }
 
 /// A given bound must lie less than one single sheet beyond its base edge.
-bool boundOk(double& field, double base, bool mustBeGreater, double limit, std::string_view key,
-             std::string_view side, std::string_view fileName, std::string& reason) {
+bool boundOk(double &field, double base, bool mustBeGreater, double limit, std::string_view key,
+             std::string_view side, std::string_view fileName, std::string &reason) {
     if (field < 0) {
         field = base;
         return true;
@@ -217,13 +224,15 @@ bool boundOk(double& field, double base, bool mustBeGreater, double limit, std::
 
 } // namespace
 
-int READCS(std::string_view value, int& coordSystem) {
+int READCS(std::string_view value, int &coordSystem) {
     const std::string name = trim(value);
     static constexpr std::array<std::string_view, 4> kNames = {
-        "CK-42",                            // Latin C and K
-        "CK-95",                            // Latin C and K
-        "\xC3" "CK-2011",                   // ГCK-2011: Cyrillic Г, Latin CK
-        "\xC3" "CK-2011 / \xD1\xCA-42",     // ГCK-2011 / СК-42: the second СК Cyrillic
+        "CK-42", // Latin C and K
+        "CK-95", // Latin C and K
+        "\xC3"
+        "CK-2011", // ГCK-2011: Cyrillic Г, Latin CK
+        "\xC3"
+        "CK-2011 / \xD1\xCA-42", // ГCK-2011 / СК-42: the second СК Cyrillic
     };
     for (size_t i = 0; i < kNames.size(); ++i) {
         if (name == kNames[i]) {
@@ -234,7 +243,7 @@ int READCS(std::string_view value, int& coordSystem) {
     return 1;
 }
 
-int READNOMENCLATURE(std::string_view value, JobParameters& job) {
+int READNOMENCLATURE(std::string_view value, JobParameters &job) {
     if (!readNomenclature(value, job)) {
         job.SetScale = kRejected;
         return 1;
@@ -243,7 +252,7 @@ int READNOMENCLATURE(std::string_view value, JobParameters& job) {
     return 0;
 }
 
-int READPATH(std::string_view value, std::string& resultPath) {
+int READPATH(std::string_view value, std::string &resultPath) {
     const std::string folder = trim(value);
     if (folder.size() < kMinPathLength)
         return 1;
@@ -251,11 +260,11 @@ int READPATH(std::string_view value, std::string& resultPath) {
     return 0;
 }
 
-int READSCALE2(int setScale, std::string_view value, int& mapScale) {
+int READSCALE2(int setScale, std::string_view value, int &mapScale) {
     const std::string scale = trim(value);
     static constexpr std::array<std::string_view, 3> k200 = {"200", "500", "1000"};
     static constexpr std::array<std::string_view, 3> k1000 = {"1000", "2500", "5000"};
-    const auto& allowed = setScale == 0 ? k200 : k1000;
+    const auto &allowed = setScale == 0 ? k200 : k1000;
     for (size_t i = 0; i < allowed.size(); ++i) {
         if (scale == allowed[i]) {
             mapScale = static_cast<int>(i);
@@ -266,23 +275,26 @@ int READSCALE2(int setScale, std::string_view value, int& mapScale) {
     return 1;
 }
 
-int READARG(std::string& line, JobParameters& job, ArgItemState& state, std::string& reason) {
+int READARG(std::string &line, JobParameters &job, ArgItemState &state, std::string &reason) {
     line = ltrim(line);
     const size_t semicolon = line.find(';');
     if (semicolon == std::string::npos || semicolon < 3) {
-        reason = semicolon == std::string::npos ? "item " + inQuotes(rtrim(line)) + " does not end with \";\""
-                                                : "item " + inQuotes(line.substr(0, semicolon + 1)) + " is too short";
+        reason = semicolon == std::string::npos
+                     ? "item " + inQuotes(rtrim(line)) + " does not end with \";\""
+                     : "item " + inQuotes(line.substr(0, semicolon + 1)) + " is too short";
         return kItemMalformed;
     }
     const size_t equals = line.find('=');
     if (equals == std::string::npos || equals < 1 || equals > semicolon) {
-        reason = "item " + inQuotes(line.substr(0, semicolon + 1)) + " has no \"=\" between key and value";
+        reason = "item " + inQuotes(line.substr(0, semicolon + 1)) +
+                 " has no \"=\" between key and value";
         return kItemMalformed;
     }
     const std::string key = trim(std::string_view(line).substr(0, equals));
     std::string value = ltrim(std::string_view(line).substr(equals + 1, semicolon - equals - 1));
     if (key.empty() || isBlank(value)) {
-        reason = "item " + inQuotes(line.substr(0, semicolon + 1)) + " has an empty " + (key.empty() ? "key" : "value");
+        reason = "item " + inQuotes(line.substr(0, semicolon + 1)) + " has an empty " +
+                 (key.empty() ? "key" : "value");
         return kItemMalformed;
     }
     line = semicolon + 1 < line.size() ? line.substr(semicolon + 1) : std::string();
@@ -305,7 +317,8 @@ int READARG(std::string& line, JobParameters& job, ArgItemState& state, std::str
         if (job.SetScale != kUnsetInt)
             return twice();
         if (READNOMENCLATURE(value, job) != 0) {
-            reason = "sheet name " + shown + " of \"Nom\" is not a sheet of the 1:1 000 000 or 1:200 000 series "
+            reason = "sheet name " + shown +
+                     " of \"Nom\" is not a sheet of the 1:1 000 000 or 1:200 000 series "
                      "(such as N-37, N37, T-37 (4), N-37-XIV, N3714, N-37-XIV(2))";
             return kItemBadValue;
         }
@@ -367,8 +380,8 @@ int READARG(std::string& line, JobParameters& job, ArgItemState& state, std::str
     return kItemUnknownKey;
 }
 
-int readArgFileContent(std::string_view content, std::string_view fileName, JobParameters& job,
-                       std::string& reason) {
+int readArgFileContent(std::string_view content, std::string_view fileName, JobParameters &job,
+                       std::string &reason) {
     job.CoordSystem = kSK42;
     job.SetScale = job.MapScale = job.xMinute = job.yMinute = kUnsetInt;
     job.xFrom = job.xTo = job.yFrom = job.yTo = job.ParallelStep = job.MeridianStep = kUnsetReal;
@@ -383,12 +396,12 @@ int readArgFileContent(std::string_view content, std::string_view fileName, JobP
     }
     ArgItemState state;
     for (size_t i = 0; i < lines.size(); ++i) {
-        std::string& line = lines[i];
+        std::string &line = lines[i];
         state.line = static_cast<int>(i) + 1;
         if (line.size() > kArgLineLength) {
             if (!isBlank(std::string_view(line).substr(kArgLineLength))) {
-                reason = where(fileName, state.line) + "line is longer than " + std::to_string(kArgLineLength) +
-                         " characters";
+                reason = where(fileName, state.line) + "line is longer than " +
+                         std::to_string(kArgLineLength) + " characters";
                 return kArgItemBad;
             }
             line.resize(kArgLineLength);
@@ -422,17 +435,21 @@ int readArgFileContent(std::string_view content, std::string_view fileName, JobP
     const bool sheet200 = job.SetScale == 0;
     const double lonMargin = sheet200 ? kMargin200Longitude : kMargin1000Longitude;
     const double latMargin = sheet200 ? kMargin200Latitude : kMargin1000Latitude;
-    if (!boundOk(job.xFrom, job.BaseWest, true, job.BaseWest - lonMargin, "xFrom", "west", fileName, reason) ||
-        !boundOk(job.xTo, job.BaseEast, false, job.BaseEast + lonMargin, "xTo", "east", fileName, reason) ||
-        !boundOk(job.yFrom, job.BaseSouth, true, job.BaseSouth - latMargin, "yFrom", "south", fileName, reason) ||
-        !boundOk(job.yTo, job.BaseNorth, false, job.BaseNorth + latMargin, "yTo", "north", fileName, reason))
+    if (!boundOk(job.xFrom, job.BaseWest, true, job.BaseWest - lonMargin, "xFrom", "west", fileName,
+                 reason) ||
+        !boundOk(job.xTo, job.BaseEast, false, job.BaseEast + lonMargin, "xTo", "east", fileName,
+                 reason) ||
+        !boundOk(job.yFrom, job.BaseSouth, true, job.BaseSouth - latMargin, "yFrom", "south",
+                 fileName, reason) ||
+        !boundOk(job.yTo, job.BaseNorth, false, job.BaseNorth + latMargin, "yTo", "north", fileName,
+                 reason))
         return kArgResultOutOfRange;
 
-    const auto defaultInt = [](int& field, int base) {
+    const auto defaultInt = [](int &field, int base) {
         if (field < 0)
             field = base;
     };
-    const auto defaultReal = [](double& field, double base) {
+    const auto defaultReal = [](double &field, double base) {
         if (field < 0)
             field = base;
     };
@@ -442,14 +459,15 @@ int readArgFileContent(std::string_view content, std::string_view fileName, JobP
     defaultReal(job.MeridianStep, job.BaseMeridianStep);
     // Written so that NaN fails too: the graticule must never see a step that
     // is not positive.
-    if (!(job.xMinute > 0) || !(job.yMinute > 0) || !(job.ParallelStep > 0) || !(job.MeridianStep > 0)) {
+    if (!(job.xMinute > 0) || !(job.yMinute > 0) || !(job.ParallelStep > 0) ||
+        !(job.MeridianStep > 0)) {
         reason = std::string(fileName) + ": a graticule spacing or minute division is 0";
         return kArgResultOutOfRange;
     }
     return kArgFileRead;
 }
 
-int createResultFolder(const std::string& resultPath, std::string& reason) {
+int createResultFolder(const std::string &resultPath, std::string &reason) {
     const std::string folder = trim(resultPath);
     const fs::path path = fileSystemPath(folder);
     std::error_code ec;
@@ -464,7 +482,7 @@ int createResultFolder(const std::string& resultPath, std::string& reason) {
     return kArgFileRead;
 }
 
-int READARGFILE(const std::string& argFile, JobParameters& job, std::string& reason) {
+int READARGFILE(const std::string &argFile, JobParameters &job, std::string &reason) {
     const fs::path path(argFile);
     std::error_code ec;
     if (fs::is_directory(path, ec)) {
