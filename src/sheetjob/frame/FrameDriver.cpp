@@ -6,7 +6,6 @@
 #include "sheetjob/frame/FrameLayout.h"
 #include "sheetjob/frame/FrameSink.h"
 #include "sheetjob/frame/MinuteFrame.h"
-#include "sheetjob/frame/OuterFrame.h"
 #include "sheetjob/shapefile/ShapeLayer.h"
 
 #include <array>
@@ -148,17 +147,12 @@ int CREATERAMK(const FrameJob& job, std::string& reason) {
     }
 
     LayerSink sink(layers);
-    auto failed = [&](const char* what) {
-        reason = std::string("the ") + what + " could not be written" +
-                 (sink.failure().empty() ? std::string(": a frame line could not be built")
-                                         : ": " + sink.failure());
+    if (drawFrame(job, layout, sink) != kFrameOk) {
+        reason = "the frame could not be written: " +
+                 (sink.failure().empty() ? std::string("a frame line could not be built")
+                                         : sink.failure());
         return kFrameWriteFailed;
-    };
-    if (layout.MinuteFrameOn && MINUTEFRAMEFRAMEWORK(sink, layout, job) != kFrameOk)
-        return failed("minute frame");
-    if ((layout.OutletsOn || layout.OuterFrameKind != 0) &&
-        OUTFRAMEFRAMEWORK(sink, layout, job) != kFrameOk)
-        return failed("outer frame");
+    }
 
     for (auto& layer : layers)
         if (layer.isOpen())
