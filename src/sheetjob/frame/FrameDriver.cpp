@@ -154,9 +154,18 @@ int CREATERAMK(const FrameJob& job, std::string& reason) {
         return kFrameWriteFailed;
     }
 
-    for (auto& layer : layers)
-        if (layer.isOpen())
-            shapefile::CLOSENEWSHAPEFILE(layer);
+    for (int i = 0; i < kFrameLayerCount; ++i) {
+        auto& layer = layers[static_cast<size_t>(i)];
+        if (!layer.isOpen())
+            continue;
+        // A layer whose files could not be completed is not a written layer.
+        if (const int status = shapefile::CLOSENEWSHAPEFILE(layer); status != shapefile::kOk) {
+            reason = std::string("layer ") + kBaseNames[static_cast<size_t>(i)] +
+                     " could not be completed (status " + std::to_string(status) + ")" +
+                     (layer.lastError().empty() ? "" : ": " + layer.lastError());
+            return kFrameWriteFailed;
+        }
+    }
     return kFrameOk;
 }
 
