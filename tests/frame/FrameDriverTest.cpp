@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <limits>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace sheetjob;
 using namespace sheetjob::frame;
@@ -136,4 +140,26 @@ TEST(FrameDriver, NoNamesLayerAt1M) {
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "Frame.shp"));
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "FrameDig.shp"));
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "FrameAdj.shp"));
+}
+
+// A disk that fills up part-way: the frame reports status 2 (never success) and
+// the layer files written so far stay readable.
+TEST(FrameDriver, FullDiskIsAFailure) {
+    TempDir dir;
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{8192, 8192};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::string reason;
+        _exit(CREATERAMK(sheet200k(dir.path().string()), reason));
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+    const auto frame = readLayerWithOgr(dir / "Frame.shp");
+    ASSERT_TRUE(frame.has_value());
+    EXPECT_GT(frame->featureCount, 0);
 }

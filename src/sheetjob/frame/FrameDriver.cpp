@@ -102,6 +102,8 @@ std::string refusal(const FrameJob& job, const FrameLayout& layout) {
         if (!(std::fabs(job.baseWest - W) / hx <= kMaxDivisions) ||
             !(std::fabs(job.baseSouth - S) / hy <= kMaxDivisions))
             return "the minute frame's divisions start too far from the trapezium";
+        if (!((E - W) / hx <= kMaxDivisions) || !((N - S) / hy <= kMaxDivisions))
+            return "the minute frame would have far too many divisions";
     }
     return "";
 }
