@@ -26,7 +26,7 @@ TEST(FrameGeometry, TargetLatLonWorkedValues) {
 // none closer than 0.2 step to an end.
 TEST(FrameGeometry, ParallelWalkTable) {
     struct Case {
-        const char* name;
+        const char *name;
         double start, end, origin;
         std::vector<double> expected;
     };
@@ -35,16 +35,19 @@ TEST(FrameGeometry, ParallelWalkTable) {
         {"shorter than 0.2 step: ends only", 37.0, 37.02, 37.0, {37.0, 37.02}},
         {"on the grid", 37.0, 37.5, 37.0, {37.0, 37.125, 37.25, 37.375, 37.5}},
         {"grid value near the start is skipped", 36.99, 37.3, 37.0, {36.99, 37.125, 37.25, 37.3}},
-        {"grid value near the end is replaced by the end", 37.0, 37.26, 37.0,
+        {"grid value near the end is replaced by the end",
+         37.0,
+         37.26,
+         37.0,
          {37.0, 37.125, 37.26}},
         {"decreasing", 37.5, 37.0, 37.0, {37.5, 37.375, 37.25, 37.125, 37.0}},
         {"decreasing off the grid", 37.3, 36.99, 37.0, {37.3, 37.25, 37.125, 36.99}},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         Vertices v;
-        const int n = ADDOUTPARALLEL(54.0, 0.0, c.start, c.end, 200000, kEarthRadius, c.origin,
-                                     kStepLon, v);
+        const int n =
+            ADDOUTPARALLEL(54.0, 0.0, c.start, c.end, 200000, kEarthRadius, c.origin, kStepLon, v);
         ASSERT_EQ(n, static_cast<int>(c.expected.size()));
         for (int i = 0; i < n; ++i) {
             EXPECT_EQ(v.x[i], c.expected[i]) << i;
@@ -67,8 +70,8 @@ TEST(FrameGeometry, MeridianLineKeepsDistancePerVertex) {
 // The d = 0 ring over a 6 x 4 degree trapezium: 49 vertices a side, closed.
 TEST(FrameGeometry, RingOfSixByFourDegrees) {
     Vertices v;
-    const int n = OUTRAMKAVERTICES(0.0, 1000000, kEarthRadius, 36.0, 42.0, kStepLon, 52.0, 56.0,
-                                   kStepLat, v);
+    const int n =
+        OUTRAMKAVERTICES(0.0, 1000000, kEarthRadius, 36.0, 42.0, kStepLon, 52.0, 56.0, kStepLat, v);
     ASSERT_EQ(n, 193);
     EXPECT_EQ(v.x.front(), 36.0);
     EXPECT_EQ(v.y.front(), 56.0);
@@ -100,14 +103,16 @@ TEST(FrameGeometry, OffsetRingCornersAndClockwise) {
 TEST(FrameGeometry, ShortLengtheningSkipsCornerGridValues) {
     Vertices v;
     const double s = 200000, d = 1.0;
-    const int n = ADDOUTRAMKAPARALLEL(d, s, kEarthRadius, true, 54.0, 37.0, 37.5, kStepLon, true, v);
+    const int n =
+        ADDOUTRAMKAPARALLEL(d, s, kEarthRadius, true, 54.0, 37.0, 37.5, kStepLon, true, v);
     ASSERT_EQ(n, 5);
     EXPECT_LT(v.x[0], 37.0);
     EXPECT_EQ(v.x[1], 37.125);
     EXPECT_EQ(v.x[3], 37.375);
     EXPECT_GT(v.x[4], 37.5);
     Vertices w;
-    EXPECT_EQ(ADDOUTRAMKAPARALLEL(d, s, kEarthRadius, true, 54.0, 37.0, 37.5, kStepLon, false, w), 4);
+    EXPECT_EQ(ADDOUTRAMKAPARALLEL(d, s, kEarthRadius, true, 54.0, 37.0, 37.5, kStepLon, false, w),
+              4);
 }
 
 // Inputs that would make a walk endless are refused, and nothing is appended.
@@ -115,7 +120,7 @@ TEST(FrameGeometry, EndlessWalksAreRefused) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     struct Case {
-        const char* name;
+        const char *name;
         double start, end, origin, step;
     };
     const Case cases[] = {
@@ -128,17 +133,20 @@ TEST(FrameGeometry, EndlessWalksAreRefused) {
         {"step below the resolution", 1e12, 1e12 + 1, 1e12, 1e-6},
         {"origin far away", 37.0, 38.0, 1e9, 0.125},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         Vertices v;
-        EXPECT_EQ(ADDOUTPARALLEL(54.0, 0.0, c.start, c.end, 200000, kEarthRadius, c.origin, c.step, v),
-                  kLineRefused);
-        EXPECT_EQ(ADDOUTMERIDIAN(37.0, 1.0, c.start, c.end, 200000, kEarthRadius, c.origin, c.step, v),
-                  kLineRefused);
+        EXPECT_EQ(
+            ADDOUTPARALLEL(54.0, 0.0, c.start, c.end, 200000, kEarthRadius, c.origin, c.step, v),
+            kLineRefused);
+        EXPECT_EQ(
+            ADDOUTMERIDIAN(37.0, 1.0, c.start, c.end, 200000, kEarthRadius, c.origin, c.step, v),
+            kLineRefused);
         EXPECT_EQ(v.size(), 0);
     }
     Vertices ring;
-    EXPECT_EQ(OUTRAMKAVERTICES(1.0, 200000, kEarthRadius, 37.0, 38.0, 0.0, 54.0, 55.0, kStepLat, ring),
-              kLineRefused);
+    EXPECT_EQ(
+        OUTRAMKAVERTICES(1.0, 200000, kEarthRadius, 37.0, 38.0, 0.0, 54.0, 55.0, kStepLat, ring),
+        kLineRefused);
     EXPECT_EQ(ring.size(), 0);
 }

@@ -5,14 +5,14 @@ namespace sheetjob::frame {
 namespace {
 
 // "L_code"s of the frame elements.
-constexpr int kMinuteFrameCode = 400901;     // minute-frame lines, ticks and fills
-constexpr int kOuterFrameCode = 400902;      // outer frame line at the set's scale
-constexpr int kOuterSideCode = 400903;       // side lines of the three-line outer frame
-constexpr int kMeridianOutletCode = 400904;  // meridian outlets
-constexpr int kParallelOutletCode = 400905;  // parallel outlets
-constexpr int kAdjacentCode = 400911;        // neighbour names
-constexpr int kDigitCode = 400912;           // value labels at the set's scale
-constexpr int kReducedDigitCode = 400913;    // value labels of a reduced map
+constexpr int kMinuteFrameCode = 400901;       // minute-frame lines, ticks and fills
+constexpr int kOuterFrameCode = 400902;        // outer frame line at the set's scale
+constexpr int kOuterSideCode = 400903;         // side lines of the three-line outer frame
+constexpr int kMeridianOutletCode = 400904;    // meridian outlets
+constexpr int kParallelOutletCode = 400905;    // parallel outlets
+constexpr int kAdjacentCode = 400911;          // neighbour names
+constexpr int kDigitCode = 400912;             // value labels at the set's scale
+constexpr int kReducedDigitCode = 400913;      // value labels of a reduced map
 constexpr int kReducedOuterFrameCode = 400922; // outer frame line of a reduced map
 
 // Distances that the design holds in single precision, widened to double.
@@ -26,7 +26,7 @@ constexpr int kCenturion = 3;  // value labels of the 1:1 000 000 set
 
 } // namespace
 
-const std::string& fontName(int fontNumber) {
+const std::string &fontName(int fontNumber) {
     static const std::array<std::string, kFontCount + 1> names = {"", "PragmaticaC", "FreeSet",
                                                                   "AGCenturion"};
     static const std::string none;

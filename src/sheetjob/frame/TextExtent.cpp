@@ -8,12 +8,13 @@ namespace sheetjob::frame {
 
 namespace {
 constexpr double kMillimetresPerPoint = 0.35277777777777775; // 25.4 / 72
-constexpr double kMetricUnitsPerSize = 1000.0; // metrics are thousandths of the size
+constexpr double kMetricUnitsPerSize = 1000.0;               // metrics are thousandths of the size
 constexpr int kNoTop = -999999;   // start of the running maximum of the box tops
 constexpr int kNoBottom = 999999; // start of the running minimum of the box bottoms
 } // namespace
 
-TextExtent TEXTPARAMETERS(const std::string& text, int length, int font, double size, int trimMode) {
+TextExtent TEXTPARAMETERS(const std::string &text, int length, int font, double size,
+                          int trimMode) {
     static const GlyphMetrics kNoGlyph{};
     const double k = size * kMillimetresPerPoint / kMetricUnitsPerSize;
     int top = kNoTop;
@@ -23,7 +24,8 @@ TextExtent TEXTPARAMETERS(const std::string& text, int length, int font, double 
     const bool knownFont = font >= 1 && font <= kFontCount;
     for (int i = 1; i <= count; ++i) {
         const auto code = static_cast<unsigned char>(text[static_cast<size_t>(i - 1)]);
-        const GlyphMetrics& m = knownFont ? fontMetrics()[static_cast<size_t>(font - 1)][code] : kNoGlyph;
+        const GlyphMetrics &m =
+            knownFont ? fontMetrics()[static_cast<size_t>(font - 1)][code] : kNoGlyph;
         sum = sum + m.advance;
         bottom = std::min(bottom, static_cast<int>(m.ymin));
         top = std::max(top, static_cast<int>(m.ymax));
