@@ -21,7 +21,7 @@ namespace {
 
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 
-FrameJob sheet200k(const std::string &folder) {
+FrameJob sheet200k(const std::string& folder) {
     FrameJob j;
     j.northName = "N-37-VIII";
     j.southName = "N-37-XX";
@@ -38,9 +38,9 @@ FrameJob sheet200k(const std::string &folder) {
     return j;
 }
 
-size_t filesIn(const std::filesystem::path &folder) {
+size_t filesIn(const std::filesystem::path& folder) {
     size_t n = 0;
-    for ([[maybe_unused]] const auto &e : std::filesystem::directory_iterator(folder))
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(folder))
         ++n;
     return n;
 }
@@ -53,12 +53,12 @@ TEST(FrameDriver, WritesTheThreeLayers) {
     std::string reason;
     ASSERT_EQ(CREATERAMK(sheet200k(dir.path().string()), reason), 0) << reason;
     struct Case {
-        const char *base;
+        const char* base;
         long features;
         size_t fields;
     };
     const Case cases[] = {{"Frame", 330, 2}, {"FrameAdj", 4, 5}, {"FrameDig", 30, 5}};
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.base);
         const auto layer = readLayerWithOgr(dir / (std::string(c.base) + ".shp"));
         ASSERT_TRUE(layer.has_value());
@@ -87,25 +87,25 @@ TEST(FrameDriver, WritesTheThreeLayers) {
 // layers, and inputs that would make a walk endless (refused before any file).
 TEST(FrameDriver, StatusesAndRefusals) {
     struct Case {
-        const char *name;
-        void (*change)(FrameJob &);
+        const char* name;
+        void (*change)(FrameJob&);
         int status;
         size_t files; // files left in the folder
     };
     const Case cases[] = {
-        {"map 2: no frame, no files", [](FrameJob &j) { j.mapScale = 2; }, 0, 0},
-        {"map scale outside 0..2: no frame", [](FrameJob &j) { j.mapScale = 5; }, 0, 0},
-        {"zero-minute division", [](FrameJob &j) { j.xMinute = 0; }, 2, 0},
-        {"negative division", [](FrameJob &j) { j.yMinute = -10; }, 2, 0},
-        {"west not below east", [](FrameJob &j) { j.east = j.west; }, 2, 0},
-        {"trapezium value not a number", [](FrameJob &j) { j.north = nan; }, 2, 0},
-        {"zero vertex spacing", [](FrameJob &j) { j.stepLon = 0; }, 2, 0},
-        {"spacing far too fine", [](FrameJob &j) { j.stepLat = 1e-12; }, 2, 0},
-        {"division origin absurdly far", [](FrameJob &j) { j.baseWest = -1e12; }, 2, 0},
-        {"a graticule value not a number", [](FrameJob &j) { j.latitudes.push_back(nan); }, 2, 0},
-        {"trapezium at a pole", [](FrameJob &j) { j.north = 90.0; }, 2, 0},
+        {"map 2: no frame, no files", [](FrameJob& j) { j.mapScale = 2; }, 0, 0},
+        {"map scale outside 0..2: no frame", [](FrameJob& j) { j.mapScale = 5; }, 0, 0},
+        {"zero-minute division", [](FrameJob& j) { j.xMinute = 0; }, 2, 0},
+        {"negative division", [](FrameJob& j) { j.yMinute = -10; }, 2, 0},
+        {"west not below east", [](FrameJob& j) { j.east = j.west; }, 2, 0},
+        {"trapezium value not a number", [](FrameJob& j) { j.north = nan; }, 2, 0},
+        {"zero vertex spacing", [](FrameJob& j) { j.stepLon = 0; }, 2, 0},
+        {"spacing far too fine", [](FrameJob& j) { j.stepLat = 1e-12; }, 2, 0},
+        {"division origin absurdly far", [](FrameJob& j) { j.baseWest = -1e12; }, 2, 0},
+        {"a graticule value not a number", [](FrameJob& j) { j.latitudes.push_back(nan); }, 2, 0},
+        {"trapezium at a pole", [](FrameJob& j) { j.north = 90.0; }, 2, 0},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
         FrameJob j = sheet200k(dir.path().string());

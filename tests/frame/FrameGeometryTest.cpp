@@ -26,7 +26,7 @@ TEST(FrameGeometry, TargetLatLonWorkedValues) {
 // none closer than 0.2 step to an end.
 TEST(FrameGeometry, ParallelWalkTable) {
     struct Case {
-        const char *name;
+        const char* name;
         double start, end, origin;
         std::vector<double> expected;
     };
@@ -43,7 +43,7 @@ TEST(FrameGeometry, ParallelWalkTable) {
         {"decreasing", 37.5, 37.0, 37.0, {37.5, 37.375, 37.25, 37.125, 37.0}},
         {"decreasing off the grid", 37.3, 36.99, 37.0, {37.3, 37.25, 37.125, 36.99}},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Vertices v;
         const int n =
@@ -120,7 +120,7 @@ TEST(FrameGeometry, EndlessWalksAreRefused) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     struct Case {
-        const char *name;
+        const char* name;
         double start, end, origin, step;
     };
     const Case cases[] = {
@@ -133,7 +133,7 @@ TEST(FrameGeometry, EndlessWalksAreRefused) {
         {"step below the resolution", 1e12, 1e12 + 1, 1e12, 1e-6},
         {"origin far away", 37.0, 38.0, 1e9, 0.125},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Vertices v;
         EXPECT_EQ(

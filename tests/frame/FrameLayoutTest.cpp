@@ -9,7 +9,7 @@ using namespace sheetjob::frame;
 // where; the values that reach the golden records are checked there.
 TEST(FrameLayout, CasesOfTheTable) {
     struct Case {
-        const char *name;
+        const char* name;
         int set, map;
         double scale;
         bool minute, outlets, digits, adjacent;
@@ -34,7 +34,7 @@ TEST(FrameLayout, CasesOfTheTable) {
         {"map scale out of range", 0, 3, 0, false, false, false, false, 0, 0.0, 0, 0, 0, 0.0},
         {"negative map scale", 1, -1, 0, false, false, false, false, 0, 0.0, 0, 0, 0, 0.0},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const FrameLayout f = SETRAMKPARAMETERS(c.set, c.map);
         EXPECT_EQ(f.ScaleDenominator, c.scale);
@@ -92,10 +92,10 @@ TEST(FontMetricTable, FixedRowsAndDefinedCodes) {
         {1, 192, {622, -4, 0, 626, 700}},   {3, 65, {658, -29, 0, 696, 757}},
         {1, 73, {264, 85, 0, 179, 700}},    {2, 255, {498, 45, 0, 418, 513}},
     };
-    const auto &t = fontMetrics();
-    for (const auto &c : cases) {
+    const auto& t = fontMetrics();
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.font) + "/" + std::to_string(c.code));
-        const GlyphMetrics &m = t[c.font - 1][c.code];
+        const GlyphMetrics& m = t[c.font - 1][c.code];
         EXPECT_EQ(m.advance, c.m.advance);
         EXPECT_EQ(m.xmin, c.m.xmin);
         EXPECT_EQ(m.ymin, c.m.ymin);
@@ -123,7 +123,7 @@ TEST(TextExtent, TrimModes) {
 
     const double k = 8.0 * 0.35277777777777775 / 1000;
     struct Case {
-        const char *name;
+        const char* name;
         int mode;
         int units; // "10" in font 3: advances 500 + 500, xmin of "1" 82, xmax of "0" 480
     };
@@ -133,7 +133,7 @@ TEST(TextExtent, TrimModes) {
         {"left", kTrimLeft, 1000 - 82},
         {"both", kTrimBoth, 1000 - 82 + 480 - 500 + 1},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const TextExtent e = TEXTPARAMETERS("10", 2, 3, 8.0, c.mode);
         EXPECT_EQ(e.width, c.units * k);

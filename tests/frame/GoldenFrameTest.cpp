@@ -21,7 +21,7 @@ using nlohmann::json;
 
 namespace {
 
-json loadGolden(const std::string &name) {
+json loadGolden(const std::string& name) {
     std::ifstream in(std::string(SHEETJOB_TEST_DATA) + "/golden/" + name);
     return json::parse(in);
 }
@@ -40,7 +40,7 @@ std::vector<double> graticule(double origin, double step, int count) {
 
 /// The values of an attribute text as the attribute table stores them: leading
 /// blanks dropped, character values without trailing blanks, as UTF-8.
-std::vector<std::string> storedValues(const std::string &attributes) {
+std::vector<std::string> storedValues(const std::string& attributes) {
     std::vector<std::string> out;
     std::string rest = attributes;
     for (;;) {
@@ -54,18 +54,18 @@ std::vector<std::string> storedValues(const std::string &attributes) {
 }
 
 /// The golden value of a field as text ("L_code" is a number there).
-std::string goldenValue(const json &v) { return v.is_string() ? v.get<std::string>() : v.dump(); }
+std::string goldenValue(const json& v) { return v.is_string() ? v.get<std::string>() : v.dump(); }
 
-void compareLayer(const std::string &key, const json &expected,
-                  const std::vector<test::Record> &got) {
+void compareLayer(const std::string& key, const json& expected,
+                  const std::vector<test::Record>& got) {
     SCOPED_TRACE(key);
-    const json &records = expected["records"];
+    const json& records = expected["records"];
     ASSERT_EQ(got.size(), records.size());
-    const json &fields = expected["fields"];
+    const json& fields = expected["fields"];
     int mismatches = 0;
     for (size_t i = 0; i < got.size() && mismatches < 10; ++i) {
         SCOPED_TRACE("record " + std::to_string(i + 1));
-        const json &rec = records[i];
+        const json& rec = records[i];
         const auto values = storedValues(got[i].attributes);
         ASSERT_EQ(values.size() + 1, fields.size()); // "Id" is the writer's
         for (size_t f = 1; f < fields.size(); ++f) {
@@ -74,8 +74,8 @@ void compareLayer(const std::string &key, const json &expected,
         }
         if (!rec["geometry_fixed"].get<bool>())
             continue; // depends on font rows that are not fixed
-        const json &geom = rec["geom"];
-        const auto &v = got[i].v;
+        const json& geom = rec["geom"];
+        const auto& v = got[i].v;
         if (static_cast<size_t>(v.size()) != geom.size()) {
             ADD_FAILURE() << "vertex count " << v.size() << ", expected " << geom.size();
             ++mismatches;
@@ -95,7 +95,7 @@ void compareLayer(const std::string &key, const json &expected,
     }
 }
 
-void compareJob(const std::string &goldenFile, const FrameJob &job) {
+void compareJob(const std::string& goldenFile, const FrameJob& job) {
     const json golden = loadGolden(goldenFile);
     const FrameLayout layout = SETRAMKPARAMETERS(job.setScale, job.mapScale);
     test::RecordingSink sink;
@@ -103,7 +103,7 @@ void compareJob(const std::string &goldenFile, const FrameJob &job) {
     const std::map<std::string, int> layers = {{"FRAME/Frame", kFrameLayer},
                                                {"FRAME/FrameAdj", kFrameAdjLayer},
                                                {"FRAME/FrameDig", kFrameDigLayer}};
-    for (const auto &[key, index] : layers) {
+    for (const auto& [key, index] : layers) {
         const auto got = sink.inLayer(index);
         if (!golden["layers"].contains(key)) {
             EXPECT_TRUE(got.empty()) << key;
@@ -115,11 +115,11 @@ void compareJob(const std::string &goldenFile, const FrameJob &job) {
 
 /// The interior graticule lines of the golden line layer, so that the lists
 /// handed to the frame are the very values the sheet driver computed.
-void expectInteriorLines(const std::string &goldenFile, const std::vector<double> &lats,
-                         const std::vector<double> &lons) {
+void expectInteriorLines(const std::string& goldenFile, const std::vector<double>& lats,
+                         const std::vector<double>& lons) {
     const json golden = loadGolden(goldenFile);
     std::vector<double> gotLats, gotLons;
-    for (const json &r : golden["layers"]["HYPS/HypsL"]["records"]) {
+    for (const json& r : golden["layers"]["HYPS/HypsL"]["records"]) {
         const int code = r["attrs"]["L_code"].get<int>();
         if (code == 400011)
             gotLats.push_back(r["geom"][0][1].get<double>());

@@ -25,16 +25,16 @@ FrameJob sheet200k() {
     return j;
 }
 
-bool isNorthSouthTick(const Record &r) { return r.v.size() == 2 && r.v.x[0] == r.v.x[1]; }
+bool isNorthSouthTick(const Record& r) { return r.v.size() == 2 && r.v.x[0] == r.v.x[1]; }
 
 struct SideCount {
     int ticks = 0;
     int fills = 0;
 };
 
-SideCount countNorthSouth(const std::vector<Record> &records) {
+SideCount countNorthSouth(const std::vector<Record>& records) {
     SideCount c;
-    for (const auto &r : records)
+    for (const auto& r : records)
         (isNorthSouthTick(r) ? c.ticks : c.fills)++;
     return c;
 }
@@ -46,9 +46,9 @@ TEST(MinuteFrame, WholeSheetCounts) {
     RecordingSink sink;
     const FrameLayout layout = SETRAMKPARAMETERS(0, 0);
     ASSERT_EQ(MINUTEFRAMEFRAMEWORK(sink, layout, sheet200k()), kFrameOk);
-    const auto &r = sink.records;
+    const auto& r = sink.records;
     ASSERT_EQ(r.size(), 2u + 2 * (61 + 30) + 2 * (41 + 20));
-    for (const auto &rec : r) {
+    for (const auto& rec : r) {
         EXPECT_EQ(rec.layer, kFrameLayer);
         EXPECT_EQ(rec.attributes, "   400901\\");
     }
@@ -57,7 +57,7 @@ TEST(MinuteFrame, WholeSheetCounts) {
     EXPECT_EQ(r[0].v.y[0], TARGETLAT(kNorth, 7.0, s, kEarthRadius));
     EXPECT_EQ(r[1].v.y[0], TARGETLAT(kNorth, 7.0 + 1.2000000476837158, s, kEarthRadius));
     // North scale: tick at W, tick at W + 1', fill of the first (filled) division.
-    const Record &firstTick = r[2];
+    const Record& firstTick = r[2];
     EXPECT_EQ(firstTick.v.x[0], 37.0);
     EXPECT_EQ(firstTick.v.y[0], TARGETLAT(kNorth, 7.0, s, kEarthRadius));
     EXPECT_EQ(firstTick.v.y[1], TARGETLAT(kNorth, 7.0 + 1.2000000476837158, s, kEarthRadius));
@@ -79,7 +79,7 @@ TEST(MinuteFrame, WholeSheetCounts) {
 // Where the divisions start relative to the side, and where the side ends.
 TEST(MinuteFrame, DivisionOriginAndSideEnds) {
     struct Case {
-        const char *name;
+        const char* name;
         double west, east, baseWest;
         int ticks, fills;
         double firstX;      // x of the first record (a tick)
@@ -98,7 +98,7 @@ TEST(MinuteFrame, DivisionOriginAndSideEnds) {
          37.0 + 6 * h},
         {"no boundary on a short side: nothing", 37.001, 37.01, 37.0, 0, 0, 0.0, false, 0.0},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         FrameJob j = sheet200k();
         j.west = c.west;
@@ -115,8 +115,8 @@ TEST(MinuteFrame, DivisionOriginAndSideEnds) {
         EXPECT_NEAR(sink.records[0].v.x[0], c.firstX, 1e-12); // running sums of 1/60 degree
         // Fills alternate with the division index; the first drawn one (from its
         // first vertex) tells the start state.
-        const Record *firstFill = nullptr;
-        for (const auto &r : sink.records)
+        const Record* firstFill = nullptr;
+        for (const auto& r : sink.records)
             if (!isNorthSouthTick(r)) {
                 firstFill = &r;
                 break;
@@ -125,8 +125,8 @@ TEST(MinuteFrame, DivisionOriginAndSideEnds) {
         EXPECT_EQ(firstFill->v.x[0] == c.west, c.firstIsFilled);
         // Every fill ends on the side or on a division boundary, the last at most E.
         EXPECT_LE(sink.records.back().v.x.back(), c.east);
-        const Record *lastTick = nullptr;
-        for (const auto &r : sink.records)
+        const Record* lastTick = nullptr;
+        for (const auto& r : sink.records)
             if (isNorthSouthTick(r))
                 lastTick = &r;
         EXPECT_NEAR(lastTick->v.x[0], c.lastTickX, 1e-12);

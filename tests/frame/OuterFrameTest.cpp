@@ -33,15 +33,15 @@ FrameJob sheet200k() {
 }
 
 /// The "Text" value of a label record, as UTF-8.
-std::string labelText(const Record &r) {
+std::string labelText(const Record& r) {
     const auto a = r.attributes.find('\\');
     const auto b = r.attributes.find('\\', a + 1);
     return common::cp1251ToUtf8(r.attributes.substr(a + 1, b - a - 1));
 }
 
-std::vector<Record> outerLine(const RecordingSink &sink) {
+std::vector<Record> outerLine(const RecordingSink& sink) {
     std::vector<Record> out;
-    for (const auto &r : sink.inLayer(kFrameLayer))
+    for (const auto& r : sink.inLayer(kFrameLayer))
         if (r.attributes == "   400902\\")
             out.push_back(r);
     return out;
@@ -52,19 +52,19 @@ std::vector<Record> outerLine(const RecordingSink &sink) {
 // Which neighbour names are kept, and the outer line around the gaps.
 TEST(OuterFrame, NeighbourLabelsKeptAndDropped) {
     struct Case {
-        const char *name;
-        void (*change)(FrameJob &);
+        const char* name;
+        void (*change)(FrameJob&);
         std::vector<std::string> labels; // in writing order: north, south, west, east
     };
     const Case cases[] = {
         {"all four, each on its own side",
-         [](FrameJob &) {},
+         [](FrameJob&) {},
          {"N-37-VIII", "N-37-XX", "N-37-XIII", "N-37-XV"}},
         {"result wider on the east: no eastern name",
-         [](FrameJob &j) { j.east = j.resultEast = 38.1; },
+         [](FrameJob& j) { j.east = j.resultEast = 38.1; },
          {"N-37-VIII", "N-37-XX", "N-37-XIII"}},
         {"datum-shifted frame, unshifted result on the base: all kept",
-         [](FrameJob &j) {
+         [](FrameJob& j) {
              j.west += 0.0003;
              j.east += 0.0003;
              j.south -= 0.0002;
@@ -72,19 +72,19 @@ TEST(OuterFrame, NeighbourLabelsKeptAndDropped) {
          },
          {"N-37-VIII", "N-37-XX", "N-37-XIII", "N-37-XV"}},
         {"result refined on the south and north",
-         [](FrameJob &j) {
+         [](FrameJob& j) {
              j.south = j.resultSouth = 54.1;
              j.north = j.resultNorth = 54.5;
          },
          {"N-37-XIII", "N-37-XV"}},
         {"a name longer than its side is dropped",
-         [](FrameJob &j) { j.westName = std::string(200, 'W'); },
+         [](FrameJob& j) { j.westName = std::string(200, 'W'); },
          {"N-37-VIII", "N-37-XX", "N-37-XV"}},
         {"an empty name still gets its gap and label",
-         [](FrameJob &j) { j.southName.clear(); },
+         [](FrameJob& j) { j.southName.clear(); },
          {"N-37-VIII", "", "N-37-XIII", "N-37-XV"}},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         FrameJob j = sheet200k();
         c.change(j);
@@ -116,7 +116,7 @@ TEST(OuterFrame, OutletsOfEveryGraticuleValue) {
     const FrameJob j = sheet200k();
     ASSERT_EQ(OUTFRAMEFRAMEWORK(sink, SETRAMKPARAMETERS(0, 0), j), kFrameOk);
     std::vector<Record> parallels, meridians;
-    for (const auto &r : sink.inLayer(kFrameLayer)) {
+    for (const auto& r : sink.inLayer(kFrameLayer)) {
         if (r.attributes == "   400905\\")
             parallels.push_back(r);
         if (r.attributes == "   400904\\")
@@ -125,8 +125,8 @@ TEST(OuterFrame, OutletsOfEveryGraticuleValue) {
     ASSERT_EQ(parallels.size(), 10u);
     ASSERT_EQ(meridians.size(), 10u);
     for (size_t i = 0; i < j.latitudes.size(); ++i) {
-        const Record &west = parallels[2 * i];
-        const Record &east = parallels[2 * i + 1];
+        const Record& west = parallels[2 * i];
+        const Record& east = parallels[2 * i + 1];
         ASSERT_EQ(west.v.size(), 2);
         ASSERT_EQ(east.v.size(), 2);
         EXPECT_EQ(west.v.x[0], 37.0);
@@ -141,7 +141,7 @@ TEST(OuterFrame, OutletsOfEveryGraticuleValue) {
 // blocks of the outermost parallels only when they would overlap them.
 TEST(OuterFrame, MeridianLabelCollisions) {
     struct Case {
-        const char *name;
+        const char* name;
         std::vector<double> lats, lons;
         std::vector<bool> moved; // per meridian label, north then south
     };
@@ -160,7 +160,7 @@ TEST(OuterFrame, MeridianLabelCollisions) {
          {false, false, false, false}},
     };
     const FrameLayout layout = SETRAMKPARAMETERS(0, 0);
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         FrameJob j = sheet200k();
         j.latitudes = c.lats;

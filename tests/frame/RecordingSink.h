@@ -20,7 +20,7 @@ class RecordingSink : public FrameSink {
     std::vector<Record> records;
     int failAt = -1; ///< 0-based index of the write to refuse; -1 never
 
-    int write(int layer, const std::string &attributes, const geometry::Vertices &v) override {
+    int write(int layer, const std::string& attributes, const geometry::Vertices& v) override {
         if (static_cast<int>(writes++) == failAt)
             return 122;
         records.push_back({layer, attributes, v});
@@ -29,7 +29,7 @@ class RecordingSink : public FrameSink {
 
     [[nodiscard]] std::vector<Record> inLayer(int layer) const {
         std::vector<Record> out;
-        for (const auto &r : records)
+        for (const auto& r : records)
             if (r.layer == layer)
                 out.push_back(r);
         return out;

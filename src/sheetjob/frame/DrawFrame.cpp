@@ -6,7 +6,7 @@
 
 namespace sheetjob::frame {
 
-int drawFrame(const FrameJob &job, const FrameLayout &layout, FrameSink &sink) {
+int drawFrame(const FrameJob& job, const FrameLayout& layout, FrameSink& sink) {
     if (layout.MinuteFrameOn && MINUTEFRAMEFRAMEWORK(sink, layout, job) != kFrameOk)
         return kFrameWriteFailed;
     if ((layout.OutletsOn || layout.OuterFrameKind != 0) &&

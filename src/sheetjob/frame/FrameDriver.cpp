@@ -28,7 +28,7 @@ constexpr int kTextWidth = 100;       // "Text", "Font", "Size": 100 characters
 constexpr double kMaxLatitude = 90.0; // a parallel's length vanishes at the poles
 constexpr double kMinutesPerDegree = 60.0;
 
-const std::array<const char *, kFrameLayerCount> kBaseNames = {"Frame", "FrameAdj", "FrameDig"};
+const std::array<const char*, kFrameLayerCount> kBaseNames = {"Frame", "FrameAdj", "FrameDig"};
 
 std::vector<shapefile::FieldDef> lineFields() {
     return {{"L_code", {shapefile::kInteger, kCodeWidth, 0}}};
@@ -44,15 +44,15 @@ std::vector<shapefile::FieldDef> labelFields() {
 /// Writes the frame records into the open shapefile layers.
 class LayerSink : public FrameSink {
   public:
-    explicit LayerSink(std::array<shapefile::ShapeLayer, kFrameLayerCount> &layers)
+    explicit LayerSink(std::array<shapefile::ShapeLayer, kFrameLayerCount>& layers)
         : layers_(layers) {}
-    int write(int layer, const std::string &attributes, const geometry::Vertices &v) override {
+    int write(int layer, const std::string& attributes, const geometry::Vertices& v) override {
         if (layer < 0 || layer >= kFrameLayerCount ||
             !layers_[static_cast<size_t>(layer)].isOpen()) {
             failure_ = "a frame record was meant for a layer that is not open";
             return shapefile::kShapeWriteFailed;
         }
-        auto &target = layers_[static_cast<size_t>(layer)];
+        auto& target = layers_[static_cast<size_t>(layer)];
         const int status = shapefile::WRITESIMPLELINE(target, attributes, v);
         if (status != shapefile::kOk)
             failure_ = std::string("record ") + std::to_string(target.recordCounter) + " of " +
@@ -61,10 +61,10 @@ class LayerSink : public FrameSink {
                        (target.lastError().empty() ? "" : ": " + target.lastError());
         return status;
     }
-    [[nodiscard]] const std::string &failure() const { return failure_; }
+    [[nodiscard]] const std::string& failure() const { return failure_; }
 
   private:
-    std::array<shapefile::ShapeLayer, kFrameLayerCount> &layers_;
+    std::array<shapefile::ShapeLayer, kFrameLayerCount>& layers_;
     std::string failure_;
 };
 
@@ -72,7 +72,7 @@ bool finite(double v) { return std::isfinite(v); }
 
 /// Why the frame cannot be drawn in bounded time, or "" when it can. The
 /// routines guard themselves as well; this names the cause for the person.
-std::string refusal(const FrameJob &job, const FrameLayout &layout) {
+std::string refusal(const FrameJob& job, const FrameLayout& layout) {
     const double W = job.west, E = job.east, S = job.south, N = job.north;
     if (!(finite(W) && finite(E) && finite(S) && finite(N)))
         return "the frame trapezium has a value that is not a number";
@@ -111,7 +111,7 @@ std::string refusal(const FrameJob &job, const FrameLayout &layout) {
 
 } // namespace
 
-int CREATERAMK(const FrameJob &job, std::string &reason) {
+int CREATERAMK(const FrameJob& job, std::string& reason) {
     const FrameLayout layout = SETRAMKPARAMETERS(job.setScale, job.mapScale);
 
     const bool open[kFrameLayerCount] = {
@@ -140,7 +140,7 @@ int CREATERAMK(const FrameJob &job, std::string &reason) {
         if (status != shapefile::kOk) {
             reason = "layer " + common::cp1251ToUtf8(path) + " could not be opened (status " +
                      std::to_string(status) + ")";
-            const std::string &detail = layers[static_cast<size_t>(i)].lastError();
+            const std::string& detail = layers[static_cast<size_t>(i)].lastError();
             if (!detail.empty())
                 reason += ": " + detail;
             return kFrameOpenFailed;
@@ -158,7 +158,7 @@ int CREATERAMK(const FrameJob &job, std::string &reason) {
     }
 
     for (int i = 0; i < kFrameLayerCount; ++i) {
-        auto &layer = layers[static_cast<size_t>(i)];
+        auto& layer = layers[static_cast<size_t>(i)];
         if (!layer.isOpen())
             continue;
         // A layer whose files could not be completed is not a written layer.

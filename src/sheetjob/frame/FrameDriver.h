@@ -35,11 +35,11 @@ struct FrameJob {
 
 /// Returns 0, 1 (a layer could not be opened) or 2 (a record could not be written);
 /// `reason` gets a one-line explanation (UTF-8) on failure.
-int CREATERAMK(const FrameJob &job, std::string &reason);
+int CREATERAMK(const FrameJob& job, std::string& reason);
 
 /// Draws the frame of `job` with `layout` into `sink`, in the order the layers
 /// receive their records: minute frame, outer frame, outlets, labels. Returns 0
 /// or 2 (a record could not be written or a line not built).
-int drawFrame(const FrameJob &job, const FrameLayout &layout, FrameSink &sink);
+int drawFrame(const FrameJob& job, const FrameLayout& layout, FrameSink& sink);
 
 } // namespace sheetjob::frame

@@ -86,7 +86,7 @@ double NEXTINTERMEDIATEVERTEX(double cur, bool decreasing, double g, double step
 }
 
 int ADDOUTPARALLEL(double lat, double d, double lonStart, double lonEnd, double s, double R,
-                   double lon0, double step, geometry::Vertices &v) {
+                   double lon0, double step, geometry::Vertices& v) {
     const double latT = TARGETLAT(lat, d, s, R);
     if (!std::isfinite(latT))
         return kLineRefused;
@@ -94,7 +94,7 @@ int ADDOUTPARALLEL(double lat, double d, double lonStart, double lonEnd, double 
 }
 
 int ADDOUTMERIDIAN(double lon, double d, double latStart, double latEnd, double s, double R,
-                   double lat0, double step, geometry::Vertices &v) {
+                   double lat0, double step, geometry::Vertices& v) {
     const int before = v.size();
     const int n = walkLine(latStart, latEnd, lat0, step,
                            [&](double lat) { v.add(TARGETLON(lon, lat, d, s, R), lat); });
@@ -110,7 +110,7 @@ int ADDOUTMERIDIAN(double lon, double d, double latStart, double latEnd, double 
 }
 
 int ADDOUTRAMKAPARALLEL(double d, double s, double R, bool outward, double lat, double lon1,
-                        double lon2, double step, bool keepLast, geometry::Vertices &v) {
+                        double lon2, double step, bool keepLast, geometry::Vertices& v) {
     const double off = outward ? d : -d;
     const double latT = TARGETLAT(lat, off, s, R);
     double lonStart, lonEnd;
@@ -130,7 +130,7 @@ int ADDOUTRAMKAPARALLEL(double d, double s, double R, bool outward, double lat, 
 }
 
 int ADDOUTRAMKAMERIDIAN(double d, double s, double R, bool outward, double lon, double lat1,
-                        double lat2, double step, bool keepLast, geometry::Vertices &v) {
+                        double lat2, double step, bool keepLast, geometry::Vertices& v) {
     const double off = outward ? d : -d;
     double latStart, latEnd;
     if (lat1 > lat2) {
@@ -149,7 +149,7 @@ int ADDOUTRAMKAMERIDIAN(double d, double s, double R, bool outward, double lon, 
 }
 
 int OUTRAMKAVERTICES(double d, double s, double R, double W, double E, double stepLon, double S,
-                     double N, double stepLat, geometry::Vertices &v) {
+                     double N, double stepLat, geometry::Vertices& v) {
     const int before = v.size();
     const int sides[4] = {
         ADDOUTRAMKAPARALLEL(d, s, R, true, N, W, E, stepLon, false, v),

@@ -38,25 +38,25 @@ double NEXTINTERMEDIATEVERTEX(double cur, bool decreasing, double g, double step
 /// lonStart to lonEnd, inner vertices on the grid lon0 + k*step. Returns the
 /// number of vertices appended or kLineRefused.
 int ADDOUTPARALLEL(double lat, double d, double lonStart, double lonEnd, double s, double R,
-                   double lon0, double step, geometry::Vertices &v);
+                   double lon0, double step, geometry::Vertices& v);
 /// Appends the line `d` mm east of the meridian `lon` from latStart to latEnd,
 /// inner latitudes on the grid lat0 + k*step; each vertex keeps the distance at
 /// its own latitude. Returns the count appended or kLineRefused.
 int ADDOUTMERIDIAN(double lon, double d, double latStart, double latEnd, double s, double R,
-                   double lat0, double step, geometry::Vertices &v);
+                   double lat0, double step, geometry::Vertices& v);
 
 /// One side along the parallel `lat` of the closed line `d` mm outside
 /// (outward) or inside the trapezium, lengthened by d at both ends; without its
 /// end point unless keepLast. Returns the count appended or kLineRefused.
 int ADDOUTRAMKAPARALLEL(double d, double s, double R, bool outward, double lat, double lon1,
-                        double lon2, double step, bool keepLast, geometry::Vertices &v);
+                        double lon2, double step, bool keepLast, geometry::Vertices& v);
 /// The same for a side along the meridian `lon` from lat1 to lat2.
 int ADDOUTRAMKAMERIDIAN(double d, double s, double R, bool outward, double lon, double lat1,
-                        double lat2, double step, bool keepLast, geometry::Vertices &v);
+                        double lat2, double step, bool keepLast, geometry::Vertices& v);
 /// The closed line `d` mm outside the trapezium W..E, S..N: starts at the
 /// north-west corner, runs clockwise and repeats its first vertex at the end.
 /// Returns the count appended or kLineRefused.
 int OUTRAMKAVERTICES(double d, double s, double R, double W, double E, double stepLon, double S,
-                     double N, double stepLat, geometry::Vertices &v);
+                     double N, double stepLat, geometry::Vertices& v);
 
 } // namespace sheetjob::frame

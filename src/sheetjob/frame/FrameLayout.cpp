@@ -26,7 +26,7 @@ constexpr int kCenturion = 3;  // value labels of the 1:1 000 000 set
 
 } // namespace
 
-const std::string &fontName(int fontNumber) {
+const std::string& fontName(int fontNumber) {
     static const std::array<std::string, kFontCount + 1> names = {"", "PragmaticaC", "FreeSet",
                                                                   "AGCenturion"};
     static const std::string none;

@@ -26,10 +26,10 @@ struct GlyphMetrics {
 using FontMetricTable = std::array<std::array<GlyphMetrics, 256>, kFontCount>;
 
 /// The constant metric table of the three label fonts.
-const FontMetricTable &fontMetrics();
+const FontMetricTable& fontMetrics();
 
 /// Names of the fonts 1..3 (ASCII): "PragmaticaC", "FreeSet", "AGCenturion".
-const std::string &fontName(int fontNumber);
+const std::string& fontName(int fontNumber);
 
 /// Everything the frame routines read about the frame's design. Members of an
 /// element that is off keep their initial value and are not read.

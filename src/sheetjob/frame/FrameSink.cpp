@@ -17,7 +17,7 @@ std::string codeAttribute(int code) {
     return common::rtrim(common::formatInt(code, kCodeFieldWidth)) + kValueEnd;
 }
 
-std::string labelAttributes(int code, const std::string &text, int font, double size) {
+std::string labelAttributes(int code, const std::string& text, int font, double size) {
     std::string a = codeAttribute(code);
     a += common::rtrim(text);
     a += kValueEnd;
@@ -28,7 +28,7 @@ std::string labelAttributes(int code, const std::string &text, int font, double 
     return a;
 }
 
-int ADDOUTRAMKACONTUR(FrameSink &sink, int code, double d, double s, double R, double W, double E,
+int ADDOUTRAMKACONTUR(FrameSink& sink, int code, double d, double s, double R, double W, double E,
                       double stepLon, double S, double N, double stepLat) {
     geometry::Vertices v;
     if (OUTRAMKAVERTICES(d, s, R, W, E, stepLon, S, N, stepLat, v) == kLineRefused)

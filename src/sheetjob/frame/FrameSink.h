@@ -22,7 +22,7 @@ class FrameSink {
   public:
     virtual ~FrameSink() = default;
     /// Writes one line record; returns 0 or the writer's non-zero status.
-    virtual int write(int layer, const std::string &attributes, const geometry::Vertices &v) = 0;
+    virtual int write(int layer, const std::string& attributes, const geometry::Vertices& v) = 0;
 };
 
 /// "L_code" right-aligned in a 9-wide integer field, trailing blanks removed, and "\".
@@ -30,11 +30,11 @@ std::string codeAttribute(int code);
 
 /// Label attributes: the code as above, then text, font name and size (F6.2),
 /// each without trailing blanks and followed by "\".
-std::string labelAttributes(int code, const std::string &text, int font, double size);
+std::string labelAttributes(int code, const std::string& text, int font, double size);
 
 /// Builds the closed line `d` mm outside the trapezium (OUTRAMKAVERTICES) and
 /// writes it to FRAME with `code`. Returns kFrameOk or kFrameWriteFailed.
-int ADDOUTRAMKACONTUR(FrameSink &sink, int code, double d, double s, double R, double W, double E,
+int ADDOUTRAMKACONTUR(FrameSink& sink, int code, double d, double s, double R, double W, double E,
                       double stepLon, double S, double N, double stepLat);
 
 } // namespace sheetjob::frame

@@ -91,13 +91,13 @@ int walkSide(double a, double b, double o, double h, bool filled, Tick tick, Fil
     }
 }
 
-int writeLine(FrameSink &sink, int code, const geometry::Vertices &v) {
+int writeLine(FrameSink& sink, int code, const geometry::Vertices& v) {
     return sink.write(kFrameLayer, codeAttribute(code), v) == 0 ? kFrameOk : kFrameWriteFailed;
 }
 
 } // namespace
 
-int MINUTEFRAMEXTICS(bool north, FrameSink &sink, const FrameLayout &layout, const FrameJob &job) {
+int MINUTEFRAMEXTICS(bool north, FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
     const double s = layout.ScaleDenominator;
     const double R = kEarthRadius;
     const double g = layout.MinuteFrameGap;
@@ -128,7 +128,7 @@ int MINUTEFRAMEXTICS(bool north, FrameSink &sink, const FrameLayout &layout, con
     return walkSide(job.west, job.east, job.baseWest, h, layout.MinuteXStartFilled, tick, fill);
 }
 
-int MINUTEFRAMEYTICS(bool west, FrameSink &sink, const FrameLayout &layout, const FrameJob &job) {
+int MINUTEFRAMEYTICS(bool west, FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
     const double s = layout.ScaleDenominator;
     const double R = kEarthRadius;
     const double g = layout.MinuteFrameGap;
@@ -153,7 +153,7 @@ int MINUTEFRAMEYTICS(bool west, FrameSink &sink, const FrameLayout &layout, cons
     return walkSide(job.south, job.north, job.baseSouth, h, layout.MinuteYStartFilled, tick, fill);
 }
 
-int MINUTEFRAMEFRAMEWORK(FrameSink &sink, const FrameLayout &layout, const FrameJob &job) {
+int MINUTEFRAMEFRAMEWORK(FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
     const double s = layout.ScaleDenominator;
     const double R = kEarthRadius;
     const double g = layout.MinuteFrameGap;

@@ -23,23 +23,23 @@ constexpr double kCornerMargin = 0.8;               // mm widening the corner la
 
 /// The writing context shared by the three stages.
 struct Outer {
-    FrameSink &sink;
-    const FrameLayout &layout;
-    const FrameJob &job;
+    FrameSink& sink;
+    const FrameLayout& layout;
+    const FrameJob& job;
     double s;
     double R;
 
     double TT(double lat, double d) const { return TARGETLAT(lat, d, s, R); }
     double TL(double lon, double lat, double d) const { return TARGETLON(lon, lat, d, s, R); }
     /// Line along the parallel `lat` shifted by d, densified on the grid from W.
-    bool parallel(double lat, double d, double start, double end, Vertices &v) const {
+    bool parallel(double lat, double d, double start, double end, Vertices& v) const {
         return ADDOUTPARALLEL(lat, d, start, end, s, R, job.west, job.stepLon, v) != kLineRefused;
     }
     /// Line d mm east of the meridian `lon`, densified on the grid from S.
-    bool meridian(double lon, double d, double start, double end, Vertices &v) const {
+    bool meridian(double lon, double d, double start, double end, Vertices& v) const {
         return ADDOUTMERIDIAN(lon, d, start, end, s, R, job.south, job.stepLat, v) != kLineRefused;
     }
-    int write(int layer, const std::string &attributes, const Vertices &v) const {
+    int write(int layer, const std::string& attributes, const Vertices& v) const {
         return sink.write(layer, attributes, v) == 0 ? kFrameOk : kFrameWriteFailed;
     }
 };
@@ -50,9 +50,9 @@ struct Mark {
     double y = 0.0;
 };
 
-int brokenOuterLine(const Outer &o) {
-    const FrameLayout &L = o.layout;
-    const FrameJob &j = o.job;
+int brokenOuterLine(const Outer& o) {
+    const FrameLayout& L = o.layout;
+    const FrameJob& j = o.job;
     const double W = j.west, E = j.east, S = j.south, N = j.north;
     const double D = L.OuterFrameDistance;
 
@@ -61,7 +61,7 @@ int brokenOuterLine(const Outer &o) {
     const double top = o.TT(N, D);
     const double bottom = o.TT(S, -D);
 
-    auto gapWidth = [&](const std::string &name) {
+    auto gapWidth = [&](const std::string& name) {
         const std::string t = common::rtrim(name);
         return TEXTPARAMETERS(t, static_cast<int>(t.size()), L.AdjacentFont, L.AdjacentSize,
                               kTrimBoth)
@@ -122,18 +122,18 @@ int brokenOuterLine(const Outer &o) {
             return kFrameWriteFailed;
         return o.write(kFrameLayer, lineCode, v);
     };
-    if (piece([&](Vertices &v) { return o.meridian(W, -D, yW2, top, v); },
-              [&](Vertices &v) { return o.parallel(N, D, cNW, xN1, v); }) != kFrameOk ||
-        piece([&](Vertices &v) { return o.parallel(N, D, xN2, cNE, v); },
-              [&](Vertices &v) { return o.meridian(E, D, top, yE2, v); }) != kFrameOk ||
-        piece([&](Vertices &v) { return o.meridian(E, D, yE1, bottom, v); },
-              [&](Vertices &v) { return o.parallel(S, -D, cSE, xS2, v); }) != kFrameOk ||
-        piece([&](Vertices &v) { return o.parallel(S, -D, xS1, cSW, v); },
-              [&](Vertices &v) { return o.meridian(W, -D, bottom, yW1, v); }) != kFrameOk)
+    if (piece([&](Vertices& v) { return o.meridian(W, -D, yW2, top, v); },
+              [&](Vertices& v) { return o.parallel(N, D, cNW, xN1, v); }) != kFrameOk ||
+        piece([&](Vertices& v) { return o.parallel(N, D, xN2, cNE, v); },
+              [&](Vertices& v) { return o.meridian(E, D, top, yE2, v); }) != kFrameOk ||
+        piece([&](Vertices& v) { return o.meridian(E, D, yE1, bottom, v); },
+              [&](Vertices& v) { return o.parallel(S, -D, cSE, xS2, v); }) != kFrameOk ||
+        piece([&](Vertices& v) { return o.parallel(S, -D, xS1, cSW, v); },
+              [&](Vertices& v) { return o.meridian(W, -D, bottom, yW1, v); }) != kFrameOk)
         return kFrameWriteFailed;
 
     // The names, centred on the outer line in the gaps; west and east read upward.
-    auto label = [&](double w, const std::string &name, auto build) {
+    auto label = [&](double w, const std::string& name, auto build) {
         if (w == 0)
             return kFrameOk;
         Vertices v;
@@ -142,21 +142,21 @@ int brokenOuterLine(const Outer &o) {
         return o.write(kFrameAdjLayer,
                        labelAttributes(L.AdjacentCode, name, L.AdjacentFont, L.AdjacentSize), v);
     };
-    if (label(wN, j.northName, [&](Vertices &v) { return o.parallel(N, D, xN1, xN2, v); }) !=
+    if (label(wN, j.northName, [&](Vertices& v) { return o.parallel(N, D, xN1, xN2, v); }) !=
             kFrameOk ||
-        label(wS, j.southName, [&](Vertices &v) { return o.parallel(S, -D, xS1, xS2, v); }) !=
+        label(wS, j.southName, [&](Vertices& v) { return o.parallel(S, -D, xS1, xS2, v); }) !=
             kFrameOk ||
-        label(wW, j.westName, [&](Vertices &v) { return o.meridian(W, -D, yW1, yW2, v); }) !=
+        label(wW, j.westName, [&](Vertices& v) { return o.meridian(W, -D, yW1, yW2, v); }) !=
             kFrameOk ||
-        label(wE, j.eastName, [&](Vertices &v) { return o.meridian(E, D, yE1, yE2, v); }) !=
+        label(wE, j.eastName, [&](Vertices& v) { return o.meridian(E, D, yE1, yE2, v); }) !=
             kFrameOk)
         return kFrameWriteFailed;
     return kFrameOk;
 }
 
-int outerFrame(const Outer &o) {
-    const FrameLayout &L = o.layout;
-    const FrameJob &j = o.job;
+int outerFrame(const Outer& o) {
+    const FrameLayout& L = o.layout;
+    const FrameJob& j = o.job;
     switch (L.OuterFrameKind) {
     case 2:
         if (ADDOUTRAMKACONTUR(o.sink, L.OuterSideCode, L.OuterFrameDistance - L.OuterSideOffset,
@@ -179,9 +179,9 @@ int outerFrame(const Outer &o) {
     }
 }
 
-int outlets(const Outer &o) {
-    const FrameLayout &L = o.layout;
-    const FrameJob &j = o.job;
+int outlets(const Outer& o) {
+    const FrameLayout& L = o.layout;
+    const FrameJob& j = o.job;
     const double g = L.MinuteFrameGap;
     const std::string parallelCode = codeAttribute(L.ParallelOutletCode);
     const std::string meridianCode = codeAttribute(L.MeridianOutletCode);
@@ -208,18 +208,18 @@ int outlets(const Outer &o) {
     return kFrameOk;
 }
 
-int valueLabels(const Outer &o) {
-    const FrameLayout &L = o.layout;
-    const FrameJob &j = o.job;
+int valueLabels(const Outer& o) {
+    const FrameLayout& L = o.layout;
+    const FrameJob& j = o.job;
     const double W = j.west, E = j.east, S = j.south, N = j.north;
     // With the minute frame on the edge, the labels go beyond its strip.
     const double off = (L.MinuteFrameOn && L.MinuteFrameGap == 0.0)
                            ? kLabelClearance + L.MinuteFrameWidth
                            : kLabelClearance;
-    auto attributes = [&](const std::string &text) {
+    auto attributes = [&](const std::string& text) {
         return labelAttributes(L.DigitCode, text, L.DigitFont, L.DigitSize);
     };
-    auto labelLine = [&](double y, double start, double end, const std::string &text) {
+    auto labelLine = [&](double y, double start, double end, const std::string& text) {
         Vertices v;
         if (!o.parallel(y, 0, start, end, v))
             return kFrameWriteFailed;
@@ -325,7 +325,7 @@ int valueLabels(const Outer &o) {
 
 } // namespace
 
-int OUTFRAMEFRAMEWORK(FrameSink &sink, const FrameLayout &layout, const FrameJob &job) {
+int OUTFRAMEFRAMEWORK(FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
     const Outer o{sink, layout, job, layout.ScaleDenominator, kEarthRadius};
     if (outerFrame(o) != kFrameOk)
         return kFrameWriteFailed;

@@ -13,7 +13,7 @@ constexpr int kNoTop = -999999;   // start of the running maximum of the box top
 constexpr int kNoBottom = 999999; // start of the running minimum of the box bottoms
 } // namespace
 
-TextExtent TEXTPARAMETERS(const std::string &text, int length, int font, double size,
+TextExtent TEXTPARAMETERS(const std::string& text, int length, int font, double size,
                           int trimMode) {
     static const GlyphMetrics kNoGlyph{};
     const double k = size * kMillimetresPerPoint / kMetricUnitsPerSize;
@@ -24,7 +24,7 @@ TextExtent TEXTPARAMETERS(const std::string &text, int length, int font, double 
     const bool knownFont = font >= 1 && font <= kFontCount;
     for (int i = 1; i <= count; ++i) {
         const auto code = static_cast<unsigned char>(text[static_cast<size_t>(i - 1)]);
-        const GlyphMetrics &m =
+        const GlyphMetrics& m =
             knownFont ? fontMetrics()[static_cast<size_t>(font - 1)][code] : kNoGlyph;
         sum = sum + m.advance;
         bottom = std::min(bottom, static_cast<int>(m.ymin));
