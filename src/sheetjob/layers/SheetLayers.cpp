@@ -104,11 +104,9 @@ int CREATEHYPS(const HypsJob& job, std::vector<double>& latitudes, std::vector<d
     return 0;
 }
 
-int CREATESHEETLAYERS(job::JobParameters& job, std::string& reason) {
-    if (!validJob(job, reason)) {
-        job.Status = 1;
-        return job.Status;
-    }
+int writeGraticuleLayers(const job::JobParameters& job, frame::FrameJob& frameJob, std::string& reason) {
+    if (!validJob(job, reason))
+        return 1;
 
     Corners corners;
     corners.nw = {job.xFrom, job.yTo};
@@ -132,7 +130,7 @@ int CREATESHEETLAYERS(job::JobParameters& job, std::string& reason) {
         return nomenclature::ADJACENTNOMENCLATURE(direction, job.SetScale, job.yZone, job.xZone,
                                                   job.SheetNumber, job.SheetType);
     };
-    frame::FrameJob frameJob;
+    frameJob = frame::FrameJob{};
     frameJob.westName = neighbour(kWestward);
     frameJob.eastName = neighbour(kEastward);
     frameJob.northName = neighbour(kNorthward);
@@ -156,10 +154,8 @@ int CREATESHEETLAYERS(job::JobParameters& job, std::string& reason) {
     hyps.south = south;
     hyps.north = north;
     hyps.corners = corners;
-    if (CREATEHYPS(hyps, frameJob.latitudes, frameJob.longitudes, reason) != 0) {
-        job.Status = 1;
-        return job.Status;
-    }
+    if (CREATEHYPS(hyps, frameJob.latitudes, frameJob.longitudes, reason) != 0)
+        return 1;
     // Edges on the graticule carry no line but the frame labels them.
     completeList(frameJob.latitudes, south, north, job.BaseSouth, job.ParallelStep);
     completeList(frameJob.longitudes, west, east, job.BaseWest, job.MeridianStep);
@@ -192,7 +188,14 @@ int CREATESHEETLAYERS(job::JobParameters& job, std::string& reason) {
     frameJob.ne = corners.ne;
     frameJob.sw = corners.sw;
     frameJob.se = corners.se;
-    job.Status = frame::CREATERAMK(frameJob, reason);
+    return 0;
+}
+
+int CREATESHEETLAYERS(job::JobParameters& job, std::string& reason) {
+    frame::FrameJob frameJob;
+    job.Status = writeGraticuleLayers(job, frameJob, reason);
+    if (job.Status == 0)
+        job.Status = frame::CREATERAMK(frameJob, reason);
     return job.Status;
 }
 

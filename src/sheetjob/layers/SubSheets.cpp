@@ -21,6 +21,8 @@ const char* const kLetters25[2][2] = {{"\xE0", "\xE2"}, {"\xE1", "\xE3"}}; // а
 // 1:100 000 sheets in a 1:1 000 000 sheet: 12 per row; 1:200 000 sheets: 6 per row.
 constexpr int kSheets100PerRow = 12;
 constexpr int kSheets200PerRow = 6;
+constexpr int kScale50 = 50000;
+constexpr int kScale25 = 25000;
 
 struct Quad {
     double west, east, south, north;
@@ -47,26 +49,17 @@ const std::vector<shapefile::FieldDef>& subSheetFields() {
     return fields;
 }
 
-struct Division {
-    int coordSystem;
-    const std::string& r50Path;
-    const std::string& r25Path;
-    geometry::Vertices& vertices; // reused for every sheet
-    std::string& reason;
-};
+} // namespace
 
-int CREATEM_50_5025(Division& d, const std::string& name, const Quad& q) {
-    int count = 0;
-    if (const int status = CREATER5025(d.coordSystem, name, d.r50Path, q.west, q.east, kSubSheetLonSpacing,
-                                       q.south, q.north, kSubSheetLatSpacing, d.vertices, count, d.reason);
-        status != 0)
+int CREATEM_50_5025(const std::string& name, double west, double east, double south, double north,
+                    const SubSheetWriter& write) {
+    const Quad q{west, east, south, north};
+    if (const int status = write({kScale50, name, west, east, south, north}); status != 0)
         return status;
     for (int i = 0; i < 2; ++i) {
         for (int j = 0; j < 2; ++j) {
             const Quad r = quarter(q, i, j);
-            const std::string sub = name + "-" + kLetters25[i][j];
-            if (const int status = CREATER5025(d.coordSystem, sub, d.r25Path, r.west, r.east, kSubSheetLonSpacing,
-                                               r.south, r.north, kSubSheetLatSpacing, d.vertices, count, d.reason);
+            if (const int status = write({kScale25, name + "-" + kLetters25[i][j], r.west, r.east, r.south, r.north});
                 status != 0)
                 return status;
         }
@@ -74,47 +67,21 @@ int CREATEM_50_5025(Division& d, const std::string& name, const Quad& q) {
     return 0;
 }
 
-int CREATEM_100_5025(Division& d, const std::string& name, const Quad& q) {
+int CREATEM_100_5025(const std::string& name, double west, double east, double south, double north,
+                     const SubSheetWriter& write) {
+    const Quad q{west, east, south, north};
     for (int i = 0; i < 2; ++i) {
         for (int j = 0; j < 2; ++j) {
-            if (const int status = CREATEM_50_5025(d, name + "-" + kLetters50[i][j], quarter(q, i, j)); status != 0)
+            const Quad r = quarter(q, i, j);
+            if (const int status = CREATEM_50_5025(name + "-" + kLetters50[i][j], r.west, r.east, r.south, r.north, write);
+                status != 0)
                 return status;
         }
     }
     return 0;
 }
 
-} // namespace
-
-int CREATER5025(int coordSystem, const std::string& sheetName, const std::string& folder, double west,
-                double east, double lonSpacing, double south, double north, double latSpacing,
-                geometry::Vertices& vertices, int& count, std::string& reason) {
-    const std::string name = common::rtrim(sheetName);
-    const std::string path = layerPath(folder, name);
-    shapefile::ShapeLayer layer;
-    if (shapefile::OPENNEWSHAPEFILE(coordSystem, shapefile::kPolygon, path, subSheetFields(), layer) != 0) {
-        reason = layerFailure(path, "could not be opened", layer.lastError());
-        return 1;
-    }
-    vertices.clear();
-    count = ADDRECTANGLE(west, east, lonSpacing, south, north, latSpacing, vertices);
-    if (coordSystem == job::kGSK2011SK42) {
-        for (int i = 0; i < vertices.size(); ++i) {
-            geometry::Point p{vertices.x[i], vertices.y[i]};
-            geometry::SK42_TO_GSK2011(p);
-            vertices.x[i] = p.x;
-            vertices.y[i] = p.y;
-        }
-    }
-    if (shapefile::WRITESIMPLEPOLYGON(layer, name + "\\", vertices) != 0) {
-        reason = layerFailure(path, "the sheet's frame could not be written", layer.lastError());
-        return 2;
-    }
-    shapefile::CLOSENEWSHAPEFILE(layer);
-    return 0;
-}
-
-int CREATEMAPS5025(const SubSheetJob& job, std::string& reason) {
+int CREATEMAPS5025(const SubSheetJob& job, const SubSheetWriter& write, std::string& reason) {
     // Only a 1:200 000 sheet is divided; any other number would give sheet names
     // and bounds that belong to no sheet.
     if (job.sheetNumber < 1 || job.sheetNumber > kSheets200PerRow * kSheets200PerRow) {
@@ -133,17 +100,58 @@ int CREATEMAPS5025(const SubSheetJob& job, std::string& reason) {
     // The north-west 1:100 000 sheet of this 1:200 000 sheet.
     const int first = 2 * kSheets100PerRow * row + 2 * column + 1;
 
-    geometry::Vertices vertices;
-    Division d{job.coordSystem, job.r50Path, job.r25Path, vertices, reason};
     const Quad base{job.baseWest, job.baseEast, job.baseSouth, job.baseNorth};
     for (int i = 0; i < 2; ++i) {
         for (int j = 0; j < 2; ++j) {
             const int number = first + i + kSheets100PerRow * j;
-            const std::string name = million + "-" + std::to_string(number);
-            if (const int status = CREATEM_100_5025(d, name, quarter(base, i, j)); status != 0)
+            const Quad q = quarter(base, i, j);
+            if (const int status =
+                    CREATEM_100_5025(million + "-" + std::to_string(number), q.west, q.east, q.south, q.north, write);
+                status != 0)
                 return status;
         }
     }
+    return 0;
+}
+
+int CREATEMAPS5025(const SubSheetJob& job, std::string& reason) {
+    geometry::Vertices vertices; // reused for every sheet
+    const SubSheetWriter write = [&](const SubSheet& sheet) {
+        int count = 0;
+        return CREATER5025(job.coordSystem, sheet.name, sheet.scale == kScale50 ? job.r50Path : job.r25Path,
+                           sheet.west, sheet.east, kSubSheetLonSpacing, sheet.south, sheet.north,
+                           kSubSheetLatSpacing, vertices, count, reason);
+    };
+    return CREATEMAPS5025(job, write, reason);
+}
+
+int CREATER5025(int coordSystem, const std::string& sheetName, const std::string& folder, double west,
+                double east, double lonSpacing, double south, double north, double latSpacing,
+                geometry::Vertices& vertices, int& count, std::string& reason) {
+    const std::string name = common::rtrim(sheetName);
+    const std::string path = layerPath(folder, name);
+    shapefile::ShapeLayer layer;
+    if (shapefile::OPENNEWSHAPEFILE(coordSystem, shapefile::kPolygon, path, subSheetFields(), layer) != 0) {
+        reason = layerFailure(path, "could not be opened", layer.lastError());
+        return 1;
+    }
+    vertices.clear();
+    count = ADDRECTANGLE(west, east, lonSpacing, south, north, latSpacing, vertices);
+    if (coordSystem == job::kGSK2011SK42) {
+        // The division and the names are those of the SK-42 sheet; only the
+        // vertices move to the 2011 system.
+        for (int i = 0; i < vertices.size(); ++i) {
+            geometry::Point p{vertices.x[i], vertices.y[i]};
+            geometry::SK42_TO_GSK2011(p);
+            vertices.x[i] = p.x;
+            vertices.y[i] = p.y;
+        }
+    }
+    if (shapefile::WRITESIMPLEPOLYGON(layer, name + "\\", vertices) != 0) {
+        reason = layerFailure(path, "the sheet's frame could not be written", layer.lastError());
+        return 2;
+    }
+    shapefile::CLOSENEWSHAPEFILE(layer);
     return 0;
 }
 
