@@ -76,7 +76,10 @@ int writeSheetPolygon(const HypsAJob& job, geometry::Vertices& outline, std::str
         reason = layerFailure(path, "the sheet polygon could not be written", layer.lastError());
         return 2;
     }
-    shapefile::CLOSENEWSHAPEFILE(layer);
+    if (shapefile::CLOSENEWSHAPEFILE(layer) != 0) {
+        reason = layerFailure(path, "could not be completed", layer.lastError());
+        return 2;
+    }
     return 0;
 }
 
@@ -121,7 +124,10 @@ int writeGraticulePoints(const HypsAJob& job, std::string& reason) {
                 break;
         }
     }
-    shapefile::CLOSENEWSHAPEFILE(layer);
+    if (shapefile::CLOSENEWSHAPEFILE(layer) != 0) {
+        reason = layerFailure(path, "could not be completed", layer.lastError());
+        return 2;
+    }
     return 0;
 }
 

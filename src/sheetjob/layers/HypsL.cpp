@@ -197,7 +197,10 @@ int CREATEHYPSL(const HypsLJob& job, const geometry::Vertices& outline, std::vec
         }
     }
 
-    shapefile::CLOSENEWSHAPEFILE(layer);
+    if (shapefile::CLOSENEWSHAPEFILE(layer) != 0) {
+        reason = layerFailure(path, "could not be completed", layer.lastError());
+        return 2;
+    }
     return 0;
 }
 

@@ -151,7 +151,10 @@ int CREATER5025(int coordSystem, const std::string& sheetName, const std::string
         reason = layerFailure(path, "the sheet's frame could not be written", layer.lastError());
         return 2;
     }
-    shapefile::CLOSENEWSHAPEFILE(layer);
+    if (shapefile::CLOSENEWSHAPEFILE(layer) != 0) {
+        reason = layerFailure(path, "could not be completed", layer.lastError());
+        return 2;
+    }
     return 0;
 }
 
