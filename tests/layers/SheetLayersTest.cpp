@@ -318,7 +318,10 @@ TEST(SheetLayers, RefusalsAndFailuresCarryAReason) {
         {"negative parallel step", [](job::JobParameters& p) { p.ParallelStep = -1.0 / 6.0; }, "parallel"},
         {"trapezium not a number", [](job::JobParameters& p) { p.xFrom = std::numeric_limits<double>::quiet_NaN(); },
          "not a number"},
+        {"trapezium wider than the globe", [](job::JobParameters& p) { p.xTo = p.xFrom + 400; }, "globe"},
         {"missing HYPS folder", [](job::JobParameters& p) { p.ResultPath += "/missing"; }, "HypsA"},
+        {"HypsL cannot be created", [](job::JobParameters& p) { fs::create_directory(p.ResultPath + "/HypsL.dbf"); },
+         "HypsL"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -330,6 +333,14 @@ TEST(SheetLayers, RefusalsAndFailuresCarryAReason) {
         EXPECT_NE(reason.find(c.says), std::string::npos) << reason;
         EXPECT_EQ(reason.find('\n'), std::string::npos);
     }
+    // The layers written before a failure stay complete and readable.
+    Job job(0, 8, 37, 14, 0);
+    fs::create_directory(job.layer("HypsL.dbf"));
+    std::string reason;
+    ASSERT_EQ(CREATESHEETLAYERS(job.p, reason), 1);
+    const auto points = testing::readLayerWithOgr(job.layer("HypsP.shp"));
+    ASSERT_TRUE(points);
+    EXPECT_EQ(points->featureCount, 81);
 }
 
 // Read back by an independent reader: several kinds of sheet.

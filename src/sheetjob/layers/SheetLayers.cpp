@@ -23,6 +23,8 @@ constexpr int kSouthward = -2;
 // Graticule points of a 1:1 000 000 sheet are twice as sparse as those of a
 // 1:200 000 sheet (the vertex spacings stay).
 constexpr double kSparserPoints = 2.0;
+constexpr double kFullTurn = 360.0; // widest possible trapezium, degrees of longitude
+constexpr double kHalfTurn = 180.0; // highest possible trapezium, degrees of latitude
 
 // The values the graticule arithmetic walks with must be finite, and the steps
 // larger than the tolerance (smaller ones cannot be told apart from their
@@ -35,6 +37,11 @@ bool validJob(const job::JobParameters& job, std::string& reason) {
             reason = "the sheet's trapezium holds a value that is not a number";
             return false;
         }
+    }
+    // No sheet spans more than the globe; such a trapezium would only fill the disk.
+    if (std::fabs(job.xTo - job.xFrom) > kFullTurn || std::fabs(job.yTo - job.yFrom) > kHalfTurn) {
+        reason = "the sheet's trapezium spans more than the globe";
+        return false;
     }
     if (!(job.MeridianStep > geometry::kTolerance) || !std::isfinite(job.MeridianStep)) {
         reason = "the meridian spacing must be a positive number of degrees";
