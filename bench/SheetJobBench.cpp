@@ -19,14 +19,14 @@ constexpr int kLayerFailure = 16; // exit code of a layer failure
 
 } // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
     if (argc != 2) {
         std::cerr << "usage: sheetjob_bench OUTPUT-FOLDER\n";
         return 8;
     }
     namespace fs = std::filesystem;
     const fs::path out = argv[1];
-    for (const char *folder : {"HYPS", "FRAME", "HYPS_50", "HYPS_25"})
+    for (const char* folder : {"HYPS", "FRAME", "HYPS_50", "HYPS_25"})
         fs::create_directories(out / folder);
 
     sheetjob::job::JobParameters job;

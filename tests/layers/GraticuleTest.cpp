@@ -1,8 +1,8 @@
 // Graticule arithmetic and densified outlines: the values and vertices that the
 // layers are compared with bit for bit.
 
-#include "sheetjob/layers/Graticule.h"
 #include "sheetjob/geometry/Geometry.h"
+#include "sheetjob/layers/Graticule.h"
 #include "sheetjob/layers/Outline.h"
 #include "sheetjob/layers/SubSheets.h"
 
@@ -56,7 +56,7 @@ double walkEnd(double value, double origin, double step) {
 // The worked values, with the origin below and above the value.
 TEST(Graticule, StartAndEndValues) {
     const struct {
-        const char *name;
+        const char* name;
         double value, origin, step, start, end;
     } cases[] = {
         {"between lines, origin below", 54.3, 54.0, 0.5, 54.5, 54.0},
@@ -66,7 +66,7 @@ TEST(Graticule, StartAndEndValues) {
         {"within tolerance below a line", 54.49995, 54.0, 0.5, 54.5, 54.5},
         {"on the origin", 54.0, 54.0, 0.5, 54.0, 54.0},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(STARTGRADVALUE(c.value, c.origin, c.step), c.start);
         EXPECT_EQ(ENDGRADVALUE(c.value, c.origin, c.step), c.end);
@@ -97,9 +97,9 @@ TEST(Graticule, UnwalkableInputsGiveNaN) {
     const double inf = std::numeric_limits<double>::infinity();
     const struct {
         double value, origin, step;
-    } cases[] = {{54.3, 54.0, 0.0}, {54.3, 54.0, -0.5}, {54.3, 54.0, nan},   {54.3, 54.0, inf},
+    } cases[] = {{54.3, 54.0, 0.0}, {54.3, 54.0, -0.5}, {54.3, 54.0, nan}, {54.3, 54.0, inf},
                  {nan, 54.0, 0.5},  {54.3, inf, 0.5},   {1e300, 0.0, 1e-300}};
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.value << " " << c.origin << " " << c.step);
         EXPECT_TRUE(std::isnan(STARTGRADVALUE(c.value, c.origin, c.step)));
         EXPECT_TRUE(std::isnan(ENDGRADVALUE(c.value, c.origin, c.step)));
@@ -118,22 +118,20 @@ TEST(Graticule, PlusUniqueValueComparesWithinTheTolerance) {
 TEST(Outline, RingsClockwiseFromTheNorthWestCorner) {
     const double yFrom = 52.0 + 1.0 / 3.0;
     const struct {
-        const char *name;
+        const char* name;
         double west, east, lonSpacing, south, north, latSpacing;
         int count;
     } cases[] = {
-        {"1:200 000 trapezium 1 x 40'", 36, 37, kParallelVertexSpacing, yFrom, 53,
-         kMeridianVertexSpacing, 33},
-        {"1:50 000 sheet 15' x 10'", 37, 37.25, kSubSheetLonSpacing, 54.5, 54.666666666666664,
-         kSubSheetLatSpacing, 65},
-        {"1:25 000 sheet 7'30\" x 5'", 37, 37.125, kSubSheetLonSpacing, 54.583333333333336,
-         54.666666666666664, kSubSheetLatSpacing, 33},
+        {"1:200 000 trapezium 1 x 40'", 36, 37, kParallelVertexSpacing, yFrom, 53, kMeridianVertexSpacing, 33},
+        {"1:50 000 sheet 15' x 10'", 37, 37.25, kSubSheetLonSpacing, 54.5, 54.666666666666664, kSubSheetLatSpacing,
+         65},
+        {"1:25 000 sheet 7'30\" x 5'", 37, 37.125, kSubSheetLonSpacing, 54.583333333333336, 54.666666666666664,
+         kSubSheetLatSpacing, 33},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         geometry::Vertices v;
-        ASSERT_EQ(ADDRECTANGLE(c.west, c.east, c.lonSpacing, c.south, c.north, c.latSpacing, v),
-                  c.count);
+        ASSERT_EQ(ADDRECTANGLE(c.west, c.east, c.lonSpacing, c.south, c.north, c.latSpacing, v), c.count);
         ASSERT_EQ(v.size(), c.count);
         const int side = (c.count - 1) / 4;
         const double cornersX[] = {c.west, c.east, c.east, c.west, c.west};
@@ -161,7 +159,7 @@ TEST(Outline, SidesMeasureFromTheirOwnStart) {
 
 TEST(Outline, EndVertexReplacesOrFollowsTheLastRegularOne) {
     const struct {
-        const char *name;
+        const char* name;
         double to;
         bool includeEnd;
         int count;
@@ -171,7 +169,7 @@ TEST(Outline, EndVertexReplacesOrFollowsTheLastRegularOne) {
         {"end beyond the tolerance follows", 1.05, true, 10, 1.05},
         {"end left out", 1.05, false, 9, 1.0},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         geometry::Vertices v;
         ASSERT_EQ(ADDPARALLEL(60.0, 0.0, c.to, 0.125, c.includeEnd, v), c.count);

@@ -1,11 +1,11 @@
 // The sheet layers written in process and read back: with Shapelib against the
 // expected records (bit for bit), and with ogrinfo as an independent reader.
 
-#include "sheetjob/layers/SheetLayers.h"
 #include "sheetjob/common/Cp1251.h"
 #include "sheetjob/common/Text.h"
 #include "sheetjob/geometry/DatumShift.h"
 #include "sheetjob/layers/HypsLayers.h"
+#include "sheetjob/layers/SheetLayers.h"
 #include "support/Ogr.h"
 #include "support/TempDir.h"
 
@@ -43,9 +43,7 @@ struct Job {
         fs::create_directories(p.ResultPath);
         fs::create_directories(p.FramePath);
     }
-    [[nodiscard]] std::string layer(const std::string &name) const {
-        return p.ResultPath + "/" + name;
-    }
+    [[nodiscard]] std::string layer(const std::string& name) const { return p.ResultPath + "/" + name; }
 };
 
 struct Record {
@@ -55,7 +53,7 @@ struct Record {
 };
 
 // Every record of a layer as Shapelib reads it back.
-std::vector<Record> readLayer(const std::string &base, int &shapeType) {
+std::vector<Record> readLayer(const std::string& base, int& shapeType) {
     std::vector<Record> records;
     SHPHandle shp = SHPOpen(base.c_str(), "rb");
     DBFHandle dbf = DBFOpen(base.c_str(), "rb");
@@ -74,7 +72,7 @@ std::vector<Record> readLayer(const std::string &base, int &shapeType) {
             else
                 rec.number[name] = DBFReadDoubleAttribute(dbf, r, i);
         }
-        SHPObject *o = SHPReadObject(shp, r);
+        SHPObject* o = SHPReadObject(shp, r);
         rec.x.assign(o->padfX, o->padfX + o->nVertices);
         rec.y.assign(o->padfY, o->padfY + o->nVertices);
         SHPDestroyObject(o);
@@ -88,33 +86,33 @@ std::vector<Record> readLayer(const std::string &base, int &shapeType) {
 // Every HYPS record of the two expected jobs: attributes and vertices bit for bit.
 TEST(SheetLayers, GraticuleLayersMatchTheExpectedRecords) {
     const struct {
-        const char *file;
+        const char* file;
         int setScale, yZone, xZone, sheetNumber;
     } cases[] = {{"N-37-XIV.json", 0, 8, 37, 14}, {"N-37.json", 1, 8, 37, 1}};
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         std::ifstream in(std::string(SHEETJOB_TEST_DATA) + "/golden/" + c.file);
         const json golden = json::parse(in);
         Job job(c.setScale, c.yZone, c.xZone, c.sheetNumber, 0);
         std::string reason;
         ASSERT_EQ(CREATESHEETLAYERS(job.p, reason), 0) << reason;
-        for (const char *name : {"HypsA", "HypsP", "HypsL"}) {
+        for (const char* name : {"HypsA", "HypsP", "HypsL"}) {
             SCOPED_TRACE(name);
-            const json &expected = golden["layers"][std::string("HYPS/") + name];
+            const json& expected = golden["layers"][std::string("HYPS/") + name];
             int shapeType = 0;
             const auto records = readLayer(job.layer(name), shapeType);
             EXPECT_EQ(shapeType, expected["shape_type"].get<int>());
             ASSERT_EQ(records.size(), expected["records"].size());
             for (size_t r = 0; r < records.size(); ++r) {
                 SCOPED_TRACE("record " + std::to_string(r + 1));
-                const json &rec = expected["records"][r];
-                for (const auto &[field, value] : rec["attrs"].items()) {
+                const json& rec = expected["records"][r];
+                for (const auto& [field, value] : rec["attrs"].items()) {
                     if (value.is_string())
                         EXPECT_EQ(records[r].text.at(field), value.get<std::string>()) << field;
                     else
                         EXPECT_EQ(records[r].number.at(field), value.get<double>()) << field;
                 }
-                const json &geom = rec["geom"];
+                const json& geom = rec["geom"];
                 ASSERT_EQ(records[r].x.size(), geom.size());
                 for (size_t v = 0; v < geom.size(); ++v) {
                     ASSERT_EQ(records[r].x[v], geom[v][0].get<double>()) << "vertex " << v;
@@ -162,7 +160,7 @@ TEST(SheetLayers, LinesInsideARefinedTrapezium) {
     ASSERT_EQ(CREATESHEETLAYERS(job.p, reason), 0) << reason;
     int type = 0;
     const auto lines = readLayer(job.layer("HypsL"), type);
-    const char *expected[][3] = {{"Рамка", "", ""},           {"Параллель", "52°", "30'"},
+    const char* expected[][3] = {{"Рамка", "", ""},         {"Параллель", "52°", "30'"},
                                  {"Параллель", "52°", "40'"}, {"Параллель", "52°", "50'"},
                                  {"Меридиан", "36°", "15'"},  {"Меридиан", "36°", "30'"},
                                  {"Меридиан", "36°", "45'"}};
@@ -184,7 +182,7 @@ TEST(SheetLayers, LineAttributeTexts) {
     const struct {
         int lineClass;
         double value;
-        const char *text;
+        const char* text;
     } cases[] = {
         {kMeridianLine, 200.5, "400012\\Меридиан\\159°\\30'\\з.д.\\"},
         {kMeridianLine, 180.0, "400012\\Меридиан\\180°\\00'\\в.д.\\"},
@@ -192,7 +190,7 @@ TEST(SheetLayers, LineAttributeTexts) {
         {kArcticCircleLine, 0.0, "400013\\Северный полярный круг\\66°\\33.64'\\с.ш.\\"},
         {kOutlineLine, 0.0, "400010\\Рамка\\\\\\\\"},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(cp1251ToUtf8(CREATEHYPSLATT(c.lineClass, c.value)), c.text);
     }
@@ -202,7 +200,7 @@ TEST(SheetLayers, LineAttributeTexts) {
 // from both.
 TEST(SheetLayers, ArcticCircleLimits) {
     const struct {
-        const char *name;
+        const char* name;
         double south, north;
         bool drawn;
     } cases[] = {
@@ -213,7 +211,7 @@ TEST(SheetLayers, ArcticCircleLimits) {
         {"south edge on the circle", kArcticCircleLatitude, 68.0, false},
         {"sheet north of it", 68.0, 72.0, false},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         testing::TempDir dir;
         HypsLJob job;
@@ -246,7 +244,7 @@ TEST(SheetLayers, ShiftedSheetMovesOnlyTheGeometry) {
     std::string reason;
     ASSERT_EQ(CREATESHEETLAYERS(plain.p, reason), 0) << reason;
     ASSERT_EQ(CREATESHEETLAYERS(shifted.p, reason), 0) << reason;
-    for (const char *name : {"HypsA", "HypsP"}) {
+    for (const char* name : {"HypsA", "HypsP"}) {
         SCOPED_TRACE(name);
         int type = 0;
         const auto a = readLayer(plain.layer(name), type);
@@ -267,8 +265,7 @@ TEST(SheetLayers, ShiftedSheetMovesOnlyTheGeometry) {
     }
     int type = 0;
     const auto polygon = readLayer(shifted.layer("HypsA"), type);
-    EXPECT_NE(polygon[0].text.at("LeftUp").find("\" в.д. "), std::string::npos)
-        << polygon[0].text.at("LeftUp");
+    EXPECT_NE(polygon[0].text.at("LeftUp").find("\" в.д. "), std::string::npos) << polygon[0].text.at("LeftUp");
     // The sheet shifts west by about 7": no parallel runs past the shifted outline,
     // and the meridian 37° now lies inside the sheet and is drawn.
     const auto lines = readLayer(shifted.layer("HypsL"), type);
@@ -300,8 +297,7 @@ TEST(SheetLayers, ParallelTouchingACornerIsLeftOut) {
     job.meridianStep = 0.25;
     job.parallelStep = step;
     geometry::Vertices diamond;
-    for (const auto &[x, y] :
-         {std::pair{37.5, 54.0}, {37.0, first}, {37.5, touched}, {38.0, first}, {37.5, 54.0}})
+    for (const auto& [x, y] : {std::pair{37.5, 54.0}, {37.0, first}, {37.5, touched}, {38.0, first}, {37.5, 54.0}})
         diamond.add(x, y);
     std::vector<double> latitudes, longitudes;
     std::string reason;
@@ -314,23 +310,20 @@ TEST(SheetLayers, ParallelTouchingACornerIsLeftOut) {
 // status is never 0.
 TEST(SheetLayers, RefusalsAndFailuresCarryAReason) {
     const struct {
-        const char *name;
-        void (*spoil)(job::JobParameters &);
-        const char *says;
+        const char* name;
+        void (*spoil)(job::JobParameters&);
+        const char* says;
     } cases[] = {
-        {"zero meridian step", [](job::JobParameters &p) { p.MeridianStep = 0; }, "meridian"},
-        {"negative parallel step", [](job::JobParameters &p) { p.ParallelStep = -1.0 / 6.0; },
-         "parallel"},
-        {"trapezium not a number",
-         [](job::JobParameters &p) { p.xFrom = std::numeric_limits<double>::quiet_NaN(); },
+        {"zero meridian step", [](job::JobParameters& p) { p.MeridianStep = 0; }, "meridian"},
+        {"negative parallel step", [](job::JobParameters& p) { p.ParallelStep = -1.0 / 6.0; }, "parallel"},
+        {"trapezium not a number", [](job::JobParameters& p) { p.xFrom = std::numeric_limits<double>::quiet_NaN(); },
          "not a number"},
-        {"trapezium wider than the globe", [](job::JobParameters &p) { p.xTo = p.xFrom + 400; },
-         "globe"},
-        {"missing HYPS folder", [](job::JobParameters &p) { p.ResultPath += "/missing"; }, "HypsA"},
-        {"HypsL cannot be created",
-         [](job::JobParameters &p) { fs::create_directory(p.ResultPath + "/HypsL.dbf"); }, "HypsL"},
+        {"trapezium wider than the globe", [](job::JobParameters& p) { p.xTo = p.xFrom + 400; }, "globe"},
+        {"missing HYPS folder", [](job::JobParameters& p) { p.ResultPath += "/missing"; }, "HypsA"},
+        {"HypsL cannot be created", [](job::JobParameters& p) { fs::create_directory(p.ResultPath + "/HypsL.dbf"); },
+         "HypsL"},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Job job(0, 8, 37, 14, 0);
         c.spoil(job.p);
@@ -353,11 +346,11 @@ TEST(SheetLayers, RefusalsAndFailuresCarryAReason) {
 // Read back by an independent reader: several kinds of sheet.
 TEST(SheetLayers, IndependentReaderSeesTheLayers) {
     struct Case {
-        const char *name;
+        const char* name;
         int setScale, yZone, xZone, sheetNumber, sheetType, coordSystem;
-        const char *sheetName;
+        const char* sheetName;
         long points, lines;
-        const char *leftUp;
+        const char* leftUp;
     };
     const Case cases[] = {
         {"1:200 000", 0, 8, 37, 14, 0, 1, "N-37-XIV", 81, 7, "37°00' в.д. 54°40' с.ш."},
@@ -366,7 +359,7 @@ TEST(SheetLayers, IndependentReaderSeesTheLayers) {
         {"western hemisphere", 0, 6, 10, 1, 0, 3, "P-10-I", 81, 7, "126°00' з.д. 64°00' с.ш."},
         {"shifted", 0, 8, 37, 14, 0, 4, "N-37-XIV", 81, 8, "36°59'53.43\" в.д. 54°40'0.06\" с.ш."},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Job job(c.setScale, c.yZone, c.xZone, c.sheetNumber, c.sheetType, c.coordSystem);
         std::string reason;

@@ -20,7 +20,8 @@ constexpr double kMaxSteps = 1.0e12;
 // monotone in k). So the first such k can be found from an estimate near it:
 // step back while the condition still holds, then forward until it holds. The
 // result is the walk's own, without walking from the origin.
-template <typename Condition> long long firstIndex(double distance, double step, Condition holds) {
+template <typename Condition>
+long long firstIndex(double distance, double step, Condition holds) {
     long long k = static_cast<long long>(std::floor(distance / step));
     k = k > 2 ? k - 2 : 0;
     while (k > 0 && holds(k - 1))
@@ -86,7 +87,7 @@ double ENDGRADVALUE(double value, double origin, double step) {
     return static_cast<double>(k) * (-step) + origin;
 }
 
-void PLUSUNIQUEVALUE(std::vector<double> &list, double value) {
+void PLUSUNIQUEVALUE(std::vector<double>& list, double value) {
     for (const double listed : list)
         if (EQWITHTOLERANCE(listed, value))
             return;

@@ -18,6 +18,6 @@ double STARTGRADVALUE(double value, double origin, double step);
 /// counts); NaN for the inputs that STARTGRADVALUE refuses.
 double ENDGRADVALUE(double value, double origin, double step);
 /// Appends value unless the list already holds it within the tolerance.
-void PLUSUNIQUEVALUE(std::vector<double> &list, double value);
+void PLUSUNIQUEVALUE(std::vector<double>& list, double value);
 
 } // namespace sheetjob::layers

@@ -17,27 +17,25 @@ namespace {
 using geometry::EQWITHTOLERANCE;
 using shapefile::FieldDef;
 
-const char *const kParallelName = "\xCF\xE0\xF0\xE0\xEB\xEB\xE5\xEB\xFC"; // Параллель
-const char *const kMeridianName = "\xCC\xE5\xF0\xE8\xE4\xE8\xE0\xED";     // Меридиан
-const char *const kArcticCircleName =
-    "\xD1\xE5\xE2\xE5\xF0\xED\xFB\xE9 \xEF\xEE\xEB\xFF\xF0\xED\xFB\xE9 \xEA\xF0\xF3\xE3"; // Северный
-                                                                                          // полярный
-                                                                                          // круг
-const char *const kOutlineName = "\xD0\xE0\xEC\xEA\xE0"; // Рамка
-const char *const kNorth = "\xF1.\xF8.";                 // с.ш.
-const char *const kEast = "\xE2.\xE4.";                  // в.д.
-const char *const kWest = "\xE7.\xE4.";                  // з.д.
+const char* const kParallelName = "\xCF\xE0\xF0\xE0\xEB\xEB\xE5\xEB\xFC"; // Параллель
+const char* const kMeridianName = "\xCC\xE5\xF0\xE8\xE4\xE8\xE0\xED";     // Меридиан
+const char* const kArcticCircleName =
+    "\xD1\xE5\xE2\xE5\xF0\xED\xFB\xE9 \xEF\xEE\xEB\xFF\xF0\xED\xFB\xE9 \xEA\xF0\xF3\xE3"; // Северный полярный круг
+const char* const kOutlineName = "\xD0\xE0\xEC\xEA\xE0";                                   // Рамка
+const char* const kNorth = "\xF1.\xF8.";                                                 // с.ш.
+const char* const kEast = "\xE2.\xE4.";                                                  // в.д.
+const char* const kWest = "\xE7.\xE4.";                                                  // з.д.
 // The Arctic Circle's fixed label values: 66°, 33.64', с.ш.
-const char *const kArcticCircleValues = "66\xB0\\33.64'\\\xF1.\xF8.\\";
+const char* const kArcticCircleValues = "66\xB0\\33.64'\\\xF1.\xF8.\\";
 constexpr char kDegreeSign = '\xB0';
-constexpr double kHalfTurn = 180.0; // longitudes above it are western
-constexpr double kFullTurn = 360.0; // a western longitude is labelled 360 minus it
+constexpr double kHalfTurn = 180.0;  // longitudes above it are western
+constexpr double kFullTurn = 360.0;  // a western longitude is labelled 360 minus it
 constexpr double kMinutesPerDegree = 60.0;
 
-const std::vector<FieldDef> &hypsLFields() {
+const std::vector<FieldDef>& hypsLFields() {
     static const std::vector<FieldDef> fields = {
-        {"L_code", {shapefile::kInteger, 6, 0}},       {"Text", {shapefile::kCharacter, 40, 0}},
-        {"Grad", {shapefile::kCharacter, 5, 0}},       {"Min", {shapefile::kCharacter, 7, 0}},
+        {"L_code", {shapefile::kInteger, 6, 0}},   {"Text", {shapefile::kCharacter, 40, 0}},
+        {"Grad", {shapefile::kCharacter, 5, 0}},   {"Min", {shapefile::kCharacter, 7, 0}},
         {"Indication", {shapefile::kCharacter, 5, 0}},
     };
     return fields;
@@ -47,7 +45,7 @@ bool notAbove(double a, double b) { return a <= b || EQWITHTOLERANCE(a, b); }
 
 // First and last graticule value strictly inside (low, high): a value on an edge
 // belongs to the edge, and no line is drawn there.
-void innerRange(double low, double high, double origin, double step, double &first, double &last) {
+void innerRange(double low, double high, double origin, double step, double& first, double& last) {
     first = STARTGRADVALUE(low, origin, step);
     if (EQWITHTOLERANCE(first, low))
         first = first + step;
@@ -58,13 +56,13 @@ void innerRange(double low, double high, double origin, double step, double &fir
 
 class LineWriter {
   public:
-    LineWriter(const HypsLJob &job, const std::vector<geometry::Point> &clip,
-               shapefile::ShapeLayer &layer, const std::string &path)
+    LineWriter(const HypsLJob& job, const std::vector<geometry::Point>& clip, shapefile::ShapeLayer& layer,
+               const std::string& path)
         : job_(job), clip_(clip), layer_(layer), path_(path) {}
 
     // The stretch of a parallel (horizontal) or meridian inside the sheet. False
     // when a shifted sheet's outline does not cut it over a non-zero length.
-    bool ends(bool horizontal, double c, double &low, double &high) const {
+    bool ends(bool horizontal, double c, double& low, double& high) const {
         if (job_.coordSystem != job::kGSK2011SK42) {
             low = horizontal ? job_.west : job_.south;
             high = horizontal ? job_.east : job_.north;
@@ -75,7 +73,7 @@ class LineWriter {
         return cut && low != high;
     }
 
-    int write(const std::string &text, const char *what, std::string &reason) {
+    int write(const std::string& text, const char* what, std::string& reason) {
         if (shapefile::WRITESIMPLELINE(layer_, text, work) != 0) {
             reason = layerFailure(path_, what, layer_.lastError());
             return 2;
@@ -86,10 +84,10 @@ class LineWriter {
     geometry::Vertices work; // reused for every line
 
   private:
-    const HypsLJob &job_;
-    const std::vector<geometry::Point> &clip_;
-    shapefile::ShapeLayer &layer_;
-    const std::string &path_;
+    const HypsLJob& job_;
+    const std::vector<geometry::Point>& clip_;
+    shapefile::ShapeLayer& layer_;
+    const std::string& path_;
 };
 
 } // namespace
@@ -104,8 +102,7 @@ std::string CREATEHYPSLATT(int lineClass, double value) {
         text = std::to_string(kMeridianCode) + "\\" + kMeridianName + "\\";
         break;
     case kArcticCircleLine:
-        return std::to_string(kArcticCircleCode) + "\\" + kArcticCircleName + "\\" +
-               kArcticCircleValues;
+        return std::to_string(kArcticCircleCode) + "\\" + kArcticCircleName + "\\" + kArcticCircleValues;
     case kOutlineLine:
         return std::to_string(kOutlineCode) + "\\" + kOutlineName + "\\" + "\\\\\\";
     default:
@@ -113,7 +110,7 @@ std::string CREATEHYPSLATT(int lineClass, double value) {
     }
 
     double v = std::round(value * kMinutesPerDegree) / kMinutesPerDegree;
-    const char *hemisphere = kNorth;
+    const char* hemisphere = kNorth;
     if (lineClass == kMeridianLine) {
         if (v <= kHalfTurn) {
             hemisphere = kEast;
@@ -131,13 +128,11 @@ std::string CREATEHYPSLATT(int lineClass, double value) {
     return text;
 }
 
-int CREATEHYPSL(const HypsLJob &job, const geometry::Vertices &outline,
-                std::vector<double> &latitudes, std::vector<double> &longitudes,
-                std::string &reason) {
+int CREATEHYPSL(const HypsLJob& job, const geometry::Vertices& outline, std::vector<double>& latitudes,
+                std::vector<double>& longitudes, std::string& reason) {
     const std::string path = layerPath(job.hypsPath, "HypsL");
     shapefile::ShapeLayer layer;
-    if (shapefile::OPENNEWSHAPEFILE(job.coordSystem, shapefile::kPolyLine, path, hypsLFields(),
-                                    layer) != 0) {
+    if (shapefile::OPENNEWSHAPEFILE(job.coordSystem, shapefile::kPolyLine, path, hypsLFields(), layer) != 0) {
         reason = layerFailure(path, "could not be opened", layer.lastError());
         return 1;
     }
@@ -169,8 +164,7 @@ int CREATEHYPSL(const HypsLJob &job, const geometry::Vertices &outline,
         latitudes.push_back(latitude);
         lines.work.clear();
         ADDPARALLEL(latitude, west, east, job.lonVertexSpacing, true, lines.work);
-        if (lines.write(CREATEHYPSLATT(kParallelLine, latitude), "a parallel could not be written",
-                        reason))
+        if (lines.write(CREATEHYPSLATT(kParallelLine, latitude), "a parallel could not be written", reason))
             return 2;
     }
 
@@ -185,8 +179,7 @@ int CREATEHYPSL(const HypsLJob &job, const geometry::Vertices &outline,
         longitudes.push_back(longitude);
         lines.work.clear();
         ADDMERIDIAN(longitude, south, north, job.latVertexSpacing, true, lines.work);
-        if (lines.write(CREATEHYPSLATT(kMeridianLine, longitude), "a meridian could not be written",
-                        reason))
+        if (lines.write(CREATEHYPSLATT(kMeridianLine, longitude), "a meridian could not be written", reason))
             return 2;
     }
 
@@ -199,8 +192,7 @@ int CREATEHYPSL(const HypsLJob &job, const geometry::Vertices &outline,
         if (lines.ends(true, kArcticCircleLatitude, west, east)) {
             lines.work.clear();
             ADDPARALLEL(kArcticCircleLatitude, west, east, job.lonVertexSpacing, true, lines.work);
-            if (lines.write(CREATEHYPSLATT(kArcticCircleLine),
-                            "the Arctic Circle could not be written", reason))
+            if (lines.write(CREATEHYPSLATT(kArcticCircleLine), "the Arctic Circle could not be written", reason))
                 return 2;
         }
     }

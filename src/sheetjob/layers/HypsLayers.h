@@ -15,19 +15,14 @@ struct Corners {
 };
 
 /// "L_code" values of the graticule layers.
-constexpr int kSheetCode = -1;            // HypsA and HypsP
-constexpr int kOutlineCode = 400010;      // HypsL: the sheet outline
-constexpr int kParallelCode = 400011;     // HypsL: a graticule parallel
-constexpr int kMeridianCode = 400012;     // HypsL: a graticule meridian
+constexpr int kSheetCode = -1;           // HypsA and HypsP
+constexpr int kOutlineCode = 400010;     // HypsL: the sheet outline
+constexpr int kParallelCode = 400011;    // HypsL: a graticule parallel
+constexpr int kMeridianCode = 400012;    // HypsL: a graticule meridian
 constexpr int kArcticCircleCode = 400013; // HypsL: the Arctic Circle
 
 /// Line classes of the graticule lines.
-enum LineClass : int {
-    kParallelLine = 1,
-    kMeridianLine = 2,
-    kArcticCircleLine = 3,
-    kOutlineLine = 8
-};
+enum LineClass : int { kParallelLine = 1, kMeridianLine = 2, kArcticCircleLine = 3, kOutlineLine = 8 };
 
 /// Latitude of the Arctic Circle, 66°33'38.6".
 constexpr double kArcticCircleLatitude = 66.56072222222222;
@@ -49,7 +44,7 @@ struct HypsAJob {
 /// Writes HypsA (one polygon) and HypsP (the point grid); leaves the sheet outline
 /// (shifted for coordinate system 4) in `outline`. Returns 0, 1 (a layer could
 /// not be opened) or 2 (a record could not be written); `reason` says which.
-int CREATEHYPSA(const HypsAJob &job, geometry::Vertices &outline, std::string &reason);
+int CREATEHYPSA(const HypsAJob& job, geometry::Vertices& outline, std::string& reason);
 
 /// Attribute text of a graticule point: "-1\", its latitude and longitude as
 /// degree-minute-second texts, each followed by "\". Windows-1251.
@@ -69,9 +64,8 @@ struct HypsLJob {
 /// clips every line by the (shifted) outline. Fills `latitudes` and `longitudes`
 /// with the values of the lines drawn. Returns 0, 1 (not opened) or 2 (a record
 /// could not be written).
-int CREATEHYPSL(const HypsLJob &job, const geometry::Vertices &outline,
-                std::vector<double> &latitudes, std::vector<double> &longitudes,
-                std::string &reason);
+int CREATEHYPSL(const HypsLJob& job, const geometry::Vertices& outline, std::vector<double>& latitudes,
+                std::vector<double>& longitudes, std::string& reason);
 
 /// Attribute text of a graticule line of the given class; `value` (degrees) is read
 /// for parallels and meridians only. Windows-1251.
@@ -92,7 +86,7 @@ struct HypsJob {
 
 /// Writes the three graticule layers (HypsA and HypsP, then HypsL only if they
 /// succeeded). Returns 0 or 1; `reason` says which layer failed.
-int CREATEHYPS(const HypsJob &job, std::vector<double> &latitudes, std::vector<double> &longitudes,
-               std::string &reason);
+int CREATEHYPS(const HypsJob& job, std::vector<double>& latitudes, std::vector<double>& longitudes,
+               std::string& reason);
 
 } // namespace sheetjob::layers

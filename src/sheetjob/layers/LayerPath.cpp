@@ -11,15 +11,14 @@ std::string layerPath(std::string_view folder, std::string_view baseName) {
     return path;
 }
 
-std::string layerFailure(std::string_view path, std::string_view what,
-                         std::string_view writerError) {
+std::string layerFailure(std::string_view path, std::string_view what, std::string_view writerError) {
     std::string line = "layer \"" + common::cp1251ToUtf8(path) + "\": " + std::string(what);
     if (!writerError.empty()) {
         line += ": ";
         line += writerError;
     }
     // The report is one line whatever the writer said.
-    for (char &c : line)
+    for (char& c : line)
         if (c == '\n' || c == '\r')
             c = ' ';
     return line;

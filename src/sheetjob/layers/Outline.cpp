@@ -14,8 +14,8 @@ constexpr double kMaxSideVertices = 1.0e6;
 // A side that could not be walked to its end: no positive spacing, a value that is
 // not finite, or more vertices than any sheet needs.
 bool walkableSide(double fixed, double from, double to, double spacing) {
-    if (!(spacing > 0) || !std::isfinite(spacing) || !std::isfinite(fixed) ||
-        !std::isfinite(from) || !std::isfinite(to))
+    if (!(spacing > 0) || !std::isfinite(spacing) || !std::isfinite(fixed) || !std::isfinite(from) ||
+        !std::isfinite(to))
         return false;
     return std::fabs(to - from) / spacing < kMaxSideVertices;
 }
@@ -46,21 +46,21 @@ int addSide(double from, double to, double spacing, bool includeEnd, Add add) {
 } // namespace
 
 int ADDPARALLEL(double latitude, double from, double to, double spacing, bool includeEnd,
-                geometry::Vertices &v) {
+                geometry::Vertices& v) {
     if (!walkableSide(latitude, from, to, spacing))
         return 0;
     return addSide(from, to, spacing, includeEnd, [&](double x) { v.add(x, latitude); });
 }
 
 int ADDMERIDIAN(double longitude, double from, double to, double spacing, bool includeEnd,
-                geometry::Vertices &v) {
+                geometry::Vertices& v) {
     if (!walkableSide(longitude, from, to, spacing))
         return 0;
     return addSide(from, to, spacing, includeEnd, [&](double y) { v.add(longitude, y); });
 }
 
 int ADDRECTANGLE(double west, double east, double lonSpacing, double south, double north,
-                 double latSpacing, geometry::Vertices &v) {
+                 double latSpacing, geometry::Vertices& v) {
     int count = ADDPARALLEL(north, west, east, lonSpacing, false, v);
     count += ADDMERIDIAN(east, north, south, latSpacing, false, v);
     count += ADDPARALLEL(south, east, west, lonSpacing, false, v);

@@ -29,8 +29,8 @@ constexpr double kHalfTurn = 180.0; // highest possible trapezium, degrees of la
 // The values the graticule arithmetic walks with must be finite, and the steps
 // larger than the tolerance (smaller ones cannot be told apart from their
 // neighbours, and a step of zero or less would never reach the sheet's edge).
-bool validJob(const job::JobParameters &job, std::string &reason) {
-    const double values[] = {job.xFrom,    job.xTo,      job.yFrom,     job.yTo,
+bool validJob(const job::JobParameters& job, std::string& reason) {
+    const double values[] = {job.xFrom,    job.xTo,     job.yFrom,     job.yTo,
                              job.BaseWest, job.BaseEast, job.BaseSouth, job.BaseNorth};
     for (const double v : values) {
         if (!std::isfinite(v)) {
@@ -56,7 +56,7 @@ bool validJob(const job::JobParameters &job, std::string &reason) {
 
 // Adds an edge value that lies on the graticule to the list the frame receives,
 // then sorts the list ascending.
-void completeList(std::vector<double> &list, double low, double high, double origin, double step) {
+void completeList(std::vector<double>& list, double low, double high, double origin, double step) {
     if (EQWITHTOLERANCE(STARTGRADVALUE(low, origin, step), low))
         PLUSUNIQUEVALUE(list, low);
     if (EQWITHTOLERANCE(ENDGRADVALUE(high, origin, step), high))
@@ -67,8 +67,8 @@ void completeList(std::vector<double> &list, double low, double high, double ori
 
 } // namespace
 
-int CREATEHYPS(const HypsJob &job, std::vector<double> &latitudes, std::vector<double> &longitudes,
-               std::string &reason) {
+int CREATEHYPS(const HypsJob& job, std::vector<double>& latitudes, std::vector<double>& longitudes,
+               std::string& reason) {
     HypsAJob a;
     a.coordSystem = job.coordSystem;
     a.sheetName = job.sheetName;
@@ -111,8 +111,7 @@ int CREATEHYPS(const HypsJob &job, std::vector<double> &latitudes, std::vector<d
     return 0;
 }
 
-int writeGraticuleLayers(const job::JobParameters &job, frame::FrameJob &frameJob,
-                         std::string &reason) {
+int writeGraticuleLayers(const job::JobParameters& job, frame::FrameJob& frameJob, std::string& reason) {
     if (!validJob(job, reason))
         return 1;
 
@@ -123,7 +122,7 @@ int writeGraticuleLayers(const job::JobParameters &job, frame::FrameJob &frameJo
     corners.se = {job.xTo, job.yFrom};
     double west = job.xFrom, east = job.xTo, south = job.yFrom, north = job.yTo;
     if (job.CoordSystem == job::kGSK2011SK42) {
-        for (geometry::Point *p : {&corners.nw, &corners.ne, &corners.sw, &corners.se})
+        for (geometry::Point* p : {&corners.nw, &corners.ne, &corners.sw, &corners.se})
             geometry::SK42_TO_GSK2011(*p);
         // The graticule keeps inside all four shifted corners.
         west = std::max(corners.nw.x, corners.sw.x);
@@ -132,8 +131,8 @@ int writeGraticuleLayers(const job::JobParameters &job, frame::FrameJob &frameJo
         north = std::min(corners.nw.y, corners.ne.y);
     }
 
-    const std::string sheetName = nomenclature::NOMENCLATURE(job.SetScale, job.yZone, job.xZone,
-                                                             job.SheetNumber, job.SheetType);
+    const std::string sheetName =
+        nomenclature::NOMENCLATURE(job.SetScale, job.yZone, job.xZone, job.SheetNumber, job.SheetType);
     auto neighbour = [&](int direction) {
         return nomenclature::ADJACENTNOMENCLATURE(direction, job.SetScale, job.yZone, job.xZone,
                                                   job.SheetNumber, job.SheetType);
@@ -199,7 +198,7 @@ int writeGraticuleLayers(const job::JobParameters &job, frame::FrameJob &frameJo
     return 0;
 }
 
-int CREATESHEETLAYERS(job::JobParameters &job, std::string &reason) {
+int CREATESHEETLAYERS(job::JobParameters& job, std::string& reason) {
     frame::FrameJob frameJob;
     job.Status = writeGraticuleLayers(job, frameJob, reason);
     if (job.Status == 0)

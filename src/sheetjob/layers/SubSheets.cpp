@@ -15,8 +15,8 @@ namespace {
 
 // Capital letters of the 1:50 000 sheets and small letters of the 1:25 000 sheets,
 // by [east half][south half]: north-west, south-west, north-east, south-east.
-const char *const kLetters50[2][2] = {{"\xC0", "\xC2"}, {"\xC1", "\xC3"}}; // А В / Б Г
-const char *const kLetters25[2][2] = {{"\xE0", "\xE2"}, {"\xE1", "\xE3"}}; // а в / б г
+const char* const kLetters50[2][2] = {{"\xC0", "\xC2"}, {"\xC1", "\xC3"}}; // А В / Б Г
+const char* const kLetters25[2][2] = {{"\xE0", "\xE2"}, {"\xE1", "\xE3"}}; // а в / б г
 
 // 1:100 000 sheets in a 1:1 000 000 sheet: 12 per row; 1:200 000 sheets: 6 per row.
 constexpr int kSheets100PerRow = 12;
@@ -29,7 +29,7 @@ struct Quad {
 };
 
 // The quarter of a trapezium: i = 0 west, 1 east half; j = 0 north, 1 south half.
-Quad quarter(const Quad &q, int i, int j) {
+Quad quarter(const Quad& q, int i, int j) {
     const double middleLon = (q.west + q.east) / 2;
     const double middleLat = (q.south + q.north) / 2;
     Quad r = q;
@@ -44,24 +44,22 @@ Quad quarter(const Quad &q, int i, int j) {
     return r;
 }
 
-const std::vector<shapefile::FieldDef> &subSheetFields() {
-    static const std::vector<shapefile::FieldDef> fields = {
-        {"Name", {shapefile::kCharacter, 100, 0}}};
+const std::vector<shapefile::FieldDef>& subSheetFields() {
+    static const std::vector<shapefile::FieldDef> fields = {{"Name", {shapefile::kCharacter, 100, 0}}};
     return fields;
 }
 
 } // namespace
 
-int CREATEM_50_5025(const std::string &name, double west, double east, double south, double north,
-                    const SubSheetWriter &write) {
+int CREATEM_50_5025(const std::string& name, double west, double east, double south, double north,
+                    const SubSheetWriter& write) {
     const Quad q{west, east, south, north};
     if (const int status = write({kScale50, name, west, east, south, north}); status != 0)
         return status;
     for (int i = 0; i < 2; ++i) {
         for (int j = 0; j < 2; ++j) {
             const Quad r = quarter(q, i, j);
-            if (const int status = write(
-                    {kScale25, name + "-" + kLetters25[i][j], r.west, r.east, r.south, r.north});
+            if (const int status = write({kScale25, name + "-" + kLetters25[i][j], r.west, r.east, r.south, r.north});
                 status != 0)
                 return status;
         }
@@ -69,14 +67,13 @@ int CREATEM_50_5025(const std::string &name, double west, double east, double so
     return 0;
 }
 
-int CREATEM_100_5025(const std::string &name, double west, double east, double south, double north,
-                     const SubSheetWriter &write) {
+int CREATEM_100_5025(const std::string& name, double west, double east, double south, double north,
+                     const SubSheetWriter& write) {
     const Quad q{west, east, south, north};
     for (int i = 0; i < 2; ++i) {
         for (int j = 0; j < 2; ++j) {
             const Quad r = quarter(q, i, j);
-            if (const int status = CREATEM_50_5025(name + "-" + kLetters50[i][j], r.west, r.east,
-                                                   r.south, r.north, write);
+            if (const int status = CREATEM_50_5025(name + "-" + kLetters50[i][j], r.west, r.east, r.south, r.north, write);
                 status != 0)
                 return status;
         }
@@ -84,12 +81,11 @@ int CREATEM_100_5025(const std::string &name, double west, double east, double s
     return 0;
 }
 
-int CREATEMAPS5025(const SubSheetJob &job, const SubSheetWriter &write, std::string &reason) {
+int CREATEMAPS5025(const SubSheetJob& job, const SubSheetWriter& write, std::string& reason) {
     // Only a 1:200 000 sheet is divided; any other number would give sheet names
     // and bounds that belong to no sheet.
     if (job.sheetNumber < 1 || job.sheetNumber > kSheets200PerRow * kSheets200PerRow) {
-        reason = "sub-sheet frames: " + std::to_string(job.sheetNumber) +
-                 " is not a 1:200 000 sheet number";
+        reason = "sub-sheet frames: " + std::to_string(job.sheetNumber) + " is not a 1:200 000 sheet number";
         return 1;
     }
     for (const double v : {job.baseWest, job.baseEast, job.baseSouth, job.baseNorth}) {
@@ -98,8 +94,7 @@ int CREATEMAPS5025(const SubSheetJob &job, const SubSheetWriter &write, std::str
             return 1;
         }
     }
-    const std::string million =
-        nomenclature::NOMENCLATURE(1, job.yZone, job.xZone, job.sheetNumber, 0);
+    const std::string million = nomenclature::NOMENCLATURE(1, job.yZone, job.xZone, job.sheetNumber, 0);
     const int row = (job.sheetNumber - 1) / kSheets200PerRow;
     const int column = job.sheetNumber - 1 - kSheets200PerRow * row;
     // The north-west 1:100 000 sheet of this 1:200 000 sheet.
@@ -110,8 +105,8 @@ int CREATEMAPS5025(const SubSheetJob &job, const SubSheetWriter &write, std::str
         for (int j = 0; j < 2; ++j) {
             const int number = first + i + kSheets100PerRow * j;
             const Quad q = quarter(base, i, j);
-            if (const int status = CREATEM_100_5025(million + "-" + std::to_string(number), q.west,
-                                                    q.east, q.south, q.north, write);
+            if (const int status =
+                    CREATEM_100_5025(million + "-" + std::to_string(number), q.west, q.east, q.south, q.north, write);
                 status != 0)
                 return status;
         }
@@ -119,26 +114,24 @@ int CREATEMAPS5025(const SubSheetJob &job, const SubSheetWriter &write, std::str
     return 0;
 }
 
-int CREATEMAPS5025(const SubSheetJob &job, std::string &reason) {
+int CREATEMAPS5025(const SubSheetJob& job, std::string& reason) {
     geometry::Vertices vertices; // reused for every sheet
-    const SubSheetWriter write = [&](const SubSheet &sheet) {
+    const SubSheetWriter write = [&](const SubSheet& sheet) {
         int count = 0;
-        return CREATER5025(job.coordSystem, sheet.name,
-                           sheet.scale == kScale50 ? job.r50Path : job.r25Path, sheet.west,
-                           sheet.east, kSubSheetLonSpacing, sheet.south, sheet.north,
+        return CREATER5025(job.coordSystem, sheet.name, sheet.scale == kScale50 ? job.r50Path : job.r25Path,
+                           sheet.west, sheet.east, kSubSheetLonSpacing, sheet.south, sheet.north,
                            kSubSheetLatSpacing, vertices, count, reason);
     };
     return CREATEMAPS5025(job, write, reason);
 }
 
-int CREATER5025(int coordSystem, const std::string &sheetName, const std::string &folder,
-                double west, double east, double lonSpacing, double south, double north,
-                double latSpacing, geometry::Vertices &vertices, int &count, std::string &reason) {
+int CREATER5025(int coordSystem, const std::string& sheetName, const std::string& folder, double west,
+                double east, double lonSpacing, double south, double north, double latSpacing,
+                geometry::Vertices& vertices, int& count, std::string& reason) {
     const std::string name = common::rtrim(sheetName);
     const std::string path = layerPath(folder, name);
     shapefile::ShapeLayer layer;
-    if (shapefile::OPENNEWSHAPEFILE(coordSystem, shapefile::kPolygon, path, subSheetFields(),
-                                    layer) != 0) {
+    if (shapefile::OPENNEWSHAPEFILE(coordSystem, shapefile::kPolygon, path, subSheetFields(), layer) != 0) {
         reason = layerFailure(path, "could not be opened", layer.lastError());
         return 1;
     }
