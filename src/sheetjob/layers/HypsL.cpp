@@ -19,8 +19,9 @@ using shapefile::FieldDef;
 
 const char* const kParallelName = "\xCF\xE0\xF0\xE0\xEB\xEB\xE5\xEB\xFC"; // Параллель
 const char* const kMeridianName = "\xCC\xE5\xF0\xE8\xE4\xE8\xE0\xED";     // Меридиан
+// Северный полярный круг
 const char* const kArcticCircleName =
-    "\xD1\xE5\xE2\xE5\xF0\xED\xFB\xE9 \xEF\xEE\xEB\xFF\xF0\xED\xFB\xE9 \xEA\xF0\xF3\xE3"; // Северный полярный круг
+    "\xD1\xE5\xE2\xE5\xF0\xED\xFB\xE9 \xEF\xEE\xEB\xFF\xF0\xED\xFB\xE9 \xEA\xF0\xF3\xE3";
 const char* const kOutlineName = "\xD0\xE0\xEC\xEA\xE0";                                   // Рамка
 const char* const kNorth = "\xF1.\xF8.";                                                 // с.ш.
 const char* const kEast = "\xE2.\xE4.";                                                  // в.д.
