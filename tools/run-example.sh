@@ -8,7 +8,7 @@ cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev
 cmake --build build/release -j"$(nproc)" --target sheetjob
 mkdir -p out
 set +e
-build/release/sheetjob examples/N-37-XIV.txt
+build/release/apps/sheetjob examples/N-37-XIV.txt
 code=$?
 set -e
 echo "sheetjob exit code: $code"

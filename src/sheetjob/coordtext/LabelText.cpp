@@ -142,14 +142,11 @@ FrameLabelPieces COORDTOTXT(double coordinate, bool isLongitude) {
         v = kDegreeLimit;
     const double degrees = std::floor(v);
     const double minutes = std::round((v - degrees) * kMinutesPerDegree);
-    FrameLabelPieces pieces;
-    pieces.degrees = degreePiece(static_cast<long long>(degrees));
-    pieces.minutes = minutePiece(static_cast<long long>(minutes));
-    if (isLongitude)
-        pieces.hemisphere = east ? kEastLetter : kWestLetter;
-    else
-        pieces.hemisphere = " ";
-    return pieces;
+    // Built in place rather than assigned: GCC 12 warns falsely (-Wrestrict)
+    // about assigning a literal to a string member at -O2.
+    return FrameLabelPieces{degreePiece(static_cast<long long>(degrees)),
+                            minutePiece(static_cast<long long>(minutes)),
+                            std::string(isLongitude ? (east ? kEastLetter : kWestLetter) : " ")};
 }
 
 } // namespace sheetjob::coordtext
