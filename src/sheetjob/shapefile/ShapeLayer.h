@@ -27,6 +27,7 @@ enum WriterStatus : int {
     kFieldRefused = 123,     ///< the library refused an attribute field
     kCreateFailed = 124,     ///< a file of the layer could not be created
     kShapeWriteFailed = 125, ///< a shape could not be appended
+    kCloseFailed = 126,      ///< the files could not be completed (for example a full disk)
     kMalformedText = 803,    ///< an attribute text without its "\" or not a number
 };
 
@@ -60,14 +61,15 @@ class ShapeLayer {
 
   private:
     friend int OPENNEWSHAPEFILE(int, int, const std::string&, const std::vector<FieldDef>&, ShapeLayer&);
-    friend void CLOSENEWSHAPEFILE(ShapeLayer&);
-    friend int writeShape(ShapeLayer&, const std::string&, int, const double*, const double*, int);
+    friend int CLOSENEWSHAPEFILE(ShapeLayer&);
+    friend class LayerAccess;
 
     SHPHandle shp_ = nullptr;
     DBFHandle dbf_ = nullptr;
     std::vector<FieldSpec> fields_;
-    std::string path_; // Windows-1251, as given
+    std::string path_; // as given (Windows-1251)
     std::string lastError_;
+    bool ioFailed_ = false; // a write of this layer failed; its files are incomplete
 };
 
 /// Opens a new layer at `path` (Windows-1251, without extension; converted to the
@@ -77,8 +79,10 @@ class ShapeLayer {
 /// kFieldRefused (123) or kCreateFailed.
 int OPENNEWSHAPEFILE(int coordSystem, int shapeType, const std::string& path,
                      const std::vector<FieldDef>& fields, ShapeLayer& layer);
-/// Closes the table and the shape files, completing their headers.
-void CLOSENEWSHAPEFILE(ShapeLayer& layer);
+/// Closes the table and the shape files, completing their headers. Returns 0, or
+/// kCloseFailed when any write of the layer failed (a full disk, say): callers
+/// that must not report such a layer as written check it.
+int CLOSENEWSHAPEFILE(ShapeLayer& layer);
 
 /// Each writer advances both counters, writes the attribute record (Id = the
 /// identifier counter) and then appends the shape. Returns 0, 122, 803 or

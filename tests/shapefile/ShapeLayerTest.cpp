@@ -1,0 +1,275 @@
+#include "sheetjob/shapefile/ShapeLayer.h"
+
+#include "sheetjob/common/Cp1251.h"
+#include "support/Ogr.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace sheetjob::shapefile {
+namespace {
+
+using geometry::Vertices;
+using testing::readFile;
+using testing::readLayerWithOgr;
+using testing::TempDir;
+
+std::vector<FieldDef> labelFields() {
+    return {{"L_code", {kInteger, 8, 0}}, {"Text", {kCharacter, 100, 0}}, {"Value", {kReal, 12, 3}}};
+}
+
+Vertices square() {
+    Vertices v;
+    v.add(36, 53);
+    v.add(37, 53);
+    v.add(37, 52);
+    v.add(36, 52);
+    v.add(36, 53);
+    return v;
+}
+
+// Every layer file is there and the projection text is byte for byte the one
+// of its coordinate system, CR LF included.
+TEST(ShapeLayer, ProjectionFileBytesPerCoordinateSystem) {
+    const std::string pulkovo42 =
+        "GEOGCS[\"GCS_Pulkovo_1942\",DATUM[\"D_Pulkovo_1942\",SPHEROID[\"Krasovsky_1940\", 6378245.0,298.3]], "
+        "PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
+    const std::string pulkovo95 =
+        "GEOGCS[\"GCS_Pulkovo_1965\",DATUM[\"D_Pulkovo_1965\",SPHEROID[\"Krasovsky_1940\", 6378245.0,298.3]], "
+        "PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
+    const std::string russia2011 =
+        "GEOGCS[\"GCS_RUSSIA_2011\",DATUM[\"D_RUSSIA_2011\",SPHEROID[\"S_RUSSIA_2011\", 6378136.5,298.2564151]], "
+        "PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
+    ASSERT_EQ(pulkovo42.size(), 153u);
+    ASSERT_EQ(russia2011.size(), 156u);
+    const struct {
+        int code;
+        std::string expected;
+    } cases[] = {{1, pulkovo42 + "\r\n"}, {2, pulkovo95 + "\r\n"}, {3, russia2011 + "\r\n"},
+                 {4, russia2011 + "\r\n"}, {7, ""}};
+    TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        const std::string base = dir / ("layer" + std::to_string(c.code));
+        ShapeLayer layer;
+        ASSERT_EQ(OPENNEWSHAPEFILE(c.code, kPoint, base + "   ", {}, layer), kOk);
+        EXPECT_EQ(CLOSENEWSHAPEFILE(layer), kOk);
+        EXPECT_EQ(readFile(base + ".PRJ"), c.expected);
+        EXPECT_EQ(readFile(base + ".cpg"), "1251");
+        for (const char* ext : {".shp", ".shx", ".dbf"})
+            EXPECT_TRUE(std::filesystem::exists(base + ext)) << ext;
+    }
+}
+
+// Points, lines and polygons read back by an independent reader with their
+// "Id" numbering, vertices exactly as given (no closing vertex added) and the
+// coordinate system.
+TEST(ShapeLayer, ThreeShapeTypesReadBackByGdal) {
+    TempDir dir;
+    const struct {
+        int type;
+        const char* ogrType;
+    } kinds[] = {{kPoint, "Point"}, {kPolyLine, "Line String"}, {kPolygon, "Polygon"}};
+    for (const auto& kind : kinds) {
+        SCOPED_TRACE(kind.ogrType);
+        const std::string base = dir / ("t" + std::to_string(kind.type));
+        {
+            ShapeLayer layer;
+            ASSERT_EQ(OPENNEWSHAPEFILE(1, kind.type, base, labelFields(), layer), kOk);
+            for (int i = 0; i < 3; ++i) {
+                const std::string text = std::to_string(400901 + i) + "\\abc\\1,5\\";
+                int status = 0;
+                if (kind.type == kPoint)
+                    status = WRITEPOINT(layer, text, 37.125 + i, 54.666666666666664);
+                else if (kind.type == kPolyLine)
+                    status = WRITESIMPLELINE(layer, text, square());
+                else
+                    status = WRITESIMPLEPOLYGON(layer, text, square());
+                ASSERT_EQ(status, kOk);
+            }
+            EXPECT_EQ(layer.recordCounter, 3);
+        }
+        const auto ogr = readLayerWithOgr(base + ".shp");
+        ASSERT_TRUE(ogr.has_value());
+        EXPECT_EQ(ogr->geometryType, kind.ogrType);
+        EXPECT_EQ(ogr->featureCount, 3);
+        EXPECT_NE(ogr->srsText.find("Pulkovo"), std::string::npos);
+        ASSERT_EQ(ogr->features.size(), 3u);
+        for (int i = 0; i < 3; ++i) {
+            const auto& f = ogr->features[static_cast<size_t>(i)];
+            EXPECT_EQ(f.field("Id"), std::to_string(i + 1));
+            EXPECT_EQ(f.field("L_code"), std::to_string(400901 + i));
+            EXPECT_EQ(f.field("Value"), "1.500");
+        }
+        const auto points = ogr->features[1].points();
+        if (kind.type == kPoint) {
+            ASSERT_EQ(points.size(), 1u);
+            EXPECT_DOUBLE_EQ(points[0].x, 38.125);
+        } else {
+            ASSERT_EQ(points.size(), 5u); // the ring as given, 5 vertices stay 5
+            EXPECT_EQ(points[2].x, 37);
+            EXPECT_EQ(points[2].y, 52);
+        }
+    }
+}
+
+// Vertices are stored unchanged, to the last bit.
+TEST(ShapeLayer, VerticesStoredBitForBit) {
+    TempDir dir;
+    const std::string base = dir / "exact";
+    Vertices v;
+    v.add(36.978222999815074, 54.67925710612555);
+    v.add(359.99796234, 0.1 + 0.2);
+    {
+        ShapeLayer layer;
+        ASSERT_EQ(OPENNEWSHAPEFILE(1, kPolyLine, base, {}, layer), kOk);
+        ASSERT_EQ(WRITESIMPLELINE(layer, "", v), kOk);
+    }
+    SHPHandle shp = SHPOpen(base.c_str(), "rb");
+    ASSERT_NE(shp, nullptr);
+    SHPObject* object = SHPReadObject(shp, 0);
+    ASSERT_NE(object, nullptr);
+    ASSERT_EQ(object->nVertices, 2);
+    EXPECT_EQ(object->padfX[0], v.x[0]);
+    EXPECT_EQ(object->padfY[0], v.y[0]);
+    EXPECT_EQ(object->padfX[1], v.x[1]);
+    EXPECT_EQ(object->padfY[1], v.y[1]);
+    SHPDestroyObject(object);
+    SHPClose(shp);
+}
+
+// The attribute text rules: values separated by "\", blanks before a value
+// dropped, trailing blanks of a character value dropped, blank numbers are 0,
+// a decimal comma reads as a point; malformed texts fail with 803 and leave the
+// counters advanced.
+TEST(ShapeLayer, AttributeTextRules) {
+    TempDir dir;
+    const std::string base = dir / "attrs";
+    const std::string cyrillic = *common::utf8ToCp1251("Параллель 54° с.ш.");
+    const struct {
+        std::string text;
+        int status;
+        const char* lcode;
+        const char* value;
+        std::string shown;
+    } cases[] = {
+        {"   17\\ab  \\3,5\\", kOk, "17", "3.500", "ab"},
+        {"     \\  \\   \\", kOk, "0", "0.000", ""},
+        {"-1\\" + cyrillic + "\\2.25\\extra\\", kOk, "-1", "2.250", "Параллель 54° с.ш."},
+        {"12\\ no separator", kMalformedText, "", "", ""},
+        {"12a\\x\\1\\", kMalformedText, "", "", ""},
+        {"12\\x\\1.2.3\\", kMalformedText, "", "", ""},
+    };
+    {
+        ShapeLayer layer;
+        ASSERT_EQ(OPENNEWSHAPEFILE(1, kPoint, base, labelFields(), layer), kOk);
+        int expectedRecords = 0;
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.text);
+            EXPECT_EQ(WRITEPOINT(layer, c.text, 1, 2), c.status);
+            EXPECT_EQ(layer.recordCounter, ++expectedRecords);
+            EXPECT_EQ(layer.identifierCounter, expectedRecords);
+            if (c.status != kOk) {
+                EXPECT_FALSE(layer.lastError().empty());
+            }
+        }
+    }
+    const auto ogr = readLayerWithOgr(base + ".shp");
+    ASSERT_TRUE(ogr.has_value());
+    // Only the well-formed records have shapes; the table keeps what was written.
+    ASSERT_GE(ogr->features.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(ogr->features[i].field("L_code"), cases[i].lcode);
+        EXPECT_EQ(ogr->features[i].field("Value"), cases[i].value);
+        // GDAL shows a blank character value as null.
+        const std::string shown = ogr->features[i].field("Text");
+        EXPECT_EQ(shown == "(null)" ? "" : shown, cases[i].shown);
+    }
+}
+
+// A layer without caller fields has exactly the "Id" column; a field the
+// library refuses fails the open with 123.
+TEST(ShapeLayer, FieldDefinitions) {
+    TempDir dir;
+    {
+        ShapeLayer layer;
+        ASSERT_EQ(OPENNEWSHAPEFILE(1, kPolygon, dir / "idonly", {}, layer), kOk);
+        ASSERT_EQ(WRITESIMPLEPOLYGON(layer, "anything", square()), kOk);
+    }
+    const auto ogr = readLayerWithOgr(dir / "idonly.shp");
+    ASSERT_TRUE(ogr.has_value());
+    ASSERT_EQ(ogr->fieldDefs.size(), 1u);
+    EXPECT_EQ(ogr->fieldDefs[0].first, "Id");
+    EXPECT_EQ(ogr->fieldDefs[0].second, "Integer (6.0)");
+
+    const std::vector<std::vector<FieldDef>> refused = {
+        {{"Text", {kCharacter, 10, 2}}}, // decimals only with real columns
+        {{"Odd", {9, 10, 0}}},           // no such column type
+    };
+    for (const auto& fields : refused) {
+        ShapeLayer layer;
+        EXPECT_EQ(OPENNEWSHAPEFILE(1, kPoint, dir / "refused", fields, layer), kFieldRefused);
+        EXPECT_FALSE(layer.lastError().empty());
+    }
+}
+
+// A layer named in Windows-1251 lands under its UTF-8 file name.
+TEST(ShapeLayer, CyrillicFileNames) {
+    TempDir dir;
+    const std::string name = *common::utf8ToCp1251("N-37-053-А-а");
+    {
+        ShapeLayer layer;
+        ASSERT_EQ(OPENNEWSHAPEFILE(1, kPolygon, dir.path().string() + "/" + name, {}, layer), kOk);
+        ASSERT_EQ(WRITESIMPLEPOLYGON(layer, "", square()), kOk);
+    }
+    EXPECT_TRUE(std::filesystem::exists(dir / "N-37-053-А-а.shp"));
+    EXPECT_TRUE(readLayerWithOgr(dir / "N-37-053-А-а.shp").has_value());
+}
+
+// A folder that cannot take the files fails the open instead of going on with
+// an empty handle.
+TEST(ShapeLayer, CreationFailureIsReported) {
+    TempDir dir;
+    ShapeLayer layer;
+    EXPECT_EQ(OPENNEWSHAPEFILE(1, kPoint, dir / "missing/folder/layer", {}, layer), kCreateFailed);
+    EXPECT_NE(layer.lastError().find("cannot create"), std::string::npos);
+    EXPECT_NE(WRITEPOINT(layer, "", 1, 2), kOk);
+}
+
+// On a full disk (here: a file-size limit) a failed write is never reported as
+// success: either a writer or the close reports it.
+TEST(ShapeLayer, FullDiskIsReported) {
+    TempDir dir;
+    const std::string base = dir / "full";
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        ShapeLayer layer;
+        if (OPENNEWSHAPEFILE(1, kPolyLine, base, labelFields(), layer) != kOk)
+            _exit(3);
+        Vertices v;
+        for (int i = 0; i < 200; ++i)
+            v.add(i, i);
+        for (int i = 0; i < 100; ++i)
+            if (WRITESIMPLELINE(layer, "1\\x\\1\\", v) != kOk)
+                _exit(2); // a writer reported it
+        _exit(CLOSENEWSHAPEFILE(layer) == kOk ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_TRUE(WEXITSTATUS(status) == 1 || WEXITSTATUS(status) == 2) << "exit " << WEXITSTATUS(status);
+}
+
+} // namespace
+} // namespace sheetjob::shapefile

@@ -1,0 +1,29 @@
+#pragma once
+// Runs a program as a separate process and captures what it says.
+
+#include <string>
+#include <vector>
+
+namespace sheetjob::testing {
+
+struct ProcessResult {
+    int exitCode = -1; ///< the exit status, or 128 + signal when killed
+    std::string out;   ///< standard output
+    std::string err;   ///< standard error
+};
+
+struct ProcessOptions {
+    std::string workingDirectory;     ///< "" = the current one
+    std::vector<std::string> environment; ///< extra NAME=VALUE entries
+    long long fileSizeLimit = -1;     ///< bytes; >= 0 makes writes past it fail (a full disk)
+    int timeoutSeconds = 60;          ///< the process is killed after this
+};
+
+/// Runs `program` with `args` (not including the program itself).
+ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
+                         const ProcessOptions& options = {});
+
+/// The built sheetjob executable.
+std::string sheetjobExecutable();
+
+} // namespace sheetjob::testing
