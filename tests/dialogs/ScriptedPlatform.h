@@ -57,6 +57,10 @@ class FakeDialog : public Dialog {
     // The user's actions: they fire the callbacks as a real dialog does.
     void userSelect(int id, int index) {
         auto& c = controls[id];
+        if (index < 1 || index > static_cast<int>(c.items.size())) {
+            ADD_FAILURE() << "list " << id << " has no item " << index;
+            return;
+        }
         if (c.selected == index)
             return;
         c.selected = index;
