@@ -104,8 +104,7 @@ void QtDialog::setItemCount(int id, int count) {
         combo->removeItem(combo->count() - 1);
     while (combo->count() < count)
         combo->addItem(QString());
-    if (keep >= 0 && keep < count)
-        combo->setCurrentIndex(keep);
+    combo->setCurrentIndex(keep >= 0 && keep < count ? keep : -1);
 }
 
 void QtDialog::setItemText(int id, int index, const std::string& text) {

@@ -97,8 +97,15 @@ QWidget* trapeziumColumn(QtDialog& d, bool base) {
     int row = 0;
     if (base)
         fieldRow(d, grid, row++, text::kLabelSheetKind, kIdBaseKind, true);
-    else
-        grid->addItem(new QSpacerItem(0, 0), row++, 0); // keeps the rows of both columns level
+    else {
+        // An invisible stand-in for the sheet-kind row keeps both columns level.
+        auto* standIn = new QLineEdit(frame);
+        QSizePolicy policy = standIn->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        standIn->setSizePolicy(policy);
+        standIn->hide();
+        grid->addWidget(standIn, row++, 1);
+    }
     fieldRow(d, grid, row++, text::kLabelWidth, base ? kIdBaseWidth : kIdResultWidth, true);
     fieldRow(d, grid, row++, text::kLabelHeight, base ? kIdBaseHeight : kIdResultHeight, true);
     fieldRow(d, grid, row++, text::kLabelWest, base ? kIdBaseWest : kIdResultWest, base);
@@ -157,7 +164,6 @@ void buildStart(QtDialog& d) {
     auto* titles = new QVBoxLayout(titleFrame);
     QFont bold = d.font();
     bold.setBold(true);
-    bold.setPointSizeF(bold.pointSizeF() * 1.2);
     for (const std::string_view line : {text::kStartTitle1, text::kStartTitle2, text::kStartTitle3, text::kStartTitle4}) {
         QLabel* title = label(titleFrame, line);
         title->setFont(bold);
@@ -186,7 +192,7 @@ void buildStart(QtDialog& d) {
     row->addWidget(proceed);
     right->addLayout(row);
     top->addLayout(right, 1);
-    d.setMinimumWidth(640);
+    d.setMinimumWidth(720);
 }
 
 } // namespace
