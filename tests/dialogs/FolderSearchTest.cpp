@@ -15,12 +15,12 @@ namespace {
 using testing::FakeDialog;
 using testing::ScriptedPlatform;
 
-std::string u(const std::string& cp1251) { return common::cp1251ToUtf8(cp1251); }
-std::string c(const std::string& utf8) { return common::utf8ToCp1251(utf8).value(); }
+std::string u(const std::string &cp1251) { return common::cp1251ToUtf8(cp1251); }
+std::string c(const std::string &utf8) { return common::utf8ToCp1251(utf8).value(); }
 
 TEST(FolderSearch, ConfirmedPathGivesItsFolder) {
     struct Case {
-        const char* name;
+        const char *name;
         std::string confirmed, folder, namePart;
     };
     const std::vector<Case> cases = {
@@ -32,17 +32,18 @@ TEST(FolderSearch, ConfirmedPathGivesItsFolder) {
         {"trailing blanks do not count", "D:\\Maps\\x   ", "D:\\Maps\\", "x"},
         {"no separator at all", "maps", "", "maps"},
     };
-    for (const Case& cs : cases) {
+    for (const Case &cs : cases) {
         SCOPED_TRACE(cs.name);
         ScriptedPlatform platform;
         platform.pickerAnswer = c(cs.confirmed);
         std::string folder = "old";
         std::string namePart = "old";
-        EXPECT_TRUE(FINDFILE(platform, "  /start  ", kFindFolder, " *.* ", "", "", "  Caption ", folder, namePart));
+        EXPECT_TRUE(FINDFILE(platform, "  /start  ", kFindFolder, " *.* ", "", "", "  Caption ",
+                             folder, namePart));
         EXPECT_EQ(u(folder), cs.folder);
         EXPECT_EQ(u(namePart), cs.namePart);
         ASSERT_EQ(platform.requests.size(), 1U);
-        const OpenFileRequest& r = platform.requests[0];
+        const OpenFileRequest &r = platform.requests[0];
         EXPECT_EQ(u(r.filterName), "ПОИСК ПАПКИ");
         EXPECT_EQ(r.pattern, "*.*");
         EXPECT_EQ(u(r.initialFileName), "Файл задавать не нужно");
@@ -56,7 +57,8 @@ TEST(FolderSearch, CancelGivesFalseAndBlankOutputs) {
     ScriptedPlatform platform;
     std::string folder = "old";
     std::string namePart = "old";
-    EXPECT_FALSE(FINDFILE(platform, "/start", kFindFolder, "*.*", "", "", "Caption", folder, namePart));
+    EXPECT_FALSE(
+        FINDFILE(platform, "/start", kFindFolder, "*.*", "", "", "Caption", folder, namePart));
     EXPECT_EQ(folder, "");
     EXPECT_EQ(namePart, "");
 }
@@ -65,7 +67,7 @@ TEST(FolderSearch, CancelGivesFalseAndBlankOutputs) {
 // a cancel changes nothing, and the working directory is kept either way.
 TEST(FolderSearch, FindButtonFillsTheFolderFieldAndKeepsTheWorkingDirectory) {
     struct Case {
-        const char* name;
+        const char *name;
         std::optional<std::string> answer;
         std::string shown;
     };
@@ -73,11 +75,11 @@ TEST(FolderSearch, FindButtonFillsTheFolderFieldAndKeepsTheWorkingDirectory) {
         {"confirmed", c("/home/user/Карты/"), "/home/user/Карты/"},
         {"cancelled", std::nullopt, "/earlier/"},
     };
-    for (const Case& cs : cases) {
+    for (const Case &cs : cases) {
         SCOPED_TRACE(cs.name);
         ScriptedPlatform platform;
         platform.pickerAnswer = cs.answer;
-        platform.then(kTemplateParameters, [&](FakeDialog& d) {
+        platform.then(kTemplateParameters, [&](FakeDialog &d) {
             d.userType(kIdResultFolder, "/earlier/");
             d.userClick(kIdFind);
             EXPECT_EQ(u(d.text(kIdResultFolder)), cs.shown);

@@ -17,25 +17,25 @@ namespace {
 using testing::FakeDialog;
 using testing::ScriptedPlatform;
 
-std::string u(const std::string& cp1251) { return common::cp1251ToUtf8(cp1251); }
-std::string c(const std::string& utf8) { return common::utf8ToCp1251(utf8).value(); }
+std::string u(const std::string &cp1251) { return common::cp1251ToUtf8(cp1251); }
+std::string c(const std::string &utf8) { return common::utf8ToCp1251(utf8).value(); }
 
 // Sheet N-37-XIII: base trapezium 36..37 east, 54..54°40' north.
-void chooseN37XIII(FakeDialog& d) {
+void chooseN37XIII(FakeDialog &d) {
     d.userSelect(kIdBelt, 8);
     d.userSelect(kIdZone, 5);
     d.userSelect(kIdSheetNumber, 13);
     d.userType(kIdResultFolder, "/data/");
 }
 // Sheet Q-37-XIII, where double sheets exist: 36..37 east, 66..66°40' north.
-void chooseQ37XIII(FakeDialog& d) {
+void chooseQ37XIII(FakeDialog &d) {
     d.userSelect(kIdBelt, 5);
     d.userSelect(kIdZone, 5);
     d.userSelect(kIdSheetNumber, 13);
     d.userType(kIdResultFolder, "/data/");
 }
 // Sheet N-37 of the 1:1 000 000 set: 36..42 east, 52..56 north.
-void chooseN37(FakeDialog& d) {
+void chooseN37(FakeDialog &d) {
     d.userSelect(kIdSetScale, 2);
     d.userSelect(kIdBelt, 8);
     d.userSelect(kIdZone, 5);
@@ -52,35 +52,40 @@ const std::string kLatDivision = "Ошибка в задании цены мин
 const std::string kMeridians = "Ошибка в задании расстояния между меридианами";
 const std::string kParallels = "Ошибка в задании расстояния между параллелями";
 
-std::string joinLines(const std::vector<std::string>& lines) {
+std::string joinLines(const std::vector<std::string> &lines) {
     std::string out;
-    for (const auto& line : lines)
+    for (const auto &line : lines)
         out += (out.empty() ? "" : "\r") + line;
     return out;
 }
 
 TEST(RefinementDialog, ShowsTheBaseTrapeziumOfTheChosenSheet) {
     ScriptedPlatform platform;
-    platform.then(kTemplateParameters, [](FakeDialog& d) {
+    platform.then(kTemplateParameters, [](FakeDialog &d) {
         chooseQ37XIII(d);
         d.userSelect(kIdSheetType, 2); // a double sheet: 36..38, meridians every 30'
         d.userClick(kIdRefine);
         return kIdCancel;
     });
-    platform.then(kTemplateRefinement, [](FakeDialog& r) {
+    platform.then(kTemplateRefinement, [](FakeDialog &r) {
         const std::map<int, std::string> expected = {
-            {kIdBaseKind, "Сдвоенный лист"}, {kIdBaseWidth, "2° 00'"},    {kIdBaseHeight, "0° 40'"},
-            {kIdBaseWest, "36° 00'"},        {kIdBaseEast, "38° 00'"},     {kIdBaseSouth, "66° 00'"},
-            {kIdBaseNorth, "66° 40'"},       {kIdBaseMeridianStep, "0° 30'"}, {kIdBaseParallelStep, "0° 10'"},
-            {kIdBaseXMinute, "2'"},          {kIdBaseYMinute, "1'"},       {kIdNotice, ""},
+            {kIdBaseKind, "Сдвоенный лист"}, {kIdBaseWidth, "2° 00'"},
+            {kIdBaseHeight, "0° 40'"},       {kIdBaseWest, "36° 00'"},
+            {kIdBaseEast, "38° 00'"},        {kIdBaseSouth, "66° 00'"},
+            {kIdBaseNorth, "66° 40'"},       {kIdBaseMeridianStep, "0° 30'"},
+            {kIdBaseParallelStep, "0° 10'"}, {kIdBaseXMinute, "2'"},
+            {kIdBaseYMinute, "1'"},          {kIdNotice, ""},
         };
-        for (const auto& [id, text] : expected) {
+        for (const auto &[id, text] : expected) {
             EXPECT_EQ(u(r.text(id)), text) << "field " << id;
         }
         // The result fields start as the base ones.
-        for (const auto& [base, result] : std::vector<std::pair<int, int>>{
-                 {kIdBaseWidth, kIdResultWidth}, {kIdBaseWest, kIdResultWest}, {kIdBaseNorth, kIdResultNorth},
-                 {kIdBaseMeridianStep, kIdResultMeridianStep}, {kIdBaseYMinute, kIdResultYMinute}})
+        for (const auto &[base, result] :
+             std::vector<std::pair<int, int>>{{kIdBaseWidth, kIdResultWidth},
+                                              {kIdBaseWest, kIdResultWest},
+                                              {kIdBaseNorth, kIdResultNorth},
+                                              {kIdBaseMeridianStep, kIdResultMeridianStep},
+                                              {kIdBaseYMinute, kIdResultYMinute}})
             EXPECT_EQ(r.text(result), r.text(base)) << "field " << result;
         return kIdCancel;
     });
@@ -93,56 +98,95 @@ TEST(RefinementDialog, ShowsTheBaseTrapeziumOfTheChosenSheet) {
 // or abandoned with Cancel (refused).
 TEST(RefinementDialog, ChecksTypedValues) {
     struct Case {
-        const char* name;
+        const char *name;
         bool millionSet;
         std::map<int, std::string> typed;
-        std::vector<std::string> errors;           // empty: accepted
+        std::vector<std::string> errors;            // empty: accepted
         std::map<int, std::string> shownAfterwards; // field texts after the check
     };
     const std::vector<Case> cases = {
         {"nothing changed", false, {}, {}, {{kIdNotice, ""}, {kIdResultWidth, "1° 00'"}}},
-        {"west inside the tolerance", false, {{kIdResultWest, "35° 01'"}}, {},
+        {"west inside the tolerance",
+         false,
+         {{kIdResultWest, "35° 01'"}},
+         {},
          {{kIdNotice, "Базовая трапеция изменена!"}, {kIdResultWidth, "1° 59'"}}},
-        {"west at the tolerance", false, {{kIdResultWest, "35° 00'"}}, {kWest}, {{kIdResultWidth, ""}}},
-        {"west of a 1:1 000 000 sheet inside 6 degrees", true, {{kIdResultWest, "30 01"}}, {},
+        {"west at the tolerance",
+         false,
+         {{kIdResultWest, "35° 00'"}},
+         {kWest},
+         {{kIdResultWidth, ""}}},
+        {"west of a 1:1 000 000 sheet inside 6 degrees",
+         true,
+         {{kIdResultWest, "30 01"}},
+         {},
          {{kIdResultWest, "30° 01'"}, {kIdResultWidth, "11° 59'"}}},
         {"west of a 1:1 000 000 sheet at 6 degrees", true, {{kIdResultWest, "30"}}, {kWest}, {}},
-        {"north of a 1:1 000 000 sheet at 4 degrees", true, {{kIdResultNorth, "60° 00'"}}, {kNorth},
+        {"north of a 1:1 000 000 sheet at 4 degrees",
+         true,
+         {{kIdResultNorth, "60° 00'"}},
+         {kNorth},
          {{kIdResultHeight, ""}}},
-        {"empty range", false, {{kIdResultWest, "37° 00'"}, {kIdResultEast, "37° 00'"}}, {kLonRange},
+        {"empty range",
+         false,
+         {{kIdResultWest, "37° 00'"}, {kIdResultEast, "37° 00'"}},
+         {kLonRange},
          {{kIdResultWidth, ""}, {kIdResultWest, "37° 00'"}}},
-        {"reversed latitude range", false, {{kIdResultSouth, "54 30"}, {kIdResultNorth, "54 10"}}, {kLatRange},
+        {"reversed latitude range",
+         false,
+         {{kIdResultSouth, "54 30"}, {kIdResultNorth, "54 10"}},
+         {kLatRange},
          {{kIdResultHeight, ""}, {kIdResultWidth, "1° 00'"}}},
         {"zero longitude division", false, {{kIdResultXMinute, "0"}}, {kLonDivision}, {}},
         {"zero latitude division", false, {{kIdResultYMinute, "0"}}, {kLatDivision}, {}},
-        {"sixty-minute divisions", false, {{kIdResultXMinute, "60'"}, {kIdResultYMinute, "60'"}},
-         {kLonDivision, kLatDivision}, {{kIdResultXMinute, "60'"}}},
+        {"sixty-minute divisions",
+         false,
+         {{kIdResultXMinute, "60'"}, {kIdResultYMinute, "60'"}},
+         {kLonDivision, kLatDivision},
+         {{kIdResultXMinute, "60'"}}},
         {"zero meridian spacing", false, {{kIdResultMeridianStep, "0° 00'"}}, {kMeridians}, {}},
-        {"ten-minute meridian spacing", false, {{kIdResultMeridianStep, "0° 10'"}}, {},
+        {"ten-minute meridian spacing",
+         false,
+         {{kIdResultMeridianStep, "0° 10'"}},
+         {},
          {{kIdResultMeridianStep, "0° 10'"}, {kIdNotice, ""}}},
-        {"normal forms", false, {{kIdResultWest, "36 30"}, {kIdResultXMinute, "5"}, {kIdResultParallelStep, "0°5'"}},
-         {}, {{kIdResultWest, "36° 30'"}, {kIdResultXMinute, "05'"}, {kIdResultParallelStep, "0° 05'"},
-              {kIdResultWidth, "0° 30'"}, {kIdNotice, "Базовая трапеция изменена!"}}},
-        {"several errors in their order", false,
-         {{kIdResultParallelStep, "0"}, {kIdResultYMinute, "0"}, {kIdResultNorth, "99"}, {kIdResultWest, "abc"},
-          {kIdResultMeridianStep, "-1"}, {kIdResultEast, "37 60"}},
+        {"normal forms",
+         false,
+         {{kIdResultWest, "36 30"}, {kIdResultXMinute, "5"}, {kIdResultParallelStep, "0°5'"}},
+         {},
+         {{kIdResultWest, "36° 30'"},
+          {kIdResultXMinute, "05'"},
+          {kIdResultParallelStep, "0° 05'"},
+          {kIdResultWidth, "0° 30'"},
+          {kIdNotice, "Базовая трапеция изменена!"}}},
+        {"several errors in their order",
+         false,
+         {{kIdResultParallelStep, "0"},
+          {kIdResultYMinute, "0"},
+          {kIdResultNorth, "99"},
+          {kIdResultWest, "abc"},
+          {kIdResultMeridianStep, "-1"},
+          {kIdResultEast, "37 60"}},
          {kWest, kEast, kNorth, kLatDivision, kMeridians, kParallels},
-         {{kIdResultWest, "abc"}, {kIdResultEast, "37 60"}, {kIdResultMeridianStep, "-1"}, {kIdResultWidth, ""},
+         {{kIdResultWest, "abc"},
+          {kIdResultEast, "37 60"},
+          {kIdResultMeridianStep, "-1"},
+          {kIdResultWidth, ""},
           {kIdResultHeight, ""}}},
     };
-    for (const Case& cs : cases) {
+    for (const Case &cs : cases) {
         SCOPED_TRACE(cs.name);
         ScriptedPlatform platform;
-        platform.then(kTemplateParameters, [&](FakeDialog& d) {
+        platform.then(kTemplateParameters, [&](FakeDialog &d) {
             cs.millionSet ? chooseN37(d) : chooseN37XIII(d);
             d.userClick(kIdRefine);
             return kIdOk;
         });
-        platform.then(kTemplateRefinement, [&](FakeDialog& r) {
-            for (const auto& [id, text] : cs.typed)
+        platform.then(kTemplateRefinement, [&](FakeDialog &r) {
+            for (const auto &[id, text] : cs.typed)
                 r.userType(id, c(text));
             r.userClick(kIdTest);
-            for (const auto& [id, text] : cs.shownAfterwards)
+            for (const auto &[id, text] : cs.shownAfterwards)
                 EXPECT_EQ(u(r.text(id)), text) << "field " << id;
             return cs.errors.empty() ? kIdOk : kIdCancel;
         });
@@ -170,14 +214,14 @@ TEST(RefinementDialog, ChecksTypedValues) {
 
 TEST(RefinementDialog, AcceptedRefinementBecomesTheResultTrapezium) {
     ScriptedPlatform platform;
-    platform.then(kTemplateParameters, [](FakeDialog& d) {
+    platform.then(kTemplateParameters, [](FakeDialog &d) {
         chooseN37XIII(d);
         d.userClick(kIdRefine);
         d.userSelect(kIdCoordSystem, 3); // the coordinate system does not touch the refinement
         d.userSelect(kIdMapScale, 2);
         return kIdOk;
     });
-    platform.then(kTemplateRefinement, [](FakeDialog& r) {
+    platform.then(kTemplateRefinement, [](FakeDialog &r) {
         r.userType(kIdResultWest, c("35° 30'"));
         r.userType(kIdResultEast, c("37 15"));
         r.userType(kIdResultSouth, c("53°50'"));
@@ -206,16 +250,16 @@ TEST(RefinementDialog, AcceptedRefinementBecomesTheResultTrapezium) {
 
 TEST(RefinementDialog, RefusedOkShowsTheDialogAgainWithTheFieldsAsTyped) {
     ScriptedPlatform platform;
-    platform.then(kTemplateParameters, [](FakeDialog& d) {
+    platform.then(kTemplateParameters, [](FakeDialog &d) {
         chooseN37XIII(d);
         d.userClick(kIdRefine);
         return kIdOk;
     });
-    platform.then(kTemplateRefinement, [](FakeDialog& r) {
+    platform.then(kTemplateRefinement, [](FakeDialog &r) {
         r.userType(kIdResultWest, c("35° 00'"));
         return kIdOk;
     });
-    platform.then(kTemplateRefinement, [](FakeDialog& r) {
+    platform.then(kTemplateRefinement, [](FakeDialog &r) {
         EXPECT_EQ(u(r.text(kIdResultWest)), "35° 00'");
         r.userType(kIdResultWest, c("35° 20'"));
         return kIdOk;
@@ -233,31 +277,33 @@ TEST(RefinementDialog, RefusedOkShowsTheDialogAgainWithTheFieldsAsTyped) {
 // later opening, a Cancel after a successful Test.
 TEST(RefinementDialog, RefinementIsDiscarded) {
     struct Case {
-        const char* name;
-        std::function<void(FakeDialog&)> afterRefining;
-        int closeWith;        // how the refinement dialog is left
+        const char *name;
+        std::function<void(FakeDialog &)> afterRefining;
+        int closeWith; // how the refinement dialog is left
         bool testedBeforeClose;
     };
     const std::vector<Case> cases = {
-        {"sheet number changed", [](FakeDialog& d) { d.userSelect(kIdSheetNumber, 14); }, kIdOk, false},
-        {"belt changed", [](FakeDialog& d) { d.userSelect(kIdBelt, 9); }, kIdOk, false},
-        {"zone changed", [](FakeDialog& d) { d.userSelect(kIdZone, 6); }, kIdOk, false},
-        {"sheet type changed", [](FakeDialog& d) { d.userSelect(kIdSheetType, 2); }, kIdOk, false},
-        {"set scale changed", [](FakeDialog& d) { d.userSelect(kIdSetScale, 2), d.userSelect(kIdSetScale, 1); },
-         kIdOk, false},
-        {"reopened and cancelled", [](FakeDialog& d) { d.userClick(kIdRefine); }, kIdOk, false},
-        {"tested, then cancelled", [](FakeDialog&) {}, kIdCancel, true},
+        {"sheet number changed", [](FakeDialog &d) { d.userSelect(kIdSheetNumber, 14); }, kIdOk,
+         false},
+        {"belt changed", [](FakeDialog &d) { d.userSelect(kIdBelt, 9); }, kIdOk, false},
+        {"zone changed", [](FakeDialog &d) { d.userSelect(kIdZone, 6); }, kIdOk, false},
+        {"sheet type changed", [](FakeDialog &d) { d.userSelect(kIdSheetType, 2); }, kIdOk, false},
+        {"set scale changed",
+         [](FakeDialog &d) { d.userSelect(kIdSetScale, 2), d.userSelect(kIdSetScale, 1); }, kIdOk,
+         false},
+        {"reopened and cancelled", [](FakeDialog &d) { d.userClick(kIdRefine); }, kIdOk, false},
+        {"tested, then cancelled", [](FakeDialog &) {}, kIdCancel, true},
     };
-    for (const Case& cs : cases) {
+    for (const Case &cs : cases) {
         SCOPED_TRACE(cs.name);
         ScriptedPlatform platform;
-        platform.then(kTemplateParameters, [&](FakeDialog& d) {
+        platform.then(kTemplateParameters, [&](FakeDialog &d) {
             chooseQ37XIII(d);
             d.userClick(kIdRefine);
             cs.afterRefining(d);
             return kIdOk;
         });
-        platform.then(kTemplateRefinement, [&](FakeDialog& r) {
+        platform.then(kTemplateRefinement, [&](FakeDialog &r) {
             r.userType(kIdResultWest, c("35° 30'"));
             if (cs.testedBeforeClose) {
                 r.userClick(kIdTest);
@@ -266,8 +312,9 @@ TEST(RefinementDialog, RefinementIsDiscarded) {
             return cs.closeWith;
         });
         if (std::string(cs.name) == "reopened and cancelled") {
-            platform.then(kTemplateRefinement, [](FakeDialog& r) {
-                EXPECT_EQ(u(r.text(kIdResultWest)), "36° 00'") << "each opening starts from the base";
+            platform.then(kTemplateRefinement, [](FakeDialog &r) {
+                EXPECT_EQ(u(r.text(kIdResultWest)), "36° 00'")
+                    << "each opening starts from the base";
                 return kIdCancel;
             });
         }

@@ -36,7 +36,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-QApplication& app() {
+QApplication &app() {
     // Offscreen rendering finds no system fonts by itself.
     if (qEnvironmentVariableIsEmpty("QT_QPA_FONTDIR"))
         qputenv("QT_QPA_FONTDIR", "/usr/share/fonts/truetype/dejavu");
@@ -44,31 +44,36 @@ QApplication& app() {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "test_dialogs_qt";
-    static char* argv[] = {name, nullptr};
+    static char *argv[] = {name, nullptr};
     static QApplication application(argc, argv);
     return application;
 }
 
 QString q(std::string_view cp1251) { return fromCp1251(std::string(cp1251)); }
 
-void savePicture(QWidget* widget, const QString& name) {
-    const QString path = QCoreApplication::applicationDirPath() + QLatin1Char('/') + name + QStringLiteral(".png");
+void savePicture(QWidget *widget, const QString &name) {
+    const QString path =
+        QCoreApplication::applicationDirPath() + QLatin1Char('/') + name + QStringLiteral(".png");
     EXPECT_TRUE(widget->grab().save(path)) << path.toStdString();
 }
 
-template <typename T> T* find(QWidget* dialog, int id) {
-    auto* widget = dialog->findChild<T*>(QStringLiteral("id%1").arg(id));
+template <typename T> T *find(QWidget *dialog, int id) {
+    auto *widget = dialog->findChild<T *>(QStringLiteral("id%1").arg(id));
     EXPECT_NE(widget, nullptr) << "control " << id;
     return widget;
 }
 
-void click(QWidget* dialog, int id) { QTest::mouseClick(find<QAbstractButton>(dialog, id), Qt::LeftButton); }
+void click(QWidget *dialog, int id) {
+    QTest::mouseClick(find<QAbstractButton>(dialog, id), Qt::LeftButton);
+}
 
 // The user's choice in a list: a change of the current item, as the popup makes it.
-void choose(QWidget* dialog, int id, int item) { find<QComboBox>(dialog, id)->setCurrentIndex(item - 1); }
+void choose(QWidget *dialog, int id, int item) {
+    find<QComboBox>(dialog, id)->setCurrentIndex(item - 1);
+}
 
-void type(QWidget* dialog, int id, const QString& text) {
-    QLineEdit* edit = find<QLineEdit>(dialog, id);
+void type(QWidget *dialog, int id, const QString &text) {
+    QLineEdit *edit = find<QLineEdit>(dialog, id);
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Delete);
     QTest::keyClicks(edit, text);
@@ -79,18 +84,24 @@ void type(QWidget* dialog, int id, const QString& text) {
 /// poll is scheduled before a step acts, so a step may open a nested dialog.
 class ModalDriver {
   public:
-    using Action = std::function<void(QWidget*)>;
-    void then(const QString& objectName, Action action) { steps_.push_back({objectName, std::move(action)}); }
-    void start() { QTimer::singleShot(0, &context_, [this] { poll(); }); }
+    using Action = std::function<void(QWidget *)>;
+    void then(const QString &objectName, Action action) {
+        steps_.push_back({objectName, std::move(action)});
+    }
+    void start() {
+        QTimer::singleShot(0, &context_, [this] { poll(); });
+    }
     [[nodiscard]] bool finished() const { return steps_.empty(); }
-    [[nodiscard]] QString waitingFor() const { return steps_.empty() ? QString() : steps_.front().first; }
+    [[nodiscard]] QString waitingFor() const {
+        return steps_.empty() ? QString() : steps_.front().first;
+    }
 
   private:
     void poll() {
         if (steps_.empty())
             return;
         QTimer::singleShot(10, &context_, [this] { poll(); });
-        QWidget* active = QApplication::activeModalWidget();
+        QWidget *active = QApplication::activeModalWidget();
         if (!active || !active->isVisible() || active->objectName() != steps_.front().first)
             return;
         auto step = std::move(steps_.front());
@@ -111,7 +122,7 @@ TEST(QtDialog, ControlInterfaceOverRealWidgets) {
     auto dialog = createTemplate(kTemplateParameters, nullptr);
     ASSERT_NE(dialog, nullptr);
     int changes = 0;
-    dialog->attach(kIdBelt, [&](Dialog&, int id, ControlEvent e) {
+    dialog->attach(kIdBelt, [&](Dialog &, int id, ControlEvent e) {
         EXPECT_EQ(id, kIdBelt);
         EXPECT_EQ(e, ControlEvent::SelectionChange);
         ++changes;
@@ -148,16 +159,38 @@ TEST(QtDialog, EveryTemplateHoldsItsControls) {
     app();
     const std::vector<std::pair<int, std::vector<int>>> templates = {
         {kTemplateParameters,
-         {kIdOk, kIdCancel, kIdBelt, kIdSheetType, kIdZone, kIdSheetNumber, kIdSheetNumberLabel, kIdSetScale,
-          kIdMapScale, kIdFind, kIdRefine, kIdCoordSystem, kIdResultFolder, kIdSubSheets}},
+         {kIdOk, kIdCancel, kIdBelt, kIdSheetType, kIdZone, kIdSheetNumber, kIdSheetNumberLabel,
+          kIdSetScale, kIdMapScale, kIdFind, kIdRefine, kIdCoordSystem, kIdResultFolder,
+          kIdSubSheets}},
         {kTemplateRefinement,
-         {kIdOk, kIdCancel, kIdResultParallelStep, kIdResultMeridianStep, kIdBaseKind, kIdBaseWidth, kIdBaseHeight,
-          kIdBaseWest, kIdBaseSouth, kIdBaseEast, kIdBaseNorth, kIdBaseMeridianStep, kIdResultXMinute,
-          kIdResultYMinute, kIdBaseParallelStep, kIdBaseXMinute, kIdBaseYMinute, kIdTest, kIdNotice,
-          kIdResultWidth, kIdResultHeight, kIdResultWest, kIdResultSouth, kIdResultEast, kIdResultNorth}},
+         {kIdOk,
+          kIdCancel,
+          kIdResultParallelStep,
+          kIdResultMeridianStep,
+          kIdBaseKind,
+          kIdBaseWidth,
+          kIdBaseHeight,
+          kIdBaseWest,
+          kIdBaseSouth,
+          kIdBaseEast,
+          kIdBaseNorth,
+          kIdBaseMeridianStep,
+          kIdResultXMinute,
+          kIdResultYMinute,
+          kIdBaseParallelStep,
+          kIdBaseXMinute,
+          kIdBaseYMinute,
+          kIdTest,
+          kIdNotice,
+          kIdResultWidth,
+          kIdResultHeight,
+          kIdResultWest,
+          kIdResultSouth,
+          kIdResultEast,
+          kIdResultNorth}},
         {kTemplateStart, {kIdOk}},
     };
-    for (const auto& [templateId, ids] : templates) {
+    for (const auto &[templateId, ids] : templates) {
         SCOPED_TRACE(templateId);
         auto dialog = createTemplate(templateId, nullptr);
         ASSERT_NE(dialog, nullptr);
@@ -168,8 +201,9 @@ TEST(QtDialog, EveryTemplateHoldsItsControls) {
     // Of the result fields only bounds, spacings and divisions can be edited.
     for (int id : {kIdResultWidth, kIdResultHeight, kIdNotice, kIdBaseWest, kIdBaseYMinute})
         EXPECT_TRUE(find<QLineEdit>(refinement.get(), id)->isReadOnly()) << "field " << id;
-    for (int id : {kIdResultWest, kIdResultEast, kIdResultSouth, kIdResultNorth, kIdResultMeridianStep,
-                   kIdResultParallelStep, kIdResultXMinute, kIdResultYMinute})
+    for (int id :
+         {kIdResultWest, kIdResultEast, kIdResultSouth, kIdResultNorth, kIdResultMeridianStep,
+          kIdResultParallelStep, kIdResultXMinute, kIdResultYMinute})
         EXPECT_FALSE(find<QLineEdit>(refinement.get(), id)->isReadOnly()) << "field " << id;
     EXPECT_EQ(createTemplate(999, nullptr), nullptr);
 }
@@ -177,7 +211,7 @@ TEST(QtDialog, EveryTemplateHoldsItsControls) {
 TEST(QtPlatform, FolderPickerAnswerEndsWithASeparator) {
     app();
     struct Case {
-        const char* name;
+        const char *name;
         std::optional<QString> picked;
         std::optional<std::string> expected; // Windows-1251
     };
@@ -187,11 +221,11 @@ TEST(QtPlatform, FolderPickerAnswerEndsWithASeparator) {
         {"Cyrillic folder", QString::fromUtf8("/data/Карты"), "/data/\xCA\xE0\xF0\xF2\xFB/"},
         {"cancelled", std::nullopt, std::nullopt},
     };
-    for (const Case& c : cases) {
+    for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         QtPlatform platform;
         QString captionSeen;
-        platform.setFolderPicker([&](QWidget*, const QString& caption, const QString&) {
+        platform.setFolderPicker([&](QWidget *, const QString &caption, const QString &) {
             captionSeen = caption;
             return c.picked;
         });
@@ -205,14 +239,14 @@ TEST(QtPlatform, FolderPickerAnswerEndsWithASeparator) {
 TEST(QtPlatform, FolderNameOutsideTheCodePageIsRefusedWithAMessage) {
     app();
     QtPlatform platform;
-    platform.setFolderPicker([](QWidget*, const QString&, const QString&) {
+    platform.setFolderPicker([](QWidget *, const QString &, const QString &) {
         return std::optional<QString>(QString::fromUtf8("/data/地図"));
     });
     QString shown;
     ModalDriver driver;
-    driver.then(kMessage, [&](QWidget* box) {
-        shown = static_cast<QMessageBox*>(box)->text();
-        static_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+    driver.then(kMessage, [&](QWidget *box) {
+        shown = static_cast<QMessageBox *>(box)->text();
+        static_cast<QMessageBox *>(box)->button(QMessageBox::Ok)->click();
     });
     driver.start();
     EXPECT_EQ(platform.openFile(OpenFileRequest{}), std::nullopt);
@@ -237,14 +271,14 @@ TEST(QtPlatform, WorkingDirectoryIsRestoredExactly) {
 
 // Plays the dialogs from the start screen to an accepted job: sheet N-37-XIV,
 // a refused and then an accepted refinement, a folder from the picker.
-void playDialogs(ModalDriver& driver, const QString& folder, std::vector<QString>& messages) {
-    driver.then(kStart, [](QWidget* start) {
+void playDialogs(ModalDriver &driver, const QString &folder, std::vector<QString> &messages) {
+    driver.then(kStart, [](QWidget *start) {
         savePicture(start, QStringLiteral("template106"));
         click(start, kIdOk);
     });
     // Each step below opens the next modal widget from inside itself (nested
     // modal loops), so the steps are listed in the order the widgets appear.
-    driver.then(kParameters, [folder](QWidget* d) {
+    driver.then(kParameters, [folder](QWidget *d) {
         choose(d, kIdBelt, 8);         // N
         choose(d, kIdZone, 5);         // 37
         choose(d, kIdSheetNumber, 14); // XIV
@@ -254,7 +288,7 @@ void playDialogs(ModalDriver& driver, const QString& folder, std::vector<QString
         click(d, kIdRefine);
         click(d, kIdOk);
     });
-    driver.then(kRefinement, [](QWidget* r) {
+    driver.then(kRefinement, [](QWidget *r) {
         EXPECT_EQ(find<QLineEdit>(r, kIdBaseWest)->text(), QString::fromUtf8("37° 00'"));
         EXPECT_EQ(find<QLineEdit>(r, kIdBaseNorth)->text(), QString::fromUtf8("54° 40'"));
         type(r, kIdResultWest, QStringLiteral("36 00"));
@@ -272,10 +306,11 @@ void playDialogs(ModalDriver& driver, const QString& folder, std::vector<QString
         type(r, kIdResultMeridianStep, QStringLiteral("0 15"));
         click(r, kIdOk);
     });
-    driver.then(kMessage, [&messages](QWidget* box) {
+    driver.then(kMessage, [&messages](QWidget *box) {
         savePicture(box, QStringLiteral("messageBox"));
-        messages.push_back(box->windowTitle() + QLatin1Char('|') + static_cast<QMessageBox*>(box)->text());
-        static_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+        messages.push_back(box->windowTitle() + QLatin1Char('|') +
+                           static_cast<QMessageBox *>(box)->text());
+        static_cast<QMessageBox *>(box)->button(QMessageBox::Ok)->click();
     });
 }
 
@@ -284,7 +319,9 @@ TEST(QtSession, DialogsFillTheJob) {
     testing::TempDir temp;
     const QString folder = QString::fromStdString(temp.path().string());
     QtPlatform platform;
-    platform.setFolderPicker([&](QWidget*, const QString&, const QString&) { return std::optional<QString>(folder); });
+    platform.setFolderPicker([&](QWidget *, const QString &, const QString &) {
+        return std::optional<QString>(folder);
+    });
     DialogSession session(platform);
     std::vector<QString> messages;
     ModalDriver driver;
@@ -313,14 +350,17 @@ TEST(QtSession, WholeJobWritesTheLayers) {
     testing::TempDir temp;
     const QString folder = QString::fromStdString(temp.path().string());
     QtPlatform platform;
-    platform.setFolderPicker([&](QWidget*, const QString&, const QString&) { return std::optional<QString>(folder); });
+    platform.setFolderPicker([&](QWidget *, const QString &, const QString &) {
+        return std::optional<QString>(folder);
+    });
     DialogSession session(platform);
     std::vector<QString> messages;
     ModalDriver driver;
     playDialogs(driver, folder, messages);
-    driver.then(kMessage, [&messages](QWidget* box) {
-        messages.push_back(box->windowTitle() + QLatin1Char('|') + static_cast<QMessageBox*>(box)->text());
-        static_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+    driver.then(kMessage, [&messages](QWidget *box) {
+        messages.push_back(box->windowTitle() + QLatin1Char('|') +
+                           static_cast<QMessageBox *>(box)->text());
+        static_cast<QMessageBox *>(box)->button(QMessageBox::Ok)->click();
     });
     driver.start();
     std::ostringstream err;
@@ -329,16 +369,16 @@ TEST(QtSession, WholeJobWritesTheLayers) {
     EXPECT_EQ(exitCode, job::kExitDone) << err.str();
     ASSERT_EQ(messages.size(), 2U);
     EXPECT_EQ(messages[1], QString::fromUtf8("Состояние обработки|Задание выполнено"));
-    for (const char* layer : {"HYPS/HypsA", "HYPS/HypsP", "HYPS/HypsL", "FRAME/Frame", "FRAME/FrameAdj",
-                              "FRAME/FrameDig"})
-        for (const char* ext : {".shp", ".shx", ".dbf"})
+    for (const char *layer : {"HYPS/HypsA", "HYPS/HypsP", "HYPS/HypsL", "FRAME/Frame",
+                              "FRAME/FrameAdj", "FRAME/FrameDig"})
+        for (const char *ext : {".shp", ".shx", ".dbf"})
             EXPECT_TRUE(fs::exists(temp.path() / (std::string(layer) + ext))) << layer << ext;
 }
 
 // Without a display the program does not try to open one: it reports through
 // the non-interactive path, never by an abort of the GUI toolkit.
 TEST(QtMain, NoDisplayMeansNoDialogs) {
-    for (const char* display : {"DISPLAY=", "DISPLAY=:97"}) {
+    for (const char *display : {"DISPLAY=", "DISPLAY=:97"}) {
         SCOPED_TRACE(display);
         testing::ProcessOptions options;
         options.environment = {display, "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="};

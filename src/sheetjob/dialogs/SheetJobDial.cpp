@@ -16,15 +16,18 @@
 namespace sheetjob::dialogs {
 namespace {
 
-constexpr std::array<std::string_view, 4> kCoordSystems = {text::kCoordSK42, text::kCoordSK95,
-                                                           text::kCoordGSK2011, text::kCoordGSK2011SK42};
+constexpr std::array<std::string_view, 4> kCoordSystems = {
+    text::kCoordSK42, text::kCoordSK95, text::kCoordGSK2011, text::kCoordGSK2011SK42};
 // Set scales, item 1 = 1:200 000 set, item 2 = 1:1 000 000 set; all 13 characters.
 constexpr std::array<std::string_view, 2> kSetScales = {"1 :   200 000", "1 : 1 000 000"};
 // Map (scheme) scales offered for each set scale.
-constexpr std::array<std::string_view, 3> kMapScales200k = {"1 :   200 000", "1 :   500 000", "1 : 1 000 000"};
-constexpr std::array<std::string_view, 3> kMapScales1M = {"1 : 1 000 000", "1 : 2 500 000", "1 : 5 000 000"};
+constexpr std::array<std::string_view, 3> kMapScales200k = {"1 :   200 000", "1 :   500 000",
+                                                            "1 : 1 000 000"};
+constexpr std::array<std::string_view, 3> kMapScales1M = {"1 : 1 000 000", "1 : 2 500 000",
+                                                          "1 : 5 000 000"};
 // Belts U (yZone 1) to K (yZone 11); V is not offered.
-constexpr std::array<std::string_view, 11> kBelts = {"U", "T", "S", "R", "Q", "P", "O", "N", "M", "L", "K"};
+constexpr std::array<std::string_view, 11> kBelts = {"U", "T", "S", "R", "Q", "P",
+                                                     "O", "N", "M", "L", "K"};
 
 constexpr int kZoneItems = 30;      // zones 33 to 60, then 01 and 02
 constexpr int kZoneItemOffset = 32; // item 1 is zone 33
@@ -32,12 +35,13 @@ constexpr int kZoneCount = 60;      // zones wrap after 60
 constexpr int kSheetNumbers = 36;   // 1:200 000 sheets in a 1:1 000 000 sheet
 
 // Sheet types of a 1:200 000 set and of a 1:1 000 000 set (the third differs).
-constexpr std::array<std::string_view, 3> kTypes200k = {text::kTypeStandard, text::kTypeDouble, text::kTypeTriple};
+constexpr std::array<std::string_view, 3> kTypes200k = {text::kTypeStandard, text::kTypeDouble,
+                                                        text::kTypeTriple};
 constexpr std::array<std::string_view, 3> kTypes1M = {text::kTypeStandard, text::kTypeDouble,
                                                       text::kTypeQuadruple};
 // The sheet type as the refinement dialog names it (type 0 to 3).
-constexpr std::array<std::string_view, 4> kKinds = {text::kKindStandard, text::kKindDouble, text::kKindTriple,
-                                                    text::kKindQuadruple};
+constexpr std::array<std::string_view, 4> kKinds = {text::kKindStandard, text::kKindDouble,
+                                                    text::kKindTriple, text::kKindQuadruple};
 
 constexpr double kTwoThirds = 2.0 / 3.0; // 40', height of a 1:200 000 sheet
 
@@ -45,7 +49,8 @@ constexpr std::string_view kConsoleNoDialog = "ERROR: dialog not found";
 constexpr std::string_view kConsoleNoRefinement = "ERROR: dialog3 not found";
 constexpr std::string_view kFolderPattern = "*.*";
 
-template <std::size_t N> void fillList(Dialog& dialog, int id, const std::array<std::string_view, N>& items) {
+template <std::size_t N>
+void fillList(Dialog &dialog, int id, const std::array<std::string_view, N> &items) {
     dialog.setItemCount(id, static_cast<int>(N));
     for (std::size_t i = 0; i < N; ++i)
         dialog.setItemText(id, static_cast<int>(i) + 1, std::string(items[i]));
@@ -71,14 +76,21 @@ enum RefinementError : int {
     kErrorCount
 };
 constexpr std::array<std::string_view, kErrorCount> kRefinementMessages = {
-    text::kErrWest,  text::kErrEast,  text::kErrLongitudeRange,    text::kErrSouth,
-    text::kErrNorth, text::kErrLatitudeRange, text::kErrLongitudeDivision, text::kErrLatitudeDivision,
-    text::kErrMeridianStep, text::kErrParallelStep};
+    text::kErrWest,
+    text::kErrEast,
+    text::kErrLongitudeRange,
+    text::kErrSouth,
+    text::kErrNorth,
+    text::kErrLatitudeRange,
+    text::kErrLongitudeDivision,
+    text::kErrLatitudeDivision,
+    text::kErrMeridianStep,
+    text::kErrParallelStep};
 constexpr char kLineSeparator = '\r'; // lines of one message box
 
 // Reads a degree-minute field; on success stores the angle and rewrites the
 // field in normal form, otherwise leaves the field as typed.
-bool readDegreeField(Dialog& dialog, int id, double& value) {
+bool readDegreeField(Dialog &dialog, int id, double &value) {
     std::string work = dialog.text(id);
     double angle = 0.0;
     if (coordtext::TXTGRADMIN2GRAD(work, angle) != 0)
@@ -89,7 +101,7 @@ bool readDegreeField(Dialog& dialog, int id, double& value) {
 }
 
 // The same for a minute-division field.
-bool readMinuteField(Dialog& dialog, int id, int& value) {
+bool readMinuteField(Dialog &dialog, int id, int &value) {
     std::string work = dialog.text(id);
     int minutes = 0;
     if (coordtext::TXTMIN2MIN(work, minutes) != 0)
@@ -107,8 +119,9 @@ RefinementTolerance refinementTolerance(int setScale) {
     return {6.0, 4.0};
 }
 
-void SET_COMBO_TYPE(Dialog& dialog, int setItem, int beltItem, int /*sheetNumberItem*/, int typeItem) {
-    const auto& texts = setItem == 1 ? kTypes200k : kTypes1M;
+void SET_COMBO_TYPE(Dialog &dialog, int setItem, int beltItem, int /*sheetNumberItem*/,
+                    int typeItem) {
+    const auto &texts = setItem == 1 ? kTypes200k : kTypes1M;
     // Combined sheets exist only in the northern belts: three types in U and T,
     // two in S, R and Q, single sheets from P southward.
     int count = 1;
@@ -122,7 +135,7 @@ void SET_COMBO_TYPE(Dialog& dialog, int setItem, int beltItem, int /*sheetNumber
     dialog.setSelected(kIdSheetType, count == 1 ? 1 : std::min(typeItem, count));
 }
 
-void SheetJobDial::PARAMDIALOG(job::JobParameters& job) {
+void SheetJobDial::PARAMDIALOG(job::JobParameters &job) {
     const auto dialog = platform_.createDialog(kTemplateParameters, nullptr);
     if (!dialog) {
         platform_.consoleLine(std::string(kConsoleNoDialog));
@@ -130,24 +143,24 @@ void SheetJobDial::PARAMDIALOG(job::JobParameters& job) {
         job.Status = 1; // only reached when the platform cannot end the program
         return;
     }
-    Dialog& d = *dialog;
+    Dialog &d = *dialog;
 
     d.setChecked(kIdSubSheets, false);
     state_.Refined = false;
-    d.attach(kIdFind, [this](Dialog& dl, int id, ControlEvent e) { S_BUTTON_NMOU(dl, id, e); });
+    d.attach(kIdFind, [this](Dialog &dl, int id, ControlEvent e) { S_BUTTON_NMOU(dl, id, e); });
     d.setText(kIdResultFolder, "");
-    d.attach(kIdRefine, [this](Dialog& dl, int id, ControlEvent e) { S_BUTTON_PARM(dl, id, e); });
+    d.attach(kIdRefine, [this](Dialog &dl, int id, ControlEvent e) { S_BUTTON_PARM(dl, id, e); });
 
     fillList(d, kIdCoordSystem, kCoordSystems);
     d.setSelected(kIdCoordSystem, 1);
     fillList(d, kIdSetScale, kSetScales);
     d.setSelected(kIdSetScale, 1);
-    d.attach(kIdSetScale, [this](Dialog& dl, int id, ControlEvent e) { S_COMBO_SCALE(dl, id, e); });
+    d.attach(kIdSetScale, [this](Dialog &dl, int id, ControlEvent e) { S_COMBO_SCALE(dl, id, e); });
     fillList(d, kIdMapScale, kMapScales200k);
     d.setSelected(kIdMapScale, 1);
     fillList(d, kIdBelt, kBelts);
     d.setSelected(kIdBelt, 1);
-    d.attach(kIdBelt, [this](Dialog& dl, int id, ControlEvent e) { S_COMBO_YZONE(dl, id, e); });
+    d.attach(kIdBelt, [this](Dialog &dl, int id, ControlEvent e) { S_COMBO_YZONE(dl, id, e); });
 
     d.setItemCount(kIdZone, kZoneItems);
     for (int item = 1; item <= kZoneItems; ++item) {
@@ -157,21 +170,23 @@ void SheetJobDial::PARAMDIALOG(job::JobParameters& job) {
         d.setItemText(kIdZone, item, common::formatInt(zone, 2, 2));
     }
     d.setSelected(kIdZone, 1);
-    d.attach(kIdZone, [this](Dialog& dl, int id, ControlEvent e) { S_COMBO_XZONE(dl, id, e); });
+    d.attach(kIdZone, [this](Dialog &dl, int id, ControlEvent e) { S_COMBO_XZONE(dl, id, e); });
 
     d.setItemCount(kIdSheetNumber, kSheetNumbers);
     for (int n = 1; n <= kSheetNumbers; ++n)
         d.setItemText(kIdSheetNumber, n, nomenclature::TOROMANNUMERALS(n));
     d.setSelected(kIdSheetNumber, 1);
-    d.attach(kIdSheetNumber, [this](Dialog& dl, int id, ControlEvent e) { S_COMBO_NMB(dl, id, e); });
+    d.attach(kIdSheetNumber,
+             [this](Dialog &dl, int id, ControlEvent e) { S_COMBO_NMB(dl, id, e); });
 
     SET_COMBO_TYPE(d, 1, 1, 1, 1);
-    d.attach(kIdSheetType, [this](Dialog& dl, int id, ControlEvent e) { S_COMBO_TYPE(dl, id, e); });
+    d.attach(kIdSheetType, [this](Dialog &dl, int id, ControlEvent e) { S_COMBO_TYPE(dl, id, e); });
     pendingError_.clear();
 
     for (;;) {
         if (!pendingError_.empty()) {
-            platform_.messageBox(pendingError_, std::string(text::kParamErrorCaption), MessageIcon::Exclamation);
+            platform_.messageBox(pendingError_, std::string(text::kParamErrorCaption),
+                                 MessageIcon::Exclamation);
             pendingError_.clear();
         }
         if (d.runModal() != kIdOk) {
@@ -179,7 +194,7 @@ void SheetJobDial::PARAMDIALOG(job::JobParameters& job) {
             return;
         }
         GETVALUESFROMDIALOG1(d);
-        const job::JobParameters& v = state_.values;
+        const job::JobParameters &v = state_.values;
         job.SubSheetFrames = v.SubSheetFrames;
         job.CoordSystem = v.CoordSystem;
         job.SetScale = v.SetScale;
@@ -223,8 +238,8 @@ void SheetJobDial::PARAMDIALOG(job::JobParameters& job) {
     }
 }
 
-void SheetJobDial::GETVALUESFROMDIALOG1(Dialog& dialog) {
-    job::JobParameters& v = state_.values;
+void SheetJobDial::GETVALUESFROMDIALOG1(Dialog &dialog) {
+    job::JobParameters &v = state_.values;
     v.SubSheetFrames = dialog.checked(kIdSubSheets);
     v.CoordSystem = dialog.selected(kIdCoordSystem);
     v.SetScale = dialog.selected(kIdSetScale) == 1 ? 0 : 1;
@@ -243,13 +258,14 @@ void SheetJobDial::GETVALUESFROMDIALOG1(Dialog& dialog) {
     job::COMPUTEBASEPARAMETERS(v);
 }
 
-void SheetJobDial::refreshSheetTypes(Dialog& dialog) {
+void SheetJobDial::refreshSheetTypes(Dialog &dialog) {
     const int setItem = dialog.selected(kIdSetScale);
     const int numberItem = setItem == 1 ? dialog.selected(kIdSheetNumber) : 1;
-    SET_COMBO_TYPE(dialog, setItem, dialog.selected(kIdBelt), numberItem, dialog.selected(kIdSheetType));
+    SET_COMBO_TYPE(dialog, setItem, dialog.selected(kIdBelt), numberItem,
+                   dialog.selected(kIdSheetType));
 }
 
-void SheetJobDial::S_BUTTON_NMOU(Dialog& dialog, int /*id*/, ControlEvent event) {
+void SheetJobDial::S_BUTTON_NMOU(Dialog &dialog, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::Click)
         return;
     // The platform's dialog may change the working directory; the program's own
@@ -257,14 +273,15 @@ void SheetJobDial::S_BUTTON_NMOU(Dialog& dialog, int /*id*/, ControlEvent event)
     const std::string workingDirectory = platform_.currentDirectory();
     std::string folder;
     std::string namePart;
-    const bool confirmed = FINDFILE(platform_, workingDirectory, kFindFolder, std::string(kFolderPattern), "", "",
-                                    std::string(text::kFolderSearchCaption), folder, namePart);
+    const bool confirmed =
+        FINDFILE(platform_, workingDirectory, kFindFolder, std::string(kFolderPattern), "", "",
+                 std::string(text::kFolderSearchCaption), folder, namePart);
     platform_.setCurrentDirectory(workingDirectory);
     if (confirmed)
         dialog.setText(kIdResultFolder, common::rtrim(folder));
 }
 
-void SheetJobDial::S_COMBO_SCALE(Dialog& dialog, int /*id*/, ControlEvent event) {
+void SheetJobDial::S_COMBO_SCALE(Dialog &dialog, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::SelectionChange)
         return;
     state_.Refined = false;
@@ -285,32 +302,32 @@ void SheetJobDial::S_COMBO_SCALE(Dialog& dialog, int /*id*/, ControlEvent event)
     refreshSheetTypes(dialog);
 }
 
-void SheetJobDial::S_COMBO_YZONE(Dialog& dialog, int /*id*/, ControlEvent event) {
+void SheetJobDial::S_COMBO_YZONE(Dialog &dialog, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::SelectionChange)
         return;
     state_.Refined = false;
     refreshSheetTypes(dialog);
 }
 
-void SheetJobDial::S_COMBO_NMB(Dialog& dialog, int /*id*/, ControlEvent event) {
+void SheetJobDial::S_COMBO_NMB(Dialog &dialog, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::SelectionChange)
         return;
     state_.Refined = false;
     refreshSheetTypes(dialog);
 }
 
-void SheetJobDial::S_COMBO_XZONE(Dialog& /*dialog*/, int /*id*/, ControlEvent event) {
+void SheetJobDial::S_COMBO_XZONE(Dialog & /*dialog*/, int /*id*/, ControlEvent event) {
     if (event == ControlEvent::SelectionChange)
         state_.Refined = false;
 }
 
-void SheetJobDial::S_COMBO_TYPE(Dialog& /*dialog*/, int /*id*/, ControlEvent event) {
+void SheetJobDial::S_COMBO_TYPE(Dialog & /*dialog*/, int /*id*/, ControlEvent event) {
     if (event == ControlEvent::SelectionChange)
         state_.Refined = false;
 }
 
-void SheetJobDial::fillRefinement(Dialog& r) {
-    const job::JobParameters& v = state_.values;
+void SheetJobDial::fillRefinement(Dialog &r) {
+    const job::JobParameters &v = state_.values;
     const auto kind = static_cast<std::size_t>(std::clamp(v.SheetType, 0, 3));
     r.setText(kIdBaseKind, std::string(kKinds[kind]));
     r.setText(kIdNotice, "");
@@ -324,7 +341,8 @@ void SheetJobDial::fillRefinement(Dialog& r) {
     const std::string parallels = degreeField(v.BaseParallelStep);
     const std::string xMinute = divisionField(v.BaseXMinute);
     const std::string yMinute = divisionField(v.BaseYMinute);
-    for (const auto& [baseId, resultId, value] : std::array<std::tuple<int, int, const std::string&>, 10>{{
+    for (const auto &[baseId, resultId, value] :
+         std::array<std::tuple<int, int, const std::string &>, 10>{{
              {kIdBaseWidth, kIdResultWidth, width},
              {kIdBaseHeight, kIdResultHeight, height},
              {kIdBaseWest, kIdResultWest, west},
@@ -341,7 +359,7 @@ void SheetJobDial::fillRefinement(Dialog& r) {
     }
 }
 
-void SheetJobDial::S_BUTTON_PARM(Dialog& dialog, int /*id*/, ControlEvent event) {
+void SheetJobDial::S_BUTTON_PARM(Dialog &dialog, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::Click)
         return;
     const auto refinement = platform_.createDialog(kTemplateRefinement, &dialog);
@@ -353,7 +371,8 @@ void SheetJobDial::S_BUTTON_PARM(Dialog& dialog, int /*id*/, ControlEvent event)
     GETVALUESFROMDIALOG1(dialog);
     // Every opening starts from the base values, refined earlier or not.
     fillRefinement(*refinement);
-    refinement->attach(kIdTest, [this](Dialog& r, int id, ControlEvent e) { S_BUTTON_TEST(r, id, e); });
+    refinement->attach(kIdTest,
+                       [this](Dialog &r, int id, ControlEvent e) { S_BUTTON_TEST(r, id, e); });
     for (;;) {
         if (refinement->runModal() != kIdOk) {
             state_.Refined = false;
@@ -364,8 +383,8 @@ void SheetJobDial::S_BUTTON_PARM(Dialog& dialog, int /*id*/, ControlEvent event)
     }
 }
 
-int SheetJobDial::TESTDIALOG2(Dialog& r) {
-    job::JobParameters& v = state_.values;
+int SheetJobDial::TESTDIALOG2(Dialog &r) {
+    job::JobParameters &v = state_.values;
     const RefinementTolerance tolerance = refinementTolerance(v.SetScale);
     std::array<bool, kErrorCount> error{};
 
@@ -388,11 +407,13 @@ int SheetJobDial::TESTDIALOG2(Dialog& r) {
 
     if (!error[kErrorWest] && !error[kErrorEast] && v.xFrom >= v.xTo)
         error[kErrorLongitudeRange] = true;
-    const bool longitudeOk = !error[kErrorWest] && !error[kErrorEast] && !error[kErrorLongitudeRange];
+    const bool longitudeOk =
+        !error[kErrorWest] && !error[kErrorEast] && !error[kErrorLongitudeRange];
     r.setText(kIdResultWidth, longitudeOk ? degreeField(v.xTo - v.xFrom) : std::string());
     if (!error[kErrorSouth] && !error[kErrorNorth] && v.yFrom >= v.yTo)
         error[kErrorLatitudeRange] = true;
-    const bool latitudeOk = !error[kErrorSouth] && !error[kErrorNorth] && !error[kErrorLatitudeRange];
+    const bool latitudeOk =
+        !error[kErrorSouth] && !error[kErrorNorth] && !error[kErrorLatitudeRange];
     r.setText(kIdResultHeight, latitudeOk ? degreeField(v.yTo - v.yFrom) : std::string());
 
     std::string message;
@@ -420,7 +441,7 @@ int SheetJobDial::TESTDIALOG2(Dialog& r) {
     return 1;
 }
 
-void SheetJobDial::S_BUTTON_TEST(Dialog& refinement, int /*id*/, ControlEvent event) {
+void SheetJobDial::S_BUTTON_TEST(Dialog &refinement, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::Click)
         return;
     TESTDIALOG2(refinement);
