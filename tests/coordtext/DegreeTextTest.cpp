@@ -1,5 +1,5 @@
-#include "sheetjob/common/Cp1251.h"
 #include "sheetjob/coordtext/DegreeText.h"
+#include "sheetjob/common/Cp1251.h"
 
 #include <gtest/gtest.h>
 
@@ -17,14 +17,15 @@ using common::cp1251ToUtf8;
 TEST(GradMin2Txt, WritesDegreeMinuteText) {
     struct Case {
         double angle;
-        const char* expected; // UTF-8
+        const char *expected; // UTF-8
     };
     const Case cases[] = {
-        {45.5, " 45° 30'"},     {5.25, "  5° 15'"},     {120, "120° 00'"},  {-0.5, " -1° 30'"},
-        {44.9999, " 45° 00'"},  {0, "  0° 00'"},        {359.5, "359° 30'"}, {1000, "***° 00'"},
-        {54.0 + 2.0 / 3.0, " 54° 40'"}, {-100, "***° 00'"}, {999.9999, "***° 00'"},
+        {45.5, " 45° 30'"},  {5.25, "  5° 15'"},     {120, "120° 00'"},
+        {-0.5, " -1° 30'"},  {44.9999, " 45° 00'"},  {0, "  0° 00'"},
+        {359.5, "359° 30'"}, {1000, "***° 00'"},     {54.0 + 2.0 / 3.0, " 54° 40'"},
+        {-100, "***° 00'"},  {999.9999, "***° 00'"},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.angle);
         EXPECT_EQ(cp1251ToUtf8(GRADMIN2TXT(c.angle)), c.expected);
     }
@@ -35,8 +36,9 @@ TEST(GradMin2Txt, DegreeSignIsOneWindows1251Byte) {
 }
 
 TEST(GradMin2Txt, NonFiniteAnglesGiveAsterisksInsteadOfUndefinedConversions) {
-    for (const double a : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
-                           -std::numeric_limits<double>::infinity(), 1e300}) {
+    for (const double a :
+         {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+          -std::numeric_limits<double>::infinity(), 1e300}) {
         SCOPED_TRACE(a);
         const std::string text = cp1251ToUtf8(GRADMIN2TXT(a));
         EXPECT_EQ(text.substr(0, 3), "***");
@@ -55,21 +57,25 @@ TEST(Min2Txt, TwoDigitMinutesWithAsterisksOutOfRange) {
 // What the argument file and the refinement dialog accept as an angle.
 TEST(TxtGradMin2Grad, AcceptedAndRejectedForms) {
     struct Case {
-        const char* text; // Windows-1251
+        const char *text; // Windows-1251
         int status;
         double angle;
     };
     const double unchanged = -12345.0;
     const Case cases[] = {
         {"45\xB0 30'", 0, 45.5},
-        {"45\xB0" "30'", 0, 45.5},
+        {"45\xB0"
+         "30'",
+         0, 45.5},
         {"45 30'", 0, 45.5},
         {"45\xB0 30", 0, 45.5},
         {"45\xB0", 0, 45},
         {"45", 0, 45},
         {"45\xB0 30' N", 0, 45.5},
         {"   45\xB0   30'  ", 0, 45.5},
-        {"45\xB0" "59'", 0, 45.0 + 59.0 / 60.0},
+        {"45\xB0"
+         "59'",
+         0, 45.0 + 59.0 / 60.0},
         {"0", 0, 0},
         {"36\xB0 01'", 0, 36.0 + 1.0 / 60.0},
         {"2147483647", 0, 2147483647.0},
@@ -81,14 +87,14 @@ TEST(TxtGradMin2Grad, AcceptedAndRejectedForms) {
         {"", 1, unchanged},
         {"     ", 1, unchanged},
         {"\xB0 30'", 1, unchanged},
-        {"45\xB0 '", 1, unchanged},  // a minute sign with no minutes
+        {"45\xB0 '", 1, unchanged}, // a minute sign with no minutes
         {"45\xB0'", 1, unchanged},
         {"2147483648", 1, unchanged}, // beyond 32 bits
         {"45\xB0 99999999999999999999'", 1, unchanged},
         {"45x30", 1, unchanged},
         {"45\xB0 30x", 1, unchanged},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(cp1251ToUtf8(c.text));
         std::string text = c.text;
         double angle = unchanged;
@@ -121,18 +127,27 @@ TEST(TxtGradMin2Grad, ReadsBackWhatGradMin2TxtWrites) {
 
 TEST(TxtMin2Min, MinuteTexts) {
     struct Case {
-        const char* text;
+        const char *text;
         int status;
         int minutes;
     };
     const int unchanged = -7;
     const Case cases[] = {
-        {"30'", 0, 30}, {"30", 0, 30},     {"  05' ", 0, 5},        {"30' and more", 0, 30},
-        {"0", 0, 0},    {"60'", 1, 60},    {"99", 1, 99},           {"-5'", 1, unchanged},
-        {"'", 1, unchanged}, {"", 1, unchanged}, {"3 0", 1, unchanged}, {"5x", 1, unchanged},
+        {"30'", 0, 30},
+        {"30", 0, 30},
+        {"  05' ", 0, 5},
+        {"30' and more", 0, 30},
+        {"0", 0, 0},
+        {"60'", 1, 60},
+        {"99", 1, 99},
+        {"-5'", 1, unchanged},
+        {"'", 1, unchanged},
+        {"", 1, unchanged},
+        {"3 0", 1, unchanged},
+        {"5x", 1, unchanged},
         {"99999999999", 1, unchanged},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.text);
         std::string text = c.text;
         int minutes = unchanged;
@@ -143,16 +158,23 @@ TEST(TxtMin2Min, MinuteTexts) {
 
 TEST(ReadIntFromTxt, NonNegativeWholeNumbers) {
     struct Case {
-        const char* text;
+        const char *text;
         int status;
         int value;
     };
     const Case cases[] = {
-        {"", 1, -1},  {"   ", 1, -1},         {"12a", 2, -1},        {"-3", 2, -1},
-        {" 17", 0, 17}, {"17   ", 0, 17},     {"2147483647", 0, 2147483647}, {"2147483648", 2, -1},
-        {"1 2", 2, -1}, {"007", 0, 7},
+        {"", 1, -1},
+        {"   ", 1, -1},
+        {"12a", 2, -1},
+        {"-3", 2, -1},
+        {" 17", 0, 17},
+        {"17   ", 0, 17},
+        {"2147483647", 0, 2147483647},
+        {"2147483648", 2, -1},
+        {"1 2", 2, -1},
+        {"007", 0, 7},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.text);
         std::string text = c.text;
         int value = -1;
@@ -165,24 +187,21 @@ TEST(ReadIntFromTxt, NonNegativeWholeNumbers) {
 TEST(GradMinSec, DegreeMinuteSecondText) {
     struct Case {
         double angle;
-        const char* expected;
+        const char *expected;
     };
     const Case cases[] = {
-        {45.5, "  45°30'00\""},
-        {37.2541666667, "  37°15'15\""},
-        {130, " 130°00'00\""},
-        {45.99999, "  46°00'00\""},
-        {0, "   0°00'00\""},
-        {54.0 + 2.0 / 3.0, "  54°40'00\""},
-        {37.125, "  37°07'30\""},
-        {359.9999999, " 360°00'00\""},
+        {45.5, "  45°30'00\""},   {37.2541666667, "  37°15'15\""},
+        {130, " 130°00'00\""},    {45.99999, "  46°00'00\""},
+        {0, "   0°00'00\""},      {54.0 + 2.0 / 3.0, "  54°40'00\""},
+        {37.125, "  37°07'30\""}, {359.9999999, " 360°00'00\""},
         {12345, "****°00'00\""},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.angle);
         EXPECT_EQ(cp1251ToUtf8(GRADMINSEC(c.angle)), c.expected);
     }
-    EXPECT_EQ(cp1251ToUtf8(GRADMINSEC(std::numeric_limits<double>::quiet_NaN())).substr(0, 4), "****");
+    EXPECT_EQ(cp1251ToUtf8(GRADMINSEC(std::numeric_limits<double>::quiet_NaN())).substr(0, 4),
+              "****");
 }
 
 TEST(RoundedToMinutes, HalvesAwayFromZero) {

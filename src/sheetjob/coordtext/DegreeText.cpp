@@ -11,8 +11,8 @@
 namespace sheetjob::coordtext {
 namespace {
 
-constexpr char kMinuteSign = '\'';      // minute sign of the degree texts
-constexpr char kSecondSign = '"';       // second sign of the degree-minute-second text
+constexpr char kMinuteSign = '\'';       // minute sign of the degree texts
+constexpr char kSecondSign = '"';        // second sign of the degree-minute-second text
 constexpr double kMinutesPerDegree = 60; // sexagesimal division
 constexpr double kSecondsPerDegree = 3600;
 constexpr int kMaxMinutes = 59; // a minute field above this is malformed
@@ -65,13 +65,13 @@ std::string GRADMIN2TXT(double angle) {
             degrees += 1;
         minutes = 0;
     }
-    return common::rtrim(common::formatInt(degrees, 3)) + kDegreeSign + ' ' + common::formatInt(minutes, 2, 2) +
-           kMinuteSign;
+    return common::rtrim(common::formatInt(degrees, 3)) + kDegreeSign + ' ' +
+           common::formatInt(minutes, 2, 2) + kMinuteSign;
 }
 
 std::string MIN2TXT(int minutes) { return common::formatInt(minutes, 2, 2) + kMinuteSign; }
 
-int TXTGRADMIN2GRAD(std::string& text, double& angle) {
+int TXTGRADMIN2GRAD(std::string &text, double &angle) {
     text = common::ltrim(text);
     if (common::isBlank(text))
         return 1;
@@ -114,7 +114,7 @@ int TXTGRADMIN2GRAD(std::string& text, double& angle) {
     return 0;
 }
 
-int TXTMIN2MIN(std::string& text, int& minutes) {
+int TXTMIN2MIN(std::string &text, int &minutes) {
     text = common::ltrim(text);
     if (common::isBlank(text))
         return 1;
@@ -135,7 +135,7 @@ int TXTMIN2MIN(std::string& text, int& minutes) {
     return minutes > kMaxMinutes ? 1 : 0;
 }
 
-int READINTFROMTXT(std::string& text, int& value) {
+int READINTFROMTXT(std::string &text, int &value) {
     text = common::ltrim(text);
     if (common::isBlank(text))
         return 1;
@@ -156,12 +156,15 @@ std::string GRADMINSEC(double angle) {
     const double m2 = std::round(m * kMinutesPerDegree) / kMinutesPerDegree;
     const double floorMinutes = std::floor(m2);
     const double seconds = std::floor(std::round((m2 - floorMinutes) * kMinutesPerDegree));
-    std::string text = common::rtrim(common::formatInt(wholeForField(floorDegrees), 4)) + kDegreeSign;
+    std::string text =
+        common::rtrim(common::formatInt(wholeForField(floorDegrees), 4)) + kDegreeSign;
     text += common::formatInt(wholeForField(floorMinutes), 2, 2) + kMinuteSign;
     text += common::formatInt(wholeForField(seconds), 2, 2) + kSecondSign;
     return text;
 }
 
-double ROUNDEDTOMINUTES(double angle) { return std::round(angle * kMinutesPerDegree) / kMinutesPerDegree; }
+double ROUNDEDTOMINUTES(double angle) {
+    return std::round(angle * kMinutesPerDegree) / kMinutesPerDegree;
+}
 
 } // namespace sheetjob::coordtext

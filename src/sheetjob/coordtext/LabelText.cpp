@@ -81,9 +81,9 @@ DegMinSec COORDTODEGMINSEC(double coordinate, bool isLongitude, int decimals) {
     auto units = static_cast<std::int64_t>(count);
     if (isLongitude && units > kHalfTurnDegrees * unitsPerDegree) {
         units = kFullTurnDegrees * unitsPerDegree - units;
-        // The east edge of a sheet may reach 360: that is the zero meridian,
-        // labelled eastern like any coordinate of zero units.
-        result.positive = units == 0 ? true : !result.positive;
+        // An east edge of exactly 360 folds to zero units on the western side
+        // (0°00' з.д.): only a coordinate that itself rounds to zero is eastern.
+        result.positive = !result.positive;
     }
     const std::int64_t unitsPerMinute = unitsPerDegree / kMinutesPerDegree;
     result.degrees = static_cast<int>(units / unitsPerDegree);

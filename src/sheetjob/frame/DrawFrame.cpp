@@ -1,0 +1,18 @@
+#include "sheetjob/frame/FrameDriver.h"
+#include "sheetjob/frame/FrameLayout.h"
+#include "sheetjob/frame/FrameSink.h"
+#include "sheetjob/frame/MinuteFrame.h"
+#include "sheetjob/frame/OuterFrame.h"
+
+namespace sheetjob::frame {
+
+int drawFrame(const FrameJob& job, const FrameLayout& layout, FrameSink& sink) {
+    if (layout.MinuteFrameOn && MINUTEFRAMEFRAMEWORK(sink, layout, job) != kFrameOk)
+        return kFrameWriteFailed;
+    if ((layout.OutletsOn || layout.OuterFrameKind != 0) &&
+        OUTFRAMEFRAMEWORK(sink, layout, job) != kFrameOk)
+        return kFrameWriteFailed;
+    return kFrameOk;
+}
+
+} // namespace sheetjob::frame

@@ -1,0 +1,170 @@
+#include "sheetjob/frame/FrameGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace sheetjob::frame {
+
+namespace {
+
+constexpr double kMillimetresPerKilometre = 1000000.0; // map mm to ground km: d / 1e6 * s
+constexpr double kHalfTurnDegrees = 180.0;             // radians to degrees with kFramePi
+constexpr double kFullTurnDegrees = 360.0;             // degrees to radians: lat / 360 * 2 * pi
+constexpr int kGridOriginBackSteps = 3;                // the grid origin lies three steps below
+constexpr int kGridSearchBackSteps = 2; // the search for the next grid value starts two steps back
+// Below this many steps per unit of the values' magnitude, consecutive grid
+// values are no longer distinct doubles and a walk would not advance.
+constexpr double kMinRelativeStep = 1e-9;
+
+/// True when a walk from `start` to `end` on the grid origin..step ends in
+/// bounded time: every value finite, the step positive, noticeable against the
+/// values and not too many steps in the line or between origin and line.
+bool walkable(double start, double end, double origin, double step) {
+    if (!(std::isfinite(start) && std::isfinite(end) && std::isfinite(origin) && step > 0 &&
+          std::isfinite(step)))
+        return false;
+    const double magnitude = std::max({std::fabs(start), std::fabs(end), std::fabs(origin)});
+    if (!(step > magnitude * kMinRelativeStep))
+        return false;
+    return std::fabs(end - start) / step <= kMaxLineSteps &&
+           std::fabs(std::min(start, end) - origin) / step <= kMaxLineSteps;
+}
+
+/// The walk shared by both densifiers: calls `emit` with each value from start to end.
+template <typename Emit>
+int walkLine(double start, double end, double origin, double step, Emit emit) {
+    if (!walkable(start, end, origin, step))
+        return kLineRefused;
+    double cur = start;
+    emit(cur);
+    int n = 1;
+    const bool decreasing = start > end;
+    const double g = MINREPERVALUE(std::min(start, end), origin, step);
+    while (cur != end) {
+        cur = NEXTINTERMEDIATEVERTEX(cur, decreasing, g, step);
+        if ((decreasing && cur < end + kSnapFraction * step) ||
+            (!decreasing && cur > end - kSnapFraction * step))
+            cur = end;
+        emit(cur);
+        ++n;
+    }
+    return n;
+}
+
+} // namespace
+
+double TARGETLAT(double lat0, double d, double s, double R) {
+    return lat0 + (d / kMillimetresPerKilometre * s) / (R * kFramePi) * kHalfTurnDegrees;
+}
+
+double TARGETLON(double lon0, double lat, double d, double s, double R) {
+    return lon0 + (d / kMillimetresPerKilometre * s) /
+                      (std::cos(lat / kFullTurnDegrees * 2 * kFramePi) * R * kFramePi) *
+                      kHalfTurnDegrees;
+}
+
+double MINREPERVALUE(double x, double x0, double step) {
+    return (std::round((x - x0) / step) - kGridOriginBackSteps) * step + x0;
+}
+
+double NEXTINTERMEDIATEVERTEX(double cur, bool decreasing, double g, double step) {
+    double v;
+    if (!decreasing) {
+        v = g + (std::round((cur - g) / step) - kGridSearchBackSteps) * step;
+        while (v <= cur)
+            v = v + step;
+        if ((v - cur) / step < kSnapFraction)
+            v = v + step;
+    } else {
+        v = g + (std::round((cur - g) / step) + kGridSearchBackSteps) * step;
+        while (v >= cur)
+            v = v - step;
+        if ((cur - v) / step < kSnapFraction)
+            v = v - step;
+    }
+    return v;
+}
+
+int ADDOUTPARALLEL(double lat, double d, double lonStart, double lonEnd, double s, double R,
+                   double lon0, double step, geometry::Vertices& v) {
+    const double latT = TARGETLAT(lat, d, s, R);
+    if (!std::isfinite(latT))
+        return kLineRefused;
+    return walkLine(lonStart, lonEnd, lon0, step, [&](double lon) { v.add(lon, latT); });
+}
+
+int ADDOUTMERIDIAN(double lon, double d, double latStart, double latEnd, double s, double R,
+                   double lat0, double step, geometry::Vertices& v) {
+    const int before = v.size();
+    const int n = walkLine(latStart, latEnd, lat0, step,
+                           [&](double lat) { v.add(TARGETLON(lon, lat, d, s, R), lat); });
+    for (int i = before; n > 0 && i < v.size(); ++i) {
+        if (!std::isfinite(v.x[static_cast<size_t>(i)])) {
+            // A meridian line reaching a pole has no longitude at that distance.
+            v.x.resize(static_cast<size_t>(before));
+            v.y.resize(static_cast<size_t>(before));
+            return kLineRefused;
+        }
+    }
+    return n;
+}
+
+int ADDOUTRAMKAPARALLEL(double d, double s, double R, bool outward, double lat, double lon1,
+                        double lon2, double step, bool keepLast, geometry::Vertices& v) {
+    const double off = outward ? d : -d;
+    const double latT = TARGETLAT(lat, off, s, R);
+    double lonStart, lonEnd;
+    if (lon1 > lon2) {
+        lonStart = TARGETLON(lon1, latT, d, s, R);
+        lonEnd = TARGETLON(lon2, latT, -d, s, R);
+    } else {
+        lonStart = TARGETLON(lon1, latT, -d, s, R);
+        lonEnd = TARGETLON(lon2, latT, d, s, R);
+    }
+    int n = ADDOUTPARALLEL(lat, off, lonStart, lonEnd, s, R, lon1, step, v);
+    if (n > 0 && !keepLast) {
+        v.removeLast(); // the next side starts with the same point
+        --n;
+    }
+    return n;
+}
+
+int ADDOUTRAMKAMERIDIAN(double d, double s, double R, bool outward, double lon, double lat1,
+                        double lat2, double step, bool keepLast, geometry::Vertices& v) {
+    const double off = outward ? d : -d;
+    double latStart, latEnd;
+    if (lat1 > lat2) {
+        latStart = TARGETLAT(lat1, d, s, R);
+        latEnd = TARGETLAT(lat2, -d, s, R);
+    } else {
+        latStart = TARGETLAT(lat1, -d, s, R);
+        latEnd = TARGETLAT(lat2, d, s, R);
+    }
+    int n = ADDOUTMERIDIAN(lon, off, latStart, latEnd, s, R, lat1, step, v);
+    if (n > 0 && !keepLast) {
+        v.removeLast();
+        --n;
+    }
+    return n;
+}
+
+int OUTRAMKAVERTICES(double d, double s, double R, double W, double E, double stepLon, double S,
+                     double N, double stepLat, geometry::Vertices& v) {
+    const int before = v.size();
+    const int sides[4] = {
+        ADDOUTRAMKAPARALLEL(d, s, R, true, N, W, E, stepLon, false, v),
+        ADDOUTRAMKAMERIDIAN(d, s, R, true, E, N, S, stepLat, false, v),
+        ADDOUTRAMKAPARALLEL(d, s, R, false, S, E, W, stepLon, false, v),
+        ADDOUTRAMKAMERIDIAN(d, s, R, false, W, S, N, stepLat, true, v),
+    };
+    for (int n : sides) {
+        if (n == kLineRefused) {
+            v.x.resize(static_cast<size_t>(before));
+            v.y.resize(static_cast<size_t>(before));
+            return kLineRefused;
+        }
+    }
+    return v.size() - before;
+}
+
+} // namespace sheetjob::frame

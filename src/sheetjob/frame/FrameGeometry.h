@@ -1,0 +1,62 @@
+#pragma once
+// Map millimetres turned into degrees on a sphere, and lines drawn at a constant
+// map distance from a parallel or a meridian with intermediate vertices on a
+// fixed angular grid. Every frame line is built with these routines.
+
+#include "sheetjob/geometry/Geometry.h"
+
+namespace sheetjob::frame {
+
+/// Sphere radius of the frame's millimetre offsets, kilometres.
+constexpr double kEarthRadius = 6371.032;
+/// The truncated pi of the frame's formulas, in the cosine's argument as well.
+constexpr double kFramePi = 3.1415926;
+/// Grid values closer than this fraction of a step to a line's end are skipped
+/// (the single-precision 0.2f widened to double).
+constexpr double kSnapFraction = 0.20000000298023224;
+
+/// Returned by the line builders instead of a vertex count when the line cannot
+/// be built in bounded time (a value not finite, a step not positive, or far more
+/// vertices than any sheet needs). Nothing is appended then.
+constexpr int kLineRefused = -1;
+/// Most grid steps one frame line may span; a sheet's side needs a few hundred.
+constexpr double kMaxLineSteps = 100000.0;
+
+/// Latitude `d` map millimetres north of `lat0` (d may be negative), at scale
+/// denominator `s` on the sphere of radius `R` km. Degrees.
+double TARGETLAT(double lat0, double d, double s, double R);
+/// Longitude `d` map millimetres east of `lon0`, measured along the parallel `lat`.
+double TARGETLON(double lon0, double lat, double d, double s, double R);
+
+/// Origin of the densification grid: a grid value x0 + k*step three steps below x.
+double MINREPERVALUE(double x, double x0, double step);
+/// The first grid value (origin g) strictly beyond `cur` in the direction of
+/// travel, skipping one that lies closer than 0.2 step to `cur`.
+double NEXTINTERMEDIATEVERTEX(double cur, bool decreasing, double g, double step);
+
+/// Appends the line along the parallel `lat` shifted north by `d` mm, from
+/// lonStart to lonEnd, inner vertices on the grid lon0 + k*step. Returns the
+/// number of vertices appended or kLineRefused.
+int ADDOUTPARALLEL(double lat, double d, double lonStart, double lonEnd, double s, double R,
+                   double lon0, double step, geometry::Vertices& v);
+/// Appends the line `d` mm east of the meridian `lon` from latStart to latEnd,
+/// inner latitudes on the grid lat0 + k*step; each vertex keeps the distance at
+/// its own latitude. Returns the count appended or kLineRefused.
+int ADDOUTMERIDIAN(double lon, double d, double latStart, double latEnd, double s, double R,
+                   double lat0, double step, geometry::Vertices& v);
+
+/// One side along the parallel `lat` of the closed line `d` mm outside
+/// (outward) or inside the trapezium, lengthened by d at both ends; without its
+/// end point unless keepLast. Returns the count appended or kLineRefused.
+int ADDOUTRAMKAPARALLEL(double d, double s, double R, bool outward, double lat, double lon1,
+                        double lon2, double step, bool keepLast, geometry::Vertices& v);
+/// The same for a side along the meridian `lon` from lat1 to lat2.
+int ADDOUTRAMKAMERIDIAN(double d, double s, double R, bool outward, double lon, double lat1,
+                        double lat2, double step, bool keepLast, geometry::Vertices& v);
+/// The closed line `d` mm outside the trapezium W..E, S..N: starts at the
+/// north-west corner, runs clockwise and repeats its first vertex at the end.
+/// Returns the count appended or kLineRefused.
+int OUTRAMKAVERTICES(double d, double s, double R, double W, double E, double stepLon, double S,
+                     double N, double stepLat, geometry::Vertices& v);
+
+} // namespace sheetjob::frame

@@ -1,0 +1,175 @@
+#include "sheetjob/frame/MinuteFrame.h"
+
+#include "sheetjob/frame/FrameGeometry.h"
+
+#include <cmath>
+
+namespace sheetjob::frame {
+
+namespace {
+
+using geometry::EQWITHTOLERANCE;
+
+constexpr double kMinutesPerDegree = 60.0; // division step h = minutes / 60 degrees
+
+/// Walks the side a..b over the divisions origin + k*h: `tick(x)` at every
+/// boundary reached, `fill(c, n)` for every filled division (a partial first or
+/// last division is cut at a or b). Returns kFrameOk or kFrameWriteFailed.
+template <typename Tick, typename Fill>
+int walkSide(double a, double b, double o, double h, bool filled, Tick tick, Fill fill) {
+    // Refuse what would step without end: the steps to reach the side from the
+    // origin and along it must be finite in number and few.
+    if (!(std::isfinite(a) && std::isfinite(b) && std::isfinite(o) && h > 0 && std::isfinite(h)) ||
+        !(std::fabs(o - a) / h <= kMaxDivisions) || !(std::fabs(b - a) / h <= kMaxDivisions) ||
+        !(h > std::fabs(o) * 1e-9))
+        return kFrameWriteFailed;
+
+    double cur = o;
+    double next;
+    bool firstTick;
+    if (EQWITHTOLERANCE(cur, a)) {
+        next = cur + h;
+        firstTick = true;
+    } else if (cur < a) {
+        while (cur < a && !EQWITHTOLERANCE(cur, a)) {
+            cur = cur + h;
+            filled = !filled;
+        }
+        if (EQWITHTOLERANCE(cur, a)) {
+            cur = a;
+            next = cur + h;
+            firstTick = true;
+        } else if (cur < b) {
+            // The piece of the strip between a and the first boundary stays empty.
+            next = cur + h;
+            firstTick = true;
+        } else {
+            return kFrameOk; // no boundary on this side
+        }
+    } else {
+        while (cur > a && !EQWITHTOLERANCE(cur, a)) {
+            cur = cur - h;
+            filled = !filled;
+        }
+        if (EQWITHTOLERANCE(cur, a)) {
+            cur = a;
+            next = cur + h;
+            firstTick = true;
+        } else {
+            // The first, partial division starts at a without a tick.
+            next = cur + h;
+            cur = a;
+            firstTick = false;
+        }
+    }
+
+    if (firstTick && tick(cur) != kFrameOk)
+        return kFrameWriteFailed;
+    for (;;) {
+        bool drawTick, last;
+        if (EQWITHTOLERANCE(next, b)) {
+            next = b;
+            drawTick = true;
+            last = true;
+        } else if (next < b) {
+            drawTick = true;
+            last = false;
+        } else {
+            next = b; // a partial last division ends at b without a tick
+            drawTick = false;
+            last = true;
+        }
+        if (drawTick && tick(next) != kFrameOk)
+            return kFrameWriteFailed;
+        if (filled && fill(cur, next) != kFrameOk)
+            return kFrameWriteFailed;
+        filled = !filled;
+        cur = next;
+        next = cur + h;
+        if (last)
+            return kFrameOk;
+    }
+}
+
+int writeLine(FrameSink& sink, int code, const geometry::Vertices& v) {
+    return sink.write(kFrameLayer, codeAttribute(code), v) == 0 ? kFrameOk : kFrameWriteFailed;
+}
+
+} // namespace
+
+int MINUTEFRAMEXTICS(bool north, FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
+    const double s = layout.ScaleDenominator;
+    const double R = kEarthRadius;
+    const double g = layout.MinuteFrameGap;
+    const double w = layout.MinuteFrameWidth;
+    double lat1, lat2, latm;
+    if (north) {
+        lat1 = TARGETLAT(job.north, g, s, R);
+        lat2 = TARGETLAT(job.north, g + w, s, R);
+        latm = TARGETLAT(job.north, g + w / 2, s, R);
+    } else {
+        lat1 = TARGETLAT(job.south, -(g + w), s, R);
+        lat2 = TARGETLAT(job.south, -g, s, R);
+        latm = TARGETLAT(job.south, -(g + w / 2), s, R);
+    }
+    const double h = job.xMinute / kMinutesPerDegree;
+    auto tick = [&](double x) {
+        geometry::Vertices v;
+        v.add(x, lat1);
+        v.add(x, lat2);
+        return writeLine(sink, layout.MinuteTickCode, v);
+    };
+    auto fill = [&](double c, double n) {
+        geometry::Vertices v;
+        if (ADDOUTPARALLEL(latm, 0, c, n, s, R, job.west, job.stepLon, v) == kLineRefused)
+            return kFrameWriteFailed;
+        return writeLine(sink, layout.MinuteFillCode, v);
+    };
+    return walkSide(job.west, job.east, job.baseWest, h, layout.MinuteXStartFilled, tick, fill);
+}
+
+int MINUTEFRAMEYTICS(bool west, FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
+    const double s = layout.ScaleDenominator;
+    const double R = kEarthRadius;
+    const double g = layout.MinuteFrameGap;
+    const double w = layout.MinuteFrameWidth;
+    const double base = west ? job.west : job.east;
+    const double d1 = west ? -(g + w) : g;
+    const double d2 = west ? -g : g + w;
+    const double dm = west ? -(g + w / 2) : g + w / 2;
+    const double h = job.yMinute / kMinutesPerDegree;
+    auto tick = [&](double y) {
+        geometry::Vertices v;
+        v.add(TARGETLON(base, y, d1, s, R), y);
+        v.add(TARGETLON(base, y, d2, s, R), y);
+        return writeLine(sink, layout.MinuteTickCode, v);
+    };
+    auto fill = [&](double c, double n) {
+        geometry::Vertices v;
+        if (ADDOUTMERIDIAN(base, dm, c, n, s, R, job.south, job.stepLat, v) == kLineRefused)
+            return kFrameWriteFailed;
+        return writeLine(sink, layout.MinuteFillCode, v);
+    };
+    return walkSide(job.south, job.north, job.baseSouth, h, layout.MinuteYStartFilled, tick, fill);
+}
+
+int MINUTEFRAMEFRAMEWORK(FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
+    const double s = layout.ScaleDenominator;
+    const double R = kEarthRadius;
+    const double g = layout.MinuteFrameGap;
+    const double w = layout.MinuteFrameWidth;
+    if (ADDOUTRAMKACONTUR(sink, layout.MinuteLineCode, g, s, R, job.west, job.east, job.stepLon,
+                          job.south, job.north, job.stepLat) != kFrameOk)
+        return kFrameWriteFailed;
+    if (ADDOUTRAMKACONTUR(sink, layout.MinuteLineCode, g + w, s, R, job.west, job.east, job.stepLon,
+                          job.south, job.north, job.stepLat) != kFrameOk)
+        return kFrameWriteFailed;
+    if (MINUTEFRAMEXTICS(true, sink, layout, job) != kFrameOk ||
+        MINUTEFRAMEXTICS(false, sink, layout, job) != kFrameOk ||
+        MINUTEFRAMEYTICS(true, sink, layout, job) != kFrameOk ||
+        MINUTEFRAMEYTICS(false, sink, layout, job) != kFrameOk)
+        return kFrameWriteFailed;
+    return kFrameOk;
+}
+
+} // namespace sheetjob::frame

@@ -1,0 +1,339 @@
+#include "sheetjob/frame/OuterFrame.h"
+
+#include "sheetjob/common/Text.h"
+#include "sheetjob/coordtext/LabelText.h"
+#include "sheetjob/frame/FrameGeometry.h"
+#include "sheetjob/frame/TextExtent.h"
+
+#include <algorithm>
+
+namespace sheetjob::frame {
+
+namespace {
+
+using geometry::EQWITHTOLERANCE;
+using geometry::Vertices;
+
+constexpr double kGapClearance = 2.0; // mm: 1 mm of clearance at each end of a neighbour name
+constexpr double kLabelClearance =
+    1.0; // mm between the trapezium (or the edge minute frame) and a value label
+constexpr double kLabelLift = 0.8 / 2; // mm between a parallel and the nearer edge of its label
+constexpr double kMinuteDrop = 0.10000000149011612; // mm more below the parallel (0.1f)
+constexpr double kCornerMargin = 0.8;               // mm widening the corner label blocks
+
+/// The writing context shared by the three stages.
+struct Outer {
+    FrameSink& sink;
+    const FrameLayout& layout;
+    const FrameJob& job;
+    double s;
+    double R;
+
+    double TT(double lat, double d) const { return TARGETLAT(lat, d, s, R); }
+    double TL(double lon, double lat, double d) const { return TARGETLON(lon, lat, d, s, R); }
+    /// Line along the parallel `lat` shifted by d, densified on the grid from W.
+    bool parallel(double lat, double d, double start, double end, Vertices& v) const {
+        return ADDOUTPARALLEL(lat, d, start, end, s, R, job.west, job.stepLon, v) != kLineRefused;
+    }
+    /// Line d mm east of the meridian `lon`, densified on the grid from S.
+    bool meridian(double lon, double d, double start, double end, Vertices& v) const {
+        return ADDOUTMERIDIAN(lon, d, start, end, s, R, job.south, job.stepLat, v) != kLineRefused;
+    }
+    int write(int layer, const std::string& attributes, const Vertices& v) const {
+        return sink.write(layer, attributes, v) == 0 ? kFrameOk : kFrameWriteFailed;
+    }
+};
+
+/// A corner point of the label blocks, kept to move meridian labels clear of them.
+struct Mark {
+    double x = 0.0;
+    double y = 0.0;
+};
+
+int brokenOuterLine(const Outer& o) {
+    const FrameLayout& L = o.layout;
+    const FrameJob& j = o.job;
+    const double W = j.west, E = j.east, S = j.south, N = j.north;
+    const double D = L.OuterFrameDistance;
+
+    const double phiM = (S + N) / 2;
+    const double lamM = (W + E) / 2;
+    const double top = o.TT(N, D);
+    const double bottom = o.TT(S, -D);
+
+    auto gapWidth = [&](const std::string& name) {
+        const std::string t = common::rtrim(name);
+        return TEXTPARAMETERS(t, static_cast<int>(t.size()), L.AdjacentFont, L.AdjacentSize,
+                              kTrimBoth)
+                   .width +
+               kGapClearance;
+    };
+    double wN = gapWidth(j.northName);
+    double wS = gapWidth(j.southName);
+    double wW = gapWidth(j.westName);
+    double wE = gapWidth(j.eastName);
+    // A refined side borders no single neighbour. Judged on the trapezium before
+    // any datum shift, so that a shifted sheet keeps its neighbours' names.
+    if (!EQWITHTOLERANCE(j.resultWest, j.baseWest))
+        wW = 0;
+    if (!EQWITHTOLERANCE(j.resultEast, j.baseEast))
+        wE = 0;
+    if (!EQWITHTOLERANCE(j.resultSouth, j.baseSouth))
+        wS = 0;
+    if (!EQWITHTOLERANCE(j.resultNorth, j.baseNorth))
+        wN = 0;
+
+    double yW1 = o.TT(phiM, -wW / 2), yW2 = o.TT(phiM, wW / 2);
+    double yE1 = o.TT(phiM, -wE / 2), yE2 = o.TT(phiM, wE / 2);
+    double xN1 = o.TL(lamM, top, -wN / 2), xN2 = o.TL(lamM, top, wN / 2);
+    double xS1 = o.TL(lamM, bottom, -wS / 2), xS2 = o.TL(lamM, bottom, wS / 2);
+    // A name that does not fit strictly inside its side is left out.
+    if (yW1 <= S || yW2 >= N) {
+        wW = 0;
+        yW1 = yW2 = phiM;
+    }
+    if (yE1 <= S || yE2 >= N) {
+        wE = 0;
+        yE1 = yE2 = phiM;
+    }
+    if (xN1 <= W || xN2 >= E) {
+        wN = 0;
+        xN1 = xN2 = lamM;
+    }
+    if (xS1 <= W || xS2 >= E) {
+        wS = 0;
+        xS1 = xS2 = lamM;
+    }
+
+    const double cNW = o.TL(W, top, -D);
+    const double cNE = o.TL(E, top, D);
+    const double cSE = o.TL(E, bottom, D);
+    const double cSW = o.TL(W, bottom, -D);
+
+    // Four pieces, clockwise from gap to gap around a corner; the first line of
+    // each piece ends where the second begins, so its last vertex is dropped.
+    const std::string lineCode = codeAttribute(L.OuterFrameCode);
+    auto piece = [&](auto first, auto second) {
+        Vertices v;
+        if (!first(v))
+            return kFrameWriteFailed;
+        v.removeLast();
+        if (!second(v))
+            return kFrameWriteFailed;
+        return o.write(kFrameLayer, lineCode, v);
+    };
+    if (piece([&](Vertices& v) { return o.meridian(W, -D, yW2, top, v); },
+              [&](Vertices& v) { return o.parallel(N, D, cNW, xN1, v); }) != kFrameOk ||
+        piece([&](Vertices& v) { return o.parallel(N, D, xN2, cNE, v); },
+              [&](Vertices& v) { return o.meridian(E, D, top, yE2, v); }) != kFrameOk ||
+        piece([&](Vertices& v) { return o.meridian(E, D, yE1, bottom, v); },
+              [&](Vertices& v) { return o.parallel(S, -D, cSE, xS2, v); }) != kFrameOk ||
+        piece([&](Vertices& v) { return o.parallel(S, -D, xS1, cSW, v); },
+              [&](Vertices& v) { return o.meridian(W, -D, bottom, yW1, v); }) != kFrameOk)
+        return kFrameWriteFailed;
+
+    // The names, centred on the outer line in the gaps; west and east read upward.
+    auto label = [&](double w, const std::string& name, auto build) {
+        if (w == 0)
+            return kFrameOk;
+        Vertices v;
+        if (!build(v))
+            return kFrameWriteFailed;
+        return o.write(kFrameAdjLayer,
+                       labelAttributes(L.AdjacentCode, name, L.AdjacentFont, L.AdjacentSize), v);
+    };
+    if (label(wN, j.northName, [&](Vertices& v) { return o.parallel(N, D, xN1, xN2, v); }) !=
+            kFrameOk ||
+        label(wS, j.southName, [&](Vertices& v) { return o.parallel(S, -D, xS1, xS2, v); }) !=
+            kFrameOk ||
+        label(wW, j.westName, [&](Vertices& v) { return o.meridian(W, -D, yW1, yW2, v); }) !=
+            kFrameOk ||
+        label(wE, j.eastName, [&](Vertices& v) { return o.meridian(E, D, yE1, yE2, v); }) !=
+            kFrameOk)
+        return kFrameWriteFailed;
+    return kFrameOk;
+}
+
+int outerFrame(const Outer& o) {
+    const FrameLayout& L = o.layout;
+    const FrameJob& j = o.job;
+    switch (L.OuterFrameKind) {
+    case 2:
+        if (ADDOUTRAMKACONTUR(o.sink, L.OuterSideCode, L.OuterFrameDistance - L.OuterSideOffset,
+                              o.s, o.R, j.west, j.east, j.stepLon, j.south, j.north,
+                              j.stepLat) != kFrameOk ||
+            ADDOUTRAMKACONTUR(o.sink, L.OuterSideCode, L.OuterFrameDistance + L.OuterSideOffset,
+                              o.s, o.R, j.west, j.east, j.stepLon, j.south, j.north,
+                              j.stepLat) != kFrameOk ||
+            ADDOUTRAMKACONTUR(o.sink, L.OuterFrameCode, L.OuterFrameDistance, o.s, o.R, j.west,
+                              j.east, j.stepLon, j.south, j.north, j.stepLat) != kFrameOk)
+            return kFrameWriteFailed;
+        return kFrameOk;
+    case 1:
+        if (L.AdjacentOn)
+            return brokenOuterLine(o);
+        return ADDOUTRAMKACONTUR(o.sink, L.OuterFrameCode, L.OuterFrameDistance, o.s, o.R, j.west,
+                                 j.east, j.stepLon, j.south, j.north, j.stepLat);
+    default:
+        return kFrameOk;
+    }
+}
+
+int outlets(const Outer& o) {
+    const FrameLayout& L = o.layout;
+    const FrameJob& j = o.job;
+    const double g = L.MinuteFrameGap;
+    const std::string parallelCode = codeAttribute(L.ParallelOutletCode);
+    const std::string meridianCode = codeAttribute(L.MeridianOutletCode);
+    for (double phi : j.latitudes) {
+        Vertices west, east;
+        if (!o.parallel(phi, 0, j.west, o.TL(j.west, phi, -g), west) ||
+            o.write(kFrameLayer, parallelCode, west) != kFrameOk)
+            return kFrameWriteFailed;
+        if (!o.parallel(phi, 0, j.east, o.TL(j.east, phi, g), east) ||
+            o.write(kFrameLayer, parallelCode, east) != kFrameOk)
+            return kFrameWriteFailed;
+    }
+    for (double lam : j.longitudes) {
+        Vertices north, south;
+        north.add(lam, j.north);
+        north.add(lam, o.TT(j.north, g));
+        if (o.write(kFrameLayer, meridianCode, north) != kFrameOk)
+            return kFrameWriteFailed;
+        south.add(lam, j.south);
+        south.add(lam, o.TT(j.south, -g));
+        if (o.write(kFrameLayer, meridianCode, south) != kFrameOk)
+            return kFrameWriteFailed;
+    }
+    return kFrameOk;
+}
+
+int valueLabels(const Outer& o) {
+    const FrameLayout& L = o.layout;
+    const FrameJob& j = o.job;
+    const double W = j.west, E = j.east, S = j.south, N = j.north;
+    // With the minute frame on the edge, the labels go beyond its strip.
+    const double off = (L.MinuteFrameOn && L.MinuteFrameGap == 0.0)
+                           ? kLabelClearance + L.MinuteFrameWidth
+                           : kLabelClearance;
+    auto attributes = [&](const std::string& text) {
+        return labelAttributes(L.DigitCode, text, L.DigitFont, L.DigitSize);
+    };
+    auto labelLine = [&](double y, double start, double end, const std::string& text) {
+        Vertices v;
+        if (!o.parallel(y, 0, start, end, v))
+            return kFrameWriteFailed;
+        return o.write(kFrameDigLayer, attributes(text), v);
+    };
+
+    const size_t n = j.latitudes.size();
+    Mark sw, se, nw, ne;
+    double hP = 0.0;
+    for (size_t i = 0; i < n; ++i) {
+        const double phi = j.latitudes[i];
+        const coordtext::FrameLabelPieces p = coordtext::COORDTOTXT(phi, false);
+        const std::string deg = common::rtrim(p.degrees);
+        const std::string min = common::rtrim(p.minutes);
+        const TextExtent e1 =
+            TEXTPARAMETERS(deg, static_cast<int>(deg.size()), L.DigitFont, L.DigitSize, kTrimBoth);
+        const double w1 = e1.width, h1 = e1.top - e1.bottom;
+        const double yA = o.TT(phi, kLabelLift + h1 / 2);
+        const TextExtent e2 =
+            TEXTPARAMETERS(min, static_cast<int>(min.size()), L.DigitFont, L.DigitSize, kTrimBoth);
+        const double w2 = e2.width, h2 = e2.top - e2.bottom;
+        const double yB = o.TT(phi, -(kLabelLift + h2 / 2 + kMinuteDrop));
+        // West labels begin together, so the longer one ends `off` from W.
+        const double wmax = std::max(w1, w2) + off;
+
+        const double westDegStart = o.TL(W, yA, -wmax), westDegEnd = o.TL(W, yA, w1 - wmax);
+        const double westMinStart = o.TL(W, yB, -wmax), westMinEnd = o.TL(W, yB, w2 - wmax);
+        const double eastDegStart = o.TL(E, yA, off), eastDegEnd = o.TL(E, yA, off + w1);
+        const double eastMinStart = o.TL(E, yB, off), eastMinEnd = o.TL(E, yB, off + w2);
+
+        if (i == 0) {
+            sw.x = o.TL(westMinEnd, yB, kCornerMargin);
+            sw.y = o.TT(yB, -(h2 / 2 + kCornerMargin));
+            se.x = o.TL(eastMinStart, yB, -kCornerMargin);
+            se.y = sw.y;
+        }
+        if (i == n - 1) {
+            nw.x = o.TL(westDegEnd, yA, kCornerMargin);
+            nw.y = o.TT(yA, h1 / 2 + kCornerMargin);
+            ne.x = o.TL(eastDegStart, yA, -kCornerMargin);
+            ne.y = nw.y;
+            hP = h1;
+        }
+
+        if (labelLine(yA, westDegStart, westDegEnd, deg) != kFrameOk ||
+            labelLine(yB, westMinStart, westMinEnd, min) != kFrameOk ||
+            labelLine(yA, eastDegStart, eastDegEnd, deg) != kFrameOk ||
+            labelLine(yB, eastMinStart, eastMinEnd, min) != kFrameOk)
+            return kFrameWriteFailed;
+    }
+
+    const size_t m = j.longitudes.size();
+    // Clear of the topmost (bottommost) parallel's label block.
+    const double movedOff = kLabelLift + hP + kCornerMargin;
+    for (size_t k = 0; k < m; ++k) {
+        const double lam = j.longitudes[k];
+        const coordtext::FrameLabelPieces p = coordtext::COORDTOTXT(lam, true);
+        const std::string deg = common::rtrim(p.degrees);
+        const std::string min = common::rtrim(p.minutes);
+        const TextExtent e1 =
+            TEXTPARAMETERS(deg, static_cast<int>(deg.size()), L.DigitFont, L.DigitSize, kTrimLeft);
+        const TextExtent e2 =
+            TEXTPARAMETERS(min, static_cast<int>(min.size()), L.DigitFont, L.DigitSize, kTrimRight);
+        const double ws = TEXTPARAMETERS(" ", 1, L.DigitFont, L.DigitSize, kTrimNone).width;
+        const double w1 = e1.width, w2 = e2.width;
+        const double h = std::max(e1.top - e1.bottom, e2.top - e2.bottom);
+        const std::string text = deg + " " + min;
+        // The middle of the blank lies on the meridian.
+        auto start = [&](double y) { return o.TL(lam, y, -(ws / 2 + w1)); };
+        auto end = [&](double y) { return o.TL(lam, y, ws / 2 + w2); };
+        const bool firstMeridian = k == 0, lastMeridian = k == m - 1;
+
+        double offN = off;
+        if (n >= 1) {
+            const double y = o.TT(N, offN + h / 2);
+            const double yn = o.TT(N, offN);
+            bool collides = firstMeridian && nw.x > start(y) && nw.y > yn;
+            if (!collides)
+                collides = lastMeridian && ne.x < end(y) && ne.y > yn;
+            if (collides)
+                offN = movedOff;
+        }
+        const double yNorth = o.TT(N, offN + h / 2);
+
+        double offS = off;
+        if (n >= 1) {
+            const double y = o.TT(S, -(offS + h / 2));
+            const double ys = o.TT(S, -offS);
+            bool collides = firstMeridian && sw.x > start(y) && sw.y < ys;
+            if (!collides)
+                collides = lastMeridian && se.x < end(y) && se.y < ys;
+            if (collides)
+                offS = movedOff;
+        }
+        const double ySouth = o.TT(S, -(offS + h / 2));
+
+        if (labelLine(yNorth, start(yNorth), end(yNorth), text) != kFrameOk ||
+            labelLine(ySouth, start(ySouth), end(ySouth), text) != kFrameOk)
+            return kFrameWriteFailed;
+    }
+    return kFrameOk;
+}
+
+} // namespace
+
+int OUTFRAMEFRAMEWORK(FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
+    const Outer o{sink, layout, job, layout.ScaleDenominator, kEarthRadius};
+    if (outerFrame(o) != kFrameOk)
+        return kFrameWriteFailed;
+    if (layout.OutletsOn && outlets(o) != kFrameOk)
+        return kFrameWriteFailed;
+    if (layout.DigitsOn && valueLabels(o) != kFrameOk)
+        return kFrameWriteFailed;
+    return kFrameOk;
+}
+
+} // namespace sheetjob::frame

@@ -1,0 +1,19 @@
+#pragma once
+// Outside the minute frame: the outer frame (one line broken by the names of
+// the neighbouring sheets, or three lines), the outlets of the graticule lines
+// between the trapezium and the minute frame, and the graticule value labels.
+
+#include "sheetjob/frame/FrameDriver.h"
+#include "sheetjob/frame/FrameLayout.h"
+#include "sheetjob/frame/FrameSink.h"
+
+namespace sheetjob::frame {
+
+/// Outer frame (FRAME, neighbour names in FRAMEADJ), outlets (FRAME) and value
+/// labels (FRAMEDIG), as the layout asks. Every neighbour label names the sheet
+/// on its own side; a side keeps its label only when the unshifted result
+/// trapezium's edge is the base edge. Returns kFrameOk or kFrameWriteFailed
+/// (at the first record that fails; what was written stays).
+int OUTFRAMEFRAMEWORK(FrameSink& sink, const FrameLayout& layout, const FrameJob& job);
+
+} // namespace sheetjob::frame

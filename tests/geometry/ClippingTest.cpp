@@ -1,0 +1,109 @@
+#include "sheetjob/geometry/Geometry.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace geo = sheetjob::geometry;
+
+namespace {
+
+const std::vector<geo::Point> kRectangle = {{37.0, 54.0}, {38.0, 54.0}, {38.0, 54.5}, {37.0, 54.5}};
+// A triangle standing on its lowest vertex (37.5, 54).
+const std::vector<geo::Point> kTriangle = {{37.0, 55.0}, {37.5, 54.0}, {38.0, 55.0}};
+// A quadrilateral with skew sides, as a refined or shifted sheet outline may be.
+const std::vector<geo::Point> kSkewed = {{37.0, 54.0}, {38.0, 54.2}, {38.2, 55.0}, {36.8, 54.6}};
+
+// The tolerance is inclusive and judged on the computed difference.
+TEST(Geometry, ToleranceComparison) {
+    EXPECT_TRUE(geo::EQWITHTOLERANCE(0.0, 1.0 / 6000.0));
+    EXPECT_TRUE(geo::EQWITHTOLERANCE(1.0 / 6000.0, 0.0));
+    EXPECT_FALSE(geo::EQWITHTOLERANCE(10.0, 10.0002));
+    EXPECT_FALSE(geo::EQWITHTOLERANCE(10.0, 10.0 + 1.0 / 6000.0));
+    EXPECT_TRUE(geo::EQWITHTOLERANCE(54.666666666666664, 54.0 + 40.0 / 60.0));
+}
+
+// The stretch of graticule lines inside outlines; touching a vertex is no stretch.
+TEST(Geometry, ClipsLinesByPolygon) {
+    struct Case {
+        const char *name;
+        bool horizontal;
+        double c;
+        const std::vector<geo::Point> *polygon;
+        bool expected;
+        double low, high;
+    };
+    const std::vector<Case> cases = {
+        {"parallel through the middle", true, 54.25, &kRectangle, true, 37.0, 38.0},
+        {"parallel on the top edge", true, 54.5, &kRectangle, true, 37.0, 38.0},
+        {"parallel on the bottom edge", true, 54.0, &kRectangle, true, 37.0, 38.0},
+        {"meridian through the middle", false, 37.25, &kRectangle, true, 54.0, 54.5},
+        {"meridian on the west edge", false, 37.0, &kRectangle, true, 54.0, 54.5},
+        {"parallel through the lowest vertex", true, 54.0, &kTriangle, false, 37.5, 37.5},
+        {"parallel across the triangle", true, 54.5, &kTriangle, true, 37.25, 37.75},
+        {"meridian across the skewed outline", false, 38.0, &kSkewed, true, 54.2,
+         54.942857142857143},
+        {"parallel across the skewed outline", true, 54.6, &kSkewed, true, 36.8, 38.1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        double low = -1.0, high = -1.0;
+        EXPECT_EQ(geo::CLIPPINGLINEBYPOLYGON(c.horizontal, c.c, *c.polygon, low, high), c.expected);
+        EXPECT_DOUBLE_EQ(low, c.low);
+        EXPECT_DOUBLE_EQ(high, c.high);
+
+        double low2 = -1.0, high2 = -1.0;
+        const bool viaWrapper =
+            c.horizontal ? geo::CLIPPINGHORIZONTALLINEBYPOLYGON(c.c, *c.polygon, low2, high2)
+                         : geo::CLIPPINGVERTICALLINEBYPOLYGON(c.c, *c.polygon, low2, high2);
+        EXPECT_EQ(viaWrapper, c.expected);
+        EXPECT_EQ(low2, low);
+        EXPECT_EQ(high2, high);
+
+        // Repeating the first point adds a zero-length edge that changes nothing.
+        auto closed = *c.polygon;
+        closed.push_back(closed.front());
+        double low3 = -1.0, high3 = -1.0;
+        EXPECT_EQ(geo::CLIPPINGLINEBYPOLYGON(c.horizontal, c.c, closed, low3, high3), c.expected);
+        EXPECT_EQ(low3, low);
+        EXPECT_EQ(high3, high);
+    }
+}
+
+// Misses leave the outputs untouched; a line near an edge does not meet it.
+TEST(Geometry, MissesLeaveOutputsAlone) {
+    double low = 7.0, high = 8.0;
+    EXPECT_FALSE(geo::CLIPPINGVERTICALLINEBYPOLYGON(36.0, kRectangle, low, high));
+    EXPECT_FALSE(geo::CLIPPINGHORIZONTALLINEBYPOLYGON(54.5 + 1e-12, kRectangle, low, high));
+    EXPECT_FALSE(geo::CLIPPINGHORIZONTALLINEBYPOLYGON(54.0, {}, low, high));
+    EXPECT_EQ(low, 7.0);
+    EXPECT_EQ(high, 8.0);
+}
+
+// One edge against a line: on it, through one end, across it, beside it.
+TEST(Geometry, CrossesOneEdge) {
+    struct Case {
+        const char *name;
+        bool horizontal;
+        double c;
+        geo::Point a, b;
+        bool expected;
+        double low, high;
+    };
+    const std::vector<Case> cases = {
+        {"edge on the line, reversed", true, 5.0, {3.0, 5.0}, {1.0, 5.0}, true, 1.0, 3.0},
+        {"line through the first end", true, 5.0, {2.0, 5.0}, {4.0, 7.0}, true, 2.0, 2.0},
+        {"line through the second end", false, 4.0, {2.0, 5.0}, {4.0, 7.0}, true, 7.0, 7.0},
+        {"line across the edge", true, 6.0, {2.0, 5.0}, {4.0, 7.0}, true, 3.0, 3.0},
+        {"line beside the edge", true, 7.5, {2.0, 5.0}, {4.0, 7.0}, false, -1.0, -1.0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        double low = -1.0, high = -1.0;
+        EXPECT_EQ(geo::CROSSLINEBYEDGE(c.horizontal, c.c, c.a, c.b, low, high), c.expected);
+        EXPECT_EQ(low, c.low);
+        EXPECT_EQ(high, c.high);
+    }
+}
+
+} // namespace
