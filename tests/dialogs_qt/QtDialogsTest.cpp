@@ -45,8 +45,10 @@ QApplication &app() {
     static int argc = 1;
     static char name[] = "test_dialogs_qt";
     static char *argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    return application;
+    // Never destroyed: a QApplication torn down among the static destructors
+    // outlives the platform plugin it needs.
+    static auto *application = new QApplication(argc, argv);
+    return *application;
 }
 
 QString q(std::string_view cp1251) { return fromCp1251(std::string(cp1251)); }
