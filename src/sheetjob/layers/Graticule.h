@@ -10,10 +10,12 @@ namespace sheetjob::layers {
 constexpr double kParallelVertexSpacing = 0.125;               // 7'30" along parallels
 constexpr double kMeridianVertexSpacing = 0.08333333333333333; // 5' (1/12) along meridians
 
-/// The smallest graticule value not below `value` (one within the tolerance below counts).
-/// step must be positive.
+/// The smallest graticule value origin + k * step not below `value` (one within the
+/// tolerance below counts), degrees. A step that is not positive, a value or origin
+/// that is not finite, or a value more than 1e12 steps from the origin gives NaN.
 double STARTGRADVALUE(double value, double origin, double step);
-/// The largest graticule value not above `value` (one within the tolerance above counts).
+/// The largest graticule value not above `value` (one within the tolerance above
+/// counts); NaN for the inputs that STARTGRADVALUE refuses.
 double ENDGRADVALUE(double value, double origin, double step);
 /// Appends value unless the list already holds it within the tolerance.
 void PLUSUNIQUEVALUE(std::vector<double>& list, double value);

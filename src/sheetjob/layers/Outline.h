@@ -8,7 +8,8 @@ namespace sheetjob::layers {
 
 /// Appends a parallel from `from` to `to` with a vertex every `spacing` measured
 /// from `from`; with includeEnd the last vertex is exactly `to`. Returns the
-/// number of vertices appended.
+/// number of vertices appended. A spacing that is not positive, a value that is not
+/// finite, or a side of a million vertices or more appends nothing and returns 0.
 int ADDPARALLEL(double latitude, double from, double to, double spacing, bool includeEnd,
                 geometry::Vertices& v);
 /// The same along a meridian (latitude runs, longitude fixed).

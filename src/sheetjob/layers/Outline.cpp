@@ -1,0 +1,71 @@
+#include "sheetjob/layers/Outline.h"
+
+#include <cmath>
+
+namespace sheetjob::layers {
+namespace {
+
+using geometry::EQWITHTOLERANCE;
+
+// Most vertices one side may get: a side around the whole globe at the finest
+// spacing used (1/96 degree) has 34 560; anything beyond this is not a sheet.
+constexpr double kMaxSideVertices = 1.0e6;
+
+// A side that could not be walked to its end: no positive spacing, a value that is
+// not finite, or more vertices than any sheet needs.
+bool walkableSide(double fixed, double from, double to, double spacing) {
+    if (!(spacing > 0) || !std::isfinite(spacing) || !std::isfinite(fixed) || !std::isfinite(from) ||
+        !std::isfinite(to))
+        return false;
+    return std::fabs(to - from) / spacing < kMaxSideVertices;
+}
+
+// Walks one side from `from` towards `to`, every vertex computed as
+// count * d + from, and hands each running value to `add`.
+template <typename Add>
+int addSide(double from, double to, double spacing, bool includeEnd, Add add) {
+    const double d = from > to ? -spacing : spacing;
+    int count = 0;
+    for (;;) {
+        const double c = static_cast<double>(count) * d + from;
+        const bool passed = d > 0 ? c > to : c < to;
+        if (EQWITHTOLERANCE(c, to) || passed) {
+            // The side ends exactly on `to`: a last regular vertex closer than the
+            // tolerance is replaced by it, otherwise it follows the last one.
+            if (includeEnd) {
+                add(to);
+                ++count;
+            }
+            return count;
+        }
+        add(c);
+        ++count;
+    }
+}
+
+} // namespace
+
+int ADDPARALLEL(double latitude, double from, double to, double spacing, bool includeEnd,
+                geometry::Vertices& v) {
+    if (!walkableSide(latitude, from, to, spacing))
+        return 0;
+    return addSide(from, to, spacing, includeEnd, [&](double x) { v.add(x, latitude); });
+}
+
+int ADDMERIDIAN(double longitude, double from, double to, double spacing, bool includeEnd,
+                geometry::Vertices& v) {
+    if (!walkableSide(longitude, from, to, spacing))
+        return 0;
+    return addSide(from, to, spacing, includeEnd, [&](double y) { v.add(longitude, y); });
+}
+
+int ADDRECTANGLE(double west, double east, double lonSpacing, double south, double north,
+                 double latSpacing, geometry::Vertices& v) {
+    int count = ADDPARALLEL(north, west, east, lonSpacing, false, v);
+    count += ADDMERIDIAN(east, north, south, latSpacing, false, v);
+    count += ADDPARALLEL(south, east, west, lonSpacing, false, v);
+    count += ADDMERIDIAN(west, south, north, latSpacing, true, v);
+    return count;
+}
+
+} // namespace sheetjob::layers
