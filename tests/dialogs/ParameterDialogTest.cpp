@@ -139,6 +139,7 @@ TEST(ParameterDialog, AcceptedValuesReachTheJob) {
          [](FakeDialog &d) {
              d.userSelect(kIdBelt, kBeltN), d.userSelect(kIdZone, kZone37),
                  d.userSelect(kIdSheetNumber, 14);
+             d.userClick(kIdSubSheets);
          },
          1, 0, 0, 8, 37, 14, 0, 37.0, 38.0, 54.0, 56.0 - 2 * (2.0 / 3.0)},
         {"zone item 01 is zone 1", [](FakeDialog &d) { d.userSelect(kIdZone, 29); }, 1, 0, 0, 1, 1,
@@ -195,7 +196,8 @@ TEST(ParameterDialog, AcceptedValuesReachTheJob) {
         EXPECT_EQ(job.xMinute, job.BaseXMinute);
         EXPECT_EQ(job.yMinute, job.BaseYMinute);
         EXPECT_EQ(job.ResultPath, "/data/maps/");
-        EXPECT_FALSE(job.SubSheetFrames);
+        // Only the single 1:200 000 sheet N-37-XIV asks for the sub-sheet frames.
+        EXPECT_EQ(job.SubSheetFrames, std::string(c.name) == "N-37-XIV");
     }
 }
 
