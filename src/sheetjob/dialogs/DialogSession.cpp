@@ -1,0 +1,17 @@
+#include "sheetjob/dialogs/DialogSession.h"
+
+#include "sheetjob/dialogs/StartDialog.h"
+
+namespace sheetjob::dialogs {
+
+void DialogSession::showStartScreen() { STARTDIALOG(platform_); }
+
+void DialogSession::runParameterDialog(job::JobParameters &job) { dialogs_.PARAMDIALOG(job); }
+
+void DialogSession::showMessage(const std::string &text, const std::string &title,
+                                job::MessageIcon icon) {
+    platform_.messageBox(
+        text, title, icon == job::MessageIcon::Stop ? MessageIcon::Stop : MessageIcon::Information);
+}
+
+} // namespace sheetjob::dialogs

@@ -1,0 +1,12 @@
+#pragma once
+// The start screen shown once before the main parameter dialog.
+
+#include "sheetjob/dialogs/Controls.h"
+
+namespace sheetjob::dialogs {
+
+/// Shows the start screen (template 106) modally and returns when it is
+/// closed; returns at once, silently, when the template does not exist.
+void STARTDIALOG(Platform &platform);
+
+} // namespace sheetjob::dialogs

@@ -1,0 +1,95 @@
+#include "sheetjob/dialogs/qt/QtPlatform.h"
+
+#include "sheetjob/common/Cp1251.h"
+#include "sheetjob/dialogs/DialogTexts.h"
+#include "sheetjob/dialogs/qt/QtDialog.h"
+#include "sheetjob/dialogs/qt/Templates.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include <cstdlib>
+#include <iostream>
+
+namespace sheetjob::dialogs::qt {
+
+QString withTrailingSeparator(const QString &folder) {
+    QString native = QDir::toNativeSeparators(folder);
+    if (!native.endsWith(QDir::separator()))
+        native += QDir::separator();
+    return native;
+}
+
+QtPlatform::QtPlatform()
+    : picker_([](QWidget *parent, const QString &caption,
+                 const QString &directory) -> std::optional<QString> {
+          const QString folder = QFileDialog::getExistingDirectory(parent, caption, directory);
+          if (folder.isEmpty())
+              return std::nullopt;
+          return folder;
+      }) {}
+
+std::unique_ptr<Dialog> QtPlatform::createDialog(int templateId, Dialog *owner) {
+    auto *parent = dynamic_cast<QtDialog *>(owner);
+    return createTemplate(templateId, parent);
+}
+
+void QtPlatform::messageBox(const std::string &text, const std::string &caption, MessageIcon icon) {
+    QMessageBox::Icon qicon = QMessageBox::Warning;
+    if (icon == MessageIcon::Stop)
+        qicon = QMessageBox::Critical;
+    else if (icon == MessageIcon::Information)
+        qicon = QMessageBox::Information;
+    // The lines of one message are separated by carriage returns.
+    QString body = fromCp1251(text);
+    body.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(qicon, fromCp1251(caption), body, QMessageBox::Ok,
+                    QApplication::activeModalWidget());
+    box.setObjectName(QStringLiteral("messageBox"));
+    box.exec();
+}
+
+void QtPlatform::consoleLine(const std::string &line) {
+    std::cerr << common::cp1251ToUtf8(line) << '\n';
+}
+
+void QtPlatform::endProgram(int exitCode) {
+    std::cerr.flush();
+    std::exit(exitCode);
+}
+
+std::optional<std::string> QtPlatform::openFile(const OpenFileRequest &request) {
+    const auto picked = picker_(QApplication::activeModalWidget(), fromCp1251(request.caption),
+                                fromCp1251(request.initialDirectory));
+    if (!picked || picked->isEmpty())
+        return std::nullopt;
+    const QByteArray utf8 = withTrailingSeparator(*picked).toUtf8();
+    auto folder = common::utf8ToCp1251(
+        std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+    if (!folder) {
+        // The job's paths are Windows-1251 texts; a name they cannot hold would
+        // send the layers to another folder.
+        messageBox(std::string(text::kErrFolderEncoding), request.caption,
+                   MessageIcon::Exclamation);
+        return std::nullopt;
+    }
+    return folder;
+}
+
+std::string QtPlatform::currentDirectory() {
+    savedDirectory_ = QDir::currentPath();
+    return toCp1251(QDir::toNativeSeparators(savedDirectory_));
+}
+
+void QtPlatform::setCurrentDirectory(const std::string &path) {
+    // Restore the exact directory last asked for, even when its name does not
+    // survive the round trip through Windows-1251.
+    if (!savedDirectory_.isEmpty() && path == toCp1251(QDir::toNativeSeparators(savedDirectory_)))
+        QDir::setCurrent(savedDirectory_);
+    else
+        QDir::setCurrent(fromCp1251(path));
+}
+
+} // namespace sheetjob::dialogs::qt
