@@ -76,13 +76,14 @@ std::string refusal(const FrameJob& job, const FrameLayout& layout) {
     const double W = job.west, E = job.east, S = job.south, N = job.north;
     if (!(finite(W) && finite(E) && finite(S) && finite(N)))
         return "the frame trapezium has a value that is not a number";
-    if (!(W < E) || !(S < N))
-        return "the frame trapezium is empty (west not below east, or south not below north)";
     if (!(S > -kMaxLatitude && N < kMaxLatitude))
         return "the frame trapezium reaches a pole";
     if (!(job.stepLon > 0 && finite(job.stepLon)) || !(job.stepLat > 0 && finite(job.stepLat)))
         return "the frame's vertex spacing is not a positive number";
-    if (!((E - W) / job.stepLon <= kMaxLineSteps) || !((N - S) / job.stepLat <= kMaxLineSteps))
+    // The order of the bounds is the job's own (a reversed trapezium is drawn as
+    // given); only the number of steps along a side is bounded.
+    if (!(std::fabs(E - W) / job.stepLon <= kMaxLineSteps) ||
+        !(std::fabs(N - S) / job.stepLat <= kMaxLineSteps))
         return "the frame's vertex spacing is too fine for the trapezium";
     if (!(finite(job.baseWest) && finite(job.baseEast) && finite(job.baseSouth) &&
           finite(job.baseNorth) && finite(job.resultWest) && finite(job.resultEast) &&
@@ -103,7 +104,7 @@ std::string refusal(const FrameJob& job, const FrameLayout& layout) {
         if (!(std::fabs(job.baseWest - W) / hx <= kMaxDivisions) ||
             !(std::fabs(job.baseSouth - S) / hy <= kMaxDivisions))
             return "the minute frame's divisions start too far from the trapezium";
-        if (!((E - W) / hx <= kMaxDivisions) || !((N - S) / hy <= kMaxDivisions))
+        if (!(std::fabs(E - W) / hx <= kMaxDivisions) || !(std::fabs(N - S) / hy <= kMaxDivisions))
             return "the minute frame would have far too many divisions";
     }
     return "";
