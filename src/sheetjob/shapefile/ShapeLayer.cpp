@@ -184,15 +184,15 @@ int OPENNEWSHAPEFILE(int coordSystem, int shapeType, const std::string& path,
     for (const FieldDef& field : fields) {
         const std::string name = common::rtrim(field.name);
         // Decimals belong to real columns only; the table refuses them elsewhere.
-        const bool knownType = (field.spec.type == kCharacter || field.spec.type == kInteger ||
-                                field.spec.type == kReal) &&
-                               (field.spec.decimals == 0 || field.spec.type == kReal);
-        if (!knownType || DBFAddField(layer.dbf_, name.c_str(), static_cast<DBFFieldType>(field.spec.type),
-                                      field.spec.width, field.spec.decimals) < 0) {
+        const bool knownType = (field.descriptor.type == kCharacter || field.descriptor.type == kInteger ||
+                                field.descriptor.type == kReal) &&
+                               (field.descriptor.decimals == 0 || field.descriptor.type == kReal);
+        if (!knownType || DBFAddField(layer.dbf_, name.c_str(), static_cast<DBFFieldType>(field.descriptor.type),
+                                      field.descriptor.width, field.descriptor.decimals) < 0) {
             layer.lastError_ = filePath + ".dbf: the field \"" + common::cp1251ToUtf8(name) + "\" was refused";
             return kFieldRefused;
         }
-        layer.fields_.push_back(field.spec);
+        layer.fields_.push_back(field.descriptor);
     }
 
     errno = 0;

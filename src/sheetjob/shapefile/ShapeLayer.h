@@ -41,7 +41,7 @@ struct FieldSpec {
 /// One caller-defined column: its name and descriptor.
 struct FieldDef {
     std::string name;
-    FieldSpec spec;
+    FieldSpec descriptor;
 };
 
 /// One open layer. Not copyable; closing twice is harmless.
