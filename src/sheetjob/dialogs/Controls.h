@@ -103,7 +103,7 @@ class Dialog {
 /// The open-file request of the folder search, built fresh for every call.
 struct OpenFileRequest {
     std::string filterName;      ///< description of the one filter entry
-    std::string pattern;         ///< filter pattern, trimmed
+    std::string pattern;         ///< filter pattern, without trailing blanks
     std::string initialFileName; ///< pre-filled file name (a placeholder)
     std::string initialDirectory;
     std::string caption;

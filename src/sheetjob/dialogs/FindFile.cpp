@@ -24,10 +24,11 @@ bool FINDFILE(Platform &platform, const std::string &initialDirectory, int /*mod
               std::string &folder, std::string &namePart) {
     OpenFileRequest request;
     request.filterName = std::string(text::kFolderFilterName);
-    request.pattern = common::trim(pattern);
+    // The caller's fixed-length texts lose their trailing blanks only.
+    request.pattern = common::rtrim(pattern);
     request.initialFileName = std::string(text::kPlaceholderFileName);
-    request.initialDirectory = common::trim(initialDirectory);
-    request.caption = common::trim(caption);
+    request.initialDirectory = common::rtrim(initialDirectory);
+    request.caption = common::rtrim(caption);
     request.pathMustExist = true;
 
     const auto confirmed = platform.openFile(request);
