@@ -76,8 +76,8 @@ void fuzzDegreeText(std::string_view bytes) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-    const std::string_view bytes(reinterpret_cast<const char *>(data), size);
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     fuzzArgumentFile(bytes);
     fuzzDegreeText(bytes);
     return 0;

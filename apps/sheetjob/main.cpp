@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
     const std::vector<std::string> args(argv, argv + argc);
 #ifdef SHEETJOB_HAVE_QT
     if (args.size() == 1 && sheetjob::dialogs::qt::displayAvailable(argc, argv))

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 using testing::ProcessResult;
 using testing::TempDir;
 
-ProcessResult runIn(const TempDir &dir, const std::vector<std::string> &args,
+ProcessResult runIn(const TempDir& dir, const std::vector<std::string>& args,
                     long long fileSizeLimit = -1) {
     testing::ProcessOptions options;
     options.workingDirectory = dir.path().string();
@@ -24,12 +24,12 @@ ProcessResult runIn(const TempDir &dir, const std::vector<std::string> &args,
     return testing::runProcess(SHEETJOB_EXE, args, options);
 }
 
-ProcessResult runJob(const TempDir &dir, const std::string &content) {
+ProcessResult runJob(const TempDir& dir, const std::string& content) {
     testing::writeFile(dir.path() / "job.txt", content);
     return runIn(dir, {"job.txt"});
 }
 
-long lineCount(const std::string &text) { return std::count(text.begin(), text.end(), '\n'); }
+long lineCount(const std::string& text) { return std::count(text.begin(), text.end(), '\n'); }
 
 // The bundled example: exit 0, silent, HYPS and FRAME under the relative Path.
 TEST(SheetJobCli, ExampleRunsSilently) {
@@ -48,9 +48,9 @@ TEST(SheetJobCli, ExampleRunsSilently) {
 // Every refusal: exit code 8 and one line on stderr saying what and where.
 TEST(SheetJobCli, RefusalsExitEightWithOneLine) {
     struct Case {
-        const char *name;
-        const char *content; // nullptr: no argument file at all
-        const char *expected;
+        const char* name;
+        const char* content; // nullptr: no argument file at all
+        const char* expected;
     };
     const Case cases[] = {
         {"missing file", nullptr,
@@ -68,7 +68,7 @@ TEST(SheetJobCli, RefusalsExitEightWithOneLine) {
         {"sub-sheet frames of a 1:1 000 000 sheet", "Nom=N-37; Path=out; SubSheetFrames=1;\n",
          "sheetjob: job.txt, line 1: \"SubSheetFrames=1\" needs a single 1:200 000 sheet"},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
         const ProcessResult r = c.content ? runJob(dir, c.content) : runIn(dir, {"job.txt"});
@@ -94,13 +94,13 @@ TEST(SheetJobCli, RerunRemovesStaleLayers) {
     TempDir dir;
     const fs::path hyps = dir.path() / "res" / "HYPS";
     const fs::path frame = dir.path() / "res" / "FRAME";
-    for (const char *name : {"HYPSA.SHP", "HYPSA.DBF", "hypsl.shp", "hypsl.cpg", "readme.txt"})
+    for (const char* name : {"HYPSA.SHP", "HYPSA.DBF", "hypsl.shp", "hypsl.cpg", "readme.txt"})
         testing::writeFile(hyps / name, "stale");
-    for (const char *name : {"framedig.shp", "FRAMEDIG.PRJ", "other.shp"})
+    for (const char* name : {"framedig.shp", "FRAMEDIG.PRJ", "other.shp"})
         testing::writeFile(frame / name, "stale");
     const ProcessResult r = runJob(dir, "Nom=N-37-XIV;\r\nPath=res;\r\n");
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    for (const char *gone : {"HYPSA.SHP", "HYPSA.DBF", "hypsl.shp", "hypsl.cpg"})
+    for (const char* gone : {"HYPSA.SHP", "HYPSA.DBF", "hypsl.shp", "hypsl.cpg"})
         EXPECT_FALSE(fs::exists(hyps / gone)) << gone;
     EXPECT_TRUE(fs::exists(hyps / "readme.txt"));
     EXPECT_FALSE(fs::exists(frame / "framedig.shp"));

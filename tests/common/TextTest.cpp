@@ -1,5 +1,5 @@
-#include "sheetjob/common/Cp1251.h"
 #include "sheetjob/common/Text.h"
+#include "sheetjob/common/Cp1251.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +14,8 @@ TEST(FormatInt, FixedWidthFields) {
         const char* expected;
     };
     const Case cases[] = {
-        {7, 2, 2, "07"},  {45, 3, 1, " 45"},  {1000, 3, 1, "***"}, {-1, 3, 1, " -1"},
-        {-5, 2, 2, "**"}, {0, 2, 2, "00"},    {100, 2, 2, "**"},   {400901, 9, 1, "   400901"},
+        {7, 2, 2, "07"},     {45, 3, 1, " 45"}, {1000, 3, 1, "***"}, {-1, 3, 1, " -1"},
+        {-5, 2, 2, "**"},    {0, 2, 2, "00"},   {100, 2, 2, "**"},   {400901, 9, 1, "   400901"},
         {130, 4, 1, " 130"},
     };
     for (const auto& c : cases) {
@@ -42,7 +42,7 @@ TEST(Trim, BlanksOnly) {
 // Cyrillic and the degree sign survive the round trip; characters the code page
 // lacks and malformed UTF-8 are refused.
 TEST(Cp1251, RoundTripAndRefusals) {
-    const std::string cp = "\xC3\xD1\xCA-2011 \xB0 \xB8\xA8 \xE0\xFF";     // ГСК-2011 ° ёЁ ая
+    const std::string cp = "\xC3\xD1\xCA-2011 \xB0 \xB8\xA8 \xE0\xFF"; // ГСК-2011 ° ёЁ ая
     const std::string utf8 = "ГСК-2011 ° ёЁ ая";
     EXPECT_EQ(cp1251ToUtf8(cp), utf8);
     ASSERT_TRUE(utf8ToCp1251(utf8).has_value());
@@ -50,7 +50,7 @@ TEST(Cp1251, RoundTripAndRefusals) {
     EXPECT_FALSE(utf8ToCp1251("日本").has_value());
     EXPECT_FALSE(utf8ToCp1251("\xC0\xAF").has_value()); // overlong
     EXPECT_FALSE(isValidUtf8("\xE0\xFF"));
-    EXPECT_FALSE(isValidUtf8("\xD0"));                  // truncated
+    EXPECT_FALSE(isValidUtf8("\xD0")); // truncated
     EXPECT_TRUE(isValidUtf8("plain"));
 }
 

@@ -17,7 +17,7 @@ using common::cp1251ToUtf8;
 TEST(GradMin2Txt, WritesDegreeMinuteText) {
     struct Case {
         double angle;
-        const char *expected; // UTF-8
+        const char* expected; // UTF-8
     };
     const Case cases[] = {
         {45.5, " 45° 30'"},  {5.25, "  5° 15'"},     {120, "120° 00'"},
@@ -25,7 +25,7 @@ TEST(GradMin2Txt, WritesDegreeMinuteText) {
         {359.5, "359° 30'"}, {1000, "***° 00'"},     {54.0 + 2.0 / 3.0, " 54° 40'"},
         {-100, "***° 00'"},  {999.9999, "***° 00'"},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.angle);
         EXPECT_EQ(cp1251ToUtf8(GRADMIN2TXT(c.angle)), c.expected);
     }
@@ -57,7 +57,7 @@ TEST(Min2Txt, TwoDigitMinutesWithAsterisksOutOfRange) {
 // What the argument file and the refinement dialog accept as an angle.
 TEST(TxtGradMin2Grad, AcceptedAndRejectedForms) {
     struct Case {
-        const char *text; // Windows-1251
+        const char* text; // Windows-1251
         int status;
         double angle;
     };
@@ -94,7 +94,7 @@ TEST(TxtGradMin2Grad, AcceptedAndRejectedForms) {
         {"45x30", 1, unchanged},
         {"45\xB0 30x", 1, unchanged},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(cp1251ToUtf8(c.text));
         std::string text = c.text;
         double angle = unchanged;
@@ -127,7 +127,7 @@ TEST(TxtGradMin2Grad, ReadsBackWhatGradMin2TxtWrites) {
 
 TEST(TxtMin2Min, MinuteTexts) {
     struct Case {
-        const char *text;
+        const char* text;
         int status;
         int minutes;
     };
@@ -147,7 +147,7 @@ TEST(TxtMin2Min, MinuteTexts) {
         {"5x", 1, unchanged},
         {"99999999999", 1, unchanged},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         std::string text = c.text;
         int minutes = unchanged;
@@ -158,7 +158,7 @@ TEST(TxtMin2Min, MinuteTexts) {
 
 TEST(ReadIntFromTxt, NonNegativeWholeNumbers) {
     struct Case {
-        const char *text;
+        const char* text;
         int status;
         int value;
     };
@@ -174,7 +174,7 @@ TEST(ReadIntFromTxt, NonNegativeWholeNumbers) {
         {"1 2", 2, -1},
         {"007", 0, 7},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         std::string text = c.text;
         int value = -1;
@@ -187,7 +187,7 @@ TEST(ReadIntFromTxt, NonNegativeWholeNumbers) {
 TEST(GradMinSec, DegreeMinuteSecondText) {
     struct Case {
         double angle;
-        const char *expected;
+        const char* expected;
     };
     const Case cases[] = {
         {45.5, "  45°30'00\""},   {37.2541666667, "  37°15'15\""},
@@ -196,7 +196,7 @@ TEST(GradMinSec, DegreeMinuteSecondText) {
         {37.125, "  37°07'30\""}, {359.9999999, " 360°00'00\""},
         {12345, "****°00'00\""},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.angle);
         EXPECT_EQ(cp1251ToUtf8(GRADMINSEC(c.angle)), c.expected);
     }

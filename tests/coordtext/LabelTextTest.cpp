@@ -22,7 +22,7 @@ TEST(LabelText, PointLabels) {
     struct Case {
         double lon, lat;
         int decimals;
-        const char *expected; // UTF-8
+        const char* expected; // UTF-8
     };
     const std::vector<Case> cases = {
         {36, 52, kWholeMinutes, "36°00' в.д. 52°00' с.ш."},
@@ -38,7 +38,7 @@ TEST(LabelText, PointLabels) {
         {0.0, 59.99986111, 2, "0°00'0.00\" в.д. 59°59'59.50\" с.ш."},
         {359.99999999, 1.0, 0, "0°00'00\" з.д. 1°00'00\" с.ш."},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.expected);
         EXPECT_EQ(cp1251ToUtf8(ct::COORDPOINTTOTXTN(c.lon, c.lat, c.decimals, kWords)), c.expected);
     }
@@ -50,7 +50,7 @@ TEST(LabelText, HemisphereStyles) {
         double value;
         bool isLongitude;
         int style;
-        const char *expected;
+        const char* expected;
     };
     const std::vector<Case> cases = {
         {200.25, true, kLetters, "159°45' З"}, {37.25, true, kLetters, "37°15'"},
@@ -58,7 +58,7 @@ TEST(LabelText, HemisphereStyles) {
         {200.25, true, 0, "159°45'"},          {-10.5, false, 3, "10°30'"},
         {-10.5, true, kWords, "10°30' з.д."},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.expected);
         const auto split = ct::COORDTODEGMINSEC(c.value, c.isLongitude, kWholeMinutes);
         EXPECT_EQ(cp1251ToUtf8(ct::COORDTOTXTN(split, c.isLongitude, kWholeMinutes, c.style)),
@@ -108,7 +108,7 @@ TEST(LabelText, FramePieces) {
         {180.01, true, "179°", "59'", "З"}, {44.99999, false, "45°", "00'", " "},
         {0.0, true, "0°", "00'", "В"},      {359.75, true, "0°", "15'", "З"},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.degrees);
         const auto pieces = ct::COORDTOTXT(c.value, c.isLongitude);
         EXPECT_EQ(cp1251ToUtf8(pieces.degrees), c.degrees);

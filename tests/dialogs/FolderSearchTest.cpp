@@ -15,12 +15,12 @@ namespace {
 using testing::FakeDialog;
 using testing::ScriptedPlatform;
 
-std::string u(const std::string &cp1251) { return common::cp1251ToUtf8(cp1251); }
-std::string c(const std::string &utf8) { return common::utf8ToCp1251(utf8).value(); }
+std::string u(const std::string& cp1251) { return common::cp1251ToUtf8(cp1251); }
+std::string c(const std::string& utf8) { return common::utf8ToCp1251(utf8).value(); }
 
 TEST(FolderSearch, ConfirmedPathGivesItsFolder) {
     struct Case {
-        const char *name;
+        const char* name;
         std::string confirmed, folder, namePart;
     };
     const std::vector<Case> cases = {
@@ -32,7 +32,7 @@ TEST(FolderSearch, ConfirmedPathGivesItsFolder) {
         {"trailing blanks do not count", "D:\\Maps\\x   ", "D:\\Maps\\", "x"},
         {"no separator at all", "maps", "", "maps"},
     };
-    for (const Case &cs : cases) {
+    for (const Case& cs : cases) {
         SCOPED_TRACE(cs.name);
         ScriptedPlatform platform;
         platform.pickerAnswer = c(cs.confirmed);
@@ -43,7 +43,7 @@ TEST(FolderSearch, ConfirmedPathGivesItsFolder) {
         EXPECT_EQ(u(folder), cs.folder);
         EXPECT_EQ(u(namePart), cs.namePart);
         ASSERT_EQ(platform.requests.size(), 1U);
-        const OpenFileRequest &r = platform.requests[0];
+        const OpenFileRequest& r = platform.requests[0];
         EXPECT_EQ(u(r.filterName), "ПОИСК ПАПКИ");
         // The caller's texts lose their trailing blanks only: a leading blank
         // may belong to a folder's name.
@@ -69,7 +69,7 @@ TEST(FolderSearch, CancelGivesFalseAndBlankOutputs) {
 // a cancel changes nothing, and the working directory is kept either way.
 TEST(FolderSearch, FindButtonFillsTheFolderFieldAndKeepsTheWorkingDirectory) {
     struct Case {
-        const char *name;
+        const char* name;
         std::optional<std::string> answer;
         std::string shown;
     };
@@ -77,11 +77,11 @@ TEST(FolderSearch, FindButtonFillsTheFolderFieldAndKeepsTheWorkingDirectory) {
         {"confirmed", c("/home/user/Карты/"), "/home/user/Карты/"},
         {"cancelled", std::nullopt, "/earlier/"},
     };
-    for (const Case &cs : cases) {
+    for (const Case& cs : cases) {
         SCOPED_TRACE(cs.name);
         ScriptedPlatform platform;
         platform.pickerAnswer = cs.answer;
-        platform.then(kTemplateParameters, [&](FakeDialog &d) {
+        platform.then(kTemplateParameters, [&](FakeDialog& d) {
             d.userType(kIdResultFolder, "/earlier/");
             d.userClick(kIdFind);
             EXPECT_EQ(u(d.text(kIdResultFolder)), cs.shown);

@@ -17,11 +17,11 @@ using testing::FakeDialog;
 using testing::ProgramEnded;
 using testing::ScriptedPlatform;
 
-std::string u(const std::string &cp1251) { return common::cp1251ToUtf8(cp1251); }
+std::string u(const std::string& cp1251) { return common::cp1251ToUtf8(cp1251); }
 
-std::vector<std::string> itemsUtf8(const FakeDialog &d, int id) {
+std::vector<std::string> itemsUtf8(const FakeDialog& d, int id) {
     std::vector<std::string> out;
-    for (const auto &item : d.controls.at(id).items)
+    for (const auto& item : d.controls.at(id).items)
         out.push_back(u(item));
     return out;
 }
@@ -31,7 +31,7 @@ constexpr int kZone37 = 5; // list item of zone 37
 
 TEST(ParameterDialog, OpensWithTheDocumentedListsAndSelections) {
     ScriptedPlatform platform;
-    platform.then(kTemplateParameters, [](FakeDialog &d) {
+    platform.then(kTemplateParameters, [](FakeDialog& d) {
         EXPECT_EQ(itemsUtf8(d, kIdCoordSystem),
                   (std::vector<std::string>{"СК-42", "СК-95", "ГСК-2011", "ГСК-2011 / СК-42"}));
         EXPECT_EQ(itemsUtf8(d, kIdSetScale),
@@ -71,7 +71,7 @@ TEST(ParameterDialog, OpensWithTheDocumentedListsAndSelections) {
 
 TEST(ParameterDialog, SetScaleSwitchDisablesAndRestoresTheSheetControls) {
     ScriptedPlatform platform;
-    platform.then(kTemplateParameters, [](FakeDialog &d) {
+    platform.then(kTemplateParameters, [](FakeDialog& d) {
         d.userClick(kIdSubSheets);
         d.userSelect(kIdSetScale, 2);
         EXPECT_FALSE(d.checked(kIdSubSheets));
@@ -111,14 +111,14 @@ TEST(ParameterDialog, SheetTypesFollowSetAndBelt) {
         {1, 6, 3, 1, 1}, {1, 11, 2, 1, 1}, {2, 1, 3, 3, 3}, {2, 2, 1, 3, 1},
         {2, 4, 3, 2, 2}, {2, 5, 2, 2, 2},  {2, 6, 2, 1, 1}, {2, 11, 3, 1, 1},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE("set " + std::to_string(c.setItem) + " belt " + std::to_string(c.beltItem) +
                      " type " + std::to_string(c.typeItem));
         FakeDialog d(kTemplateParameters);
         d.setItemCount(kIdSheetType, 3);
         d.setSelected(kIdSheetType, c.typeItem);
         SET_COMBO_TYPE(d, c.setItem, c.beltItem, 7, c.typeItem);
-        const auto &all = c.setItem == 1 ? types200k : types1M;
+        const auto& all = c.setItem == 1 ? types200k : types1M;
         EXPECT_EQ(itemsUtf8(d, kIdSheetType),
                   std::vector<std::string>(all.begin(), all.begin() + c.expectedCount));
         EXPECT_EQ(d.selected(kIdSheetType), c.expectedSelection);
@@ -129,25 +129,25 @@ TEST(ParameterDialog, SheetTypesFollowSetAndBelt) {
 // the result trapezium is the base one.
 TEST(ParameterDialog, AcceptedValuesReachTheJob) {
     struct Case {
-        const char *name;
-        std::function<void(FakeDialog &)> choose;
+        const char* name;
+        std::function<void(FakeDialog&)> choose;
         int coordSystem, setScale, mapScale, yZone, xZone, sheetNumber, sheetType;
         double west, east, south, north;
     };
     const std::vector<Case> cases = {
         {"N-37-XIV",
-         [](FakeDialog &d) {
+         [](FakeDialog& d) {
              d.userSelect(kIdBelt, kBeltN), d.userSelect(kIdZone, kZone37),
                  d.userSelect(kIdSheetNumber, 14);
              d.userClick(kIdSubSheets);
          },
          1, 0, 0, 8, 37, 14, 0, 37.0, 38.0, 54.0, 56.0 - 2 * (2.0 / 3.0)},
-        {"zone item 01 is zone 1", [](FakeDialog &d) { d.userSelect(kIdZone, 29); }, 1, 0, 0, 1, 1,
+        {"zone item 01 is zone 1", [](FakeDialog& d) { d.userSelect(kIdZone, 29); }, 1, 0, 0, 1, 1,
          1, 0, 180.0, 181.0, 84.0 - 2.0 / 3.0, 84.0},
-        {"zone item 60 is zone 60", [](FakeDialog &d) { d.userSelect(kIdZone, 28); }, 1, 0, 0, 1,
+        {"zone item 60 is zone 60", [](FakeDialog& d) { d.userSelect(kIdZone, 28); }, 1, 0, 0, 1,
          60, 1, 0, 174.0, 175.0, 84.0 - 2.0 / 3.0, 84.0},
         {"quadruple sheet from the third type on switching the set",
-         [](FakeDialog &d) {
+         [](FakeDialog& d) {
              d.userSelect(kIdCoordSystem, 4);
              d.userSelect(kIdSheetType, 3);
              d.userSelect(kIdSetScale, 2);
@@ -156,17 +156,17 @@ TEST(ParameterDialog, AcceptedValuesReachTheJob) {
          },
          4, 1, 2, 1, 33, 0, 3, 12.0, 36.0, 80.0, 84.0},
         {"a triple sheet falls back to a single one in belt K",
-         [](FakeDialog &d) {
+         [](FakeDialog& d) {
              d.userSelect(kIdSheetType, 3);
              d.userSelect(kIdBelt, 11);
              EXPECT_EQ(d.controls[kIdSheetType].items.size(), 1U);
          },
          1, 0, 0, 11, 33, 1, 0, 12.0, 13.0, 44.0 - 2.0 / 3.0, 44.0},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ScriptedPlatform platform;
-        platform.then(kTemplateParameters, [&](FakeDialog &d) {
+        platform.then(kTemplateParameters, [&](FakeDialog& d) {
             c.choose(d);
             d.userType(kIdResultFolder, "/data/maps/");
             return kIdOk;
@@ -205,22 +205,22 @@ TEST(ParameterDialog, AcceptedValuesReachTheJob) {
 // its controls as the user left them.
 TEST(ParameterDialog, ChecksShowTheirMessageAndReopen) {
     struct Case {
-        const char *name;
-        std::function<void(FakeDialog &)> choose;
+        const char* name;
+        std::function<void(FakeDialog&)> choose;
         std::string expected;
         std::string keptFolder;
     };
     const std::vector<Case> cases = {
-        {"no folder", [](FakeDialog &) {}, "Не задана папка для рез. файлов", ""},
+        {"no folder", [](FakeDialog&) {}, "Не задана папка для рез. файлов", ""},
         {"sub-sheet frames of a double sheet",
-         [](FakeDialog &d) {
+         [](FakeDialog& d) {
              d.userType(kIdResultFolder, "/data/");
              d.userSelect(kIdSheetType, 2);
              d.userClick(kIdSubSheets);
          },
          "Рамки листов 1: 50 000 и 1: 25 000 считаются только для одинарных листов ", "/data/"},
         {"sub-sheet frames of a 1:1 000 000 sheet",
-         [](FakeDialog &d) {
+         [](FakeDialog& d) {
              d.userType(kIdResultFolder, "/data/");
              d.userSelect(kIdSetScale, 2);
              d.setChecked(kIdSubSheets, true); // only a disabled box could hold this
@@ -228,14 +228,14 @@ TEST(ParameterDialog, ChecksShowTheirMessageAndReopen) {
          "Рамки листов 1: 50 000 и 1: 25 000 считаются только для двухсоттысячных листов ",
          "/data/"},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ScriptedPlatform platform;
-        platform.then(kTemplateParameters, [&](FakeDialog &d) {
+        platform.then(kTemplateParameters, [&](FakeDialog& d) {
             c.choose(d);
             return kIdOk;
         });
-        platform.then(kTemplateParameters, [&](FakeDialog &d) {
+        platform.then(kTemplateParameters, [&](FakeDialog& d) {
             EXPECT_EQ(d.text(kIdResultFolder), c.keptFolder)
                 << "the controls stay as the user left them";
             return kIdCancel;
@@ -261,7 +261,7 @@ TEST(ParameterDialog, MissingTemplatesEndTheProgramWithTheirConsoleLine) {
         try {
             dial.PARAMDIALOG(job);
             ADD_FAILURE() << "the program went on";
-        } catch (const ProgramEnded &end) {
+        } catch (const ProgramEnded& end) {
             EXPECT_EQ(end.exitCode, 8);
         }
         EXPECT_EQ(platform.console, std::vector<std::string>{"ERROR: dialog not found"});
@@ -269,7 +269,7 @@ TEST(ParameterDialog, MissingTemplatesEndTheProgramWithTheirConsoleLine) {
     {
         ScriptedPlatform platform;
         platform.missingTemplates.insert(kTemplateRefinement);
-        platform.then(kTemplateParameters, [](FakeDialog &d) {
+        platform.then(kTemplateParameters, [](FakeDialog& d) {
             d.userClick(kIdRefine);
             return kIdCancel;
         });
@@ -291,8 +291,8 @@ TEST(ParameterDialog, MissingTemplatesEndTheProgramWithTheirConsoleLine) {
 
 TEST(ParameterDialog, SessionRunsStartScreenThenDialogAndShowsOutcomes) {
     ScriptedPlatform platform;
-    platform.then(kTemplateStart, [](FakeDialog &) { return kIdOk; });
-    platform.then(kTemplateParameters, [](FakeDialog &d) {
+    platform.then(kTemplateStart, [](FakeDialog&) { return kIdOk; });
+    platform.then(kTemplateParameters, [](FakeDialog& d) {
         d.userType(kIdResultFolder, "C:\\Maps\\");
         return kIdOk;
     });

@@ -17,25 +17,25 @@ namespace {
 using testing::FakeDialog;
 using testing::ScriptedPlatform;
 
-std::string u(const std::string &cp1251) { return common::cp1251ToUtf8(cp1251); }
-std::string c(const std::string &utf8) { return common::utf8ToCp1251(utf8).value(); }
+std::string u(const std::string& cp1251) { return common::cp1251ToUtf8(cp1251); }
+std::string c(const std::string& utf8) { return common::utf8ToCp1251(utf8).value(); }
 
 // Sheet N-37-XIII: base trapezium 36..37 east, 54..54°40' north.
-void chooseN37XIII(FakeDialog &d) {
+void chooseN37XIII(FakeDialog& d) {
     d.userSelect(kIdBelt, 8);
     d.userSelect(kIdZone, 5);
     d.userSelect(kIdSheetNumber, 13);
     d.userType(kIdResultFolder, "/data/");
 }
 // Sheet Q-37-XIII, where double sheets exist: 36..37 east, 66..66°40' north.
-void chooseQ37XIII(FakeDialog &d) {
+void chooseQ37XIII(FakeDialog& d) {
     d.userSelect(kIdBelt, 5);
     d.userSelect(kIdZone, 5);
     d.userSelect(kIdSheetNumber, 13);
     d.userType(kIdResultFolder, "/data/");
 }
 // Sheet N-37 of the 1:1 000 000 set: 36..42 east, 52..56 north.
-void chooseN37(FakeDialog &d) {
+void chooseN37(FakeDialog& d) {
     d.userSelect(kIdSetScale, 2);
     d.userSelect(kIdBelt, 8);
     d.userSelect(kIdZone, 5);
@@ -52,22 +52,22 @@ const std::string kLatDivision = "Ошибка в задании цены мин
 const std::string kMeridians = "Ошибка в задании расстояния между меридианами";
 const std::string kParallels = "Ошибка в задании расстояния между параллелями";
 
-std::string joinLines(const std::vector<std::string> &lines) {
+std::string joinLines(const std::vector<std::string>& lines) {
     std::string out;
-    for (const auto &line : lines)
+    for (const auto& line : lines)
         out += (out.empty() ? "" : "\r") + line;
     return out;
 }
 
 TEST(RefinementDialog, ShowsTheBaseTrapeziumOfTheChosenSheet) {
     ScriptedPlatform platform;
-    platform.then(kTemplateParameters, [](FakeDialog &d) {
+    platform.then(kTemplateParameters, [](FakeDialog& d) {
         chooseQ37XIII(d);
         d.userSelect(kIdSheetType, 2); // a double sheet: 36..38, meridians every 30'
         d.userClick(kIdRefine);
         return kIdCancel;
     });
-    platform.then(kTemplateRefinement, [](FakeDialog &r) {
+    platform.then(kTemplateRefinement, [](FakeDialog& r) {
         const std::map<int, std::string> expected = {
             {kIdBaseKind, "Сдвоенный лист"}, {kIdBaseWidth, "2° 00'"},
             {kIdBaseHeight, "0° 40'"},       {kIdBaseWest, "36° 00'"},
@@ -76,11 +76,11 @@ TEST(RefinementDialog, ShowsTheBaseTrapeziumOfTheChosenSheet) {
             {kIdBaseParallelStep, "0° 10'"}, {kIdBaseXMinute, "2'"},
             {kIdBaseYMinute, "1'"},          {kIdNotice, ""},
         };
-        for (const auto &[id, text] : expected) {
+        for (const auto& [id, text] : expected) {
             EXPECT_EQ(u(r.text(id)), text) << "field " << id;
         }
         // The result fields start as the base ones.
-        for (const auto &[base, result] :
+        for (const auto& [base, result] :
              std::vector<std::pair<int, int>>{{kIdBaseWidth, kIdResultWidth},
                                               {kIdBaseWest, kIdResultWest},
                                               {kIdBaseNorth, kIdResultNorth},
@@ -98,7 +98,7 @@ TEST(RefinementDialog, ShowsTheBaseTrapeziumOfTheChosenSheet) {
 // or abandoned with Cancel (refused).
 TEST(RefinementDialog, ChecksTypedValues) {
     struct Case {
-        const char *name;
+        const char* name;
         bool millionSet;
         std::map<int, std::string> typed;
         std::vector<std::string> errors;            // empty: accepted
@@ -174,19 +174,19 @@ TEST(RefinementDialog, ChecksTypedValues) {
           {kIdResultWidth, ""},
           {kIdResultHeight, ""}}},
     };
-    for (const Case &cs : cases) {
+    for (const Case& cs : cases) {
         SCOPED_TRACE(cs.name);
         ScriptedPlatform platform;
-        platform.then(kTemplateParameters, [&](FakeDialog &d) {
+        platform.then(kTemplateParameters, [&](FakeDialog& d) {
             cs.millionSet ? chooseN37(d) : chooseN37XIII(d);
             d.userClick(kIdRefine);
             return kIdOk;
         });
-        platform.then(kTemplateRefinement, [&](FakeDialog &r) {
-            for (const auto &[id, text] : cs.typed)
+        platform.then(kTemplateRefinement, [&](FakeDialog& r) {
+            for (const auto& [id, text] : cs.typed)
                 r.userType(id, c(text));
             r.userClick(kIdTest);
-            for (const auto &[id, text] : cs.shownAfterwards)
+            for (const auto& [id, text] : cs.shownAfterwards)
                 EXPECT_EQ(u(r.text(id)), text) << "field " << id;
             return cs.errors.empty() ? kIdOk : kIdCancel;
         });
@@ -214,14 +214,14 @@ TEST(RefinementDialog, ChecksTypedValues) {
 
 TEST(RefinementDialog, AcceptedRefinementBecomesTheResultTrapezium) {
     ScriptedPlatform platform;
-    platform.then(kTemplateParameters, [](FakeDialog &d) {
+    platform.then(kTemplateParameters, [](FakeDialog& d) {
         chooseN37XIII(d);
         d.userClick(kIdRefine);
         d.userSelect(kIdCoordSystem, 3); // the coordinate system does not touch the refinement
         d.userSelect(kIdMapScale, 2);
         return kIdOk;
     });
-    platform.then(kTemplateRefinement, [](FakeDialog &r) {
+    platform.then(kTemplateRefinement, [](FakeDialog& r) {
         r.userType(kIdResultWest, c("35° 30'"));
         r.userType(kIdResultEast, c("37 15"));
         r.userType(kIdResultSouth, c("53°50'"));
@@ -250,16 +250,16 @@ TEST(RefinementDialog, AcceptedRefinementBecomesTheResultTrapezium) {
 
 TEST(RefinementDialog, RefusedOkShowsTheDialogAgainWithTheFieldsAsTyped) {
     ScriptedPlatform platform;
-    platform.then(kTemplateParameters, [](FakeDialog &d) {
+    platform.then(kTemplateParameters, [](FakeDialog& d) {
         chooseN37XIII(d);
         d.userClick(kIdRefine);
         return kIdOk;
     });
-    platform.then(kTemplateRefinement, [](FakeDialog &r) {
+    platform.then(kTemplateRefinement, [](FakeDialog& r) {
         r.userType(kIdResultWest, c("35° 00'"));
         return kIdOk;
     });
-    platform.then(kTemplateRefinement, [](FakeDialog &r) {
+    platform.then(kTemplateRefinement, [](FakeDialog& r) {
         EXPECT_EQ(u(r.text(kIdResultWest)), "35° 00'");
         r.userType(kIdResultWest, c("35° 20'"));
         return kIdOk;
@@ -277,33 +277,33 @@ TEST(RefinementDialog, RefusedOkShowsTheDialogAgainWithTheFieldsAsTyped) {
 // later opening, a Cancel after a successful Test.
 TEST(RefinementDialog, RefinementIsDiscarded) {
     struct Case {
-        const char *name;
-        std::function<void(FakeDialog &)> afterRefining;
+        const char* name;
+        std::function<void(FakeDialog&)> afterRefining;
         int closeWith; // how the refinement dialog is left
         bool testedBeforeClose;
     };
     const std::vector<Case> cases = {
-        {"sheet number changed", [](FakeDialog &d) { d.userSelect(kIdSheetNumber, 14); }, kIdOk,
+        {"sheet number changed", [](FakeDialog& d) { d.userSelect(kIdSheetNumber, 14); }, kIdOk,
          false},
-        {"belt changed", [](FakeDialog &d) { d.userSelect(kIdBelt, 9); }, kIdOk, false},
-        {"zone changed", [](FakeDialog &d) { d.userSelect(kIdZone, 6); }, kIdOk, false},
-        {"sheet type changed", [](FakeDialog &d) { d.userSelect(kIdSheetType, 2); }, kIdOk, false},
+        {"belt changed", [](FakeDialog& d) { d.userSelect(kIdBelt, 9); }, kIdOk, false},
+        {"zone changed", [](FakeDialog& d) { d.userSelect(kIdZone, 6); }, kIdOk, false},
+        {"sheet type changed", [](FakeDialog& d) { d.userSelect(kIdSheetType, 2); }, kIdOk, false},
         {"set scale changed",
-         [](FakeDialog &d) { d.userSelect(kIdSetScale, 2), d.userSelect(kIdSetScale, 1); }, kIdOk,
+         [](FakeDialog& d) { d.userSelect(kIdSetScale, 2), d.userSelect(kIdSetScale, 1); }, kIdOk,
          false},
-        {"reopened and cancelled", [](FakeDialog &d) { d.userClick(kIdRefine); }, kIdOk, false},
-        {"tested, then cancelled", [](FakeDialog &) {}, kIdCancel, true},
+        {"reopened and cancelled", [](FakeDialog& d) { d.userClick(kIdRefine); }, kIdOk, false},
+        {"tested, then cancelled", [](FakeDialog&) {}, kIdCancel, true},
     };
-    for (const Case &cs : cases) {
+    for (const Case& cs : cases) {
         SCOPED_TRACE(cs.name);
         ScriptedPlatform platform;
-        platform.then(kTemplateParameters, [&](FakeDialog &d) {
+        platform.then(kTemplateParameters, [&](FakeDialog& d) {
             chooseQ37XIII(d);
             d.userClick(kIdRefine);
             cs.afterRefining(d);
             return kIdOk;
         });
-        platform.then(kTemplateRefinement, [&](FakeDialog &r) {
+        platform.then(kTemplateRefinement, [&](FakeDialog& r) {
             r.userType(kIdResultWest, c("35° 30'"));
             if (cs.testedBeforeClose) {
                 r.userClick(kIdTest);
@@ -312,7 +312,7 @@ TEST(RefinementDialog, RefinementIsDiscarded) {
             return cs.closeWith;
         });
         if (std::string(cs.name) == "reopened and cancelled") {
-            platform.then(kTemplateRefinement, [](FakeDialog &r) {
+            platform.then(kTemplateRefinement, [](FakeDialog& r) {
                 EXPECT_EQ(u(r.text(kIdResultWest)), "36° 00'")
                     << "each opening starts from the base";
                 return kIdCancel;

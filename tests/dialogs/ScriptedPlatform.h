@@ -36,12 +36,12 @@ class FakeDialog : public Dialog {
     explicit FakeDialog(int templateId) : templateId(templateId) {}
 
     void setItemCount(int id, int count) override {
-        auto &c = controls[id];
+        auto& c = controls[id];
         c.items.resize(static_cast<std::size_t>(count));
         if (c.selected > count)
             c.selected = 0;
     }
-    void setItemText(int id, int index, const std::string &text) override {
+    void setItemText(int id, int index, const std::string& text) override {
         controls[id].items.at(static_cast<std::size_t>(index - 1)) = text;
     }
     void setSelected(int id, int index) override { controls[id].selected = index; }
@@ -49,7 +49,7 @@ class FakeDialog : public Dialog {
     void setChecked(int id, bool checked) override { controls[id].checked = checked; }
     [[nodiscard]] bool checked(int id) const override { return get(id).checked; }
     void setEnabled(int id, bool enabled) override { controls[id].enabled = enabled; }
-    void setText(int id, const std::string &text) override { controls[id].text = text; }
+    void setText(int id, const std::string& text) override { controls[id].text = text; }
     [[nodiscard]] std::string text(int id) const override { return get(id).text; }
     void attach(int id, ControlCallback callback) override {
         controls[id].callback = std::move(callback);
@@ -58,7 +58,7 @@ class FakeDialog : public Dialog {
 
     // The user's actions: they fire the callbacks as a real dialog does.
     void userSelect(int id, int index) {
-        auto &c = controls[id];
+        auto& c = controls[id];
         if (index < 1 || index > static_cast<int>(c.items.size())) {
             ADD_FAILURE() << "list " << id << " has no item " << index;
             return;
@@ -70,26 +70,26 @@ class FakeDialog : public Dialog {
             c.callback(*this, id, ControlEvent::SelectionChange);
     }
     void userClick(int id) {
-        auto &c = controls[id];
+        auto& c = controls[id];
         if (id == kIdSubSheets)
             c.checked = !c.checked;
         if (c.callback)
             c.callback(*this, id, ControlEvent::Click);
     }
-    void userType(int id, const std::string &text) { controls[id].text = text; }
+    void userType(int id, const std::string& text) { controls[id].text = text; }
     /// The selected item's text.
     [[nodiscard]] std::string selectedText(int id) const {
-        const auto &c = get(id);
+        const auto& c = get(id);
         return c.selected >= 1 ? c.items.at(static_cast<std::size_t>(c.selected - 1))
                                : std::string();
     }
 
     const int templateId;
     std::map<int, Control> controls;
-    class ScriptedPlatform *platform = nullptr;
+    class ScriptedPlatform* platform = nullptr;
 
   private:
-    [[nodiscard]] const Control &get(int id) const {
+    [[nodiscard]] const Control& get(int id) const {
         static const Control none;
         const auto it = controls.find(id);
         return it == controls.end() ? none : it->second;
@@ -105,33 +105,33 @@ struct ShownMessage {
 class ScriptedPlatform : public Platform {
   public:
     /// One modal run: acts on the dialog and returns the closing button.
-    using Step = std::function<int(FakeDialog &)>;
+    using Step = std::function<int(FakeDialog&)>;
 
     /// Adds a step for a run of the template.
     void then(int templateId, Step step) { script.push_back({templateId, std::move(step)}); }
 
-    std::unique_ptr<Dialog> createDialog(int templateId, Dialog *) override {
+    std::unique_ptr<Dialog> createDialog(int templateId, Dialog*) override {
         if (missingTemplates.count(templateId))
             return nullptr;
         auto dialog = std::make_unique<FakeDialog>(templateId);
         dialog->platform = this;
         return dialog;
     }
-    void messageBox(const std::string &text, const std::string &caption,
+    void messageBox(const std::string& text, const std::string& caption,
                     MessageIcon icon) override {
         messages.push_back({text, caption, icon});
     }
-    void consoleLine(const std::string &line) override { console.push_back(line); }
+    void consoleLine(const std::string& line) override { console.push_back(line); }
     void endProgram(int exitCode) override { throw ProgramEnded{exitCode}; }
-    std::optional<std::string> openFile(const OpenFileRequest &request) override {
+    std::optional<std::string> openFile(const OpenFileRequest& request) override {
         requests.push_back(request);
         cwd = "/somewhere/the/picker/went"; // the platform dialog may move the working directory
         return pickerAnswer;
     }
     std::string currentDirectory() override { return cwd; }
-    void setCurrentDirectory(const std::string &path) override { cwd = path; }
+    void setCurrentDirectory(const std::string& path) override { cwd = path; }
 
-    int runStep(FakeDialog &dialog) {
+    int runStep(FakeDialog& dialog) {
         if (script.empty()) {
             ADD_FAILURE() << "no scripted step for a run of template " << dialog.templateId;
             return kIdCancel;

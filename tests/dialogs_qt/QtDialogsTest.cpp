@@ -36,7 +36,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-QApplication &app() {
+QApplication& app() {
     // Offscreen rendering finds no system fonts by itself.
     if (qEnvironmentVariableIsEmpty("QT_QPA_FONTDIR"))
         qputenv("QT_QPA_FONTDIR", "/usr/share/fonts/truetype/dejavu");
@@ -44,38 +44,38 @@ QApplication &app() {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "test_dialogs_qt";
-    static char *argv[] = {name, nullptr};
+    static char* argv[] = {name, nullptr};
     // Never destroyed: a QApplication torn down among the static destructors
     // outlives the platform plugin it needs.
-    static auto *application = new QApplication(argc, argv);
+    static auto* application = new QApplication(argc, argv);
     return *application;
 }
 
 QString q(std::string_view cp1251) { return fromCp1251(std::string(cp1251)); }
 
-void savePicture(QWidget *widget, const QString &name) {
+void savePicture(QWidget* widget, const QString& name) {
     const QString path =
         QCoreApplication::applicationDirPath() + QLatin1Char('/') + name + QStringLiteral(".png");
     EXPECT_TRUE(widget->grab().save(path)) << path.toStdString();
 }
 
-template <typename T> T *find(QWidget *dialog, int id) {
-    auto *widget = dialog->findChild<T *>(QStringLiteral("id%1").arg(id));
+template <typename T> T* find(QWidget* dialog, int id) {
+    auto* widget = dialog->findChild<T*>(QStringLiteral("id%1").arg(id));
     EXPECT_NE(widget, nullptr) << "control " << id;
     return widget;
 }
 
-void click(QWidget *dialog, int id) {
+void click(QWidget* dialog, int id) {
     QTest::mouseClick(find<QAbstractButton>(dialog, id), Qt::LeftButton);
 }
 
 // The user's choice in a list: a change of the current item, as the popup makes it.
-void choose(QWidget *dialog, int id, int item) {
+void choose(QWidget* dialog, int id, int item) {
     find<QComboBox>(dialog, id)->setCurrentIndex(item - 1);
 }
 
-void type(QWidget *dialog, int id, const QString &text) {
-    QLineEdit *edit = find<QLineEdit>(dialog, id);
+void type(QWidget* dialog, int id, const QString& text) {
+    QLineEdit* edit = find<QLineEdit>(dialog, id);
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Delete);
     QTest::keyClicks(edit, text);
@@ -86,8 +86,8 @@ void type(QWidget *dialog, int id, const QString &text) {
 /// poll is scheduled before a step acts, so a step may open a nested dialog.
 class ModalDriver {
   public:
-    using Action = std::function<void(QWidget *)>;
-    void then(const QString &objectName, Action action) {
+    using Action = std::function<void(QWidget*)>;
+    void then(const QString& objectName, Action action) {
         steps_.push_back({objectName, std::move(action)});
     }
     void start() {
@@ -103,7 +103,7 @@ class ModalDriver {
         if (steps_.empty())
             return;
         QTimer::singleShot(10, &context_, [this] { poll(); });
-        QWidget *active = QApplication::activeModalWidget();
+        QWidget* active = QApplication::activeModalWidget();
         if (!active || !active->isVisible() || active->objectName() != steps_.front().first)
             return;
         auto step = std::move(steps_.front());
@@ -124,7 +124,7 @@ TEST(QtDialog, ControlInterfaceOverRealWidgets) {
     auto dialog = createTemplate(kTemplateParameters, nullptr);
     ASSERT_NE(dialog, nullptr);
     int changes = 0;
-    dialog->attach(kIdBelt, [&](Dialog &, int id, ControlEvent e) {
+    dialog->attach(kIdBelt, [&](Dialog&, int id, ControlEvent e) {
         EXPECT_EQ(id, kIdBelt);
         EXPECT_EQ(e, ControlEvent::SelectionChange);
         ++changes;
@@ -192,7 +192,7 @@ TEST(QtDialog, EveryTemplateHoldsItsControls) {
           kIdResultNorth}},
         {kTemplateStart, {kIdOk}},
     };
-    for (const auto &[templateId, ids] : templates) {
+    for (const auto& [templateId, ids] : templates) {
         SCOPED_TRACE(templateId);
         auto dialog = createTemplate(templateId, nullptr);
         ASSERT_NE(dialog, nullptr);
@@ -213,7 +213,7 @@ TEST(QtDialog, EveryTemplateHoldsItsControls) {
 TEST(QtPlatform, FolderPickerAnswerEndsWithASeparator) {
     app();
     struct Case {
-        const char *name;
+        const char* name;
         std::optional<QString> picked;
         std::optional<std::string> expected; // Windows-1251
     };
@@ -223,11 +223,11 @@ TEST(QtPlatform, FolderPickerAnswerEndsWithASeparator) {
         {"Cyrillic folder", QString::fromUtf8("/data/Карты"), "/data/\xCA\xE0\xF0\xF2\xFB/"},
         {"cancelled", std::nullopt, std::nullopt},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QtPlatform platform;
         QString captionSeen;
-        platform.setFolderPicker([&](QWidget *, const QString &caption, const QString &) {
+        platform.setFolderPicker([&](QWidget*, const QString& caption, const QString&) {
             captionSeen = caption;
             return c.picked;
         });
@@ -241,14 +241,14 @@ TEST(QtPlatform, FolderPickerAnswerEndsWithASeparator) {
 TEST(QtPlatform, FolderNameOutsideTheCodePageIsRefusedWithAMessage) {
     app();
     QtPlatform platform;
-    platform.setFolderPicker([](QWidget *, const QString &, const QString &) {
+    platform.setFolderPicker([](QWidget*, const QString&, const QString&) {
         return std::optional<QString>(QString::fromUtf8("/data/地図"));
     });
     QString shown;
     ModalDriver driver;
-    driver.then(kMessage, [&](QWidget *box) {
-        shown = static_cast<QMessageBox *>(box)->text();
-        static_cast<QMessageBox *>(box)->button(QMessageBox::Ok)->click();
+    driver.then(kMessage, [&](QWidget* box) {
+        shown = static_cast<QMessageBox*>(box)->text();
+        static_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
     });
     driver.start();
     EXPECT_EQ(platform.openFile(OpenFileRequest{}), std::nullopt);
@@ -273,14 +273,14 @@ TEST(QtPlatform, WorkingDirectoryIsRestoredExactly) {
 
 // Plays the dialogs from the start screen to an accepted job: sheet N-37-XIV,
 // a refused and then an accepted refinement, a folder from the picker.
-void playDialogs(ModalDriver &driver, const QString &folder, std::vector<QString> &messages) {
-    driver.then(kStart, [](QWidget *start) {
+void playDialogs(ModalDriver& driver, const QString& folder, std::vector<QString>& messages) {
+    driver.then(kStart, [](QWidget* start) {
         savePicture(start, QStringLiteral("template106"));
         click(start, kIdOk);
     });
     // Each step below opens the next modal widget from inside itself (nested
     // modal loops), so the steps are listed in the order the widgets appear.
-    driver.then(kParameters, [folder](QWidget *d) {
+    driver.then(kParameters, [folder](QWidget* d) {
         choose(d, kIdBelt, 8);         // N
         choose(d, kIdZone, 5);         // 37
         choose(d, kIdSheetNumber, 14); // XIV
@@ -290,7 +290,7 @@ void playDialogs(ModalDriver &driver, const QString &folder, std::vector<QString
         click(d, kIdRefine);
         click(d, kIdOk);
     });
-    driver.then(kRefinement, [](QWidget *r) {
+    driver.then(kRefinement, [](QWidget* r) {
         EXPECT_EQ(find<QLineEdit>(r, kIdBaseWest)->text(), QString::fromUtf8("37° 00'"));
         EXPECT_EQ(find<QLineEdit>(r, kIdBaseNorth)->text(), QString::fromUtf8("54° 40'"));
         type(r, kIdResultWest, QStringLiteral("36 00"));
@@ -308,11 +308,11 @@ void playDialogs(ModalDriver &driver, const QString &folder, std::vector<QString
         type(r, kIdResultMeridianStep, QStringLiteral("0 15"));
         click(r, kIdOk);
     });
-    driver.then(kMessage, [&messages](QWidget *box) {
+    driver.then(kMessage, [&messages](QWidget* box) {
         savePicture(box, QStringLiteral("messageBox"));
         messages.push_back(box->windowTitle() + QLatin1Char('|') +
-                           static_cast<QMessageBox *>(box)->text());
-        static_cast<QMessageBox *>(box)->button(QMessageBox::Ok)->click();
+                           static_cast<QMessageBox*>(box)->text());
+        static_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
     });
 }
 
@@ -321,9 +321,8 @@ TEST(QtSession, DialogsFillTheJob) {
     testing::TempDir temp;
     const QString folder = QString::fromStdString(temp.path().string());
     QtPlatform platform;
-    platform.setFolderPicker([&](QWidget *, const QString &, const QString &) {
-        return std::optional<QString>(folder);
-    });
+    platform.setFolderPicker(
+        [&](QWidget*, const QString&, const QString&) { return std::optional<QString>(folder); });
     DialogSession session(platform);
     std::vector<QString> messages;
     ModalDriver driver;
@@ -352,17 +351,16 @@ TEST(QtSession, WholeJobWritesTheLayers) {
     testing::TempDir temp;
     const QString folder = QString::fromStdString(temp.path().string());
     QtPlatform platform;
-    platform.setFolderPicker([&](QWidget *, const QString &, const QString &) {
-        return std::optional<QString>(folder);
-    });
+    platform.setFolderPicker(
+        [&](QWidget*, const QString&, const QString&) { return std::optional<QString>(folder); });
     DialogSession session(platform);
     std::vector<QString> messages;
     ModalDriver driver;
     playDialogs(driver, folder, messages);
-    driver.then(kMessage, [&messages](QWidget *box) {
+    driver.then(kMessage, [&messages](QWidget* box) {
         messages.push_back(box->windowTitle() + QLatin1Char('|') +
-                           static_cast<QMessageBox *>(box)->text());
-        static_cast<QMessageBox *>(box)->button(QMessageBox::Ok)->click();
+                           static_cast<QMessageBox*>(box)->text());
+        static_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
     });
     driver.start();
     std::ostringstream err;
@@ -381,9 +379,9 @@ TEST(QtSession, WholeJobWritesTheLayers) {
                        "Nom=N-37-XIV; CS=CK-42; Path=" + batch.path().string() + ";\n");
     const auto result = testing::runProcess(testing::sheetjobExecutable(), {batch / "job.txt"});
     ASSERT_EQ(result.exitCode, job::kExitDone) << result.err;
-    for (const char *layer : {"HYPS/HypsA", "HYPS/HypsP", "HYPS/HypsL", "FRAME/Frame",
+    for (const char* layer : {"HYPS/HypsA", "HYPS/HypsP", "HYPS/HypsL", "FRAME/Frame",
                               "FRAME/FrameAdj", "FRAME/FrameDig"})
-        for (const char *ext : {".shp", ".shx", ".dbf"}) {
+        for (const char* ext : {".shp", ".shx", ".dbf"}) {
             const std::string file = std::string(layer) + ext;
             ASSERT_TRUE(fs::exists(temp.path() / file)) << file;
             EXPECT_EQ(testing::readFile(temp.path() / file), testing::readFile(batch.path() / file))
@@ -394,7 +392,7 @@ TEST(QtSession, WholeJobWritesTheLayers) {
 // Without a display the program does not try to open one: it reports through
 // the non-interactive path, never by an abort of the GUI toolkit.
 TEST(QtMain, NoDisplayMeansNoDialogs) {
-    for (const char *display : {"DISPLAY=", "DISPLAY=:97"}) {
+    for (const char* display : {"DISPLAY=", "DISPLAY=:97"}) {
         SCOPED_TRACE(display);
         testing::ProcessOptions options;
         options.environment = {display, "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="};

@@ -26,10 +26,10 @@ TEST(Geometry, ToleranceComparison) {
 // The stretch of graticule lines inside outlines; touching a vertex is no stretch.
 TEST(Geometry, ClipsLinesByPolygon) {
     struct Case {
-        const char *name;
+        const char* name;
         bool horizontal;
         double c;
-        const std::vector<geo::Point> *polygon;
+        const std::vector<geo::Point>* polygon;
         bool expected;
         double low, high;
     };
@@ -45,7 +45,7 @@ TEST(Geometry, ClipsLinesByPolygon) {
          54.942857142857143},
         {"parallel across the skewed outline", true, 54.6, &kSkewed, true, 36.8, 38.1},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         double low = -1.0, high = -1.0;
         EXPECT_EQ(geo::CLIPPINGLINEBYPOLYGON(c.horizontal, c.c, *c.polygon, low, high), c.expected);
@@ -83,7 +83,7 @@ TEST(Geometry, MissesLeaveOutputsAlone) {
 // One edge against a line: on it, through one end, across it, beside it.
 TEST(Geometry, CrossesOneEdge) {
     struct Case {
-        const char *name;
+        const char* name;
         bool horizontal;
         double c;
         geo::Point a, b;
@@ -97,7 +97,7 @@ TEST(Geometry, CrossesOneEdge) {
         {"line across the edge", true, 6.0, {2.0, 5.0}, {4.0, 7.0}, true, 3.0, 3.0},
         {"line beside the edge", true, 7.5, {2.0, 5.0}, {4.0, 7.0}, false, -1.0, -1.0},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         double low = -1.0, high = -1.0;
         EXPECT_EQ(geo::CROSSLINEBYEDGE(c.horizontal, c.c, c.a, c.b, low, high), c.expected);

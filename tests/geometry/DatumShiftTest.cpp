@@ -24,7 +24,7 @@ TEST(DatumShift, WorkedExamples) {
         {37.0, 56.0, 36.998104499, 56.000037142},
         {0.0, 56.0, 359.997962340, 55.999351002},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.lon);
         geo::Point p{c.lon, c.lat};
         geo::SK42_TO_GSK2011(p);
@@ -83,7 +83,7 @@ TEST(DatumShift, AgreesWithProj) {
     {
         std::ofstream in(input);
         in.precision(17);
-        for (const auto &p : points)
+        for (const auto& p : points)
             in << p.x << ' ' << p.y << " 0 0\n";
     }
     const std::string pipeline =
@@ -98,7 +98,7 @@ TEST(DatumShift, AgreesWithProj) {
     ASSERT_EQ(rc, 0) << command;
 
     std::ifstream out(output);
-    for (const auto &p : points) {
+    for (const auto& p : points) {
         double lon = 0, lat = 0, h = 0, t = 0;
         ASSERT_TRUE(out >> lon >> lat >> h >> t) << "cct gave too few lines";
         geo::Point q = p;

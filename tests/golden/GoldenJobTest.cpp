@@ -85,10 +85,11 @@ void compareLayer(const std::string& key, const json& expected, const fs::path& 
             ASSERT_EQ(object->nVertices, static_cast<int>(geom.size()));
             for (int v = 0; v < object->nVertices; ++v) {
                 const json& p = geom[static_cast<size_t>(v)];
-                if (object->padfX[v] != p[0].get<double>() || object->padfY[v] != p[1].get<double>()) {
-                    ADD_FAILURE() << "vertex " << v << ": " << std::setprecision(17) << object->padfX[v] << ", "
-                                  << object->padfY[v] << " expected " << p[0].get<double>() << ", "
-                                  << p[1].get<double>();
+                if (object->padfX[v] != p[0].get<double>() ||
+                    object->padfY[v] != p[1].get<double>()) {
+                    ADD_FAILURE() << "vertex " << v << ": " << std::setprecision(17)
+                                  << object->padfX[v] << ", " << object->padfY[v] << " expected "
+                                  << p[0].get<double>() << ", " << p[1].get<double>();
                     break;
                 }
             }

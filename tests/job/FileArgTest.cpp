@@ -21,7 +21,7 @@ struct Read {
     std::string reason;
 };
 
-Read readContent(const std::string &content) {
+Read readContent(const std::string& content) {
     Read r{};
     r.status = readArgFileContent(content, "job.txt", r.job, r.reason);
     return r;
@@ -30,10 +30,10 @@ Read readContent(const std::string &content) {
 // Statuses of whole files: each line of the table is one argument file.
 TEST(ReadArgFileContent, StatusesOfWholeFiles) {
     struct Case {
-        const char *name;
+        const char* name;
         std::string content;
         int status;
-        const char *reason; // expected part of the one-line reason ("" = none)
+        const char* reason; // expected part of the one-line reason ("" = none)
     };
     const Case cases[] = {
         {"example", "Nom=N-37-XIV; CS=CK-42; Path=out/N-37-XIV;\n", 0, ""},
@@ -99,7 +99,7 @@ TEST(ReadArgFileContent, StatusesOfWholeFiles) {
         {"missing Path comes before the SubSheetFrames rule", "Nom=N-37;SubSheetFrames=1;", 5,
          "\"Path\" is missing"},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const Read r = readContent(c.content);
         EXPECT_EQ(r.status, c.status);
@@ -116,7 +116,7 @@ TEST(ReadArgFileContent, StatusesOfWholeFiles) {
 TEST(ReadArgFileContent, DefaultsComeFromTheBaseTrapezium) {
     const Read r = readContent("Nom=N-37-XIV; Path=D:\\Maps;\n");
     ASSERT_EQ(r.status, 0) << r.reason;
-    const JobParameters &j = r.job;
+    const JobParameters& j = r.job;
     EXPECT_EQ(j.CoordSystem, 1);
     EXPECT_EQ(j.SetScale, 0);
     EXPECT_EQ(j.MapScale, 0);
@@ -155,10 +155,10 @@ TEST(ReadArgFileContent, GivenValuesOverrideTheBase) {
 
 // The bound must lie strictly within one single sheet of the base edge.
 TEST(ReadArgFileContent, BoundsJustInsideTheMarginAreAccepted) {
-    const char *accepted[] = {
+    const char* accepted[] = {
         "xFrom=36\xB0 01';", "xTo=38\xB0 59';", "yFrom=53\xB0 21';", "yTo=55\xB0 19';",
         "xFrom=40;",         "xTo=30;"}; // the order of the bounds is not checked
-    for (const char *item : accepted) {
+    for (const char* item : accepted) {
         SCOPED_TRACE(item);
         const Read r = readContent(std::string("Nom=N-37-XIV;Path=abc;") + item);
         EXPECT_EQ(r.status, 0) << r.reason;
@@ -186,7 +186,7 @@ TEST(ReadArgFileContent, CoordinateSystemNames) {
         {"CK-42 ", 0, 1},
         {"GCK-2011", 4, 0},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(cp1251ToUtf8(c.value));
         const Read r = readContent("CS=" + c.value + ";Nom=N-37;Path=abc;");
         EXPECT_EQ(r.status, c.status);
@@ -198,8 +198,8 @@ TEST(ReadArgFileContent, CoordinateSystemNames) {
 
 TEST(ReadArgFileContent, MapScaleDependsOnTheSet) {
     struct Case {
-        const char *nom;
-        const char *value;
+        const char* nom;
+        const char* value;
         int status, mapScale;
     };
     const Case cases[] = {
@@ -208,7 +208,7 @@ TEST(ReadArgFileContent, MapScaleDependsOnTheSet) {
         {"N-37", "2500", 0, 1},     {"N-37", "5000", 0, 2},     {"N-37", "500", 4, 0},
         {"N-37", "200", 4, 0},      {"N-37", "01000", 4, 0},    {"N-37", " 1000 ", 0, 0},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.nom) + " " + c.value);
         const Read r =
             readContent(std::string("Nom=") + c.nom + ";MapScale=" + c.value + ";Path=abc;");
@@ -228,7 +228,7 @@ TEST(ReadScale2, RejectionLeavesTheMarker) {
 // Sheet names of the 1:1 000 000 and 1:200 000 series, combined sheets included.
 TEST(ReadNomenclature, AcceptedNames) {
     struct Case {
-        const char *value;
+        const char* value;
         int setScale, yZone, xZone, sheetNumber, sheetType;
     };
     const Case cases[] = {
@@ -240,7 +240,7 @@ TEST(ReadNomenclature, AcceptedNames) {
         {"K-60-I", 0, 11, 60, 1, 0},      {"M-33-IV", 0, 9, 33, 4, 0},
         {"M3301(2)", 0, 9, 33, 1, 1},     {"N-37(3)", 1, 8, 37, 0, 2},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.value);
         JobParameters job;
         job.SetScale = kUnsetInt;
@@ -254,14 +254,14 @@ TEST(ReadNomenclature, AcceptedNames) {
 }
 
 TEST(ReadNomenclature, RejectedNamesLeaveTheMarker) {
-    const char *rejected[] = {
+    const char* rejected[] = {
         "A-37",      "V-37",      "N-37 -XIV", "N37 14", "N-37-xiv", "N-37-XXXVII", "N-37-IIII",
         "N-37-",     "N-61",      "N-32",      "N-00",   "N-03",     "N-37(5)",     "N-37(1)",
         "N-37(2",    "N-37(2) x", "N-37(22)",  "N3737",  "N3700",    "N-3714",      "N37-XIV",
         "N-37-XIVA", "N-7",       "N",         "N-",     "",
         "\xCD-37", // Cyrillic Н
     };
-    for (const char *value : rejected) {
+    for (const char* value : rejected) {
         SCOPED_TRACE(cp1251ToUtf8(value));
         JobParameters job;
         job.SetScale = kUnsetInt;
@@ -271,7 +271,7 @@ TEST(ReadNomenclature, RejectedNamesLeaveTheMarker) {
 }
 
 TEST(ReadNomenclature, EveryRomanNumeralNamesItsSheet) {
-    const char *numerals[] = {
+    const char* numerals[] = {
         "I",      "II",   "III", "IV",   "V",     "VI",     "VII",   "VIII", "IX",
         "X",      "XI",   "XII", "XIII", "XIV",   "XV",     "XVI",   "XVII", "XVIII",
         "XIX",    "XX",   "XXI", "XXII", "XXIII", "XXIV",   "XXV",   "XXVI", "XXVII",
@@ -325,7 +325,7 @@ TEST(ReadArg, RemovesTheItemItRead) {
 
 TEST(ReadArg, InternalStatuses) {
     struct Case {
-        const char *line;
+        const char* line;
         int status;
     };
     const Case cases[] = {
@@ -335,7 +335,7 @@ TEST(ReadArg, InternalStatuses) {
         {"Nom=X-1;", kItemBadValue},   {"MapScale=200;", kItemScaleBeforeNom},
         {"xMinute=0;", kItemBadValue},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         JobParameters job;
         job.SetScale = job.MapScale = job.xMinute = kUnsetInt;

@@ -8,7 +8,7 @@ namespace {
 // The base trapezium and default graticule that every later stage starts from.
 TEST(ComputeBaseParameters, WorkedExamplesAndEdges) {
     struct Case {
-        const char *name;
+        const char* name;
         int setScale, yZone, xZone, sheetNumber, sheetType;
         double west, east, south, north, meridianStep;
         int xMinute;
@@ -39,7 +39,7 @@ TEST(ComputeBaseParameters, WorkedExamplesAndEdges) {
         {"N-37-XIV quadruple: single defaults", 0, 8, 37, 14, 3, 37, 41, 54, 56 - 2 * twoThirds,
          0.25, 1, sixth, 1},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         JobParameters job;
         job.SetScale = c.setScale;

@@ -18,15 +18,15 @@ using testing::writeFile;
 
 const std::string kSep(1, kFolderSeparator);
 
-std::set<std::string> namesIn(const fs::path &folder) {
+std::set<std::string> namesIn(const fs::path& folder) {
     std::set<std::string> names;
-    for (const auto &e : fs::directory_iterator(folder))
+    for (const auto& e : fs::directory_iterator(folder))
         names.insert(e.path().filename().string());
     return names;
 }
 
-void touch(const fs::path &folder, std::initializer_list<const char *> names) {
-    for (const char *name : names)
+void touch(const fs::path& folder, std::initializer_list<const char*> names) {
+    for (const char* name : names)
         writeFile(folder / name, "x");
 }
 
@@ -141,7 +141,7 @@ TEST(PathProcess, SubSheetFoldersOnlyWhenAsked) {
 // A folder that cannot be made fails with its own status and says why.
 TEST(PathProcess, CreationFailuresHaveTheirStatuses) {
     struct Case {
-        const char *blocker; // a dangling link where the folder should go
+        const char* blocker; // a dangling link where the folder should go
         bool subSheets;
         int status;
     };
@@ -151,7 +151,7 @@ TEST(PathProcess, CreationFailuresHaveTheirStatuses) {
         {"HYPS_50", true, kR50NotCreated},
         {"HYPS_25", true, kR25NotCreated},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.blocker);
         TempDir dir;
         fs::create_symlink(dir.path() / "nowhere" / "x", dir.path() / c.blocker);

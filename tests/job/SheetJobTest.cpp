@@ -27,17 +27,17 @@ class FakeSession : public InteractiveSession {
     std::vector<Message> messages;
 
     void showStartScreen() override { startScreenShown = true; }
-    void runParameterDialog(JobParameters &job) override {
+    void runParameterDialog(JobParameters& job) override {
         EXPECT_TRUE(startScreenShown);
         job = dialogResult;
     }
-    void showMessage(const std::string &text, const std::string &title, MessageIcon icon) override {
+    void showMessage(const std::string& text, const std::string& title, MessageIcon icon) override {
         messages.push_back({common::cp1251ToUtf8(text), common::cp1251ToUtf8(title), icon});
     }
 };
 
 /// What the dialog leaves for N-37-XIV with the result folder `folder`.
-JobParameters dialogJob(const std::string &folder) {
+JobParameters dialogJob(const std::string& folder) {
     JobParameters job;
     job.CoordSystem = 1;
     job.SetScale = 0;
@@ -77,9 +77,9 @@ TEST(RunSheetJob, InteractiveCancelEndsSilently) {
 // Folder failures before generation: one stop box under "Задание НЕ ВЫПОЛНЕНО".
 TEST(RunSheetJob, InteractiveFolderFailuresShowTheirMessage) {
     struct Case {
-        const char *blocker; // "" = the result folder itself is missing
+        const char* blocker; // "" = the result folder itself is missing
         bool subSheets;
-        const char *text;
+        const char* text;
     };
     const Case cases[] = {
         {"", false, "Не существует заданная папка результата"},
@@ -88,7 +88,7 @@ TEST(RunSheetJob, InteractiveFolderFailuresShowTheirMessage) {
         {"HYPS_50", true, "Не удалось создать папку R50"},
         {"HYPS_25", true, "Не удалось создать папку R25"},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         TempDir dir;
         FakeSession session;

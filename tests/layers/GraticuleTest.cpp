@@ -1,8 +1,8 @@
 // Graticule arithmetic and densified outlines: the values and vertices that the
 // layers are compared with bit for bit.
 
-#include "sheetjob/geometry/Geometry.h"
 #include "sheetjob/layers/Graticule.h"
+#include "sheetjob/geometry/Geometry.h"
 #include "sheetjob/layers/Outline.h"
 #include "sheetjob/layers/SubSheets.h"
 
@@ -97,7 +97,7 @@ TEST(Graticule, UnwalkableInputsGiveNaN) {
     const double inf = std::numeric_limits<double>::infinity();
     const struct {
         double value, origin, step;
-    } cases[] = {{54.3, 54.0, 0.0}, {54.3, 54.0, -0.5}, {54.3, 54.0, nan}, {54.3, 54.0, inf},
+    } cases[] = {{54.3, 54.0, 0.0}, {54.3, 54.0, -0.5}, {54.3, 54.0, nan},   {54.3, 54.0, inf},
                  {nan, 54.0, 0.5},  {54.3, inf, 0.5},   {1e300, 0.0, 1e-300}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.value << " " << c.origin << " " << c.step);
@@ -122,16 +122,18 @@ TEST(Outline, RingsClockwiseFromTheNorthWestCorner) {
         double west, east, lonSpacing, south, north, latSpacing;
         int count;
     } cases[] = {
-        {"1:200 000 trapezium 1 x 40'", 36, 37, kParallelVertexSpacing, yFrom, 53, kMeridianVertexSpacing, 33},
-        {"1:50 000 sheet 15' x 10'", 37, 37.25, kSubSheetLonSpacing, 54.5, 54.666666666666664, kSubSheetLatSpacing,
-         65},
-        {"1:25 000 sheet 7'30\" x 5'", 37, 37.125, kSubSheetLonSpacing, 54.583333333333336, 54.666666666666664,
-         kSubSheetLatSpacing, 33},
+        {"1:200 000 trapezium 1 x 40'", 36, 37, kParallelVertexSpacing, yFrom, 53,
+         kMeridianVertexSpacing, 33},
+        {"1:50 000 sheet 15' x 10'", 37, 37.25, kSubSheetLonSpacing, 54.5, 54.666666666666664,
+         kSubSheetLatSpacing, 65},
+        {"1:25 000 sheet 7'30\" x 5'", 37, 37.125, kSubSheetLonSpacing, 54.583333333333336,
+         54.666666666666664, kSubSheetLatSpacing, 33},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         geometry::Vertices v;
-        ASSERT_EQ(ADDRECTANGLE(c.west, c.east, c.lonSpacing, c.south, c.north, c.latSpacing, v), c.count);
+        ASSERT_EQ(ADDRECTANGLE(c.west, c.east, c.lonSpacing, c.south, c.north, c.latSpacing, v),
+                  c.count);
         ASSERT_EQ(v.size(), c.count);
         const int side = (c.count - 1) / 4;
         const double cornersX[] = {c.west, c.east, c.east, c.west, c.west};

@@ -1,11 +1,11 @@
 // The sheet layers written in process and read back: with Shapelib against the
 // expected records (bit for bit), and with ogrinfo as an independent reader.
 
+#include "sheetjob/layers/SheetLayers.h"
 #include "sheetjob/common/Cp1251.h"
 #include "sheetjob/common/Text.h"
 #include "sheetjob/geometry/DatumShift.h"
 #include "sheetjob/layers/HypsLayers.h"
-#include "sheetjob/layers/SheetLayers.h"
 #include "support/Ogr.h"
 #include "support/TempDir.h"
 
@@ -43,7 +43,9 @@ struct Job {
         fs::create_directories(p.ResultPath);
         fs::create_directories(p.FramePath);
     }
-    [[nodiscard]] std::string layer(const std::string& name) const { return p.ResultPath + "/" + name; }
+    [[nodiscard]] std::string layer(const std::string& name) const {
+        return p.ResultPath + "/" + name;
+    }
 };
 
 struct Record {
@@ -160,7 +162,7 @@ TEST(SheetLayers, LinesInsideARefinedTrapezium) {
     ASSERT_EQ(CREATESHEETLAYERS(job.p, reason), 0) << reason;
     int type = 0;
     const auto lines = readLayer(job.layer("HypsL"), type);
-    const char* expected[][3] = {{"Рамка", "", ""},         {"Параллель", "52°", "30'"},
+    const char* expected[][3] = {{"Рамка", "", ""},           {"Параллель", "52°", "30'"},
                                  {"Параллель", "52°", "40'"}, {"Параллель", "52°", "50'"},
                                  {"Меридиан", "36°", "15'"},  {"Меридиан", "36°", "30'"},
                                  {"Меридиан", "36°", "45'"}};
@@ -265,7 +267,8 @@ TEST(SheetLayers, ShiftedSheetMovesOnlyTheGeometry) {
     }
     int type = 0;
     const auto polygon = readLayer(shifted.layer("HypsA"), type);
-    EXPECT_NE(polygon[0].text.at("LeftUp").find("\" в.д. "), std::string::npos) << polygon[0].text.at("LeftUp");
+    EXPECT_NE(polygon[0].text.at("LeftUp").find("\" в.д. "), std::string::npos)
+        << polygon[0].text.at("LeftUp");
     // The sheet shifts west by about 7": no parallel runs past the shifted outline,
     // and the meridian 37° now lies inside the sheet and is drawn.
     const auto lines = readLayer(shifted.layer("HypsL"), type);
@@ -297,7 +300,8 @@ TEST(SheetLayers, ParallelTouchingACornerIsLeftOut) {
     job.meridianStep = 0.25;
     job.parallelStep = step;
     geometry::Vertices diamond;
-    for (const auto& [x, y] : {std::pair{37.5, 54.0}, {37.0, first}, {37.5, touched}, {38.0, first}, {37.5, 54.0}})
+    for (const auto& [x, y] :
+         {std::pair{37.5, 54.0}, {37.0, first}, {37.5, touched}, {38.0, first}, {37.5, 54.0}})
         diamond.add(x, y);
     std::vector<double> latitudes, longitudes;
     std::string reason;
@@ -315,13 +319,16 @@ TEST(SheetLayers, RefusalsAndFailuresCarryAReason) {
         const char* says;
     } cases[] = {
         {"zero meridian step", [](job::JobParameters& p) { p.MeridianStep = 0; }, "meridian"},
-        {"negative parallel step", [](job::JobParameters& p) { p.ParallelStep = -1.0 / 6.0; }, "parallel"},
-        {"trapezium not a number", [](job::JobParameters& p) { p.xFrom = std::numeric_limits<double>::quiet_NaN(); },
+        {"negative parallel step", [](job::JobParameters& p) { p.ParallelStep = -1.0 / 6.0; },
+         "parallel"},
+        {"trapezium not a number",
+         [](job::JobParameters& p) { p.xFrom = std::numeric_limits<double>::quiet_NaN(); },
          "not a number"},
-        {"trapezium wider than the globe", [](job::JobParameters& p) { p.xTo = p.xFrom + 400; }, "globe"},
+        {"trapezium wider than the globe", [](job::JobParameters& p) { p.xTo = p.xFrom + 400; },
+         "globe"},
         {"missing HYPS folder", [](job::JobParameters& p) { p.ResultPath += "/missing"; }, "HypsA"},
-        {"HypsL cannot be created", [](job::JobParameters& p) { fs::create_directory(p.ResultPath + "/HypsL.dbf"); },
-         "HypsL"},
+        {"HypsL cannot be created",
+         [](job::JobParameters& p) { fs::create_directory(p.ResultPath + "/HypsL.dbf"); }, "HypsL"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,8 +1,8 @@
 // The 1:50 000 and 1:25 000 sheet frames: division order, names, outlines.
 
+#include "sheetjob/layers/SubSheets.h"
 #include "sheetjob/common/Cp1251.h"
 #include "sheetjob/geometry/DatumShift.h"
-#include "sheetjob/layers/SubSheets.h"
 #include "support/Ogr.h"
 #include "support/TempDir.h"
 
@@ -33,7 +33,15 @@ SubSheetJob jobFor(int sheetNumber, int coordSystem = 1) {
 std::vector<SubSheet> division(const SubSheetJob& job) {
     std::vector<SubSheet> sheets;
     std::string reason;
-    EXPECT_EQ(CREATEMAPS5025(job, [&](const SubSheet& s) { sheets.push_back(s); return 0; }, reason), 0) << reason;
+    EXPECT_EQ(CREATEMAPS5025(
+                  job,
+                  [&](const SubSheet& s) {
+                      sheets.push_back(s);
+                      return 0;
+                  },
+                  reason),
+              0)
+        << reason;
     return sheets;
 }
 
@@ -43,7 +51,9 @@ TEST(SubSheets, ProcessingOrderAndNames) {
     const struct {
         int sheetNumber;
         const char* hundreds[4];
-    } cases[] = {{1, {"1", "13", "2", "14"}}, {8, {"27", "39", "28", "40"}}, {36, {"131", "143", "132", "144"}}};
+    } cases[] = {{1, {"1", "13", "2", "14"}},
+                 {8, {"27", "39", "28", "40"}},
+                 {36, {"131", "143", "132", "144"}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.sheetNumber);
         const auto sheets = division(jobFor(c.sheetNumber));
@@ -76,7 +86,7 @@ TEST(SubSheets, QuartersOfTheBaseTrapezium) {
     EXPECT_EQ(sheets[0].east, (37.0 + (37.0 + 38.0) / 2) / 2);
     EXPECT_EQ(sheets[0].north, north);
     EXPECT_EQ(sheets[0].south, (middle + north) / 2);
-    EXPECT_EQ(sheets[2].west, 37.0);          // N-37-51-А-в: south-west quarter
+    EXPECT_EQ(sheets[2].west, 37.0); // N-37-51-А-в: south-west quarter
     EXPECT_EQ(sheets[2].north, sheets[1].south);
     EXPECT_EQ(sheets[3].west, sheets[1].east); // N-37-51-А-б: north-east quarter
 }
@@ -85,7 +95,8 @@ TEST(SubSheets, QuartersOfTheBaseTrapezium) {
 TEST(SubSheets, FirstFailureStopsTheDivision) {
     int calls = 0;
     std::string reason;
-    const int status = CREATEMAPS5025(jobFor(1), [&](const SubSheet&) { return ++calls == 3 ? 2 : 0; }, reason);
+    const int status = CREATEMAPS5025(
+        jobFor(1), [&](const SubSheet&) { return ++calls == 3 ? 2 : 0; }, reason);
     EXPECT_EQ(status, 2);
     EXPECT_EQ(calls, 3);
     for (const int number : {0, 37}) {
@@ -121,8 +132,9 @@ TEST(SubSheets, LayersReadBackUnderTheirNames) {
             std::string file, name;
             size_t vertices;
             double west, north;
-        } layers[] = {{job.r50Path + "/N-37-51-А.shp", "N-37-51-А", 65, 37.0, 54.666666666666664},
-                      {job.r25Path + "/N-37-64-Г-г.shp", "N-37-64-Г-г", 33, 37.875, 54.083333333333336}};
+        } layers[] = {
+            {job.r50Path + "/N-37-51-А.shp", "N-37-51-А", 65, 37.0, 54.666666666666664},
+            {job.r25Path + "/N-37-64-Г-г.shp", "N-37-64-Г-г", 33, 37.875, 54.083333333333336}};
         for (const auto& l : layers) {
             SCOPED_TRACE(l.name);
             const auto read = testing::readLayerWithOgr(l.file);

@@ -13,7 +13,7 @@ constexpr int kMillion = 1;    // SetScale of a 1:1 000 000 sheet
 constexpr int kTwoHundred = 0; // SetScale of a 1:200 000 sheet
 
 struct Sheet {
-    const char *name;
+    const char* name;
     int setScale, yZone, xZone, number, type;
 };
 
@@ -34,7 +34,7 @@ TEST(Nomenclature, NamesSheets) {
         {"V-01", kMillion, 0, 1, 0, 0},
         {"J-05-XXXIII", kTwoHundred, 12, 5, 33, 0},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(nom::NOMENCLATURE(c.setScale, c.yZone, c.xZone, c.number, c.type), c.name);
     }
@@ -59,7 +59,7 @@ TEST(Nomenclature, RomanNumeralsAndZones) {
 // Stepping inside the 6 x 6 grid: rows kept east/west, columns kept north/south.
 TEST(Nomenclature, StepsThroughTheGrid) {
     struct Step {
-        const char *name;
+        const char* name;
         bool flag;
         int from, number, toExpected, numberExpected;
     };
@@ -68,7 +68,7 @@ TEST(Nomenclature, StepsThroughTheGrid) {
         {"XXXVI east", true, 60, 36, 1, 31},  {"XIV east", true, 37, 14, 37, 15},
         {"XIII west", false, 37, 13, 36, 18}, {"I west", false, 1, 1, 60, 6},
     };
-    for (const auto &c : east) {
+    for (const auto& c : east) {
         SCOPED_TRACE(c.name);
         int zone = 0, number = 0;
         nom::ADJACENTXZONE200(c.flag, c.from, c.number, zone, number);
@@ -81,7 +81,7 @@ TEST(Nomenclature, StepsThroughTheGrid) {
         {"XIV north", true, 8, 14, 8, 8},
         {"XIV south", false, 8, 14, 8, 20},
     };
-    for (const auto &c : vertical) {
+    for (const auto& c : vertical) {
         SCOPED_TRACE(c.name);
         int belt = 0, number = 0;
         nom::ADJACENTYZONE200(c.flag, c.from, c.number, belt, number);
@@ -121,8 +121,8 @@ TEST(Nomenclature, NamesNeighbours) {
          "J-37-III"},
         {{"U-60-VI", kTwoHundred, 1, 60, 6, 0}, "U-60-V", "U-01-I", "V-60-XXXVI", "U-60-XII"},
     };
-    for (const auto &c : cases) {
-        const auto &s = c.sheet;
+    for (const auto& c : cases) {
+        const auto& s = c.sheet;
         SCOPED_TRACE(s.name);
         ASSERT_EQ(nom::NOMENCLATURE(s.setScale, s.yZone, s.xZone, s.number, s.type), s.name);
         EXPECT_EQ(nom::ADJACENTNOMENCLATURE(-1, s.setScale, s.yZone, s.xZone, s.number, s.type),

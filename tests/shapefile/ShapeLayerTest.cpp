@@ -21,7 +21,8 @@ using testing::readLayerWithOgr;
 using testing::TempDir;
 
 std::vector<FieldDef> labelFields() {
-    return {{"L_code", {kInteger, 8, 0}}, {"Text", {kCharacter, 100, 0}}, {"Value", {kReal, 12, 3}}};
+    return {
+        {"L_code", {kInteger, 8, 0}}, {"Text", {kCharacter, 100, 0}}, {"Value", {kReal, 12, 3}}};
 }
 
 Vertices square() {
@@ -37,22 +38,25 @@ Vertices square() {
 // Every layer file is there and the projection text is byte for byte the one
 // of its coordinate system, CR LF included.
 TEST(ShapeLayer, ProjectionFileBytesPerCoordinateSystem) {
-    const std::string pulkovo42 =
-        "GEOGCS[\"GCS_Pulkovo_1942\",DATUM[\"D_Pulkovo_1942\",SPHEROID[\"Krasovsky_1940\", 6378245.0,298.3]], "
-        "PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
-    const std::string pulkovo95 =
-        "GEOGCS[\"GCS_Pulkovo_1965\",DATUM[\"D_Pulkovo_1965\",SPHEROID[\"Krasovsky_1940\", 6378245.0,298.3]], "
-        "PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
-    const std::string russia2011 =
-        "GEOGCS[\"GCS_RUSSIA_2011\",DATUM[\"D_RUSSIA_2011\",SPHEROID[\"S_RUSSIA_2011\", 6378136.5,298.2564151]], "
-        "PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
+    const std::string pulkovo42 = "GEOGCS[\"GCS_Pulkovo_1942\",DATUM[\"D_Pulkovo_1942\",SPHEROID["
+                                  "\"Krasovsky_1940\", 6378245.0,298.3]], "
+                                  "PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
+    const std::string pulkovo95 = "GEOGCS[\"GCS_Pulkovo_1965\",DATUM[\"D_Pulkovo_1965\",SPHEROID["
+                                  "\"Krasovsky_1940\", 6378245.0,298.3]], "
+                                  "PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
+    const std::string russia2011 = "GEOGCS[\"GCS_RUSSIA_2011\",DATUM[\"D_RUSSIA_2011\",SPHEROID["
+                                   "\"S_RUSSIA_2011\", 6378136.5,298.2564151]], "
+                                   "PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
     ASSERT_EQ(pulkovo42.size(), 153u);
     ASSERT_EQ(russia2011.size(), 156u);
     const struct {
         int code;
         std::string expected;
-    } cases[] = {{1, pulkovo42 + "\r\n"}, {2, pulkovo95 + "\r\n"}, {3, russia2011 + "\r\n"},
-                 {4, russia2011 + "\r\n"}, {7, ""}};
+    } cases[] = {{1, pulkovo42 + "\r\n"},
+                 {2, pulkovo95 + "\r\n"},
+                 {3, russia2011 + "\r\n"},
+                 {4, russia2011 + "\r\n"},
+                 {7, ""}};
     TempDir dir;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
@@ -268,7 +272,8 @@ TEST(ShapeLayer, FullDiskIsReported) {
     int status = 0;
     waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_TRUE(WEXITSTATUS(status) == 1 || WEXITSTATUS(status) == 2) << "exit " << WEXITSTATUS(status);
+    EXPECT_TRUE(WEXITSTATUS(status) == 1 || WEXITSTATUS(status) == 2)
+        << "exit " << WEXITSTATUS(status);
 }
 
 } // namespace

@@ -79,13 +79,14 @@ std::optional<OgrLayer> readLayerWithOgr(const std::string& shpPath) {
             } else if (!t.empty() && std::isupper(static_cast<unsigned char>(t[0])) != 0 &&
                        t.find('(') != std::string::npos) {
                 current->wkt = t;
-            } else if (startsWith(t, "POINT") || startsWith(t, "LINESTRING") || startsWith(t, "POLYGON")) {
+            } else if (startsWith(t, "POINT") || startsWith(t, "LINESTRING") ||
+                       startsWith(t, "POLYGON")) {
                 current->wkt = t;
             }
         } else if (inSrs) {
             const auto colon = line.find(": ");
-            if (colon != std::string::npos && line.find('(') != std::string::npos && line.find('[') == std::string::npos &&
-                !startsWith(line, " ")) {
+            if (colon != std::string::npos && line.find('(') != std::string::npos &&
+                line.find('[') == std::string::npos && !startsWith(line, " ")) {
                 inSrs = false;
                 inDefs = true;
             } else if (startsWith(line, "Data axis to CRS axis mapping")) {

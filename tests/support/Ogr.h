@@ -17,7 +17,7 @@ struct OgrPoint {
 struct OgrFeature {
     long fid = -1;
     std::vector<std::pair<std::string, std::string>> fields; ///< name, value as shown
-    std::string wkt;                                          ///< geometry as shown
+    std::string wkt;                                         ///< geometry as shown
     /// The value of a field ("" when absent).
     [[nodiscard]] std::string field(const std::string& name) const;
     /// All coordinates of the geometry, in order (15 significant digits).
@@ -28,7 +28,7 @@ struct OgrLayer {
     std::string name;
     std::string geometryType; ///< "Point", "Line String", "Polygon", ...
     long featureCount = -1;
-    std::string srsText;      ///< the "Layer SRS WKT" block
+    std::string srsText;                                        ///< the "Layer SRS WKT" block
     std::vector<std::pair<std::string, std::string>> fieldDefs; ///< name, "Integer (6.0)" ...
     std::vector<OgrFeature> features;
 };

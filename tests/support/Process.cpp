@@ -38,7 +38,8 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
             putenv(const_cast<char*>(entry.c_str()));
         if (options.fileSizeLimit >= 0) {
             signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails with EFBIG
-            const rlimit limit{static_cast<rlim_t>(options.fileSizeLimit), static_cast<rlim_t>(options.fileSizeLimit)};
+            const rlimit limit{static_cast<rlim_t>(options.fileSizeLimit),
+                               static_cast<rlim_t>(options.fileSizeLimit)};
             setrlimit(RLIMIT_FSIZE, &limit);
         }
         std::vector<char*> argv;
@@ -50,7 +51,8 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
         _exit(127);
     }
     int status = 0;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
     while (waitpid(pid, &status, WNOHANG) == 0) {
         if (std::chrono::steady_clock::now() > deadline) {
             kill(pid, SIGKILL);

@@ -13,10 +13,10 @@ struct ProcessResult {
 };
 
 struct ProcessOptions {
-    std::string workingDirectory;     ///< "" = the current one
+    std::string workingDirectory;         ///< "" = the current one
     std::vector<std::string> environment; ///< extra NAME=VALUE entries
-    long long fileSizeLimit = -1;     ///< bytes; >= 0 makes writes past it fail (a full disk)
-    int timeoutSeconds = 60;          ///< the process is killed after this
+    long long fileSizeLimit = -1;         ///< bytes; >= 0 makes writes past it fail (a full disk)
+    int timeoutSeconds = 60;              ///< the process is killed after this
 };
 
 /// Runs `program` with `args` (not including the program itself).

@@ -8,7 +8,8 @@
 namespace sheetjob::testing {
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "sheetjob-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "sheetjob-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("cannot create a temporary folder");
     path_ = pattern;

@@ -15,7 +15,9 @@ class TempDir {
 
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }
     /// path() / relative, as a string.
-    [[nodiscard]] std::string operator/(const std::string& relative) const { return (path_ / relative).string(); }
+    [[nodiscard]] std::string operator/(const std::string& relative) const {
+        return (path_ / relative).string();
+    }
 
   private:
     std::filesystem::path path_;

@@ -17,12 +17,14 @@ std::string ltrim(std::string_view text) {
 
 std::string trim(std::string_view text) { return ltrim(rtrim(text)); }
 
-bool isBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
+bool isBlank(std::string_view text) {
+    return text.find_first_not_of(' ') == std::string_view::npos;
+}
 
 std::string formatInt(long long value, int width, int minDigits) {
     const bool negative = value < 0;
-    const unsigned long long magnitude =
-        negative ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+    const unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(value)
+                                                  : static_cast<unsigned long long>(value);
     std::string digits = std::to_string(magnitude);
     if (static_cast<int>(digits.size()) < minDigits)
         digits.insert(0, static_cast<size_t>(minDigits) - digits.size(), '0');
@@ -45,7 +47,8 @@ std::string formatFixed(double value, int width, int decimals) {
     // field would otherwise overflow ("0.50" in a width of 3 becomes ".50").
     if (static_cast<int>(text.size()) > width) {
         const auto zero = text.find("0.");
-        if ((zero == 0 || (zero == 1 && text[0] == '-')) && static_cast<int>(text.size()) - 1 <= width)
+        if ((zero == 0 || (zero == 1 && text[0] == '-')) &&
+            static_cast<int>(text.size()) - 1 <= width)
             text.erase(zero, 1);
     }
     if (static_cast<int>(text.size()) > width)

@@ -71,7 +71,7 @@ std::string GRADMIN2TXT(double angle) {
 
 std::string MIN2TXT(int minutes) { return common::formatInt(minutes, 2, 2) + kMinuteSign; }
 
-int TXTGRADMIN2GRAD(std::string &text, double &angle) {
+int TXTGRADMIN2GRAD(std::string& text, double& angle) {
     text = common::ltrim(text);
     if (common::isBlank(text))
         return 1;
@@ -114,7 +114,7 @@ int TXTGRADMIN2GRAD(std::string &text, double &angle) {
     return 0;
 }
 
-int TXTMIN2MIN(std::string &text, int &minutes) {
+int TXTMIN2MIN(std::string& text, int& minutes) {
     text = common::ltrim(text);
     if (common::isBlank(text))
         return 1;
@@ -135,7 +135,7 @@ int TXTMIN2MIN(std::string &text, int &minutes) {
     return minutes > kMaxMinutes ? 1 : 0;
 }
 
-int READINTFROMTXT(std::string &text, int &value) {
+int READINTFROMTXT(std::string& text, int& value) {
     text = common::ltrim(text);
     if (common::isBlank(text))
         return 1;

@@ -20,16 +20,16 @@ constexpr int kFullTurnDegrees = 360;   // longitudes are counted eastward 0..36
 constexpr double kDegreeLimit = 1.0e6;
 
 // Windows-1251 texts of the labels.
-constexpr const char *kDegreeSign = "\xB0"; // °
-constexpr const char *kMinuteSign = "'";
-constexpr const char *kSecondSign = "\"";
-constexpr const char *kEastWord = "\xE2.\xE4.";  // в.д.
-constexpr const char *kWestWord = "\xE7.\xE4.";  // з.д.
-constexpr const char *kNorthWord = "\xF1.\xF8."; // с.ш.
-constexpr const char *kSouthWord = "\xFE.\xF8."; // ю.ш.
-constexpr const char *kWestLetter = "\xC7";      // З
-constexpr const char *kSouthLetter = "\xDE";     // Ю
-constexpr const char *kEastLetter = "\xC2";      // В
+constexpr const char* kDegreeSign = "\xB0"; // °
+constexpr const char* kMinuteSign = "'";
+constexpr const char* kSecondSign = "\"";
+constexpr const char* kEastWord = "\xE2.\xE4.";  // в.д.
+constexpr const char* kWestWord = "\xE7.\xE4.";  // з.д.
+constexpr const char* kNorthWord = "\xF1.\xF8."; // с.ш.
+constexpr const char* kSouthWord = "\xFE.\xF8."; // ю.ш.
+constexpr const char* kWestLetter = "\xC7";      // З
+constexpr const char* kSouthLetter = "\xDE";     // Ю
+constexpr const char* kEastLetter = "\xC2";      // В
 
 int clampDecimals(int decimals) { return std::min(decimals, kMaxSecondDecimals); }
 
@@ -95,7 +95,7 @@ DegMinSec COORDTODEGMINSEC(double coordinate, bool isLongitude, int decimals) {
     return result;
 }
 
-std::string COORDTOTXTN(const DegMinSec &value, bool isLongitude, int decimals,
+std::string COORDTOTXTN(const DegMinSec& value, bool isLongitude, int decimals,
                         int hemisphereStyle) {
     decimals = clampDecimals(decimals);
     std::string text = degreePiece(value.degrees) + minutePiece(value.minutes);

@@ -18,7 +18,8 @@ struct DegMinSec {
 DegMinSec COORDTODEGMINSEC(double coordinate, bool isLongitude, int decimals);
 /// One coordinate's label, e.g. "52°40' с.ш."; hemisphereStyle 1 = word always,
 /// 2 = letter for west/south only, other = none.
-std::string COORDTOTXTN(const DegMinSec& value, bool isLongitude, int decimals, int hemisphereStyle);
+std::string COORDTOTXTN(const DegMinSec& value, bool isLongitude, int decimals,
+                        int hemisphereStyle);
 /// Longitude label, one blank, latitude label: "36°00' в.д. 52°00' с.ш.".
 std::string COORDPOINTTOTXTN(double longitude, double latitude, int decimals, int hemisphereStyle);
 

@@ -75,7 +75,7 @@ enum class MessageIcon { Exclamation, Stop, Information };
 class Dialog;
 /// A control callback: the dialog, the control id and the kind of event. Each
 /// callback acts on one kind of event and ignores the others.
-using ControlCallback = std::function<void(Dialog &, int, ControlEvent)>;
+using ControlCallback = std::function<void(Dialog&, int, ControlEvent)>;
 
 /// One dialog made from a template. Item and selection indices count from 1;
 /// 0 means no selection. Programmatic changes never fire callbacks.
@@ -85,13 +85,13 @@ class Dialog {
     /// Sets the number of items of a list; new items are blank, the selection
     /// keeps its position while it is still inside the list.
     virtual void setItemCount(int id, int count) = 0;
-    virtual void setItemText(int id, int index, const std::string &text) = 0;
+    virtual void setItemText(int id, int index, const std::string& text) = 0;
     virtual void setSelected(int id, int index) = 0;
     [[nodiscard]] virtual int selected(int id) const = 0;
     virtual void setChecked(int id, bool checked) = 0;
     [[nodiscard]] virtual bool checked(int id) const = 0;
     virtual void setEnabled(int id, bool enabled) = 0;
-    virtual void setText(int id, const std::string &text) = 0;
+    virtual void setText(int id, const std::string& text) = 0;
     [[nodiscard]] virtual std::string text(int id) const = 0;
     virtual void attach(int id, ControlCallback callback) = 0;
     /// Runs the dialog modally until a closing button; returns its id (kIdOk, or
@@ -116,20 +116,20 @@ class Platform {
     virtual ~Platform() = default;
     /// The dialog of a template, owned by `owner` when given; null when the
     /// template does not exist.
-    virtual std::unique_ptr<Dialog> createDialog(int templateId, Dialog *owner) = 0;
+    virtual std::unique_ptr<Dialog> createDialog(int templateId, Dialog* owner) = 0;
     /// One modal message box with an OK button.
-    virtual void messageBox(const std::string &text, const std::string &caption,
+    virtual void messageBox(const std::string& text, const std::string& caption,
                             MessageIcon icon) = 0;
     /// One line on the program's console.
-    virtual void consoleLine(const std::string &line) = 0;
+    virtual void consoleLine(const std::string& line) = 0;
     /// Ends the program with the exit code (a test double may throw instead).
     virtual void endProgram(int exitCode) = 0;
     /// The open-file (or native folder) dialog: the path the user confirmed, or
     /// nothing when cancelled. A folder picker returns the folder with a
     /// trailing separator.
-    virtual std::optional<std::string> openFile(const OpenFileRequest &request) = 0;
+    virtual std::optional<std::string> openFile(const OpenFileRequest& request) = 0;
     virtual std::string currentDirectory() = 0;
-    virtual void setCurrentDirectory(const std::string &path) = 0;
+    virtual void setCurrentDirectory(const std::string& path) = 0;
 };
 
 } // namespace sheetjob::dialogs

@@ -6,9 +6,9 @@ namespace sheetjob::dialogs {
 
 void DialogSession::showStartScreen() { STARTDIALOG(platform_); }
 
-void DialogSession::runParameterDialog(job::JobParameters &job) { dialogs_.PARAMDIALOG(job); }
+void DialogSession::runParameterDialog(job::JobParameters& job) { dialogs_.PARAMDIALOG(job); }
 
-void DialogSession::showMessage(const std::string &text, const std::string &title,
+void DialogSession::showMessage(const std::string& text, const std::string& title,
                                 job::MessageIcon icon) {
     platform_.messageBox(
         text, title, icon == job::MessageIcon::Stop ? MessageIcon::Stop : MessageIcon::Information);

@@ -10,19 +10,19 @@ namespace sheetjob::dialogs {
 
 class DialogSession : public job::InteractiveSession {
   public:
-    explicit DialogSession(Platform &platform) : platform_(platform), dialogs_(platform) {}
+    explicit DialogSession(Platform& platform) : platform_(platform), dialogs_(platform) {}
 
     void showStartScreen() override;
     /// Fills the job (ResultPath is the chosen folder with its trailing
     /// separator) and sets Status 0 (accepted) or 1 (cancelled).
-    void runParameterDialog(job::JobParameters &job) override;
-    void showMessage(const std::string &text, const std::string &title,
+    void runParameterDialog(job::JobParameters& job) override;
+    void showMessage(const std::string& text, const std::string& title,
                      job::MessageIcon icon) override;
 
-    [[nodiscard]] const SheetJobDial &dialogs() const { return dialogs_; }
+    [[nodiscard]] const SheetJobDial& dialogs() const { return dialogs_; }
 
   private:
-    Platform &platform_;
+    Platform& platform_;
     SheetJobDial dialogs_;
 };
 

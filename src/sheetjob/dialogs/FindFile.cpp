@@ -5,7 +5,7 @@
 
 namespace sheetjob::dialogs {
 
-void splitFolder(const std::string &path, std::string &folder, std::string &namePart) {
+void splitFolder(const std::string& path, std::string& folder, std::string& namePart) {
     // Windows paths use "\", the platform's folder picker may return "/"; the
     // last of either ends the folder.
     const auto cut = path.find_last_of("\\/");
@@ -18,10 +18,10 @@ void splitFolder(const std::string &path, std::string &folder, std::string &name
     namePart = path.substr(cut + 1);
 }
 
-bool FINDFILE(Platform &platform, const std::string &initialDirectory, int /*mode*/,
-              const std::string &pattern, const std::string & /*nameField*/,
-              const std::string & /*defaultExtension*/, const std::string &caption,
-              std::string &folder, std::string &namePart) {
+bool FINDFILE(Platform& platform, const std::string& initialDirectory, int /*mode*/,
+              const std::string& pattern, const std::string& /*nameField*/,
+              const std::string& /*defaultExtension*/, const std::string& caption,
+              std::string& folder, std::string& namePart) {
     OpenFileRequest request;
     request.filterName = std::string(text::kFolderFilterName);
     // The caller's fixed-length texts lose their trailing blanks only.

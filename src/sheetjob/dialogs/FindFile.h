@@ -17,13 +17,13 @@ constexpr int kFindFolder = 0;
 /// confirmed: `folder` is the path up to and including its last separator
 /// ("\" or "/"), `namePart` the rest. False when cancelled: both are empty.
 /// `nameField` and `defaultExtension` are not used by the folder search.
-bool FINDFILE(Platform &platform, const std::string &initialDirectory, int mode,
-              const std::string &pattern, const std::string &nameField,
-              const std::string &defaultExtension, const std::string &caption, std::string &folder,
-              std::string &namePart);
+bool FINDFILE(Platform& platform, const std::string& initialDirectory, int mode,
+              const std::string& pattern, const std::string& nameField,
+              const std::string& defaultExtension, const std::string& caption, std::string& folder,
+              std::string& namePart);
 
 /// Splits a confirmed path at its last separator ("\" or "/"): the folder keeps
 /// the separator; a path without one gives an empty folder.
-void splitFolder(const std::string &path, std::string &folder, std::string &namePart);
+void splitFolder(const std::string& path, std::string& folder, std::string& namePart);
 
 } // namespace sheetjob::dialogs

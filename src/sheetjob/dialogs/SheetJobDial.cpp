@@ -50,7 +50,7 @@ constexpr std::string_view kConsoleNoRefinement = "ERROR: dialog3 not found";
 constexpr std::string_view kFolderPattern = "*.*";
 
 template <std::size_t N>
-void fillList(Dialog &dialog, int id, const std::array<std::string_view, N> &items) {
+void fillList(Dialog& dialog, int id, const std::array<std::string_view, N>& items) {
     dialog.setItemCount(id, static_cast<int>(N));
     for (std::size_t i = 0; i < N; ++i)
         dialog.setItemText(id, static_cast<int>(i) + 1, std::string(items[i]));
@@ -90,7 +90,7 @@ constexpr char kLineSeparator = '\r'; // lines of one message box
 
 // Reads a degree-minute field; on success stores the angle and rewrites the
 // field in normal form, otherwise leaves the field as typed.
-bool readDegreeField(Dialog &dialog, int id, double &value) {
+bool readDegreeField(Dialog& dialog, int id, double& value) {
     std::string work = dialog.text(id);
     double angle = 0.0;
     if (coordtext::TXTGRADMIN2GRAD(work, angle) != 0)
@@ -101,7 +101,7 @@ bool readDegreeField(Dialog &dialog, int id, double &value) {
 }
 
 // The same for a minute-division field.
-bool readMinuteField(Dialog &dialog, int id, int &value) {
+bool readMinuteField(Dialog& dialog, int id, int& value) {
     std::string work = dialog.text(id);
     int minutes = 0;
     if (coordtext::TXTMIN2MIN(work, minutes) != 0)
@@ -119,9 +119,9 @@ RefinementTolerance refinementTolerance(int setScale) {
     return {6.0, 4.0};
 }
 
-void SET_COMBO_TYPE(Dialog &dialog, int setItem, int beltItem, int /*sheetNumberItem*/,
+void SET_COMBO_TYPE(Dialog& dialog, int setItem, int beltItem, int /*sheetNumberItem*/,
                     int typeItem) {
-    const auto &texts = setItem == 1 ? kTypes200k : kTypes1M;
+    const auto& texts = setItem == 1 ? kTypes200k : kTypes1M;
     // Combined sheets exist only in the northern belts: three types in U and T,
     // two in S, R and Q, single sheets from P southward.
     int count = 1;
@@ -135,7 +135,7 @@ void SET_COMBO_TYPE(Dialog &dialog, int setItem, int beltItem, int /*sheetNumber
     dialog.setSelected(kIdSheetType, count == 1 ? 1 : std::min(typeItem, count));
 }
 
-void SheetJobDial::PARAMDIALOG(job::JobParameters &job) {
+void SheetJobDial::PARAMDIALOG(job::JobParameters& job) {
     const auto dialog = platform_.createDialog(kTemplateParameters, nullptr);
     if (!dialog) {
         platform_.consoleLine(std::string(kConsoleNoDialog));
@@ -143,24 +143,24 @@ void SheetJobDial::PARAMDIALOG(job::JobParameters &job) {
         job.Status = 1; // only reached when the platform cannot end the program
         return;
     }
-    Dialog &d = *dialog;
+    Dialog& d = *dialog;
 
     d.setChecked(kIdSubSheets, false);
     state_.Refined = false;
-    d.attach(kIdFind, [this](Dialog &dl, int id, ControlEvent e) { S_BUTTON_NMOU(dl, id, e); });
+    d.attach(kIdFind, [this](Dialog& dl, int id, ControlEvent e) { S_BUTTON_NMOU(dl, id, e); });
     d.setText(kIdResultFolder, "");
-    d.attach(kIdRefine, [this](Dialog &dl, int id, ControlEvent e) { S_BUTTON_PARM(dl, id, e); });
+    d.attach(kIdRefine, [this](Dialog& dl, int id, ControlEvent e) { S_BUTTON_PARM(dl, id, e); });
 
     fillList(d, kIdCoordSystem, kCoordSystems);
     d.setSelected(kIdCoordSystem, 1);
     fillList(d, kIdSetScale, kSetScales);
     d.setSelected(kIdSetScale, 1);
-    d.attach(kIdSetScale, [this](Dialog &dl, int id, ControlEvent e) { S_COMBO_SCALE(dl, id, e); });
+    d.attach(kIdSetScale, [this](Dialog& dl, int id, ControlEvent e) { S_COMBO_SCALE(dl, id, e); });
     fillList(d, kIdMapScale, kMapScales200k);
     d.setSelected(kIdMapScale, 1);
     fillList(d, kIdBelt, kBelts);
     d.setSelected(kIdBelt, 1);
-    d.attach(kIdBelt, [this](Dialog &dl, int id, ControlEvent e) { S_COMBO_YZONE(dl, id, e); });
+    d.attach(kIdBelt, [this](Dialog& dl, int id, ControlEvent e) { S_COMBO_YZONE(dl, id, e); });
 
     d.setItemCount(kIdZone, kZoneItems);
     for (int item = 1; item <= kZoneItems; ++item) {
@@ -170,17 +170,17 @@ void SheetJobDial::PARAMDIALOG(job::JobParameters &job) {
         d.setItemText(kIdZone, item, common::formatInt(zone, 2, 2));
     }
     d.setSelected(kIdZone, 1);
-    d.attach(kIdZone, [this](Dialog &dl, int id, ControlEvent e) { S_COMBO_XZONE(dl, id, e); });
+    d.attach(kIdZone, [this](Dialog& dl, int id, ControlEvent e) { S_COMBO_XZONE(dl, id, e); });
 
     d.setItemCount(kIdSheetNumber, kSheetNumbers);
     for (int n = 1; n <= kSheetNumbers; ++n)
         d.setItemText(kIdSheetNumber, n, nomenclature::TOROMANNUMERALS(n));
     d.setSelected(kIdSheetNumber, 1);
     d.attach(kIdSheetNumber,
-             [this](Dialog &dl, int id, ControlEvent e) { S_COMBO_NMB(dl, id, e); });
+             [this](Dialog& dl, int id, ControlEvent e) { S_COMBO_NMB(dl, id, e); });
 
     SET_COMBO_TYPE(d, 1, 1, 1, 1);
-    d.attach(kIdSheetType, [this](Dialog &dl, int id, ControlEvent e) { S_COMBO_TYPE(dl, id, e); });
+    d.attach(kIdSheetType, [this](Dialog& dl, int id, ControlEvent e) { S_COMBO_TYPE(dl, id, e); });
     pendingError_.clear();
 
     for (;;) {
@@ -194,7 +194,7 @@ void SheetJobDial::PARAMDIALOG(job::JobParameters &job) {
             return;
         }
         GETVALUESFROMDIALOG1(d);
-        const job::JobParameters &v = state_.values;
+        const job::JobParameters& v = state_.values;
         job.SubSheetFrames = v.SubSheetFrames;
         job.CoordSystem = v.CoordSystem;
         job.SetScale = v.SetScale;
@@ -238,8 +238,8 @@ void SheetJobDial::PARAMDIALOG(job::JobParameters &job) {
     }
 }
 
-void SheetJobDial::GETVALUESFROMDIALOG1(Dialog &dialog) {
-    job::JobParameters &v = state_.values;
+void SheetJobDial::GETVALUESFROMDIALOG1(Dialog& dialog) {
+    job::JobParameters& v = state_.values;
     v.SubSheetFrames = dialog.checked(kIdSubSheets);
     v.CoordSystem = dialog.selected(kIdCoordSystem);
     v.SetScale = dialog.selected(kIdSetScale) == 1 ? 0 : 1;
@@ -258,14 +258,14 @@ void SheetJobDial::GETVALUESFROMDIALOG1(Dialog &dialog) {
     job::COMPUTEBASEPARAMETERS(v);
 }
 
-void SheetJobDial::refreshSheetTypes(Dialog &dialog) {
+void SheetJobDial::refreshSheetTypes(Dialog& dialog) {
     const int setItem = dialog.selected(kIdSetScale);
     const int numberItem = setItem == 1 ? dialog.selected(kIdSheetNumber) : 1;
     SET_COMBO_TYPE(dialog, setItem, dialog.selected(kIdBelt), numberItem,
                    dialog.selected(kIdSheetType));
 }
 
-void SheetJobDial::S_BUTTON_NMOU(Dialog &dialog, int /*id*/, ControlEvent event) {
+void SheetJobDial::S_BUTTON_NMOU(Dialog& dialog, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::Click)
         return;
     // The platform's dialog may change the working directory; the program's own
@@ -281,7 +281,7 @@ void SheetJobDial::S_BUTTON_NMOU(Dialog &dialog, int /*id*/, ControlEvent event)
         dialog.setText(kIdResultFolder, common::rtrim(folder));
 }
 
-void SheetJobDial::S_COMBO_SCALE(Dialog &dialog, int /*id*/, ControlEvent event) {
+void SheetJobDial::S_COMBO_SCALE(Dialog& dialog, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::SelectionChange)
         return;
     state_.Refined = false;
@@ -302,32 +302,32 @@ void SheetJobDial::S_COMBO_SCALE(Dialog &dialog, int /*id*/, ControlEvent event)
     refreshSheetTypes(dialog);
 }
 
-void SheetJobDial::S_COMBO_YZONE(Dialog &dialog, int /*id*/, ControlEvent event) {
+void SheetJobDial::S_COMBO_YZONE(Dialog& dialog, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::SelectionChange)
         return;
     state_.Refined = false;
     refreshSheetTypes(dialog);
 }
 
-void SheetJobDial::S_COMBO_NMB(Dialog &dialog, int /*id*/, ControlEvent event) {
+void SheetJobDial::S_COMBO_NMB(Dialog& dialog, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::SelectionChange)
         return;
     state_.Refined = false;
     refreshSheetTypes(dialog);
 }
 
-void SheetJobDial::S_COMBO_XZONE(Dialog & /*dialog*/, int /*id*/, ControlEvent event) {
+void SheetJobDial::S_COMBO_XZONE(Dialog& /*dialog*/, int /*id*/, ControlEvent event) {
     if (event == ControlEvent::SelectionChange)
         state_.Refined = false;
 }
 
-void SheetJobDial::S_COMBO_TYPE(Dialog & /*dialog*/, int /*id*/, ControlEvent event) {
+void SheetJobDial::S_COMBO_TYPE(Dialog& /*dialog*/, int /*id*/, ControlEvent event) {
     if (event == ControlEvent::SelectionChange)
         state_.Refined = false;
 }
 
-void SheetJobDial::fillRefinement(Dialog &r) {
-    const job::JobParameters &v = state_.values;
+void SheetJobDial::fillRefinement(Dialog& r) {
+    const job::JobParameters& v = state_.values;
     const auto kind = static_cast<std::size_t>(std::clamp(v.SheetType, 0, 3));
     r.setText(kIdBaseKind, std::string(kKinds[kind]));
     r.setText(kIdNotice, "");
@@ -341,8 +341,8 @@ void SheetJobDial::fillRefinement(Dialog &r) {
     const std::string parallels = degreeField(v.BaseParallelStep);
     const std::string xMinute = divisionField(v.BaseXMinute);
     const std::string yMinute = divisionField(v.BaseYMinute);
-    for (const auto &[baseId, resultId, value] :
-         std::array<std::tuple<int, int, const std::string &>, 10>{{
+    for (const auto& [baseId, resultId, value] :
+         std::array<std::tuple<int, int, const std::string&>, 10>{{
              {kIdBaseWidth, kIdResultWidth, width},
              {kIdBaseHeight, kIdResultHeight, height},
              {kIdBaseWest, kIdResultWest, west},
@@ -359,7 +359,7 @@ void SheetJobDial::fillRefinement(Dialog &r) {
     }
 }
 
-void SheetJobDial::S_BUTTON_PARM(Dialog &dialog, int /*id*/, ControlEvent event) {
+void SheetJobDial::S_BUTTON_PARM(Dialog& dialog, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::Click)
         return;
     const auto refinement = platform_.createDialog(kTemplateRefinement, &dialog);
@@ -372,7 +372,7 @@ void SheetJobDial::S_BUTTON_PARM(Dialog &dialog, int /*id*/, ControlEvent event)
     // Every opening starts from the base values, refined earlier or not.
     fillRefinement(*refinement);
     refinement->attach(kIdTest,
-                       [this](Dialog &r, int id, ControlEvent e) { S_BUTTON_TEST(r, id, e); });
+                       [this](Dialog& r, int id, ControlEvent e) { S_BUTTON_TEST(r, id, e); });
     for (;;) {
         if (refinement->runModal() != kIdOk) {
             state_.Refined = false;
@@ -383,8 +383,8 @@ void SheetJobDial::S_BUTTON_PARM(Dialog &dialog, int /*id*/, ControlEvent event)
     }
 }
 
-int SheetJobDial::TESTDIALOG2(Dialog &r) {
-    job::JobParameters &v = state_.values;
+int SheetJobDial::TESTDIALOG2(Dialog& r) {
+    job::JobParameters& v = state_.values;
     const RefinementTolerance tolerance = refinementTolerance(v.SetScale);
     std::array<bool, kErrorCount> error{};
 
@@ -441,7 +441,7 @@ int SheetJobDial::TESTDIALOG2(Dialog &r) {
     return 1;
 }
 
-void SheetJobDial::S_BUTTON_TEST(Dialog &refinement, int /*id*/, ControlEvent event) {
+void SheetJobDial::S_BUTTON_TEST(Dialog& refinement, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::Click)
         return;
     TESTDIALOG2(refinement);

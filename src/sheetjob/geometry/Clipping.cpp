@@ -4,8 +4,8 @@
 
 namespace sheetjob::geometry {
 
-bool CROSSLINEBYEDGE(bool horizontal, double c, const Point &a, const Point &b, double &low,
-                     double &high) {
+bool CROSSLINEBYEDGE(bool horizontal, double c, const Point& a, const Point& b, double& low,
+                     double& high) {
     // Along the line: x for a horizontal line, y for a vertical one.
     const double uA = horizontal ? a.x : a.y;
     const double uB = horizontal ? b.x : b.y;
@@ -36,13 +36,13 @@ bool CROSSLINEBYEDGE(bool horizontal, double c, const Point &a, const Point &b, 
     return false;
 }
 
-bool CLIPPINGLINEBYPOLYGON(bool horizontal, double c, const std::vector<Point> &polygon,
-                           double &low, double &high) {
+bool CLIPPINGLINEBYPOLYGON(bool horizontal, double c, const std::vector<Point>& polygon,
+                           double& low, double& high) {
     bool found = false;
     const size_t n = polygon.size();
     for (size_t i = 0; i < n; ++i) {
-        const Point &a = polygon[i];
-        const Point &b = polygon[(i + 1) % n]; // the last edge closes the ring
+        const Point& a = polygon[i];
+        const Point& b = polygon[(i + 1) % n]; // the last edge closes the ring
         double edgeLow = 0.0;
         double edgeHigh = 0.0;
         if (!CROSSLINEBYEDGE(horizontal, c, a, b, edgeLow, edgeHigh))
@@ -60,13 +60,13 @@ bool CLIPPINGLINEBYPOLYGON(bool horizontal, double c, const std::vector<Point> &
     return found && low != high;
 }
 
-bool CLIPPINGHORIZONTALLINEBYPOLYGON(double y, const std::vector<Point> &polygon, double &xLow,
-                                     double &xHigh) {
+bool CLIPPINGHORIZONTALLINEBYPOLYGON(double y, const std::vector<Point>& polygon, double& xLow,
+                                     double& xHigh) {
     return CLIPPINGLINEBYPOLYGON(true, y, polygon, xLow, xHigh);
 }
 
-bool CLIPPINGVERTICALLINEBYPOLYGON(double x, const std::vector<Point> &polygon, double &yLow,
-                                   double &yHigh) {
+bool CLIPPINGVERTICALLINEBYPOLYGON(double x, const std::vector<Point>& polygon, double& yLow,
+                                   double& yHigh) {
     return CLIPPINGLINEBYPOLYGON(false, x, polygon, yLow, yHigh);
 }
 

@@ -39,7 +39,7 @@ double safeAsin(double value) { return std::asin(std::clamp(value, -1.0, 1.0)); 
 
 } // namespace
 
-void SK42_TO_GSK2011(Point &point) {
+void SK42_TO_GSK2011(Point& point) {
     const double l = point.x * kDegToRad;
     const double b = point.y * kDegToRad;
 

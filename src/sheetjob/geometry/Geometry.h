@@ -38,12 +38,13 @@ bool EQWITHTOLERANCE(double a, double b);
 
 /// Meeting of the line (y = c when horizontal, x = c otherwise) with the edge a-b,
 /// exact comparisons. True when they meet; the meeting stretch along the line in low..high.
-bool CROSSLINEBYEDGE(bool horizontal, double c, const Point& a, const Point& b, double& low, double& high);
+bool CROSSLINEBYEDGE(bool horizontal, double c, const Point& a, const Point& b, double& low,
+                     double& high);
 
 /// The stretch of the line inside the polygon (implicitly closed). True only when
 /// the stretch has non-zero length; low and high are set whenever anything met.
-bool CLIPPINGLINEBYPOLYGON(bool horizontal, double c, const std::vector<Point>& polygon, double& low,
-                           double& high);
+bool CLIPPINGLINEBYPOLYGON(bool horizontal, double c, const std::vector<Point>& polygon,
+                           double& low, double& high);
 bool CLIPPINGHORIZONTALLINEBYPOLYGON(double y, const std::vector<Point>& polygon, double& xLow,
                                      double& xHigh);
 bool CLIPPINGVERTICALLINEBYPOLYGON(double x, const std::vector<Point>& polygon, double& yLow,

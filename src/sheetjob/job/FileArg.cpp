@@ -72,7 +72,7 @@ std::optional<int> readSheetType(std::string_view rest) {
 }
 
 /// Belt, zone, sheet number and combined-sheet suffix; the fields are written only on success.
-bool readNomenclature(std::string_view value, JobParameters &job) {
+bool readNomenclature(std::string_view value, JobParameters& job) {
     const std::string text = rtrim(ltrim(value));
     if (text.size() < kMinNomenclatureLength)
         return false;
@@ -133,8 +133,8 @@ bool readNomenclature(std::string_view value, JobParameters &job) {
 /// The file's text as Windows-1251 lines: a UTF-8 byte-order mark dropped,
 /// valid UTF-8 with non-ASCII characters converted, anything else taken as
 /// Windows-1251; lines end in LF or CR LF.
-int splitLines(std::string_view content, std::vector<std::string> &lines, std::string &what,
-               int &badLine) {
+int splitLines(std::string_view content, std::vector<std::string>& lines, std::string& what,
+               int& badLine) {
     if (content.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark)
         content.remove_prefix(kUtf8ByteOrderMark.size());
     const bool convert = !common::isAscii(content) && common::isValidUtf8(content);
@@ -163,8 +163,8 @@ int splitLines(std::string_view content, std::vector<std::string> &lines, std::s
 }
 
 /// Reads a degree-minute value into a field that must still hold its marker.
-int readAngle(std::string_view key, std::string &value, double &field, bool nonZero,
-              std::string &reason) {
+int readAngle(std::string_view key, std::string& value, double& field, bool nonZero,
+              std::string& reason) {
     if (field != kUnsetReal) {
         reason = "key \"" + std::string(key) + "\" given twice";
         return kItemGivenTwice;
@@ -187,7 +187,7 @@ int readAngle(std::string_view key, std::string &value, double &field, bool nonZ
 }
 
 /// Reads a minute division 1..59 into a field that must still hold its marker.
-int readMinutes(std::string_view key, std::string &value, int &field, std::string &reason) {
+int readMinutes(std::string_view key, std::string& value, int& field, std::string& reason) {
     if (field != kUnsetInt) {
         reason = "key \"" + std::string(key) + "\" given twice";
         return kItemGivenTwice;
@@ -208,8 +208,8 @@ std::string where(std::string_view fileName, int line) {
 }
 
 /// A given bound must lie less than one single sheet beyond its base edge.
-bool boundOk(double &field, double base, bool mustBeGreater, double limit, std::string_view key,
-             std::string_view side, std::string_view fileName, std::string &reason) {
+bool boundOk(double& field, double base, bool mustBeGreater, double limit, std::string_view key,
+             std::string_view side, std::string_view fileName, std::string& reason) {
     if (field < 0) {
         field = base;
         return true;
@@ -224,7 +224,7 @@ bool boundOk(double &field, double base, bool mustBeGreater, double limit, std::
 
 } // namespace
 
-int READCS(std::string_view value, int &coordSystem) {
+int READCS(std::string_view value, int& coordSystem) {
     const std::string name = trim(value);
     static constexpr std::array<std::string_view, 4> kNames = {
         "CK-42", // Latin C and K
@@ -243,7 +243,7 @@ int READCS(std::string_view value, int &coordSystem) {
     return 1;
 }
 
-int READNOMENCLATURE(std::string_view value, JobParameters &job) {
+int READNOMENCLATURE(std::string_view value, JobParameters& job) {
     if (!readNomenclature(value, job)) {
         job.SetScale = kRejected;
         return 1;
@@ -252,7 +252,7 @@ int READNOMENCLATURE(std::string_view value, JobParameters &job) {
     return 0;
 }
 
-int READPATH(std::string_view value, std::string &resultPath) {
+int READPATH(std::string_view value, std::string& resultPath) {
     const std::string folder = trim(value);
     if (folder.size() < kMinPathLength)
         return 1;
@@ -260,11 +260,11 @@ int READPATH(std::string_view value, std::string &resultPath) {
     return 0;
 }
 
-int READSCALE2(int setScale, std::string_view value, int &mapScale) {
+int READSCALE2(int setScale, std::string_view value, int& mapScale) {
     const std::string scale = trim(value);
     static constexpr std::array<std::string_view, 3> k200 = {"200", "500", "1000"};
     static constexpr std::array<std::string_view, 3> k1000 = {"1000", "2500", "5000"};
-    const auto &allowed = setScale == 0 ? k200 : k1000;
+    const auto& allowed = setScale == 0 ? k200 : k1000;
     for (size_t i = 0; i < allowed.size(); ++i) {
         if (scale == allowed[i]) {
             mapScale = static_cast<int>(i);
@@ -275,7 +275,7 @@ int READSCALE2(int setScale, std::string_view value, int &mapScale) {
     return 1;
 }
 
-int READARG(std::string &line, JobParameters &job, ArgItemState &state, std::string &reason) {
+int READARG(std::string& line, JobParameters& job, ArgItemState& state, std::string& reason) {
     line = ltrim(line);
     const size_t semicolon = line.find(';');
     if (semicolon == std::string::npos || semicolon < 3) {
@@ -380,8 +380,8 @@ int READARG(std::string &line, JobParameters &job, ArgItemState &state, std::str
     return kItemUnknownKey;
 }
 
-int readArgFileContent(std::string_view content, std::string_view fileName, JobParameters &job,
-                       std::string &reason) {
+int readArgFileContent(std::string_view content, std::string_view fileName, JobParameters& job,
+                       std::string& reason) {
     job.CoordSystem = kSK42;
     job.SetScale = job.MapScale = job.xMinute = job.yMinute = kUnsetInt;
     job.xFrom = job.xTo = job.yFrom = job.yTo = job.ParallelStep = job.MeridianStep = kUnsetReal;
@@ -396,7 +396,7 @@ int readArgFileContent(std::string_view content, std::string_view fileName, JobP
     }
     ArgItemState state;
     for (size_t i = 0; i < lines.size(); ++i) {
-        std::string &line = lines[i];
+        std::string& line = lines[i];
         state.line = static_cast<int>(i) + 1;
         if (line.size() > kArgLineLength) {
             if (!isBlank(std::string_view(line).substr(kArgLineLength))) {
@@ -445,11 +445,11 @@ int readArgFileContent(std::string_view content, std::string_view fileName, JobP
                  reason))
         return kArgResultOutOfRange;
 
-    const auto defaultInt = [](int &field, int base) {
+    const auto defaultInt = [](int& field, int base) {
         if (field < 0)
             field = base;
     };
-    const auto defaultReal = [](double &field, double base) {
+    const auto defaultReal = [](double& field, double base) {
         if (field < 0)
             field = base;
     };
@@ -467,7 +467,7 @@ int readArgFileContent(std::string_view content, std::string_view fileName, JobP
     return kArgFileRead;
 }
 
-int createResultFolder(const std::string &resultPath, std::string &reason) {
+int createResultFolder(const std::string& resultPath, std::string& reason) {
     const std::string folder = trim(resultPath);
     const fs::path path = fileSystemPath(folder);
     std::error_code ec;
@@ -482,7 +482,7 @@ int createResultFolder(const std::string &resultPath, std::string &reason) {
     return kArgFileRead;
 }
 
-int READARGFILE(const std::string &argFile, JobParameters &job, std::string &reason) {
+int READARGFILE(const std::string& argFile, JobParameters& job, std::string& reason) {
     const fs::path path(argFile);
     std::error_code ec;
     if (fs::is_directory(path, ec)) {

@@ -18,13 +18,13 @@ enum CoordinateSystem : int {
 /// (an east edge may reach or pass 360); minute divisions in whole minutes.
 /// Texts (paths) are Windows-1251 bytes.
 struct JobParameters {
-    int CoordSystem = 0; ///< 1..4, see CoordinateSystem
-    int SetScale = 0;    ///< 1 = 1:1 000 000 set, 0 = 1:200 000 set
-    int MapScale = 0;    ///< 0, 1 or 2: the set's own scale or one of two smaller ones
-    int yZone = 0;       ///< belt counted from the north: 0 = V (84..88), 8 = N, 21 = A
-    int xZone = 0;       ///< zone 1..60; zone n starts at (6n + 174) mod 360
-    int SheetNumber = 0; ///< 1:200 000 sheet 1..36, row by row from the north-west
-    int SheetType = 0;   ///< 0 single, 1 double, 2 triple, 3 quadruple
+    int CoordSystem = 0;    ///< 1..4, see CoordinateSystem
+    int SetScale = 0;       ///< 1 = 1:1 000 000 set, 0 = 1:200 000 set
+    int MapScale = 0;       ///< 0, 1 or 2: the set's own scale or one of two smaller ones
+    int yZone = 0;          ///< belt counted from the north: 0 = V (84..88), 8 = N, 21 = A
+    int xZone = 0;          ///< zone 1..60; zone n starts at (6n + 174) mod 360
+    int SheetNumber = 0;    ///< 1:200 000 sheet 1..36, row by row from the north-west
+    int SheetType = 0;      ///< 0 single, 1 double, 2 triple, 3 quadruple
     std::string ResultPath; ///< result folder; after folder preparation the HYPS folder
     std::string FramePath;  ///< FRAME folder, set by folder preparation
     double xFrom = 0.0;     ///< result trapezium: west

@@ -20,7 +20,7 @@ char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 
 
 std::string asciiLower(std::string_view text) {
     std::string lower(text);
-    for (char &c : lower)
+    for (char& c : lower)
         c = asciiLower(c);
     return lower;
 }
@@ -37,7 +37,7 @@ struct FolderEntry {
 /// The entries of a folder that are not folders themselves; an unreadable
 /// folder gives none (removal is best effort: the layer writers overwrite the
 /// main members anyway).
-std::vector<FolderEntry> removableEntries(const fs::path &folder) {
+std::vector<FolderEntry> removableEntries(const fs::path& folder) {
     std::vector<FolderEntry> entries;
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
@@ -47,7 +47,7 @@ std::vector<FolderEntry> removableEntries(const fs::path &folder) {
             continue;
         const std::u8string name = it->path().filename().u8string();
         entries.push_back(
-            {it->path(), asciiLower(std::string_view(reinterpret_cast<const char *>(name.data()),
+            {it->path(), asciiLower(std::string_view(reinterpret_cast<const char*>(name.data()),
                                                      name.size()))});
     }
     return entries;
@@ -55,15 +55,15 @@ std::vector<FolderEntry> removableEntries(const fs::path &folder) {
 
 /// Removes every member of the named layer (base name alone or followed by
 /// ".anything", without regard to case) provided its .shp member is there.
-void removeLayer(const std::vector<FolderEntry> &entries, std::string_view layer) {
+void removeLayer(const std::vector<FolderEntry>& entries, std::string_view layer) {
     const std::string base = asciiLower(layer);
     const std::string mainFile = base + ".shp";
     bool hasMainFile = false;
-    for (const auto &e : entries)
+    for (const auto& e : entries)
         hasMainFile = hasMainFile || e.lowerName == mainFile;
     if (!hasMainFile)
         return;
-    for (const auto &e : entries) {
+    for (const auto& e : entries) {
         if (e.lowerName == base ||
             (e.lowerName.size() > base.size() && e.lowerName.compare(0, base.size(), base) == 0 &&
              e.lowerName[base.size()] == '.')) {
@@ -74,7 +74,7 @@ void removeLayer(const std::vector<FolderEntry> &entries, std::string_view layer
 }
 
 /// Makes a missing folder with its missing parents; 0 or `failStatus`.
-int makeFolder(const std::string &cp1251Folder, int failStatus, std::string &reason) {
+int makeFolder(const std::string& cp1251Folder, int failStatus, std::string& reason) {
     std::error_code ec;
     fs::create_directories(fileSystemPath(cp1251Folder), ec);
     if (ec) {
@@ -84,14 +84,14 @@ int makeFolder(const std::string &cp1251Folder, int failStatus, std::string &rea
     return kFoldersReady;
 }
 
-bool exists(const std::string &cp1251Path) {
+bool exists(const std::string& cp1251Path) {
     std::error_code ec;
     return fs::exists(fileSystemPath(cp1251Path), ec);
 }
 
 /// HYPS or FRAME: removes the folder's stale layers, or makes the folder.
-int prepareLayerFolder(const std::string &folder, const std::array<std::string_view, 3> &layers,
-                       int failStatus, std::string &reason) {
+int prepareLayerFolder(const std::string& folder, const std::array<std::string_view, 3>& layers,
+                       int failStatus, std::string& reason) {
     if (!exists(folder))
         return makeFolder(folder, failStatus, reason);
     const auto entries = removableEntries(fileSystemPath(folder));
@@ -101,10 +101,10 @@ int prepareLayerFolder(const std::string &folder, const std::array<std::string_v
 }
 
 /// HYPS_50 or HYPS_25: removes every file in the folder, or makes the folder.
-int prepareSubSheetFolder(const std::string &folder, int failStatus, std::string &reason) {
+int prepareSubSheetFolder(const std::string& folder, int failStatus, std::string& reason) {
     if (!exists(folder))
         return makeFolder(folder, failStatus, reason);
-    for (const auto &e : removableEntries(fileSystemPath(folder))) {
+    for (const auto& e : removableEntries(fileSystemPath(folder))) {
         std::error_code ignored;
         fs::remove(e.path, ignored);
     }
@@ -124,8 +124,8 @@ std::string withFolderSeparator(std::string folder) {
     return folder;
 }
 
-int PATHPROCESS(const std::string &resultFolder, bool subSheetFrames, OutputFolders &folders,
-                std::string &reason) {
+int PATHPROCESS(const std::string& resultFolder, bool subSheetFrames, OutputFolders& folders,
+                std::string& reason) {
     const std::string result = withFolderSeparator(resultFolder);
     folders.HypsPath = result + "HYPS";
     folders.FramePath = result + "FRAME";

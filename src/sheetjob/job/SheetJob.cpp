@@ -15,15 +15,15 @@ namespace sheetjob::job {
 namespace {
 
 // Outcome message boxes of the interactive mode (Windows-1251).
-constexpr const char *kTitleNotDone =
+constexpr const char* kTitleNotDone =
     "\xC7\xE0\xE4\xE0\xED\xE8\xE5 \xCD\xC5 \xC2\xDB\xCF\xCE\xCB\xCD\xC5\xCD\xCE"; // Задание НЕ
                                                                                   // ВЫПОЛНЕНО
-constexpr const char *kTitleCrash =
+constexpr const char* kTitleCrash =
     "\xC0\xC2\xC0\xD0\xC8\xC9\xCD\xCE\xC5 \xC7\xC0\xC2\xC5\xD0\xD8\xC5\xCD\xC8\xC5"; // АВАРИЙНОЕ
                                                                                      // ЗАВЕРШЕНИЕ
-constexpr const char *kTextDone =
+constexpr const char* kTextDone =
     "\xC7\xE0\xE4\xE0\xED\xE8\xE5 \xE2\xFB\xEF\xEE\xEB\xED\xE5\xED\xEE"; // Задание выполнено
-constexpr const char *kTitleDone =
+constexpr const char* kTitleDone =
     "\xD1\xEE\xF1\xF2\xEE\xFF\xED\xE8\xE5 \xEE\xE1\xF0\xE0\xE1\xEE\xF2\xEA\xE8"; // Состояние
                                                                                  // обработки
 
@@ -34,7 +34,7 @@ constexpr int kUnspecifiedFailure = 999;
 /// The result trapezium and graticule that the layer stages may work with:
 /// finite bounds and positive spacings (a zero or negative step would never
 /// end a graticule walk).
-bool graticuleUsable(const JobParameters &job, std::string &reason) {
+bool graticuleUsable(const JobParameters& job, std::string& reason) {
     const bool finite = std::isfinite(job.xFrom) && std::isfinite(job.xTo) &&
                         std::isfinite(job.yFrom) && std::isfinite(job.yTo);
     if (finite && job.MeridianStep > 0 && job.ParallelStep > 0 && job.xMinute > 0 &&
@@ -47,12 +47,12 @@ bool graticuleUsable(const JobParameters &job, std::string &reason) {
 
 class Run {
   public:
-    Run(InteractiveSession *session, bool interactive, std::ostream &err)
+    Run(InteractiveSession* session, bool interactive, std::ostream& err)
         : interactive_(interactive && session != nullptr), session_(session), err_(err) {}
 
     bool interactive() const { return interactive_; }
 
-    int argumentFileMode(const std::string &argument) {
+    int argumentFileMode(const std::string& argument) {
         job_.SubSheetFrames = false;
         // The path is taken as given, left-adjusted; a relative one stays relative
         // to the current folder.
@@ -85,10 +85,10 @@ class Run {
     }
 
   private:
-    void report(const std::string &reason) { err_ << "sheetjob: " << reason << '\n'; }
+    void report(const std::string& reason) { err_ << "sheetjob: " << reason << '\n'; }
 
     /// A failure before the sheet layers: its message box, or its line on stderr.
-    int failBeforeLayers(int status, const std::string &reason) {
+    int failBeforeLayers(int status, const std::string& reason) {
         job_.Status = status;
         report(reason);
         if (interactive_)
@@ -132,7 +132,7 @@ class Run {
         int status = kUnspecifiedFailure;
         try {
             status = layers::CREATESHEETLAYERS(job_, reason);
-        } catch (const std::exception &e) {
+        } catch (const std::exception& e) {
             reason = std::string("sheet layers failed: ") + e.what();
         }
         job_.Status = status;
@@ -156,21 +156,21 @@ class Run {
 
     bool interactive_;
     JobParameters job_;
-    InteractiveSession *session_;
-    std::ostream &err_;
+    InteractiveSession* session_;
+    std::ostream& err_;
 };
 
 } // namespace
 
-int RUNSHEETJOB(const std::vector<std::string> &args, InteractiveSession *session,
-                std::ostream &err) {
+int RUNSHEETJOB(const std::vector<std::string>& args, InteractiveSession* session,
+                std::ostream& err) {
     // The program name alone selects the interactive mode; any argument the
     // argument-file mode, of which only the first is read.
     const bool batchMode = args.size() > 1;
     Run run(session, !batchMode, err);
     try {
         return batchMode ? run.argumentFileMode(args[1]) : run.interactiveMode();
-    } catch (const std::exception &e) {
+    } catch (const std::exception& e) {
         err << "sheetjob: unexpected failure: " << e.what() << '\n';
     } catch (...) {
         err << "sheetjob: unexpected failure\n";

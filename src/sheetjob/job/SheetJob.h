@@ -25,13 +25,15 @@ class InteractiveSession {
     /// (accepted) or 1 (cancelled).
     virtual void runParameterDialog(JobParameters& job) = 0;
     /// One modal message box; text and title are Windows-1251.
-    virtual void showMessage(const std::string& text, const std::string& title, MessageIcon icon) = 0;
+    virtual void showMessage(const std::string& text, const std::string& title,
+                             MessageIcon icon) = 0;
 };
 
 /// Runs one job and returns the exit code (0, 8 or 16). args[0] is the program
 /// name; one or more further arguments select argument-file mode (args[1] is
 /// the file). `session` serves the interactive mode; null when no window can be
 /// shown. In argument-file mode every failure writes one line to `err`.
-int RUNSHEETJOB(const std::vector<std::string>& args, InteractiveSession* session, std::ostream& err);
+int RUNSHEETJOB(const std::vector<std::string>& args, InteractiveSession* session,
+                std::ostream& err);
 
 } // namespace sheetjob::job

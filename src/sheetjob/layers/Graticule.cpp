@@ -20,8 +20,7 @@ constexpr double kMaxSteps = 1.0e12;
 // monotone in k). So the first such k can be found from an estimate near it:
 // step back while the condition still holds, then forward until it holds. The
 // result is the walk's own, without walking from the origin.
-template <typename Condition>
-long long firstIndex(double distance, double step, Condition holds) {
+template <typename Condition> long long firstIndex(double distance, double step, Condition holds) {
     long long k = static_cast<long long>(std::floor(distance / step));
     k = k > 2 ? k - 2 : 0;
     while (k > 0 && holds(k - 1))

@@ -1,8 +1,8 @@
 // The sheet polygon (HypsA) and the graticule points (HypsP).
 
+#include "sheetjob/common/Text.h"
 #include "sheetjob/coordtext/DegreeText.h"
 #include "sheetjob/coordtext/LabelText.h"
-#include "sheetjob/common/Text.h"
 #include "sheetjob/geometry/DatumShift.h"
 #include "sheetjob/job/JobParameters.h"
 #include "sheetjob/layers/Graticule.h"
@@ -25,7 +25,7 @@ constexpr int kHemisphereWords = 1;
 
 const std::vector<FieldDef>& hypsAFields() {
     static const std::vector<FieldDef> fields = {
-        {"L_code", {shapefile::kInteger, 6, 0}}, {"Name", {shapefile::kCharacter, 100, 0}},
+        {"L_code", {shapefile::kInteger, 6, 0}},    {"Name", {shapefile::kCharacter, 100, 0}},
         {"LeftUp", {shapefile::kCharacter, 50, 0}}, {"RghtUp", {shapefile::kCharacter, 50, 0}},
         {"LeftDn", {shapefile::kCharacter, 50, 0}}, {"RghtDn", {shapefile::kCharacter, 50, 0}},
     };
@@ -47,7 +47,8 @@ bool notAbove(double a, double b) { return a <= b || EQWITHTOLERANCE(a, b); }
 int writeSheetPolygon(const HypsAJob& job, geometry::Vertices& outline, std::string& reason) {
     const std::string path = layerPath(job.hypsPath, "HypsA");
     shapefile::ShapeLayer layer;
-    if (shapefile::OPENNEWSHAPEFILE(job.coordSystem, shapefile::kPolygon, path, hypsAFields(), layer) != 0) {
+    if (shapefile::OPENNEWSHAPEFILE(job.coordSystem, shapefile::kPolygon, path, hypsAFields(),
+                                    layer) != 0) {
         reason = layerFailure(path, "could not be opened", layer.lastError());
         return 1;
     }
@@ -69,8 +70,8 @@ int writeSheetPolygon(const HypsAJob& job, geometry::Vertices& outline, std::str
     auto label = [&](const geometry::Point& p) {
         return common::trim(coordtext::COORDPOINTTOTXTN(p.x, p.y, decimals, kHemisphereWords));
     };
-    const std::string text = "-1\\" + common::rtrim(job.sheetName) + "\\" + label(job.corners.nw) + "\\" +
-                             label(job.corners.ne) + "\\" + label(job.corners.sw) + "\\" +
+    const std::string text = "-1\\" + common::rtrim(job.sheetName) + "\\" + label(job.corners.nw) +
+                             "\\" + label(job.corners.ne) + "\\" + label(job.corners.sw) + "\\" +
                              label(job.corners.se) + "\\";
     if (shapefile::WRITESIMPLEPOLYGON(layer, text, outline) != 0) {
         reason = layerFailure(path, "the sheet polygon could not be written", layer.lastError());
@@ -86,7 +87,8 @@ int writeSheetPolygon(const HypsAJob& job, geometry::Vertices& outline, std::str
 int writeGraticulePoints(const HypsAJob& job, std::string& reason) {
     const std::string path = layerPath(job.hypsPath, "HypsP");
     shapefile::ShapeLayer layer;
-    if (shapefile::OPENNEWSHAPEFILE(job.coordSystem, shapefile::kPoint, path, hypsPFields(), layer) != 0) {
+    if (shapefile::OPENNEWSHAPEFILE(job.coordSystem, shapefile::kPoint, path, hypsPFields(),
+                                    layer) != 0) {
         reason = layerFailure(path, "could not be opened", layer.lastError());
         return 1;
     }
@@ -114,7 +116,8 @@ int writeGraticulePoints(const HypsAJob& job, std::string& reason) {
                 if (shifted)
                     geometry::SK42_TO_GSK2011(p); // the labels keep the unshifted values
                 if (shapefile::WRITEPOINT(layer, text, p.x, p.y) != 0) {
-                    reason = layerFailure(path, "a graticule point could not be written", layer.lastError());
+                    reason = layerFailure(path, "a graticule point could not be written",
+                                          layer.lastError());
                     return 2;
                 }
                 if (EQWITHTOLERANCE(longitude, lastLon))

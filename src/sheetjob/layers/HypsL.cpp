@@ -22,21 +22,21 @@ const char* const kMeridianName = "\xCC\xE5\xF0\xE8\xE4\xE8\xE0\xED";     // М�
 // Северный полярный круг
 const char* const kArcticCircleName =
     "\xD1\xE5\xE2\xE5\xF0\xED\xFB\xE9 \xEF\xEE\xEB\xFF\xF0\xED\xFB\xE9 \xEA\xF0\xF3\xE3";
-const char* const kOutlineName = "\xD0\xE0\xEC\xEA\xE0";                                   // Рамка
-const char* const kNorth = "\xF1.\xF8.";                                                 // с.ш.
-const char* const kEast = "\xE2.\xE4.";                                                  // в.д.
-const char* const kWest = "\xE7.\xE4.";                                                  // з.д.
+const char* const kOutlineName = "\xD0\xE0\xEC\xEA\xE0"; // Рамка
+const char* const kNorth = "\xF1.\xF8.";                 // с.ш.
+const char* const kEast = "\xE2.\xE4.";                  // в.д.
+const char* const kWest = "\xE7.\xE4.";                  // з.д.
 // The Arctic Circle's fixed label values: 66°, 33.64', с.ш.
 const char* const kArcticCircleValues = "66\xB0\\33.64'\\\xF1.\xF8.\\";
 constexpr char kDegreeSign = '\xB0';
-constexpr double kHalfTurn = 180.0;  // longitudes above it are western
-constexpr double kFullTurn = 360.0;  // a western longitude is labelled 360 minus it
+constexpr double kHalfTurn = 180.0; // longitudes above it are western
+constexpr double kFullTurn = 360.0; // a western longitude is labelled 360 minus it
 constexpr double kMinutesPerDegree = 60.0;
 
 const std::vector<FieldDef>& hypsLFields() {
     static const std::vector<FieldDef> fields = {
-        {"L_code", {shapefile::kInteger, 6, 0}},   {"Text", {shapefile::kCharacter, 40, 0}},
-        {"Grad", {shapefile::kCharacter, 5, 0}},   {"Min", {shapefile::kCharacter, 7, 0}},
+        {"L_code", {shapefile::kInteger, 6, 0}},       {"Text", {shapefile::kCharacter, 40, 0}},
+        {"Grad", {shapefile::kCharacter, 5, 0}},       {"Min", {shapefile::kCharacter, 7, 0}},
         {"Indication", {shapefile::kCharacter, 5, 0}},
     };
     return fields;
@@ -57,8 +57,8 @@ void innerRange(double low, double high, double origin, double step, double& fir
 
 class LineWriter {
   public:
-    LineWriter(const HypsLJob& job, const std::vector<geometry::Point>& clip, shapefile::ShapeLayer& layer,
-               const std::string& path)
+    LineWriter(const HypsLJob& job, const std::vector<geometry::Point>& clip,
+               shapefile::ShapeLayer& layer, const std::string& path)
         : job_(job), clip_(clip), layer_(layer), path_(path) {}
 
     // The stretch of a parallel (horizontal) or meridian inside the sheet. False
@@ -103,7 +103,8 @@ std::string CREATEHYPSLATT(int lineClass, double value) {
         text = std::to_string(kMeridianCode) + "\\" + kMeridianName + "\\";
         break;
     case kArcticCircleLine:
-        return std::to_string(kArcticCircleCode) + "\\" + kArcticCircleName + "\\" + kArcticCircleValues;
+        return std::to_string(kArcticCircleCode) + "\\" + kArcticCircleName + "\\" +
+               kArcticCircleValues;
     case kOutlineLine:
         return std::to_string(kOutlineCode) + "\\" + kOutlineName + "\\" + "\\\\\\";
     default:
@@ -129,11 +130,13 @@ std::string CREATEHYPSLATT(int lineClass, double value) {
     return text;
 }
 
-int CREATEHYPSL(const HypsLJob& job, const geometry::Vertices& outline, std::vector<double>& latitudes,
-                std::vector<double>& longitudes, std::string& reason) {
+int CREATEHYPSL(const HypsLJob& job, const geometry::Vertices& outline,
+                std::vector<double>& latitudes, std::vector<double>& longitudes,
+                std::string& reason) {
     const std::string path = layerPath(job.hypsPath, "HypsL");
     shapefile::ShapeLayer layer;
-    if (shapefile::OPENNEWSHAPEFILE(job.coordSystem, shapefile::kPolyLine, path, hypsLFields(), layer) != 0) {
+    if (shapefile::OPENNEWSHAPEFILE(job.coordSystem, shapefile::kPolyLine, path, hypsLFields(),
+                                    layer) != 0) {
         reason = layerFailure(path, "could not be opened", layer.lastError());
         return 1;
     }
@@ -165,7 +168,8 @@ int CREATEHYPSL(const HypsLJob& job, const geometry::Vertices& outline, std::vec
         latitudes.push_back(latitude);
         lines.work.clear();
         ADDPARALLEL(latitude, west, east, job.lonVertexSpacing, true, lines.work);
-        if (lines.write(CREATEHYPSLATT(kParallelLine, latitude), "a parallel could not be written", reason))
+        if (lines.write(CREATEHYPSLATT(kParallelLine, latitude), "a parallel could not be written",
+                        reason))
             return 2;
     }
 
@@ -180,7 +184,8 @@ int CREATEHYPSL(const HypsLJob& job, const geometry::Vertices& outline, std::vec
         longitudes.push_back(longitude);
         lines.work.clear();
         ADDMERIDIAN(longitude, south, north, job.latVertexSpacing, true, lines.work);
-        if (lines.write(CREATEHYPSLATT(kMeridianLine, longitude), "a meridian could not be written", reason))
+        if (lines.write(CREATEHYPSLATT(kMeridianLine, longitude), "a meridian could not be written",
+                        reason))
             return 2;
     }
 
@@ -193,7 +198,8 @@ int CREATEHYPSL(const HypsLJob& job, const geometry::Vertices& outline, std::vec
         if (lines.ends(true, kArcticCircleLatitude, west, east)) {
             lines.work.clear();
             ADDPARALLEL(kArcticCircleLatitude, west, east, job.lonVertexSpacing, true, lines.work);
-            if (lines.write(CREATEHYPSLATT(kArcticCircleLine), "the Arctic Circle could not be written", reason))
+            if (lines.write(CREATEHYPSLATT(kArcticCircleLine),
+                            "the Arctic Circle could not be written", reason))
                 return 2;
         }
     }

@@ -15,14 +15,19 @@ struct Corners {
 };
 
 /// "L_code" values of the graticule layers.
-constexpr int kSheetCode = -1;           // HypsA and HypsP
-constexpr int kOutlineCode = 400010;     // HypsL: the sheet outline
-constexpr int kParallelCode = 400011;    // HypsL: a graticule parallel
-constexpr int kMeridianCode = 400012;    // HypsL: a graticule meridian
+constexpr int kSheetCode = -1;            // HypsA and HypsP
+constexpr int kOutlineCode = 400010;      // HypsL: the sheet outline
+constexpr int kParallelCode = 400011;     // HypsL: a graticule parallel
+constexpr int kMeridianCode = 400012;     // HypsL: a graticule meridian
 constexpr int kArcticCircleCode = 400013; // HypsL: the Arctic Circle
 
 /// Line classes of the graticule lines.
-enum LineClass : int { kParallelLine = 1, kMeridianLine = 2, kArcticCircleLine = 3, kOutlineLine = 8 };
+enum LineClass : int {
+    kParallelLine = 1,
+    kMeridianLine = 2,
+    kArcticCircleLine = 3,
+    kOutlineLine = 8
+};
 
 /// Latitude of the Arctic Circle, 66°33'38.6".
 constexpr double kArcticCircleLatitude = 66.56072222222222;
@@ -64,8 +69,9 @@ struct HypsLJob {
 /// clips every line by the (shifted) outline. Fills `latitudes` and `longitudes`
 /// with the values of the lines drawn. Returns 0, 1 (not opened) or 2 (a record
 /// could not be written).
-int CREATEHYPSL(const HypsLJob& job, const geometry::Vertices& outline, std::vector<double>& latitudes,
-                std::vector<double>& longitudes, std::string& reason);
+int CREATEHYPSL(const HypsLJob& job, const geometry::Vertices& outline,
+                std::vector<double>& latitudes, std::vector<double>& longitudes,
+                std::string& reason);
 
 /// Attribute text of a graticule line of the given class; `value` (degrees) is read
 /// for parallels and meridians only. Windows-1251.

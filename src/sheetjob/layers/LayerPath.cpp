@@ -11,7 +11,8 @@ std::string layerPath(std::string_view folder, std::string_view baseName) {
     return path;
 }
 
-std::string layerFailure(std::string_view path, std::string_view what, std::string_view writerError) {
+std::string layerFailure(std::string_view path, std::string_view what,
+                         std::string_view writerError) {
     std::string line = "layer \"" + common::cp1251ToUtf8(path) + "\": " + std::string(what);
     if (!writerError.empty()) {
         line += ": ";

@@ -18,6 +18,7 @@ constexpr char kPathSeparator = '/';
 std::string layerPath(std::string_view folder, std::string_view baseName);
 
 /// One line (UTF-8) telling which layer failed and why, for the caller's report.
-std::string layerFailure(std::string_view path, std::string_view what, std::string_view writerError);
+std::string layerFailure(std::string_view path, std::string_view what,
+                         std::string_view writerError);
 
 } // namespace sheetjob::layers

@@ -14,8 +14,8 @@ constexpr double kMaxSideVertices = 1.0e6;
 // A side that could not be walked to its end: no positive spacing, a value that is
 // not finite, or more vertices than any sheet needs.
 bool walkableSide(double fixed, double from, double to, double spacing) {
-    if (!(spacing > 0) || !std::isfinite(spacing) || !std::isfinite(fixed) || !std::isfinite(from) ||
-        !std::isfinite(to))
+    if (!(spacing > 0) || !std::isfinite(spacing) || !std::isfinite(fixed) ||
+        !std::isfinite(from) || !std::isfinite(to))
         return false;
     return std::fabs(to - from) / spacing < kMaxSideVertices;
 }

@@ -30,7 +30,7 @@ constexpr double kHalfTurn = 180.0; // highest possible trapezium, degrees of la
 // larger than the tolerance (smaller ones cannot be told apart from their
 // neighbours, and a step of zero or less would never reach the sheet's edge).
 bool validJob(const job::JobParameters& job, std::string& reason) {
-    const double values[] = {job.xFrom,    job.xTo,     job.yFrom,     job.yTo,
+    const double values[] = {job.xFrom,    job.xTo,      job.yFrom,     job.yTo,
                              job.BaseWest, job.BaseEast, job.BaseSouth, job.BaseNorth};
     for (const double v : values) {
         if (!std::isfinite(v)) {
@@ -111,7 +111,8 @@ int CREATEHYPS(const HypsJob& job, std::vector<double>& latitudes, std::vector<d
     return 0;
 }
 
-int writeGraticuleLayers(const job::JobParameters& job, frame::FrameJob& frameJob, std::string& reason) {
+int writeGraticuleLayers(const job::JobParameters& job, frame::FrameJob& frameJob,
+                         std::string& reason) {
     if (!validJob(job, reason))
         return 1;
 
@@ -131,8 +132,8 @@ int writeGraticuleLayers(const job::JobParameters& job, frame::FrameJob& frameJo
         north = std::min(corners.nw.y, corners.ne.y);
     }
 
-    const std::string sheetName =
-        nomenclature::NOMENCLATURE(job.SetScale, job.yZone, job.xZone, job.SheetNumber, job.SheetType);
+    const std::string sheetName = nomenclature::NOMENCLATURE(job.SetScale, job.yZone, job.xZone,
+                                                             job.SheetNumber, job.SheetType);
     auto neighbour = [&](int direction) {
         return nomenclature::ADJACENTNOMENCLATURE(direction, job.SetScale, job.yZone, job.xZone,
                                                   job.SheetNumber, job.SheetType);

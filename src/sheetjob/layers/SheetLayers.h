@@ -19,6 +19,7 @@ int CREATESHEETLAYERS(job::JobParameters& job, std::string& reason);
 /// above the tolerance), settles corners and bounds, writes HypsA, HypsP and HypsL
 /// and fills `frameJob` as CREATERAMK receives it (neighbours by side, lists
 /// completed and ascending). Returns 0 or 1 with `reason`.
-int writeGraticuleLayers(const job::JobParameters& job, frame::FrameJob& frameJob, std::string& reason);
+int writeGraticuleLayers(const job::JobParameters& job, frame::FrameJob& frameJob,
+                         std::string& reason);
 
 } // namespace sheetjob::layers

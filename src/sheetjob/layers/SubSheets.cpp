@@ -45,7 +45,8 @@ Quad quarter(const Quad& q, int i, int j) {
 }
 
 const std::vector<shapefile::FieldDef>& subSheetFields() {
-    static const std::vector<shapefile::FieldDef> fields = {{"Name", {shapefile::kCharacter, 100, 0}}};
+    static const std::vector<shapefile::FieldDef> fields = {
+        {"Name", {shapefile::kCharacter, 100, 0}}};
     return fields;
 }
 
@@ -59,7 +60,8 @@ int CREATEM_50_5025(const std::string& name, double west, double east, double so
     for (int i = 0; i < 2; ++i) {
         for (int j = 0; j < 2; ++j) {
             const Quad r = quarter(q, i, j);
-            if (const int status = write({kScale25, name + "-" + kLetters25[i][j], r.west, r.east, r.south, r.north});
+            if (const int status = write(
+                    {kScale25, name + "-" + kLetters25[i][j], r.west, r.east, r.south, r.north});
                 status != 0)
                 return status;
         }
@@ -73,7 +75,8 @@ int CREATEM_100_5025(const std::string& name, double west, double east, double s
     for (int i = 0; i < 2; ++i) {
         for (int j = 0; j < 2; ++j) {
             const Quad r = quarter(q, i, j);
-            if (const int status = CREATEM_50_5025(name + "-" + kLetters50[i][j], r.west, r.east, r.south, r.north, write);
+            if (const int status = CREATEM_50_5025(name + "-" + kLetters50[i][j], r.west, r.east,
+                                                   r.south, r.north, write);
                 status != 0)
                 return status;
         }
@@ -85,7 +88,8 @@ int CREATEMAPS5025(const SubSheetJob& job, const SubSheetWriter& write, std::str
     // Only a 1:200 000 sheet is divided; any other number would give sheet names
     // and bounds that belong to no sheet.
     if (job.sheetNumber < 1 || job.sheetNumber > kSheets200PerRow * kSheets200PerRow) {
-        reason = "sub-sheet frames: " + std::to_string(job.sheetNumber) + " is not a 1:200 000 sheet number";
+        reason = "sub-sheet frames: " + std::to_string(job.sheetNumber) +
+                 " is not a 1:200 000 sheet number";
         return 1;
     }
     for (const double v : {job.baseWest, job.baseEast, job.baseSouth, job.baseNorth}) {
@@ -94,7 +98,8 @@ int CREATEMAPS5025(const SubSheetJob& job, const SubSheetWriter& write, std::str
             return 1;
         }
     }
-    const std::string million = nomenclature::NOMENCLATURE(1, job.yZone, job.xZone, job.sheetNumber, 0);
+    const std::string million =
+        nomenclature::NOMENCLATURE(1, job.yZone, job.xZone, job.sheetNumber, 0);
     const int row = (job.sheetNumber - 1) / kSheets200PerRow;
     const int column = job.sheetNumber - 1 - kSheets200PerRow * row;
     // The north-west 1:100 000 sheet of this 1:200 000 sheet.
@@ -105,8 +110,8 @@ int CREATEMAPS5025(const SubSheetJob& job, const SubSheetWriter& write, std::str
         for (int j = 0; j < 2; ++j) {
             const int number = first + i + kSheets100PerRow * j;
             const Quad q = quarter(base, i, j);
-            if (const int status =
-                    CREATEM_100_5025(million + "-" + std::to_string(number), q.west, q.east, q.south, q.north, write);
+            if (const int status = CREATEM_100_5025(million + "-" + std::to_string(number), q.west,
+                                                    q.east, q.south, q.north, write);
                 status != 0)
                 return status;
         }
@@ -118,20 +123,22 @@ int CREATEMAPS5025(const SubSheetJob& job, std::string& reason) {
     geometry::Vertices vertices; // reused for every sheet
     const SubSheetWriter write = [&](const SubSheet& sheet) {
         int count = 0;
-        return CREATER5025(job.coordSystem, sheet.name, sheet.scale == kScale50 ? job.r50Path : job.r25Path,
-                           sheet.west, sheet.east, kSubSheetLonSpacing, sheet.south, sheet.north,
+        return CREATER5025(job.coordSystem, sheet.name,
+                           sheet.scale == kScale50 ? job.r50Path : job.r25Path, sheet.west,
+                           sheet.east, kSubSheetLonSpacing, sheet.south, sheet.north,
                            kSubSheetLatSpacing, vertices, count, reason);
     };
     return CREATEMAPS5025(job, write, reason);
 }
 
-int CREATER5025(int coordSystem, const std::string& sheetName, const std::string& folder, double west,
-                double east, double lonSpacing, double south, double north, double latSpacing,
-                geometry::Vertices& vertices, int& count, std::string& reason) {
+int CREATER5025(int coordSystem, const std::string& sheetName, const std::string& folder,
+                double west, double east, double lonSpacing, double south, double north,
+                double latSpacing, geometry::Vertices& vertices, int& count, std::string& reason) {
     const std::string name = common::rtrim(sheetName);
     const std::string path = layerPath(folder, name);
     shapefile::ShapeLayer layer;
-    if (shapefile::OPENNEWSHAPEFILE(coordSystem, shapefile::kPolygon, path, subSheetFields(), layer) != 0) {
+    if (shapefile::OPENNEWSHAPEFILE(coordSystem, shapefile::kPolygon, path, subSheetFields(),
+                                    layer) != 0) {
         reason = layerFailure(path, "could not be opened", layer.lastError());
         return 1;
     }

@@ -24,14 +24,14 @@ constexpr double kSubSheetLonSpacing = 0.015625;             // 1/64 degree
 constexpr double kSubSheetLatSpacing = 0.010416666666666666; // 1/96 degree
 
 /// Divides the base trapezium of a 1:200 000 sheet into its 1:100 000, 1:50 000 and
-/// 1:25 000 sheets and writes the 16 + 64 layers. Returns 0, 1 (a layer could not be opened) or 2 (a
-/// record could not be written); `reason` gets a one-line explanation (UTF-8).
+/// 1:25 000 sheets and writes the 16 + 64 layers. Returns 0, 1 (a layer could not be opened) or 2
+/// (a record could not be written); `reason` gets a one-line explanation (UTF-8).
 int CREATEMAPS5025(const SubSheetJob& job, std::string& reason);
 
 /// One sheet of the division as it is handed to the writer.
 struct SubSheet {
-    int scale = 50000;     ///< 50000 (into r50Path) or 25000 (into r25Path)
-    std::string name;      ///< Windows-1251, e.g. "N-37-27-А-в"
+    int scale = 50000; ///< 50000 (into r50Path) or 25000 (into r25Path)
+    std::string name;  ///< Windows-1251, e.g. "N-37-27-А-в"
     double west = 0, east = 0, south = 0, north = 0; ///< unshifted
 };
 /// Writes one sheet; returns 0 or the status that ends the division.
@@ -52,8 +52,8 @@ int CREATEM_50_5025(const std::string& name, double west, double east, double so
 /// north-west corner (shifted for coordinate system 4) with the "Name" attribute.
 /// `vertices` is work space; `count` receives the outline's vertex count.
 /// Returns 0, 1 (not opened) or 2 (not written).
-int CREATER5025(int coordSystem, const std::string& sheetName, const std::string& folder, double west,
-                double east, double lonSpacing, double south, double north, double latSpacing,
-                geometry::Vertices& vertices, int& count, std::string& reason);
+int CREATER5025(int coordSystem, const std::string& sheetName, const std::string& folder,
+                double west, double east, double lonSpacing, double south, double north,
+                double latSpacing, geometry::Vertices& vertices, int& count, std::string& reason);
 
 } // namespace sheetjob::layers

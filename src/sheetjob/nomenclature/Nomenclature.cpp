@@ -13,8 +13,8 @@ namespace {
 constexpr std::array<char, 13> kBeltLetters = {'V', 'U', 'T', 'S', 'R', 'Q', 'P',
                                                'O', 'N', 'M', 'L', 'K', 'J'};
 // Units part of a Roman numeral; the tens are written as that many "X".
-constexpr std::array<const char *, 10> kRomanUnits = {"",  "I",  "II",  "III",  "IV",
-                                                      "V", "VI", "VII", "VIII", "IX"};
+constexpr std::array<const char*, 10> kRomanUnits = {"",  "I",  "II",  "III",  "IV",
+                                                     "V", "VI", "VII", "VIII", "IX"};
 // A 1:1 000 000 sheet holds 6 x 6 sheets of 1:200 000.
 constexpr int kGridSide = 6;
 // Zones run 1..60 around the globe.
@@ -49,7 +49,7 @@ int MINUSXZONE(int zone) {
     return previous == 0 ? kZoneCount : previous;
 }
 
-void ADJACENTXZONE200(bool east, int zone, int number, int &newZone, int &newNumber) {
+void ADJACENTXZONE200(bool east, int zone, int number, int& newZone, int& newNumber) {
     const int row = (number - 1) / kGridSide;
     int column = number - 1 - kGridSide * row;
     column = east ? column + 1 : column - 1;
@@ -64,7 +64,7 @@ void ADJACENTXZONE200(bool east, int zone, int number, int &newZone, int &newNum
     newNumber = kGridSide * row + column + 1;
 }
 
-void ADJACENTYZONE200(bool north, int belt, int number, int &newBelt, int &newNumber) {
+void ADJACENTYZONE200(bool north, int belt, int number, int& newBelt, int& newNumber) {
     int row = (number - 1) / kGridSide;
     const int column = number - 1 - kGridSide * row;
     row = north ? row - 1 : row + 1;

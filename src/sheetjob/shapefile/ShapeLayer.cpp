@@ -21,8 +21,8 @@ namespace {
 // one thread and writes one record at a time, so a count taken before and
 // after a library call tells whether that call failed.
 
-SAHooks gBaseHooks;         // the platform's hooks (UTF-8 file names)
-SAHooks gCheckedHooks;      // the same with failure counting
+SAHooks gBaseHooks;    // the platform's hooks (UTF-8 file names)
+SAHooks gCheckedHooks; // the same with failure counting
 unsigned long gIoFailures = 0;
 std::string gLastLibraryError;
 
@@ -153,7 +153,8 @@ std::string projectionText(int coordSystem) {
     case 3:
     case 4: // shifted to the 2011 system before writing
         return "GEOGCS[\"GCS_RUSSIA_2011\",DATUM[\"D_RUSSIA_2011\",SPHEROID[\"S_RUSSIA_2011\", "
-               "6378136.5,298.2564151]], PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
+               "6378136.5,298.2564151]], "
+               "PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
     default:
         return "";
     }
@@ -184,12 +185,15 @@ int OPENNEWSHAPEFILE(int coordSystem, int shapeType, const std::string& path,
     for (const FieldDef& field : fields) {
         const std::string name = common::rtrim(field.name);
         // Decimals belong to real columns only; the table refuses them elsewhere.
-        const bool knownType = (field.descriptor.type == kCharacter || field.descriptor.type == kInteger ||
-                                field.descriptor.type == kReal) &&
-                               (field.descriptor.decimals == 0 || field.descriptor.type == kReal);
-        if (!knownType || DBFAddField(layer.dbf_, name.c_str(), static_cast<DBFFieldType>(field.descriptor.type),
-                                      field.descriptor.width, field.descriptor.decimals) < 0) {
-            layer.lastError_ = filePath + ".dbf: the field \"" + common::cp1251ToUtf8(name) + "\" was refused";
+        const bool knownType =
+            (field.descriptor.type == kCharacter || field.descriptor.type == kInteger ||
+             field.descriptor.type == kReal) &&
+            (field.descriptor.decimals == 0 || field.descriptor.type == kReal);
+        if (!knownType ||
+            DBFAddField(layer.dbf_, name.c_str(), static_cast<DBFFieldType>(field.descriptor.type),
+                        field.descriptor.width, field.descriptor.decimals) < 0) {
+            layer.lastError_ =
+                filePath + ".dbf: the field \"" + common::cp1251ToUtf8(name) + "\" was refused";
             return kFieldRefused;
         }
         layer.fields_.push_back(field.descriptor);
@@ -202,8 +206,9 @@ int OPENNEWSHAPEFILE(int coordSystem, int shapeType, const std::string& path,
         return kCreateFailed;
     }
     errno = 0;
-    if (!writeCompanion(filePath + ".PRJ", common::rtrim(projectionText(coordSystem)) +
-                                               (projectionText(coordSystem).empty() ? "" : "\r\n"))) {
+    if (!writeCompanion(filePath + ".PRJ",
+                        common::rtrim(projectionText(coordSystem)) +
+                            (projectionText(coordSystem).empty() ? "" : "\r\n"))) {
         layer.lastError_ = "cannot write " + filePath + ".PRJ: " + systemError();
         return kCreateFailed;
     }
@@ -228,7 +233,8 @@ int CLOSENEWSHAPEFILE(ShapeLayer& layer) {
     layer.shp_ = nullptr;
     if (gIoFailures != before) {
         layer.ioFailed_ = true;
-        layer.lastError_ = "cannot complete " + common::nativePathFromCp1251(layer.path_) + ": " + systemError();
+        layer.lastError_ =
+            "cannot complete " + common::nativePathFromCp1251(layer.path_) + ": " + systemError();
     }
     return layer.ioFailed_ ? kCloseFailed : kOk;
 }
@@ -286,13 +292,14 @@ int LayerAccess::writeShape(ShapeLayer& layer, const std::string& attributeText,
     ++layer.recordCounter;
     ++layer.identifierCounter;
     if (layer.dbf_ == nullptr || layer.shp_ == nullptr) {
-        layer.lastError_ = "the layer " + common::nativePathFromCp1251(layer.path_) + " is not open";
+        layer.lastError_ =
+            "the layer " + common::nativePathFromCp1251(layer.path_) + " is not open";
         return kShapeWriteFailed;
     }
     const unsigned long before = gIoFailures;
     errno = 0;
-    const int result =
-        WRITERECDBF(layer.dbf_, layer.recordCounter, layer.identifierCounter, attributeText, layer.fields_);
+    const int result = WRITERECDBF(layer.dbf_, layer.recordCounter, layer.identifierCounter,
+                                   attributeText, layer.fields_);
     if (result == 1 || gIoFailures != before) {
         layer.ioFailed_ = layer.ioFailed_ || gIoFailures != before;
         layer.lastError_ = "cannot write record " + std::to_string(layer.recordCounter) + " of " +
@@ -301,25 +308,27 @@ int LayerAccess::writeShape(ShapeLayer& layer, const std::string& attributeText,
         return kTableWriteFailed;
     }
     if (result == 2) {
-        layer.lastError_ = "malformed attribute text for record " + std::to_string(layer.recordCounter) +
-                           " of " + common::nativePathFromCp1251(layer.path_) + ".dbf";
+        layer.lastError_ = "malformed attribute text for record " +
+                           std::to_string(layer.recordCounter) + " of " +
+                           common::nativePathFromCp1251(layer.path_) + ".dbf";
         return kMalformedText;
     }
 
     std::unique_ptr<SHPObject, ShapeDeleter> shape;
     if (vertices == nullptr) {
-        shape.reset(SHPCreateObject(shapeType, -1, 0, nullptr, nullptr, 1, &x, &y, nullptr, nullptr));
+        shape.reset(
+            SHPCreateObject(shapeType, -1, 0, nullptr, nullptr, 1, &x, &y, nullptr, nullptr));
     } else {
         const int partStart = 0;
-        shape.reset(SHPCreateObject(shapeType, -1, 1, &partStart, nullptr, vertices->size(), vertices->x.data(),
-                                    vertices->y.data(), nullptr, nullptr));
+        shape.reset(SHPCreateObject(shapeType, -1, 1, &partStart, nullptr, vertices->size(),
+                                    vertices->x.data(), vertices->y.data(), nullptr, nullptr));
     }
     errno = 0;
     if (!shape || SHPWriteObject(layer.shp_, -1, shape.get()) < 0 || gIoFailures != before) {
         layer.ioFailed_ = layer.ioFailed_ || gIoFailures != before;
         layer.lastError_ = "cannot write shape " + std::to_string(layer.recordCounter) + " of " +
-                           common::nativePathFromCp1251(layer.path_) + ".shp: " +
-                           (gIoFailures != before ? systemError() : gLastLibraryError);
+                           common::nativePathFromCp1251(layer.path_) +
+                           ".shp: " + (gIoFailures != before ? systemError() : gLastLibraryError);
         return kShapeWriteFailed;
     }
     return kOk;
@@ -329,11 +338,13 @@ int WRITEPOINT(ShapeLayer& layer, const std::string& attributeText, double x, do
     return LayerAccess::writeShape(layer, attributeText, SHPT_POINT, nullptr, x, y);
 }
 
-int WRITESIMPLELINE(ShapeLayer& layer, const std::string& attributeText, const geometry::Vertices& v) {
+int WRITESIMPLELINE(ShapeLayer& layer, const std::string& attributeText,
+                    const geometry::Vertices& v) {
     return LayerAccess::writeShape(layer, attributeText, SHPT_ARC, &v, 0.0, 0.0);
 }
 
-int WRITESIMPLEPOLYGON(ShapeLayer& layer, const std::string& attributeText, const geometry::Vertices& v) {
+int WRITESIMPLEPOLYGON(ShapeLayer& layer, const std::string& attributeText,
+                       const geometry::Vertices& v) {
     return LayerAccess::writeShape(layer, attributeText, SHPT_POLYGON, &v, 0.0, 0.0);
 }
 

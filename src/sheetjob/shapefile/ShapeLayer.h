@@ -60,7 +60,8 @@ class ShapeLayer {
     int identifierCounter = 0; ///< last "Id" value written
 
   private:
-    friend int OPENNEWSHAPEFILE(int, int, const std::string&, const std::vector<FieldDef>&, ShapeLayer&);
+    friend int OPENNEWSHAPEFILE(int, int, const std::string&, const std::vector<FieldDef>&,
+                                ShapeLayer&);
     friend int CLOSENEWSHAPEFILE(ShapeLayer&);
     friend class LayerAccess;
 
@@ -88,8 +89,10 @@ int CLOSENEWSHAPEFILE(ShapeLayer& layer);
 /// identifier counter) and then appends the shape. Returns 0, 122, 803 or
 /// kShapeWriteFailed.
 int WRITEPOINT(ShapeLayer& layer, const std::string& attributeText, double x, double y);
-int WRITESIMPLELINE(ShapeLayer& layer, const std::string& attributeText, const geometry::Vertices& v);
-int WRITESIMPLEPOLYGON(ShapeLayer& layer, const std::string& attributeText, const geometry::Vertices& v);
+int WRITESIMPLELINE(ShapeLayer& layer, const std::string& attributeText,
+                    const geometry::Vertices& v);
+int WRITESIMPLEPOLYGON(ShapeLayer& layer, const std::string& attributeText,
+                       const geometry::Vertices& v);
 
 /// Writes one attribute record: "Id" = identifier, then the values of the text
 /// (each followed by "\") by column type. recordNumber is 1-based. Returns 0,

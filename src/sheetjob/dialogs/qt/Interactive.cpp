@@ -19,14 +19,14 @@
 namespace sheetjob::dialogs::qt {
 namespace {
 
-bool envSet(const char *name) {
-    const char *value = std::getenv(name);
+bool envSet(const char* name) {
+    const char* value = std::getenv(name);
     return value != nullptr && *value != '\0';
 }
 
 } // namespace
 
-bool displayAvailable(int argc, char **argv) {
+bool displayAvailable(int argc, char** argv) {
 #ifdef _WIN32
     (void)argc;
     (void)argv;
@@ -56,7 +56,7 @@ bool displayAvailable(int argc, char **argv) {
 #endif
 }
 
-int runInteractive(int argc, char **argv, const std::vector<std::string> &args) {
+int runInteractive(int argc, char** argv, const std::vector<std::string>& args) {
     QApplication app(argc, argv);
     QtPlatform platform;
     DialogSession session(platform);

@@ -11,11 +11,11 @@
 
 namespace sheetjob::dialogs::qt {
 
-QString fromCp1251(const std::string &text) {
+QString fromCp1251(const std::string& text) {
     return QString::fromStdString(common::cp1251ToUtf8(text));
 }
 
-std::string toCp1251(const QString &text) {
+std::string toCp1251(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
     if (auto whole = common::utf8ToCp1251(
             std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size()))))
@@ -30,22 +30,22 @@ std::string toCp1251(const QString &text) {
     return out;
 }
 
-QtDialog::QtDialog(int templateId, QWidget *parent) : QDialog(parent), templateId_(templateId) {
+QtDialog::QtDialog(int templateId, QWidget* parent) : QDialog(parent), templateId_(templateId) {
     setObjectName(QStringLiteral("template%1").arg(templateId));
 }
 
-QWidget *QtDialog::control(int id) const {
+QWidget* QtDialog::control(int id) const {
     const auto it = controls_.find(id);
     return it == controls_.end() ? nullptr : it->second;
 }
 
-void QtDialog::registerControl(int id, QWidget *widget) {
+void QtDialog::registerControl(int id, QWidget* widget) {
     widget->setObjectName(QStringLiteral("id%1").arg(id));
     controls_[id] = widget;
 }
 
-QComboBox *QtDialog::addList(int id) {
-    auto *combo = new QComboBox(this);
+QComboBox* QtDialog::addList(int id) {
+    auto* combo = new QComboBox(this);
     registerControl(id, combo);
     // Programmatic changes run under a signal blocker, so only the user's
     // changes of selection reach the callbacks.
@@ -54,15 +54,15 @@ QComboBox *QtDialog::addList(int id) {
     return combo;
 }
 
-QCheckBox *QtDialog::addCheckBox(int id, const std::string &caption) {
-    auto *box = new QCheckBox(fromCp1251(caption), this);
+QCheckBox* QtDialog::addCheckBox(int id, const std::string& caption) {
+    auto* box = new QCheckBox(fromCp1251(caption), this);
     registerControl(id, box);
     connect(box, &QCheckBox::clicked, this, [this, id](bool) { fire(id, ControlEvent::Click); });
     return box;
 }
 
-QPushButton *QtDialog::addButton(int id, const std::string &caption) {
-    auto *button = new QPushButton(fromCp1251(caption), this);
+QPushButton* QtDialog::addButton(int id, const std::string& caption) {
+    auto* button = new QPushButton(fromCp1251(caption), this);
     registerControl(id, button);
     button->setAutoDefault(false);
     if (id == kIdOk) {
@@ -77,14 +77,14 @@ QPushButton *QtDialog::addButton(int id, const std::string &caption) {
     return button;
 }
 
-QLabel *QtDialog::addStatic(int id, const std::string &text) {
-    auto *label = new QLabel(fromCp1251(text), this);
+QLabel* QtDialog::addStatic(int id, const std::string& text) {
+    auto* label = new QLabel(fromCp1251(text), this);
     registerControl(id, label);
     return label;
 }
 
-QLineEdit *QtDialog::addField(int id, bool readOnly) {
-    auto *edit = new QLineEdit(this);
+QLineEdit* QtDialog::addField(int id, bool readOnly) {
+    auto* edit = new QLineEdit(this);
     registerControl(id, edit);
     edit->setReadOnly(readOnly);
     return edit;
@@ -100,7 +100,7 @@ void QtDialog::fire(int id, ControlEvent event) {
 }
 
 void QtDialog::setItemCount(int id, int count) {
-    auto *combo = qobject_cast<QComboBox *>(control(id));
+    auto* combo = qobject_cast<QComboBox*>(control(id));
     if (!combo)
         return;
     const QSignalBlocker block(combo);
@@ -112,8 +112,8 @@ void QtDialog::setItemCount(int id, int count) {
     combo->setCurrentIndex(keep >= 0 && keep < count ? keep : -1);
 }
 
-void QtDialog::setItemText(int id, int index, const std::string &text) {
-    auto *combo = qobject_cast<QComboBox *>(control(id));
+void QtDialog::setItemText(int id, int index, const std::string& text) {
+    auto* combo = qobject_cast<QComboBox*>(control(id));
     if (!combo || index < 1 || index > combo->count())
         return;
     const QSignalBlocker block(combo);
@@ -121,7 +121,7 @@ void QtDialog::setItemText(int id, int index, const std::string &text) {
 }
 
 void QtDialog::setSelected(int id, int index) {
-    auto *combo = qobject_cast<QComboBox *>(control(id));
+    auto* combo = qobject_cast<QComboBox*>(control(id));
     if (!combo)
         return;
     const QSignalBlocker block(combo);
@@ -129,47 +129,47 @@ void QtDialog::setSelected(int id, int index) {
 }
 
 int QtDialog::selected(int id) const {
-    const auto *combo = qobject_cast<QComboBox *>(control(id));
+    const auto* combo = qobject_cast<QComboBox*>(control(id));
     return combo ? combo->currentIndex() + 1 : 0;
 }
 
 void QtDialog::setChecked(int id, bool checked) {
-    if (auto *box = qobject_cast<QCheckBox *>(control(id))) {
+    if (auto* box = qobject_cast<QCheckBox*>(control(id))) {
         const QSignalBlocker block(box);
         box->setChecked(checked);
     }
 }
 
 bool QtDialog::checked(int id) const {
-    const auto *box = qobject_cast<QCheckBox *>(control(id));
+    const auto* box = qobject_cast<QCheckBox*>(control(id));
     return box && box->isChecked();
 }
 
 void QtDialog::setEnabled(int id, bool enabled) {
-    if (QWidget *widget = control(id))
+    if (QWidget* widget = control(id))
         widget->setEnabled(enabled);
 }
 
-void QtDialog::setText(int id, const std::string &text) {
-    QWidget *widget = control(id);
+void QtDialog::setText(int id, const std::string& text) {
+    QWidget* widget = control(id);
     const QString value = fromCp1251(text);
-    if (auto *edit = qobject_cast<QLineEdit *>(widget))
+    if (auto* edit = qobject_cast<QLineEdit*>(widget))
         edit->setText(value);
-    else if (auto *label = qobject_cast<QLabel *>(widget))
+    else if (auto* label = qobject_cast<QLabel*>(widget))
         label->setText(value);
-    else if (auto *button = qobject_cast<QAbstractButton *>(widget))
+    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
         button->setText(value);
 }
 
 std::string QtDialog::text(int id) const {
-    QWidget *widget = control(id);
-    if (const auto *edit = qobject_cast<QLineEdit *>(widget))
+    QWidget* widget = control(id);
+    if (const auto* edit = qobject_cast<QLineEdit*>(widget))
         return toCp1251(edit->text());
-    if (const auto *label = qobject_cast<QLabel *>(widget))
+    if (const auto* label = qobject_cast<QLabel*>(widget))
         return toCp1251(label->text());
-    if (const auto *button = qobject_cast<QAbstractButton *>(widget))
+    if (const auto* button = qobject_cast<QAbstractButton*>(widget))
         return toCp1251(button->text());
-    if (const auto *combo = qobject_cast<QComboBox *>(widget))
+    if (const auto* combo = qobject_cast<QComboBox*>(widget))
         return toCp1251(combo->currentText());
     return {};
 }

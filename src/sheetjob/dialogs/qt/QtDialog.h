@@ -19,48 +19,48 @@ class QLineEdit;
 namespace sheetjob::dialogs::qt {
 
 /// Windows-1251 text to a QString.
-QString fromCp1251(const std::string &text);
+QString fromCp1251(const std::string& text);
 /// QString to Windows-1251; a character the code page lacks becomes "?", so a
 /// field holding one reads as malformed instead of as some other value.
-std::string toCp1251(const QString &text);
+std::string toCp1251(const QString& text);
 
 class QtDialog : public QDialog, public Dialog {
     Q_OBJECT
   public:
-    explicit QtDialog(int templateId, QWidget *parent = nullptr);
+    explicit QtDialog(int templateId, QWidget* parent = nullptr);
 
     [[nodiscard]] int templateId() const { return templateId_; }
     /// The control of an id (null when the dialog has none); its object name is
     /// "id<number>".
-    [[nodiscard]] QWidget *control(int id) const;
+    [[nodiscard]] QWidget* control(int id) const;
 
     // Controls are created by the template builders through these.
-    QComboBox *addList(int id);
-    QCheckBox *addCheckBox(int id, const std::string &caption);
+    QComboBox* addList(int id);
+    QCheckBox* addCheckBox(int id, const std::string& caption);
     /// Buttons 1 (OK) and 2 (Cancel) close the dialog; others fire Click.
-    QPushButton *addButton(int id, const std::string &caption);
-    QLabel *addStatic(int id, const std::string &text);
-    QLineEdit *addField(int id, bool readOnly);
+    QPushButton* addButton(int id, const std::string& caption);
+    QLabel* addStatic(int id, const std::string& text);
+    QLineEdit* addField(int id, bool readOnly);
 
     // Dialog
     void setItemCount(int id, int count) override;
-    void setItemText(int id, int index, const std::string &text) override;
+    void setItemText(int id, int index, const std::string& text) override;
     void setSelected(int id, int index) override;
     [[nodiscard]] int selected(int id) const override;
     void setChecked(int id, bool checked) override;
     [[nodiscard]] bool checked(int id) const override;
     void setEnabled(int id, bool enabled) override;
-    void setText(int id, const std::string &text) override;
+    void setText(int id, const std::string& text) override;
     [[nodiscard]] std::string text(int id) const override;
     void attach(int id, ControlCallback callback) override;
     int runModal() override;
 
   private:
-    void registerControl(int id, QWidget *widget);
+    void registerControl(int id, QWidget* widget);
     void fire(int id, ControlEvent event);
 
     int templateId_;
-    std::map<int, QWidget *> controls_;
+    std::map<int, QWidget*> controls_;
     std::map<int, ControlCallback> callbacks_;
 };
 

@@ -15,7 +15,7 @@
 
 namespace sheetjob::dialogs::qt {
 
-QString withTrailingSeparator(const QString &folder) {
+QString withTrailingSeparator(const QString& folder) {
     QString native = QDir::toNativeSeparators(folder);
     if (!native.endsWith(QDir::separator()))
         native += QDir::separator();
@@ -23,20 +23,20 @@ QString withTrailingSeparator(const QString &folder) {
 }
 
 QtPlatform::QtPlatform()
-    : picker_([](QWidget *parent, const QString &caption,
-                 const QString &directory) -> std::optional<QString> {
+    : picker_([](QWidget* parent, const QString& caption,
+                 const QString& directory) -> std::optional<QString> {
           const QString folder = QFileDialog::getExistingDirectory(parent, caption, directory);
           if (folder.isEmpty())
               return std::nullopt;
           return folder;
       }) {}
 
-std::unique_ptr<Dialog> QtPlatform::createDialog(int templateId, Dialog *owner) {
-    auto *parent = dynamic_cast<QtDialog *>(owner);
+std::unique_ptr<Dialog> QtPlatform::createDialog(int templateId, Dialog* owner) {
+    auto* parent = dynamic_cast<QtDialog*>(owner);
     return createTemplate(templateId, parent);
 }
 
-void QtPlatform::messageBox(const std::string &text, const std::string &caption, MessageIcon icon) {
+void QtPlatform::messageBox(const std::string& text, const std::string& caption, MessageIcon icon) {
     QMessageBox::Icon qicon = QMessageBox::Warning;
     if (icon == MessageIcon::Stop)
         qicon = QMessageBox::Critical;
@@ -51,7 +51,7 @@ void QtPlatform::messageBox(const std::string &text, const std::string &caption,
     box.exec();
 }
 
-void QtPlatform::consoleLine(const std::string &line) {
+void QtPlatform::consoleLine(const std::string& line) {
     std::cerr << common::cp1251ToUtf8(line) << '\n';
 }
 
@@ -60,7 +60,7 @@ void QtPlatform::endProgram(int exitCode) {
     std::exit(exitCode);
 }
 
-std::optional<std::string> QtPlatform::openFile(const OpenFileRequest &request) {
+std::optional<std::string> QtPlatform::openFile(const OpenFileRequest& request) {
     const auto picked = picker_(QApplication::activeModalWidget(), fromCp1251(request.caption),
                                 fromCp1251(request.initialDirectory));
     if (!picked || picked->isEmpty())
@@ -83,7 +83,7 @@ std::string QtPlatform::currentDirectory() {
     return toCp1251(QDir::toNativeSeparators(savedDirectory_));
 }
 
-void QtPlatform::setCurrentDirectory(const std::string &path) {
+void QtPlatform::setCurrentDirectory(const std::string& path) {
     // Restore the exact directory last asked for, even when its name does not
     // survive the round trip through Windows-1251.
     if (!savedDirectory_.isEmpty() && path == toCp1251(QDir::toNativeSeparators(savedDirectory_)))

@@ -24,22 +24,22 @@ namespace {
 
 QString q(std::string_view cp1251) { return fromCp1251(std::string(cp1251)); }
 
-QLabel *label(QWidget *parent, std::string_view cp1251) { return new QLabel(q(cp1251), parent); }
+QLabel* label(QWidget* parent, std::string_view cp1251) { return new QLabel(q(cp1251), parent); }
 
-QHBoxLayout *okCancelRow(QtDialog &d) {
-    auto *row = new QHBoxLayout;
+QHBoxLayout* okCancelRow(QtDialog& d) {
+    auto* row = new QHBoxLayout;
     row->addStretch(1);
     row->addWidget(d.addButton(kIdOk, std::string(text::kButtonOk)));
     row->addWidget(d.addButton(kIdCancel, std::string(text::kButtonCancel)));
     return row;
 }
 
-void buildParameters(QtDialog &d) {
+void buildParameters(QtDialog& d) {
     d.setWindowTitle(q(text::kParamTitle));
-    auto *top = new QVBoxLayout(&d);
+    auto* top = new QVBoxLayout(&d);
 
-    auto *scales = new QGroupBox(q(text::kGroupScales), &d);
-    auto *scalesGrid = new QGridLayout(scales);
+    auto* scales = new QGroupBox(q(text::kGroupScales), &d);
+    auto* scalesGrid = new QGridLayout(scales);
     scalesGrid->addWidget(label(scales, text::kLabelCoordSystem), 0, 0);
     scalesGrid->addWidget(d.addList(kIdCoordSystem), 0, 1);
     scalesGrid->addWidget(label(scales, text::kLabelSetScale), 1, 0);
@@ -48,8 +48,8 @@ void buildParameters(QtDialog &d) {
     scalesGrid->addWidget(d.addList(kIdMapScale), 2, 1);
     top->addWidget(scales);
 
-    auto *sheet = new QGroupBox(q(text::kGroupSheet), &d);
-    auto *sheetGrid = new QGridLayout(sheet);
+    auto* sheet = new QGroupBox(q(text::kGroupSheet), &d);
+    auto* sheetGrid = new QGridLayout(sheet);
     sheetGrid->addWidget(label(sheet, text::kLabelBelt), 0, 0);
     sheetGrid->addWidget(label(sheet, text::kLabelZone), 0, 1);
     sheetGrid->addWidget(d.addStatic(kIdSheetNumberLabel, std::string(text::kLabelSheetNumber)), 0,
@@ -64,10 +64,10 @@ void buildParameters(QtDialog &d) {
 
     top->addWidget(d.addCheckBox(kIdSubSheets, std::string(text::kCheckSubSheets)));
 
-    auto *output = new QGroupBox(q(text::kGroupOutput), &d);
-    auto *outputGrid = new QGridLayout(output);
+    auto* output = new QGroupBox(q(text::kGroupOutput), &d);
+    auto* outputGrid = new QGridLayout(output);
     outputGrid->addWidget(label(output, text::kLabelResultFolder), 0, 0, 1, 2);
-    QLabel *folder = d.addStatic(kIdResultFolder, std::string(text::kFolderPlaceholder));
+    QLabel* folder = d.addStatic(kIdResultFolder, std::string(text::kFolderPlaceholder));
     folder->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     folder->setMinimumWidth(320);
     folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -80,28 +80,28 @@ void buildParameters(QtDialog &d) {
 }
 
 // One row of a characteristics group: label, field.
-void fieldRow(QtDialog &d, QGridLayout *grid, int row, std::string_view caption, int id,
+void fieldRow(QtDialog& d, QGridLayout* grid, int row, std::string_view caption, int id,
               bool readOnly) {
     grid->addWidget(label(grid->parentWidget(), caption), row, 0);
-    QLineEdit *edit = d.addField(id, readOnly);
+    QLineEdit* edit = d.addField(id, readOnly);
     edit->setMinimumWidth(110);
     grid->addWidget(edit, row, 1);
 }
 
 // One column of the refinement dialog: the base or the result trapezium.
-QWidget *trapeziumColumn(QtDialog &d, bool base) {
-    auto *column = new QWidget(&d);
-    auto *layout = new QVBoxLayout(column);
+QWidget* trapeziumColumn(QtDialog& d, bool base) {
+    auto* column = new QWidget(&d);
+    auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    auto *frame = new QGroupBox(q(base ? text::kGroupBase : text::kGroupResult), column);
-    auto *grid = new QGridLayout(frame);
+    auto* frame = new QGroupBox(q(base ? text::kGroupBase : text::kGroupResult), column);
+    auto* grid = new QGridLayout(frame);
     int row = 0;
     if (base)
         fieldRow(d, grid, row++, text::kLabelSheetKind, kIdBaseKind, true);
     else {
         // An invisible stand-in for the sheet-kind row keeps both columns level.
-        auto *standIn = new QLineEdit(frame);
+        auto* standIn = new QLineEdit(frame);
         QSizePolicy policy = standIn->sizePolicy();
         policy.setRetainSizeWhenHidden(true);
         standIn->setSizePolicy(policy);
@@ -116,18 +116,18 @@ QWidget *trapeziumColumn(QtDialog &d, bool base) {
     fieldRow(d, grid, row++, text::kLabelNorth, base ? kIdBaseNorth : kIdResultNorth, base);
     layout->addWidget(frame);
 
-    auto *longitude =
+    auto* longitude =
         new QGroupBox(q(base ? text::kGroupBaseLongitude : text::kGroupResultLongitude), column);
-    auto *lonGrid = new QGridLayout(longitude);
+    auto* lonGrid = new QGridLayout(longitude);
     fieldRow(d, lonGrid, 0, text::kLabelMeridianStep,
              base ? kIdBaseMeridianStep : kIdResultMeridianStep, base);
     fieldRow(d, lonGrid, 1, text::kLabelMinuteDivision, base ? kIdBaseXMinute : kIdResultXMinute,
              base);
     layout->addWidget(longitude);
 
-    auto *latitude =
+    auto* latitude =
         new QGroupBox(q(base ? text::kGroupBaseLatitude : text::kGroupResultLatitude), column);
-    auto *latGrid = new QGridLayout(latitude);
+    auto* latGrid = new QGridLayout(latitude);
     fieldRow(d, latGrid, 0, text::kLabelParallelStep,
              base ? kIdBaseParallelStep : kIdResultParallelStep, base);
     fieldRow(d, latGrid, 1, text::kLabelMinuteDivision, base ? kIdBaseYMinute : kIdResultYMinute,
@@ -136,17 +136,17 @@ QWidget *trapeziumColumn(QtDialog &d, bool base) {
     return column;
 }
 
-void buildRefinement(QtDialog &d) {
+void buildRefinement(QtDialog& d) {
     d.setWindowTitle(q(text::kRefineTitle));
-    auto *top = new QVBoxLayout(&d);
-    auto *columns = new QHBoxLayout;
+    auto* top = new QVBoxLayout(&d);
+    auto* columns = new QHBoxLayout;
     columns->addWidget(trapeziumColumn(d, true));
     columns->addWidget(trapeziumColumn(d, false));
     top->addLayout(columns);
 
-    auto *bottom = new QHBoxLayout;
+    auto* bottom = new QHBoxLayout;
     bottom->addWidget(d.addButton(kIdTest, std::string(text::kButtonTest)));
-    QLineEdit *notice = d.addField(kIdNotice, true);
+    QLineEdit* notice = d.addField(kIdNotice, true);
     notice->setMinimumWidth(220);
     bottom->addWidget(notice, 1);
     bottom->addWidget(d.addButton(kIdOk, std::string(text::kButtonOk)));
@@ -156,35 +156,35 @@ void buildRefinement(QtDialog &d) {
 
 constexpr int kPictureId = 109;   // the start screen's picture
 constexpr int kPictureSide = 200; // pixels
-void buildStart(QtDialog &d) {
+void buildStart(QtDialog& d) {
     // No title bar text.
     d.setWindowTitle(QString());
-    auto *top = new QHBoxLayout(&d);
-    auto *picture = new QLabel(&d);
+    auto* top = new QHBoxLayout(&d);
+    auto* picture = new QLabel(&d);
     picture->setObjectName(QStringLiteral("picture%1").arg(kPictureId));
     picture->setPixmap(startPicture(QSize(kPictureSide, kPictureSide)));
     picture->setAlignment(Qt::AlignTop);
     top->addWidget(picture);
 
-    auto *right = new QVBoxLayout;
-    auto *titleFrame = new QFrame(&d);
+    auto* right = new QVBoxLayout;
+    auto* titleFrame = new QFrame(&d);
     titleFrame->setFrameStyle(QFrame::Box | QFrame::Plain);
-    auto *titles = new QVBoxLayout(titleFrame);
+    auto* titles = new QVBoxLayout(titleFrame);
     QFont bold = d.font();
     bold.setBold(true);
     for (const std::string_view line :
          {text::kStartTitle1, text::kStartTitle2, text::kStartTitle3, text::kStartTitle4}) {
-        QLabel *title = label(titleFrame, line);
+        QLabel* title = label(titleFrame, line);
         title->setFont(bold);
         title->setAlignment(Qt::AlignHCenter);
         titles->addWidget(title);
     }
     right->addWidget(titleFrame);
 
-    QLabel *purpose = label(&d, text::kStartPurpose);
+    QLabel* purpose = label(&d, text::kStartPurpose);
     purpose->setWordWrap(true);
     right->addWidget(purpose);
-    QLabel *document = label(&d, text::kStartDocument);
+    QLabel* document = label(&d, text::kStartDocument);
     document->setWordWrap(true);
     QFont italic = d.font();
     italic.setItalic(true);
@@ -196,9 +196,9 @@ void buildStart(QtDialog &d) {
         right->addWidget(label(&d, line));
     right->addStretch(1);
 
-    auto *row = new QHBoxLayout;
+    auto* row = new QHBoxLayout;
     row->addStretch(1);
-    QPushButton *proceed = d.addButton(kIdOk, std::string(text::kButtonContinue));
+    QPushButton* proceed = d.addButton(kIdOk, std::string(text::kButtonContinue));
     row->addWidget(proceed);
     right->addLayout(row);
     top->addLayout(right, 1);
@@ -254,7 +254,7 @@ QPixmap startPicture(QSize size) {
     return pixmap;
 }
 
-std::unique_ptr<QtDialog> createTemplate(int templateId, QWidget *parent) {
+std::unique_ptr<QtDialog> createTemplate(int templateId, QWidget* parent) {
     auto dialog = std::make_unique<QtDialog>(templateId, parent);
     switch (templateId) {
     case kTemplateParameters:

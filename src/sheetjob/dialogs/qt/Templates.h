@@ -12,7 +12,7 @@
 namespace sheetjob::dialogs::qt {
 
 /// The dialog of a template (101, 106 or 113), or null for an unknown id.
-std::unique_ptr<QtDialog> createTemplate(int templateId, QWidget *parent);
+std::unique_ptr<QtDialog> createTemplate(int templateId, QWidget* parent);
 
 /// The start screen's picture (our own drawing: a sheet trapezium with its
 /// graticule and minute frame).
