@@ -40,7 +40,14 @@ constexpr double kMargin1000Latitude = 4.0;      // 1:1 000 000 sheet height
 // Belt letters U..K give yZone 1..11.
 constexpr std::string_view kBeltLetters = "UTSRQPONMLK";
 
-std::string inQuotes(std::string_view cp1251) { return "\"" + common::cp1251ToUtf8(cp1251) + "\""; }
+std::string inQuotes(std::string_view cp1251) {
+    // Appended rather than prefixed: GCC 12 warns falsely (-Wrestrict) about
+    // prefixing a literal to a temporary string at -O2.
+    std::string quoted(1, '"');
+    quoted += common::cp1251ToUtf8(cp1251);
+    quoted += '"';
+    return quoted;
+}
 
 /// An angle for a message: " 37° 00'" left-adjusted, in UTF-8.
 std::string angleText(double angle) {
