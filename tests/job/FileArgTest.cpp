@@ -48,6 +48,8 @@ TEST(ReadArgFileContent, StatusesOfWholeFiles) {
         {"Nom missing", "Path=abc;\n", 5, "job.txt: \"Nom\" is missing"},
         {"unknown key (case matters)", "Path=abc;\nnom=N-37-XIV;\n", 4,
          "job.txt, line 2: unknown key \"nom\""},
+        {"a stray carriage return is shown escaped", "Nom=N-37;\rPath=abc;\n", 4,
+         "unknown key \"\\x0DPath\""},
         {"last item without ;", "Nom=N-37-XIV; Path=abc\n", 4,
          "line 1: item \"Path=abc\" does not end with \";\""},
         {"no =", "Nom N-37-XIV;\n", 4, "has no \"=\""},

@@ -44,7 +44,18 @@ std::string inQuotes(std::string_view cp1251) {
     // Appended rather than prefixed: GCC 12 warns falsely (-Wrestrict) about
     // prefixing a literal to a temporary string at -O2.
     std::string quoted(1, '"');
-    quoted += common::cp1251ToUtf8(cp1251);
+    for (const char c : common::cp1251ToUtf8(cp1251)) {
+        // A control character (a stray carriage return, say) would garble the
+        // one-line message on a terminal: it is shown as an escape.
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            quoted += "\\x";
+            quoted += kHex[(static_cast<unsigned char>(c) >> 4) & 0xF];
+            quoted += kHex[static_cast<unsigned char>(c) & 0xF];
+        } else {
+            quoted += c;
+        }
+    }
     quoted += '"';
     return quoted;
 }
