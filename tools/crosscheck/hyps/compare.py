@@ -1,0 +1,154 @@
+#!/usr/bin/python3
+"""Runs sheetjob on argument files and compares the HYPS, HYPS_50 and HYPS_25
+layers with the reference model, vertex by vertex (exact doubles).
+
+  compare.py --exe BUILD/sheetjob JOBFILE...        one job per file
+  compare.py --exe BUILD/sheetjob --jobs jobs.txt   one job per line (# comments)
+  compare.py --golden GOLDEN.json...                reference against a golden file
+"""
+
+import argparse
+import json
+import os
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import hypsref  # noqa: E402
+import shpread  # noqa: E402
+
+FOLDERS = ("HYPS", "HYPS_50", "HYPS_25")
+
+
+def diff_layer(key, want, got, attrs_only_ok=None, limit=3):
+    """Returns a list of difference lines (empty when equal)."""
+    out = []
+    if want["shape_type"] != got["shape_type"]:
+        out.append("%s: shape type %s, want %s" % (key, got["shape_type"], want["shape_type"]))
+    wf = [list(f) for f in want["fields"]]
+    gf = [list(f) for f in got["fields"]]
+    if wf != gf:
+        out.append("%s: fields %s, want %s" % (key, gf, wf))
+    wr, gr = want["records"], got["records"]
+    if len(wr) != len(gr):
+        out.append("%s: %d records, want %d" % (key, len(gr), len(wr)))
+    for i, (w, g) in enumerate(zip(wr, gr)):
+        if len(out) >= limit:
+            break
+        if w["attrs"] != g["attrs"]:
+            d = {k: (g["attrs"].get(k) if g["attrs"] else None, v) for k, v in w["attrs"].items()
+                 if not g["attrs"] or g["attrs"].get(k) != v}
+            out.append("%s rec %d: attrs (got, want) %s" % (key, i + 1, json.dumps(d, ensure_ascii=False)))
+        if attrs_only_ok and not w.get("geometry_fixed", True):
+            continue
+        wg, gg = w["geom"], g["geom"]
+        if wg != gg:
+            if gg is None or len(wg) != len(gg):
+                out.append("%s rec %d: %s vertices, want %d" % (key, i + 1, None if gg is None else len(gg), len(wg)))
+            for j, (a, b) in enumerate(zip(wg, gg or [])):
+                if list(a) != list(b):
+                    out.append("%s rec %d vertex %d: got %r want %r (d=%.3g,%.3g)" % (
+                        key, i + 1, j, b, a, b[0] - a[0], b[1] - a[1]))
+                    break
+    return out
+
+
+def read_output(root):
+    layers = {}
+    for folder in FOLDERS:
+        d = os.path.join(root, folder)
+        if not os.path.isdir(d):
+            continue
+        for fn in sorted(os.listdir(d)):
+            if fn.endswith(".shp"):
+                base = os.path.join(d, fn[:-4])
+                try:
+                    layers[folder + "/" + fn[:-4]] = shpread.read_layer(base)
+                except Exception as e:  # a broken layer is itself a finding
+                    layers[folder + "/" + fn[:-4]] = {"shape_type": None, "fields": [], "records": [],
+                                                      "error": str(e)}
+    return layers
+
+
+def run_program(exe, text):
+    tmp = tempfile.mkdtemp(prefix="xhyps-")
+    out = os.path.join(tmp, "out")
+    text = text.replace("Path=@", "Path=" + out)
+    argf = os.path.join(tmp, "job.txt")
+    with open(argf, "w", encoding="utf-8") as f:
+        f.write(text + "\n")
+    r = subprocess.run([exe, argf], capture_output=True, cwd=tmp)
+    return r.returncode, r.stderr.decode("utf-8", "replace").strip(), read_output(out), tmp
+
+
+def compare_job(exe, text, verbose=False):
+    """text holds 'Path=@;' where the temporary folder goes."""
+    want_exit, want, _ = hypsref.run_job(text.replace("Path=@", "Path=/tmp/x"))
+    got_exit, err, got, tmp = run_program(exe, text)
+    lines = []
+    if got_exit != want_exit:
+        lines.append("exit %d (%s), want %d" % (got_exit, err, want_exit))
+    for key in sorted(set(want) | set(got)):
+        if key not in got:
+            lines.append("%s: missing" % key)
+        elif key not in want:
+            lines.append("%s: not expected" % key)
+        elif "error" in got[key]:
+            lines.append("%s: unreadable: %s" % (key, got[key]["error"]))
+        else:
+            lines += diff_layer(key, want[key], got[key])
+    subprocess.run(["rm", "-rf", tmp])
+    counts = {k: len(v["records"]) for k, v in want.items() if k.startswith("HYPS/")}
+    return lines, counts, len(want)
+
+
+def check_golden(path):
+    g = json.load(open(path))
+    text = g["argument_file"]
+    _, want, _ = hypsref.run_job(text)
+    lines = []
+    for key, lay in g["layers"].items():
+        if not key.startswith("HYPS"):
+            continue
+        lay = dict(lay, fields=[list(f) for f in lay["fields"]])
+        # golden is "want" here: report where the model departs from it
+        lines += diff_layer(key, lay, want.get(key, {"shape_type": None, "fields": [], "records": []}),
+                            attrs_only_ok=True, limit=10)
+    return lines
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--exe")
+    ap.add_argument("--jobs")
+    ap.add_argument("--golden", nargs="*")
+    ap.add_argument("files", nargs="*")
+    a = ap.parse_args()
+    bad = 0
+    for g in a.golden or []:
+        lines = check_golden(g)
+        print("golden %s: %s" % (os.path.basename(g), "OK" if not lines else "DIFF"))
+        for ln in lines:
+            print("   ", ln)
+        bad += bool(lines)
+    jobs = []
+    if a.jobs:
+        for ln in open(a.jobs, encoding="utf-8"):
+            ln = ln.strip()
+            if ln and not ln.startswith("#"):
+                jobs.append(ln)
+    for fn in a.files:
+        jobs.append(open(fn, encoding="utf-8").read())
+    for text in jobs:
+        lines, counts, nlayers = compare_job(a.exe, text)
+        print("%s %s  [%d layers; %s]" % ("OK  " if not lines else "DIFF", text, nlayers,
+                                          " ".join("%s=%d" % (k[5:], v) for k, v in sorted(counts.items()))))
+        for ln in lines[:12]:
+            print("   ", ln)
+        bad += bool(lines)
+    sys.exit(1 if bad else 0)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,88 @@
+"""Reads a shapefile layer (.shp and .dbf) into the record form used by
+hypsref: {"shape_type", "fields", "records": [{"attrs", "geom"}]}."""
+
+import struct
+
+
+def read_shp(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    code, = struct.unpack(">i", data[0:4])
+    if code != 9994:
+        raise ValueError("%s: bad file code %d" % (path, code))
+    file_len = struct.unpack(">i", data[24:28])[0] * 2
+    if file_len != len(data):
+        raise ValueError("%s: header length %d, file %d" % (path, file_len, len(data)))
+    shape_type, = struct.unpack("<i", data[32:36])
+    shapes = []
+    pos = 100
+    while pos < len(data):
+        num, clen = struct.unpack(">ii", data[pos:pos + 8])
+        body = data[pos + 8:pos + 8 + clen * 2]
+        pos += 8 + clen * 2
+        if num != len(shapes) + 1:
+            raise ValueError("%s: record number %d at %d" % (path, num, len(shapes) + 1))
+        st, = struct.unpack("<i", body[:4])
+        if st == 0:
+            shapes.append([])
+        elif st == 1:
+            x, y = struct.unpack("<2d", body[4:20])
+            shapes.append([[x, y]])
+        elif st in (3, 5):
+            nparts, npts = struct.unpack("<2i", body[36:44])
+            off = 44 + 4 * nparts
+            pts = struct.unpack("<%dd" % (2 * npts), body[off:off + 16 * npts])
+            shapes.append([[pts[2 * i], pts[2 * i + 1]] for i in range(npts)])
+            if nparts != 1:
+                shapes[-1].append(["parts", nparts])
+        else:
+            raise ValueError("%s: shape type %d" % (path, st))
+    return shape_type, shapes
+
+
+def read_dbf(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    nrec, hlen, rlen = struct.unpack("<IHH", data[4:12])
+    fields = []
+    pos = 32
+    while data[pos] != 0x0D:
+        d = data[pos:pos + 32]
+        name = d[:11].split(b"\0")[0].decode("ascii")
+        fields.append([name, chr(d[11]), d[16], d[17]])
+        pos += 32
+    recs = []
+    for r in range(nrec):
+        start = hlen + r * rlen
+        raw = data[start:start + rlen]
+        p = 1
+        attrs = {}
+        for name, typ, width, dec in fields:
+            txt = raw[p:p + width].decode("cp1251").strip()
+            p += width
+            if typ in "NF":
+                if txt == "":
+                    attrs[name] = None
+                elif dec == 0:
+                    try:
+                        attrs[name] = int(txt)
+                    except ValueError:
+                        attrs[name] = txt
+                else:
+                    attrs[name] = float(txt)
+            else:
+                attrs[name] = txt
+        recs.append(attrs)
+    return fields, recs
+
+
+def read_layer(base):
+    """base: path without extension."""
+    shape_type, shapes = read_shp(base + ".shp")
+    fields, recs = read_dbf(base + ".dbf")
+    records = []
+    n = max(len(shapes), len(recs))
+    for i in range(n):
+        records.append({"attrs": recs[i] if i < len(recs) else None,
+                        "geom": shapes[i] if i < len(shapes) else None})
+    return {"shape_type": shape_type, "fields": fields, "records": records}
