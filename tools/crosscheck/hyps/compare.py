@@ -19,6 +19,11 @@ import hypsref  # noqa: E402
 import shpread  # noqa: E402
 
 FOLDERS = ("HYPS", "HYPS_50", "HYPS_25")
+WKT_PULKOVO = ('GEOGCS["GCS_Pulkovo_%s",DATUM["D_Pulkovo_%s",SPHEROID["Krasovsky_1940", 6378245.0,298.3]], '
+               'PRIMEM["Greenwich",0.0],UNIT["Degree",0.0174532925199433]]')
+WKT_2011 = ('GEOGCS["GCS_RUSSIA_2011",DATUM["D_RUSSIA_2011",SPHEROID["S_RUSSIA_2011", 6378136.5,298.2564151]], '
+            'PRIMEM["Greenwich",0.0],UNIT["Degree",0.0174532925199433]]')
+PRJ = {1: WKT_PULKOVO % ("1942", "1942"), 2: WKT_PULKOVO % ("1965", "1965"), 3: WKT_2011, 4: WKT_2011}
 
 
 def diff_layer(key, want, got, attrs_only_ok=None, limit=3):
@@ -84,7 +89,7 @@ def run_program(exe, text):
 
 def compare_job(exe, text, verbose=False):
     """text holds 'Path=@;' where the temporary folder goes."""
-    want_exit, want, _ = hypsref.run_job(text.replace("Path=@", "Path=/tmp/x"))
+    want_exit, want, job = hypsref.run_job(text.replace("Path=@", "Path=/tmp/x"))
     got_exit, err, got, tmp = run_program(exe, text)
     lines = []
     if got_exit != want_exit:
@@ -98,6 +103,10 @@ def compare_job(exe, text, verbose=False):
             lines.append("%s: unreadable: %s" % (key, got[key]["error"]))
         else:
             lines += diff_layer(key, want[key], got[key])
+            if got[key].get("shx"):
+                lines.append("%s: %s" % (key, got[key]["shx"]))
+            if job and got[key].get("prj") != PRJ[job["CoordSystem"]] + "\r\n":
+                lines.append("%s: projection file %r" % (key, got[key].get("prj")))
     subprocess.run(["rm", "-rf", tmp])
     counts = {k: len(v["records"]) for k, v in want.items() if k.startswith("HYPS/")}
     return lines, counts, len(want)

@@ -76,6 +76,35 @@ def read_dbf(path):
     return fields, recs
 
 
+def check_shx(base, nshapes):
+    """Returns a problem text or None: the index must point at every record."""
+    try:
+        with open(base + ".shx", "rb") as f:
+            data = f.read()
+        with open(base + ".shp", "rb") as f:
+            shp = f.read()
+    except OSError as e:
+        return str(e)
+    if (len(data) - 100) // 8 != nshapes:
+        return ".shx holds %d entries for %d shapes" % ((len(data) - 100) // 8, nshapes)
+    for i in range(nshapes):
+        off, clen = struct.unpack(">ii", data[100 + 8 * i:108 + 8 * i])
+        num, clen2 = struct.unpack(">ii", shp[off * 2:off * 2 + 8])
+        if num != i + 1 or clen != clen2:
+            return ".shx entry %d does not match the .shp record" % (i + 1)
+    return None
+
+
+def read_prj(base):
+    for ext in (".PRJ", ".prj"):
+        try:
+            with open(base + ext, "rb") as f:
+                return f.read().decode("ascii", "replace")
+        except OSError:
+            pass
+    return None
+
+
 def read_layer(base):
     """base: path without extension."""
     shape_type, shapes = read_shp(base + ".shp")
@@ -85,4 +114,5 @@ def read_layer(base):
     for i in range(n):
         records.append({"attrs": recs[i] if i < len(recs) else None,
                         "geom": shapes[i] if i < len(shapes) else None})
-    return {"shape_type": shape_type, "fields": fields, "records": records}
+    return {"shape_type": shape_type, "fields": fields, "records": records,
+            "shx": check_shx(base, len(shapes)), "prj": read_prj(base)}
