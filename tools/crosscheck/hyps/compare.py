@@ -127,11 +127,60 @@ def check_golden(path):
     return lines
 
 
+def random_jobs(n, seed):
+    """Jobs over the whole accepted range: sheets, combined types, systems,
+    refined bounds (whole minutes, inside and outside the base edges), spacings."""
+    import random
+    rnd = random.Random(seed)
+    cs_names = list(hypsref.CS_NAMES)
+    out = []
+    for _ in range(n):
+        belt = rnd.choice("UTSRQPONMLK")
+        zone = rnd.choice([1, 2] + list(range(33, 61)))
+        one_m = rnd.random() < 0.35
+        items = []
+        if one_m:
+            nom = "%s-%02d" % (belt, zone) + rnd.choice(["", "", "(2)", " (3)", "(4)"])
+        else:
+            sheet = rnd.randint(1, 36)
+            nom = "%s-%02d-%s" % (belt, zone, hypsref.roman(sheet)) + rnd.choice(["", "", "", "(2)", "(3)", "(4)"])
+        items.append("Nom=" + nom)
+        items.append("CS=" + rnd.choice(cs_names))
+        ss, yz, xz, sn, st = hypsref.read_nom(nom)
+        b = hypsref.compute_base(ss, yz, xz, sn, st)
+        mx, my = (60, 40) if ss == 0 else (360, 240)
+
+        def dm(v):
+            m = int(round(v * 60))
+            return "%d %02d" % (m // 60, m % 60)
+        if rnd.random() < 0.5:
+            for key, base, margin in (("xFrom", "BaseWest", mx), ("xTo", "BaseEast", mx),
+                                      ("yFrom", "BaseSouth", my), ("yTo", "BaseNorth", my)):
+                if rnd.random() < 0.6:
+                    off = rnd.randint(-(margin - 1), margin - 1) // rnd.choice([1, 2, 4, 8])
+                    items.append("%s=%s" % (key, dm(b[base] + off / 60)))
+        if rnd.random() < 0.4:
+            items.append("ParallelStep=" + dm(rnd.choice([1, 2, 3, 5, 7, 10, 13, 20, 30, 40, 45, 60, 90]) / 60))
+        if rnd.random() < 0.4:
+            items.append("MeridianStep=" + dm(rnd.choice([2, 3, 5, 7, 10, 11, 15, 20, 30, 45, 60, 90, 120]) / 60))
+        if ss == 0 and st == 0 and rnd.random() < 0.15:
+            items.append("SubSheetFrames=1")
+        items.append("Path=@")
+        rnd.shuffle(items)
+        if "MapScale" not in items:
+            pass
+        out.append("; ".join(items) + ";")
+    return out
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--exe")
     ap.add_argument("--jobs")
     ap.add_argument("--golden", nargs="*")
+    ap.add_argument("--random", type=int, default=0)
+    ap.add_argument("--seed", type=int, default=1)
+    ap.add_argument("--quiet", action="store_true")
     ap.add_argument("files", nargs="*")
     a = ap.parse_args()
     bad = 0
@@ -149,8 +198,11 @@ def main():
                 jobs.append(ln)
     for fn in a.files:
         jobs.append(open(fn, encoding="utf-8").read())
+    jobs += random_jobs(a.random, a.seed)
     for text in jobs:
         lines, counts, nlayers = compare_job(a.exe, text)
+        if a.quiet and not lines:
+            continue
         print("%s %s  [%d layers; %s]" % ("OK  " if not lines else "DIFF", text, nlayers,
                                           " ".join("%s=%d" % (k[5:], v) for k, v in sorted(counts.items()))))
         for ln in lines[:12]:
