@@ -15,6 +15,7 @@ def read_shp(path):
         raise ValueError("%s: header length %d, file %d" % (path, file_len, len(data)))
     shape_type, = struct.unpack("<i", data[32:36])
     shapes = []
+    bbox_problems = []
     pos = 100
     while pos < len(data):
         num, clen = struct.unpack(">ii", data[pos:pos + 8])
@@ -33,10 +34,20 @@ def read_shp(path):
             off = 44 + 4 * nparts
             pts = struct.unpack("<%dd" % (2 * npts), body[off:off + 16 * npts])
             shapes.append([[pts[2 * i], pts[2 * i + 1]] for i in range(npts)])
+            rb = struct.unpack("<4d", body[4:36])
+            if npts and rb != (min(pts[0::2]), min(pts[1::2]), max(pts[0::2]), max(pts[1::2])):
+                bbox_problems.append("record %d bounding box %r" % (len(shapes), rb))
             if nparts != 1:
                 shapes[-1].append(["parts", nparts])
         else:
             raise ValueError("%s: shape type %d" % (path, st))
+    allx = [v[0] for sh in shapes for v in sh if isinstance(v[0], float)]
+    ally = [v[1] for sh in shapes for v in sh if isinstance(v[0], float)]
+    hb = struct.unpack("<4d", data[36:68])
+    if allx and hb != (min(allx), min(ally), max(allx), max(ally)):
+        bbox_problems.append("header bounding box %r" % (hb,))
+    if bbox_problems:
+        raise ValueError("; ".join(bbox_problems))
     return shape_type, shapes
 
 
