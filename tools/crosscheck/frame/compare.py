@@ -32,15 +32,28 @@ DEFAULT_BIN = "/work/xcheck-build-xframe/apps/sheetjob"
 
 # ------------------------------------------------------- neighbour label gaps
 
-def _solve(f, target, guess):
-    """Finds a double w near guess with f(w) == target, or None."""
+def _solve(f, target, guess, other=None):
+    """Finds a double w near guess with f(w) == target (and other(w) true,
+    when given, among the neighbouring doubles that also hit target)."""
     w = guess
-    for _ in range(60):
+    for _ in range(200):
         v = f(w)
         if v == target:
-            return w
+            break
         w = math.nextafter(w, math.inf if v < target else -math.inf)
-    return None
+    else:
+        return None
+    if other is None or other(w):
+        return w
+    for direction in (math.inf, -math.inf):
+        u = w
+        for _ in range(400):
+            u = math.nextafter(u, direction)
+            if f(u) != target:
+                break
+            if other(u):
+                return u
+    return w
 
 
 def infer_adj_widths(info, adj_records):
@@ -67,13 +80,15 @@ def infer_adj_widths(info, adj_records):
                 math.cos(lat / 360 * 2 * xref.FRAME_PI) * xref.EARTH_R * xref.FRAME_PI) * 180
             a, b = g[0][0], g[-1][0]
             guess = 2 * (b - lamm) / deg_per_mm
-            w = _solve(lambda w: fr.tl(lamm, lat, w / 2), b, guess)
+            w = _solve(lambda w: fr.tl(lamm, lat, w / 2), b, guess,
+                       lambda w: fr.tl(lamm, lat, -w / 2) == a)
             ok = w is not None and fr.tl(lamm, lat, -w / 2) == a
         else:
             deg_per_mm = (1 / 1000000.0 * fr.s) / (xref.EARTH_R * xref.FRAME_PI) * 180
             a, b = g[0][1], g[-1][1]
             guess = 2 * (b - phim) / deg_per_mm
-            w = _solve(lambda w: fr.tt(phim, w / 2), b, guess)
+            w = _solve(lambda w: fr.tt(phim, w / 2), b, guess,
+                       lambda w: fr.tt(phim, -w / 2) == a)
             ok = w is not None and fr.tt(phim, -w / 2) == a
         if w is None:
             w = guess
@@ -139,7 +154,7 @@ def compare_layers(ref, got, verbose=False, fields_got=None, geometry_fixed=None
 
 # ------------------------------------------------------------------ sources
 
-def read_frame_folder(folder):
+def read_frame_folder(folder, coord_system=None, problems=None):
     layers, fields, names = {}, {}, []
     for shp in sorted(glob.glob(os.path.join(folder, "*.shp"))):
         base = shp[:-4]
@@ -148,8 +163,11 @@ def read_frame_folder(folder):
         key = next((k for k in FRAME_KEYS if k.split("/")[1].lower() == name.lower()),
                    "FRAME/" + name)
         st, flds, recs = shpread.read_layer(base)
-        if st != 3:
-            recs = []
+        if problems is not None:
+            if st != 3:
+                problems.append("%s: shape type %d, expected 3" % (name, st))
+            problems.extend("%s: %s" % (name, p)
+                            for p in shpread.validate(base, coord_system))
         layers[key] = recs
         fields[key] = flds
     return layers, fields, names
@@ -170,6 +188,20 @@ def run_program(binary, job_text):
     return tmp, p.returncode, p.stderr.strip()
 
 
+def summary(layers, info):
+    """One line on what the job exercised."""
+    parts = ["%s %d" % (k.split("/")[1], len(v)) for k, v in sorted(layers.items())]
+    if info.get("collisions"):
+        parts.append("moved labels " + ",".join(info["collisions"]))
+    wid = info.get("adj_width")
+    if wid:
+        dropped = [s for s in "NSWE" if wid[s] == 0]
+        if dropped:
+            parts.append("no name on " + "".join(dropped))
+    parts.append("%d parallels, %d meridians" % (len(info["lats"]), len(info["lons"])))
+    return "[" + "; ".join(parts) + "]"
+
+
 def check_job(binary, job_text, verbose=False):
     """Returns (ok, lines)."""
     lines = []
@@ -178,7 +210,7 @@ def check_job(binary, job_text, verbose=False):
     if rc != 0:
         return False, ["exit code %d: %s" % (rc, err)]
     folder = os.path.join(tmp, "out", "FRAME")
-    got, fields, names = read_frame_folder(folder)
+    got, fields, names = read_frame_folder(folder, info["job"]["CoordSystem"], lines)
     for n in names:
         if n not in ("Frame", "FrameAdj", "FrameDig"):
             lines.append("unexpected layer file name %s" % n)
@@ -187,11 +219,14 @@ def check_job(binary, job_text, verbose=False):
         lines.extend(notes)
         layers, info = xref.run_job(job_text, adj_widths=widths)
     lines.extend(compare_layers(layers, got, verbose, fields))
-    if not lines:
+    ok = not lines
+    if ok:
         subprocess.run(["rm", "-rf", tmp])
     else:
         lines.append("(program output kept in %s)" % tmp)
-    return not lines, lines
+    if verbose:
+        lines.append(summary(layers, info))
+    return ok, lines
 
 
 def check_golden(path, verbose=False):

@@ -73,3 +73,56 @@ def read_layer(base):
         raise ValueError("%s: %d shapes but %d attribute records"
                          % (base, len(shapes), len(attrs)))
     return st, fields, [{"attrs": a, "geom": g} for a, g in zip(attrs, shapes)]
+
+
+PRJ = {
+    1: 'GEOGCS["GCS_Pulkovo_1942",DATUM["D_Pulkovo_1942",SPHEROID["Krasovsky_1940", '
+       '6378245.0,298.3]], PRIMEM["Greenwich",0.0],UNIT["Degree",0.0174532925199433]]',
+    2: 'GEOGCS["GCS_Pulkovo_1965",DATUM["D_Pulkovo_1965",SPHEROID["Krasovsky_1940", '
+       '6378245.0,298.3]], PRIMEM["Greenwich",0.0],UNIT["Degree",0.0174532925199433]]',
+    3: 'GEOGCS["GCS_RUSSIA_2011",DATUM["D_RUSSIA_2011",SPHEROID["S_RUSSIA_2011", '
+       '6378136.5,298.2564151]], PRIMEM["Greenwich",0.0],UNIT["Degree",0.0174532925199433]]',
+}
+PRJ[4] = PRJ[3]
+
+
+def validate(base, coord_system):
+    """Structural checks of one layer's files: the index against the main
+    file, the header lengths and bounding box, the projection text."""
+    problems = []
+    with open(base + ".shp", "rb") as f:
+        shp = f.read()
+    with open(base + ".shx", "rb") as f:
+        shx = f.read()
+    if struct.unpack(">i", shp[24:28])[0] * 2 != len(shp):
+        problems.append("shp header length differs from the file size")
+    if struct.unpack(">i", shx[24:28])[0] * 2 != len(shx):
+        problems.append("shx header length differs from the file size")
+    if shp[28:100] != shx[28:100]:
+        problems.append("shp and shx headers differ after the length")
+    pos, k = 100, 0
+    xs, ys = [], []
+    _, shapes = read_shp(base + ".shp")
+    for k, pts in enumerate(shapes):
+        off, length = struct.unpack(">ii", shx[100 + 8 * k:108 + 8 * k])
+        num, clen = struct.unpack(">ii", shp[pos:pos + 8])
+        if off * 2 != pos or length != clen or num != k + 1:
+            problems.append("index entry %d does not match record %d" % (k + 1, k + 1))
+            break
+        pos += 8 + 2 * clen
+        xs += [p[0] for p in pts]
+        ys += [p[1] for p in pts]
+    if (len(shx) - 100) // 8 != len(shapes):
+        problems.append("index holds %d entries for %d shapes" % ((len(shx) - 100) // 8, len(shapes)))
+    if xs:
+        box = struct.unpack("<4d", shp[36:68])
+        if box != (min(xs), min(ys), max(xs), max(ys)):
+            problems.append("bounding box %s, vertices span %s" % (box, (min(xs), min(ys), max(xs), max(ys))))
+    try:
+        with open(base + ".PRJ", "rb") as f:
+            prj = f.read()
+        if prj != PRJ[coord_system].encode("ascii") + b"\r\n":
+            problems.append("projection text %r" % prj[:60])
+    except FileNotFoundError:
+        problems.append("no .PRJ file")
+    return problems

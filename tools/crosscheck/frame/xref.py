@@ -748,7 +748,9 @@ def outer_frame(fr, L, job, layers, W, E, S, N, lats, lons, neighbours, adj_widt
             fl.append(_rec(L["MeridianOutletCode"], [(lam, N), (lam, fr.tt(N, g))]))
             fl.append(_rec(L["MeridianOutletCode"], [(lam, S), (lam, fr.tt(S, -g))]))
     if L["DigitsOn"]:
-        digit_labels(fr, L, layers["FRAME/FrameDig"], W, E, S, N, lats, lons)
+        info["collisions"] = []
+        digit_labels(fr, L, layers["FRAME/FrameDig"], W, E, S, N, lats, lons,
+                     info["collisions"])
 
 
 def broken_outer_line(fr, L, job, layers, W, E, S, N, neighbours, adj_widths, info):
@@ -827,7 +829,7 @@ def broken_outer_line(fr, L, job, layers, W, E, S, N, neighbours, adj_widths, in
                             Size=("%6.2f" % L["AdjacentSize"]).strip()))
 
 
-def digit_labels(fr, L, dig, W, E, S, N, lats, lons):
+def digit_labels(fr, L, dig, W, E, S, N, lats, lons, collisions):
     font, size = L["DigitFont"], L["DigitSize"]
     extra = dict(Font=FONT_NAMES[font], Size=("%6.2f" % size).strip())
     code = L["DigitCode"]
@@ -883,6 +885,7 @@ def digit_labels(fr, L, dig, W, E, S, N, lats, lons):
                 hit = corners["NE"][0] < x1 and corners["NE"][1] > yn
             if hit:
                 offN = 0.4 + hP + 0.8
+                collisions.append("N%d" % j)
         yN = fr.tt(N, offN + h / 2)
         offS = off
         if n >= 1:
@@ -894,6 +897,7 @@ def digit_labels(fr, L, dig, W, E, S, N, lats, lons):
                 hit = corners["SE"][0] < x1 and corners["SE"][1] < ys
             if hit:
                 offS = 0.4 + hP + 0.8
+                collisions.append("S%d" % j)
         yS = fr.tt(S, -(offS + h / 2))
         for y in (yN, yS):
             x0, x1 = ends(y)
