@@ -47,7 +47,7 @@ def _solve(f, target, guess, other=None):
         return w
     for direction in (math.inf, -math.inf):
         u = w
-        for _ in range(400):
+        for _ in range(20000):
             u = math.nextafter(u, direction)
             if f(u) != target:
                 break

@@ -41,7 +41,13 @@ def job(rng):
             le = e + (rng.randint(-mx + 1, mx - 1) if rng.random() < 0.6 else 0)
             ls = s + (rng.randint(-my + 1, my - 1) if rng.random() < 0.6 else 0)
             ln = n + (rng.randint(-my + 1, my - 1) if rng.random() < 0.6 else 0)
-            if le - lw >= 2 and ln - ls >= 2 and ln < 85 * 60:
+            if rng.random() < 0.2:  # a narrow trapezium: sides of a few minutes
+                if rng.random() < 0.5:
+                    le = lw + rng.randint(1, 6)
+                else:
+                    ln = ls + rng.randint(1, 6)
+            if (le - lw >= 1 and ln - ls >= 1 and ln < 85 * 60 and lw > w - mx
+                    and le < e + mx and ls > s - my and ln < n + my):
                 break
         else:
             lw, le, ls, ln = w, e, s, n
@@ -52,7 +58,7 @@ def job(rng):
     else:
         width, height = e - w, n - s
     if rng.random() < 0.4:
-        step = rng.randint(max(1, height // 60), max(2, height // 2))
+        step = rng.randint(max(1, height // 60), max(2, height // 2 if rng.random() < 0.8 else height * 2))
         items.append("ParallelStep=" + dm(step))
     if rng.random() < 0.4:
         step = rng.randint(max(1, width // 60), max(2, width // 2))
