@@ -162,7 +162,7 @@ def compute_base(set_scale, yzone, xzone, sheet, stype):
         south = north - TWO_THIRDS
         west = west + col * 1
         east = west + (stype + 1) * 1
-    if set_scale == 1 or set_scale != 0:
+    if set_scale != 0:
         ms, xm = {0: (1.0, 10), 1: (2.0, 20), 3: (4.0, 40)}.get(stype, (1.0, 10))
         ps, ym = TWO_THIRDS, 10
     else:
@@ -325,7 +325,8 @@ def read_argfile(raw, long_lines='cut'):
         return 3, None, 'encoding'
     j = Job(CoordSystem=1, SetScale=-999, MapScale=-999, xMinute=-999,
             yMinute=-999, xFrom=-999.0, xTo=-999.0, yFrom=-999.0, yTo=-999.0,
-            ParallelStep=-999.0, MeridianStep=-999.0, ResultPath='')
+            ParallelStep=-999.0, MeridianStep=-999.0, ResultPath='',
+            SubSheetFrames=-999)
     note = ''
     for ln in lines:
         if len(ln) > LINE_LEN:
@@ -339,6 +340,8 @@ def read_argfile(raw, long_lines='cut'):
                 return 4, j, note
     if j['ResultPath'] == '' or j['SetScale'] == -999:
         return 5, j, note
+    if j['SubSheetFrames'] == 1 and not (j['SetScale'] == 0 and j['SheetType'] == 0):
+        return 4, j, note
     if j['MapScale'] == -999:
         j['MapScale'] = 0
     if j['SetScale'] == 0:
@@ -424,6 +427,12 @@ def read_arg(line, j):
         if st or v == 0:
             return 3, line
         j[key] = v
+    elif key == 'SubSheetFrames':
+        if j['SubSheetFrames'] != -999:
+            return 4, line
+        if value not in ('0', '1'):
+            return 4, line
+        j['SubSheetFrames'] = int(value)
     else:
         return 2, line
     return 0, line
