@@ -135,6 +135,11 @@ def gen_cases():
         add('dm/xFrom ' + form, job(*base_items('N-37'), 'xFrom=%s;' % form))
         add('dm/MeridianStep ' + form.replace('37', '0', 1),
             job(*base_items('N-37'), 'MeridianStep=%s;' % form.replace('37', '0', 1)))
+    for form in ["37° '", "37°'", "37 '", "99999999999", "2147483647", "2147483648",
+                 "37 99999999999'", "4294967333", "37 4294967297"]:
+        add('undef/xFrom ' + form, job(*base_items('N-37'), 'xFrom=%s;' % form))
+    for form in ["'", "' ", "99999999999", "4294967298'", "'5"]:
+        add('undef/xMinute ' + form, job(*base_items('N-37'), 'xMinute=%s;' % form))
     for form in ["0", "0 0", "0°00'", "0 01", "0 20", "0° 15'", "1", "2", "0 59", "0 60",
                  "10", "0°30'", "00", "0 00'", "1°", "0° 1'"]:
         add('step/Parallel ' + form, job(*base_items(), 'ParallelStep=%s;' % form))
@@ -205,6 +210,23 @@ def gen_cases():
     for p in ['ab', ' ab', 'abc', 'a b', 'out/x/', 'out//x', './out', 'a', 'ab ',
               'out/deep/er/x', 'out/Путь', 'out/x y z']:
         add('path/' + p, 'Nom=N-37-XIV; Path=%s;\n' % p)
+    # encodings: what counts as UTF-8 and what Windows-1251 holds
+    for ch in ['\u0098', '\u00a0', '\u00a4', '\u00b5', '\u0105', '\u011e', '\u0451',
+               '\u0457', '\u2116', '\u2026', '\u20ac', '\u2122', '\u2713', '\U0001f600',
+               '\u0490', '\u0491', '\u00ad', '\u00a7', '\u00ff', '\u00e9']:
+        add('enc/path U+%04X' % ord(ch), 'Nom=N-37-XIV; Path=out/p%s;\n' % ch)
+    for seq in [b'\xed\xa0\x80', b'\xc0\xb0', b'\xf4\x90\x80\x80', b'\xe0\x80\xaf',
+                b'\xf8\x88\x80\x80\x80', b'\xc2', b'\xe2\x82', b'\xa0', b'\xb0']:
+        add('enc/path bytes %r' % seq, b'Nom=N-37-XIV; Path=out/p' + seq + b';\n')
+        add('enc/cs bytes %r' % seq, b'CS=\xc3CK-2011; Nom=N-37-XIV; Path=out/p;' + seq + b'\n')
+    add('enc/bom then cp1251', b'\xef\xbb\xbfCS=\xc3CK-2011; Nom=N-37-XIV; Path=out/p;\n')
+    add('enc/bom then cp1251 2', b'\xef\xbb\xbfNom=N-37-XIV; Path=out/p; CS=\xc3CK-2011;\n')
+    add('enc/two boms', b'\xef\xbb\xbf\xef\xbb\xbfNom=N-37-XIV; Path=out/p;\n')
+    add('enc/bom second line', b'Nom=N-37-XIV;\n\xef\xbb\xbfPath=out/p;\n')
+    add('enc/utf16', 'Nom=N-37-XIV; Path=out/p;\n'.encode('utf-16'))
+    add('bound/reversed map2', job(*base_items(), 'xFrom=37 50;', 'xTo=37 10;', 'MapScale=1000;'))
+    add('bound/empty map2', job(*base_items(), 'yFrom=54 40;', 'MapScale=1000;'))
+    add('bound/reversed map1', job(*base_items(), 'xFrom=37 50;', 'xTo=37 10;', 'MapScale=500;'))
     # sub-sheet frames
     for nom in ('N-37-XIV', 'N-37-XIV(2)', 'N-37', 'N3736', 'N-37 (4)'):
         for v in ('0', '1', ' 1 ', '2', '01', 'yes', 'true'):
@@ -279,6 +301,10 @@ RANDOM_BASES = [
     "CS=ГCK-2011 / СК-42;\nNom=K3301(2); Path=out/r; yTo=44 20; MeridianStep=0°30';\n",
     "Nom=Q-60-VI(3); Path=out/r; CS=ГCK-2011; xTo=183 30; yMinute=5'; ParallelStep=0 10;\n",
     "Nom=n01; Path=out/r; xFrom=178 10; yFrom=39 30; yTo=45 10; xMinute=15;\n",
+    "\ufeffNom = L-45-XXXIII ;\r\nPath = out/r ;\r\nCS = CK-95; MeridianStep = 0° 10' ;\r\n",
+    "Nom=S-33 (2);Path=out/r;MapScale=5000;xTo=48 30;yMinute=20;xMinute=3';\n",
+    "Nom=O3836(3); Path=out/r; MapScale=1000; yFrom=57 50; xTo=50 10; ParallelStep=0 07;\n",
+    "SubSheetFrames=0; Nom=P-02-XII; Path=out/r; xFrom=191 05; yTo=60 40;\n",
 ]
 
 

@@ -102,8 +102,10 @@ def run_case(raw, exe=DEFAULT_EXE, argname='job.txt', prepare=None):
         try:
             st, job, note = ref.read_argfile(raw)
         except ref.Undefined as u:
+            if rc not in (0, 8) or (rc == 0) != (err == '') or err.count('\n') > 1:
+                diffs.append('text leaves it open (%s), but exit %s with %r' % (u, rc, err))
             return dict(rc=rc, err=err, status='undefined', note=str(u),
-                        diffs=[])
+                        diffs=diffs)
         exp_rc = 0 if st == 0 else 8
         if rc != exp_rc:
             diffs.append('exit %s expected %d (reader status %d)%s'
@@ -128,7 +130,11 @@ def run_case(raw, exe=DEFAULT_EXE, argname='job.txt', prepare=None):
         if rc in (0, 16) and st == 0:
             root = os.path.join(tmp, job['ResultPath'].encode('latin-1').decode(
                 'cp1251', 'replace'))
-            exp = ref.expected(job)
+            try:
+                exp = ref.expected(job)
+            except ref.Undefined as u:
+                diffs.append('accepted, exit %s: %s' % (rc, u))
+                return dict(rc=rc, err=err, status=st, note=str(u), diffs=diffs)
             for layer in ('HYPS/HypsA', 'HYPS/HypsP', 'HYPS/HypsL'):
                 if layer not in exp:
                     continue

@@ -668,6 +668,8 @@ def minute_frame(j):
 def expected(j):
     """Records the accepted job writes, as far as this reference covers them."""
     out = {}
+    if abs(j['xTo'] - j['xFrom']) > 360 or abs(j['yTo'] - j['yFrom']) > 180:
+        raise Undefined('trapezium larger than the globe')
     name = nomenclature(j['SetScale'], j['yZone'], j['xZone'], j['SheetNumber'],
                         j['SheetType'])
     outline = add_rectangle(j['xFrom'], j['xTo'], 0.125, j['yFrom'], j['yTo'],
