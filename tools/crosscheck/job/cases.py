@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Generate argument files, run the program on each and compare with the reference.
 
-usage: cases.py [--random N] [--seed S] [--show K] [--only SUBSTRING]
+usage: cases.py [--random N] [--seed S] [--show K] [--grid N] [--only SUBSTRING]
 """
 import os
 import random
@@ -309,7 +309,7 @@ RANDOM_BASES = [
 
 
 def main(argv):
-    nrand, seed, show, only = 300, 1, 3, None
+    nrand, seed, show, only, grid = 300, 1, 3, None, 0
     it = iter(argv)
     for a in it:
         if a == '--random':
@@ -318,6 +318,8 @@ def main(argv):
             seed = int(next(it))
         elif a == '--show':
             show = int(next(it))
+        elif a == '--grid':
+            grid = int(next(it))
         elif a == '--only':
             only = next(it)
     cases = gen_cases()
@@ -325,6 +327,21 @@ def main(argv):
     for k in range(nrand):
         base = rng.choice(RANDOM_BASES)
         cases.append(('random/%d' % k, u8(mutate(rng, base))))
+    if grid:
+        zones = list(range(33, 61)) + [1, 2]
+        for b in 'KLMNOPQRSTU':
+            for z in zones:
+                for t in range(4):
+                    nom = ('%s-%02d' % (b, z)) if (z + t) % 2 else ('%s%02d' % (b.lower(), z))
+                    if t:
+                        nom += ' (%d)' % (t + 1)
+                    cases.append(('grid/%s' % nom, u8('Nom=%s; Path=out/g; MapScale=5000;\n' % nom)))
+        for k in range(grid):
+            b, z, n, t = rng.choice('KLMNOPQRSTU'), rng.choice(zones), rng.randint(1, 36), rng.randrange(4)
+            nom = ('%s-%02d-%s' % (b, z, ROMANS[n - 1])) if k % 2 else ('%s%02d%02d' % (b, z, n))
+            if t:
+                nom += '(%d)' % (t + 1)
+            cases.append(('grid/%s' % nom, u8('Nom=%s; Path=out/g; MapScale=1000;\n' % nom)))
     if only:
         cases = [x for x in cases if only in x[0]]
     groups = defaultdict(list)

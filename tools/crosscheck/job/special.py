@@ -45,6 +45,10 @@ def case_command_line():
     rc, err = run(['   job.txt'], t)
     check('argument with leading blanks is read', rc == 0 and err == '', (rc, err))
     shutil.rmtree(os.path.join(t, 'out'))
+    shutil.rmtree(os.path.join(t, 'out'))
+    rc, err = run(['  job.txt  '], t)
+    check('argument with blanks on both sides is read', rc == 0 and err == '', (rc, err))
+    shutil.rmtree(os.path.join(t, 'out'))
     rc, err = run(['job.txt', 'other.txt', 'third'], t)
     check('two arguments: the first is read', rc == 0 and err == '', (rc, err))
     rc, err = run(['other.txt', 'job.txt'], t)
@@ -66,6 +70,12 @@ def case_command_line():
     rc, err = run([arg + 'EXTRA'], t)
     check('argument cut at 260 characters', rc == 0, (rc, err.strip()))
     shutil.rmtree(deep)
+    # a result folder longer than the 260-character field
+    longp = 'lp/' + '/'.join(['p' * 60] * 5)
+    write(os.path.join(t, 'job5.txt'), ('Nom=N-37; Path=%s;\n' % longp).encode())
+    rc, err = run(['job5.txt'], t)
+    check('Path of %d characters written where it says (not cut)' % len(longp),
+          rc == 0 and os.path.exists(os.path.join(t, longp, 'HYPS', 'HypsA.shp')), (rc, err))
     shutil.rmtree(t)
 
 
