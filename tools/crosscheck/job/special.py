@@ -45,7 +45,6 @@ def case_command_line():
     rc, err = run(['   job.txt'], t)
     check('argument with leading blanks is read', rc == 0 and err == '', (rc, err))
     shutil.rmtree(os.path.join(t, 'out'))
-    shutil.rmtree(os.path.join(t, 'out'))
     rc, err = run(['  job.txt  '], t)
     check('argument with blanks on both sides is read', rc == 0 and err == '', (rc, err))
     shutil.rmtree(os.path.join(t, 'out'))
