@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Generate argument files, run the program on each and compare with the reference.
 
-usage: cases.py [--random N] [--seed S] [--show K] [--grid N] [--only SUBSTRING]
+usage: cases.py [--random N] [--seed S] [--show K] [--grid N] [--ops N] [--only SUBSTRING]
 """
 import os
 import random
@@ -278,9 +278,9 @@ def gen_cases():
 MUT_CHARS = " ;=-()'0123456789IVXNKTU\t\r°" + 'CКГ'
 
 
-def mutate(rng, text):
+def mutate(rng, text, ops=3):
     s = list(text)
-    for _ in range(rng.randint(1, 3)):
+    for _ in range(rng.randint(1, ops)):
         op = rng.randrange(4)
         i = rng.randrange(len(s) + 1)
         if op == 0 and s:
@@ -299,17 +299,17 @@ RANDOM_BASES = [
     "Nom=N-37-XIV; CS=CK-42; Path=out/r; MapScale=200; xFrom=36 30; xTo=38 10;\n",
     "Nom=T-37 (4); Path=out/r; MapScale=2500; yFrom=76 10; ParallelStep=0 20; xMinute=2;\n",
     "CS=ГCK-2011 / СК-42;\nNom=K3301(2); Path=out/r; yTo=44 20; MeridianStep=0°30';\n",
-    "Nom=Q-60-VI(3); Path=out/r; CS=ГCK-2011; xTo=183 30; yMinute=5'; ParallelStep=0 10;\n",
-    "Nom=n01; Path=out/r; xFrom=178 10; yFrom=39 30; yTo=45 10; xMinute=15;\n",
+    "Nom=Q-60-VI(3); Path=out/r; CS=ГCK-2011; xTo=182 30; yMinute=5'; ParallelStep=0 10;\n",
+    "Nom=n01; Path=out/r; xFrom=178 10; yFrom=50 30; yTo=55 10; xMinute=15;\n",
     "\ufeffNom = L-45-XXXIII ;\r\nPath = out/r ;\r\nCS = CK-95; MeridianStep = 0° 10' ;\r\n",
-    "Nom=S-33 (2);Path=out/r;MapScale=5000;xTo=48 30;yMinute=20;xMinute=3';\n",
-    "Nom=O3836(3); Path=out/r; MapScale=1000; yFrom=57 50; xTo=50 10; ParallelStep=0 07;\n",
-    "SubSheetFrames=0; Nom=P-02-XII; Path=out/r; xFrom=191 05; yTo=60 40;\n",
+    "Nom=S-33 (2);Path=out/r;MapScale=5000;xTo=28 30;yMinute=20;xMinute=3';\n",
+    "Nom=O3836(3); Path=out/r; MapScale=1000; yFrom=55 50; xTo=50 10; ParallelStep=0 07;\n",
+    "SubSheetFrames=0; Nom=P-02-XII; Path=out/r; xFrom=191 05; yTo=63 40;\n",
 ]
 
 
 def main(argv):
-    nrand, seed, show, only, grid = 300, 1, 3, None, 0
+    nrand, seed, show, only, grid, ops = 300, 1, 3, None, 0, 3
     it = iter(argv)
     for a in it:
         if a == '--random':
@@ -318,6 +318,8 @@ def main(argv):
             seed = int(next(it))
         elif a == '--show':
             show = int(next(it))
+        elif a == '--ops':
+            ops = int(next(it))
         elif a == '--grid':
             grid = int(next(it))
         elif a == '--only':
@@ -326,7 +328,7 @@ def main(argv):
     rng = random.Random(seed)
     for k in range(nrand):
         base = rng.choice(RANDOM_BASES)
-        cases.append(('random/%d' % k, u8(mutate(rng, base))))
+        cases.append(('random/%d' % k, u8(mutate(rng, base, ops))))
     if grid:
         zones = list(range(33, 61)) + [1, 2]
         for b in 'KLMNOPQRSTU':
