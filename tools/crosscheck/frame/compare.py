@@ -6,7 +6,7 @@ model in xref.py, record by record and vertex by vertex (exact doubles).
   compare.py run 'Nom=N-37-XIV; ...' one job through the built program
   compare.py batch JOBS.txt          every job of a file (one job a line)
 
-Options: --bin PATH (default /work/xcheck-build-xframe/apps/sheetjob), -v (list
+Options: --bin PATH (default ../../../build/release/apps/sheetjob), -v (list
 every differing record instead of the first per layer).
 """
 import glob
@@ -27,7 +27,7 @@ FIELDS = {
                        ("Font", "C", 100, 0), ("Size", "C", 100, 0)],
 }
 FIELDS["FRAME/FrameDig"] = FIELDS["FRAME/FrameAdj"]
-DEFAULT_BIN = "/work/xcheck-build-xframe/apps/sheetjob"
+DEFAULT_BIN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../../build/release/apps/sheetjob")
 
 
 # ------------------------------------------------------- neighbour label gaps
@@ -257,7 +257,7 @@ def main(argv):
     it = iter(argv)
     for a in it:
         if a == "--bin":
-            binary = next(it)
+            binary = os.path.abspath(next(it))
         elif a == "-v":
             verbose = True
         else:

@@ -183,6 +183,7 @@ def main():
     ap.add_argument("--quiet", action="store_true")
     ap.add_argument("files", nargs="*")
     a = ap.parse_args()
+    a.exe = os.path.abspath(a.exe or os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../../build/release/apps/sheetjob"))
     bad = 0
     for g in a.golden or []:
         lines = check_golden(g)

@@ -13,7 +13,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import ref  # noqa: E402
 import shpread  # noqa: E402
 
-DEFAULT_EXE = os.environ.get('SHEETJOB', '/work/xcheck-build-xjob/apps/sheetjob')
+DEFAULT_EXE = os.path.abspath(os.environ.get('SHEETJOB', os.path.join(os.path.dirname(os.path.abspath(__file__)), '../../../build/release/apps/sheetjob')))
 
 # stderr wording -> reader status, to tell refusals apart
 def status_of_message(msg):
@@ -171,7 +171,7 @@ def main(argv):
     it = iter(argv)
     for a in it:
         if a == '--exe':
-            exe = next(it)
+            exe = os.path.abspath(next(it))
         elif a == '-v':
             verbose = True
         else:

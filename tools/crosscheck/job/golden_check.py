@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Check the reference against the recorded whole jobs, then run the program on them.
 
-usage: golden_check.py [GOLDEN.json ...]   (default: /work/shared/golden/*.json)
+usage: golden_check.py [GOLDEN.json ...]   (default: ../../../tests/data/golden/*.json)
 """
 import glob
 import json
@@ -19,7 +19,7 @@ def to_w(v):
 
 def main(files):
     bad = 0
-    for fn in files or sorted(glob.glob('/work/shared/golden/*.json')):
+    for fn in files or sorted(glob.glob('../../../tests/data/golden/*.json')):
         g = json.load(open(fn, encoding='utf-8'))
         raw = g['argument_file'].encode('utf-8')
         st, job, _ = ref.read_argfile(raw)
