@@ -1,6 +1,7 @@
 #include "sheetjob/frame/FrameDriver.h"
 
 #include "sheetjob/common/Cp1251.h"
+#include "sheetjob/common/Path.h"
 #include "sheetjob/common/Text.h"
 #include "sheetjob/frame/FrameGeometry.h"
 #include "sheetjob/frame/FrameLayout.h"
@@ -16,12 +17,6 @@
 namespace sheetjob::frame {
 
 namespace {
-
-#ifdef _WIN32
-constexpr char kPathSeparator = '\\';
-#else
-constexpr char kPathSeparator = '/';
-#endif
 
 constexpr int kCodeWidth = 8;         // "L_code": integer, 8 digits
 constexpr int kTextWidth = 100;       // "Text", "Font", "Size": 100 characters
@@ -134,7 +129,7 @@ int CREATERAMK(const FrameJob& job, std::string& reason) {
     for (int i = 0; i < kFrameLayerCount; ++i) {
         if (!open[i])
             continue;
-        const std::string path = folder + kPathSeparator + kBaseNames[static_cast<size_t>(i)];
+        const std::string path = common::joinPath(folder, kBaseNames[static_cast<size_t>(i)]);
         const int status = shapefile::OPENNEWSHAPEFILE(
             job.coordSystem, shapefile::kPolyLine, path,
             i == kFrameLayer ? lineFields() : labelFields(), layers[static_cast<size_t>(i)]);

@@ -91,4 +91,13 @@ void SK42_TO_GSK2011(Point& point) {
     point.y = bOut * kRadToDeg;
 }
 
+void SK42_TO_GSK2011(Vertices& vertices) {
+    for (int i = 0; i < vertices.size(); ++i) {
+        Point p{vertices.x[i], vertices.y[i]};
+        SK42_TO_GSK2011(p);
+        vertices.x[i] = p.x;
+        vertices.y[i] = p.y;
+    }
+}
+
 } // namespace sheetjob::geometry

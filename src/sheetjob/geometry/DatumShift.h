@@ -9,4 +9,7 @@ namespace sheetjob::geometry {
 /// to GSK-2011. Longitude out in [0, 360), latitude in [-90, 90].
 void SK42_TO_GSK2011(Point& point);
 
+/// Converts every vertex of a line or ring in place, as above.
+void SK42_TO_GSK2011(Vertices& vertices);
+
 } // namespace sheetjob::geometry

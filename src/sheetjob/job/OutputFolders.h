@@ -3,6 +3,8 @@
 // HYPS_50 and HYPS_25 beside HYPS for the sub-sheet frames. Preparing it makes
 // the missing folders and removes the layers an earlier run left there.
 
+#include "sheetjob/common/Path.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -11,11 +13,7 @@ namespace sheetjob::job {
 
 /// The separator that ends a result folder and joins the derived paths: the
 /// platform's own, so that every derived path is a native one.
-#ifdef _WIN32
-constexpr char kFolderSeparator = '\\';
-#else
-constexpr char kFolderSeparator = '/';
-#endif
+constexpr char kFolderSeparator = common::kPathSeparator;
 
 /// The folders derived from the result folder (Windows-1251 texts).
 struct OutputFolders {

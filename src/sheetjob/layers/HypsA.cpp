@@ -1,5 +1,6 @@
 // The sheet polygon (HypsA) and the graticule points (HypsP).
 
+#include "sheetjob/common/Path.h"
 #include "sheetjob/common/Text.h"
 #include "sheetjob/coordtext/DegreeText.h"
 #include "sheetjob/coordtext/LabelText.h"
@@ -45,7 +46,7 @@ const std::vector<FieldDef>& hypsPFields() {
 bool notAbove(double a, double b) { return a <= b || EQWITHTOLERANCE(a, b); }
 
 int writeSheetPolygon(const HypsAJob& job, geometry::Vertices& outline, std::string& reason) {
-    const std::string path = layerPath(job.hypsPath, "HypsA");
+    const std::string path = common::joinPath(job.hypsPath, "HypsA");
     shapefile::ShapeLayer layer;
     if (shapefile::OPENNEWSHAPEFILE(job.coordSystem, shapefile::kPolygon, path, hypsAFields(),
                                     layer) != 0) {
@@ -57,14 +58,8 @@ int writeSheetPolygon(const HypsAJob& job, geometry::Vertices& outline, std::str
     ADDRECTANGLE(job.xFrom, job.xTo, job.lonVertexSpacing, job.yFrom, job.yTo, job.latVertexSpacing,
                  outline);
     const bool shifted = job.coordSystem == job::kGSK2011SK42;
-    if (shifted) {
-        for (int i = 0; i < outline.size(); ++i) {
-            geometry::Point p{outline.x[i], outline.y[i]};
-            geometry::SK42_TO_GSK2011(p);
-            outline.x[i] = p.x;
-            outline.y[i] = p.y;
-        }
-    }
+    if (shifted)
+        geometry::SK42_TO_GSK2011(outline);
 
     const int decimals = shifted ? kHundredthsOfSecond : kWholeMinutes;
     auto label = [&](const geometry::Point& p) {
@@ -85,7 +80,7 @@ int writeSheetPolygon(const HypsAJob& job, geometry::Vertices& outline, std::str
 }
 
 int writeGraticulePoints(const HypsAJob& job, std::string& reason) {
-    const std::string path = layerPath(job.hypsPath, "HypsP");
+    const std::string path = common::joinPath(job.hypsPath, "HypsP");
     shapefile::ShapeLayer layer;
     if (shapefile::OPENNEWSHAPEFILE(job.coordSystem, shapefile::kPoint, path, hypsPFields(),
                                     layer) != 0) {

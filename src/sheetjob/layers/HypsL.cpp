@@ -1,6 +1,7 @@
 // The graticule lines (HypsL): the sheet outline, the parallels and meridians
 // inside the sheet, and the Arctic Circle where it crosses the sheet.
 
+#include "sheetjob/common/Path.h"
 #include "sheetjob/common/Text.h"
 #include "sheetjob/job/JobParameters.h"
 #include "sheetjob/layers/Graticule.h"
@@ -133,7 +134,7 @@ std::string CREATEHYPSLATT(int lineClass, double value) {
 int CREATEHYPSL(const HypsLJob& job, const geometry::Vertices& outline,
                 std::vector<double>& latitudes, std::vector<double>& longitudes,
                 std::string& reason) {
-    const std::string path = layerPath(job.hypsPath, "HypsL");
+    const std::string path = common::joinPath(job.hypsPath, "HypsL");
     shapefile::ShapeLayer layer;
     if (shapefile::OPENNEWSHAPEFILE(job.coordSystem, shapefile::kPolyLine, path, hypsLFields(),
                                     layer) != 0) {

@@ -4,13 +4,6 @@
 
 namespace sheetjob::layers {
 
-std::string layerPath(std::string_view folder, std::string_view baseName) {
-    std::string path(folder);
-    path += kPathSeparator;
-    path += baseName;
-    return path;
-}
-
 std::string layerFailure(std::string_view path, std::string_view what,
                          std::string_view writerError) {
     std::string line = "layer \"" + common::cp1251ToUtf8(path) + "\": " + std::string(what);

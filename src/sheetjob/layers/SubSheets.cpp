@@ -1,5 +1,6 @@
 #include "sheetjob/layers/SubSheets.h"
 
+#include "sheetjob/common/Path.h"
 #include "sheetjob/common/Text.h"
 #include "sheetjob/geometry/DatumShift.h"
 #include "sheetjob/job/JobParameters.h"
@@ -135,7 +136,7 @@ int CREATER5025(int coordSystem, const std::string& sheetName, const std::string
                 double west, double east, double lonSpacing, double south, double north,
                 double latSpacing, geometry::Vertices& vertices, int& count, std::string& reason) {
     const std::string name = common::rtrim(sheetName);
-    const std::string path = layerPath(folder, name);
+    const std::string path = common::joinPath(folder, name);
     shapefile::ShapeLayer layer;
     if (shapefile::OPENNEWSHAPEFILE(coordSystem, shapefile::kPolygon, path, subSheetFields(),
                                     layer) != 0) {
@@ -144,16 +145,10 @@ int CREATER5025(int coordSystem, const std::string& sheetName, const std::string
     }
     vertices.clear();
     count = ADDRECTANGLE(west, east, lonSpacing, south, north, latSpacing, vertices);
-    if (coordSystem == job::kGSK2011SK42) {
-        // The division and the names are those of the SK-42 sheet; only the
-        // vertices move to the 2011 system.
-        for (int i = 0; i < vertices.size(); ++i) {
-            geometry::Point p{vertices.x[i], vertices.y[i]};
-            geometry::SK42_TO_GSK2011(p);
-            vertices.x[i] = p.x;
-            vertices.y[i] = p.y;
-        }
-    }
+    // The division and the names are those of the SK-42 sheet; only the
+    // vertices move to the 2011 system.
+    if (coordSystem == job::kGSK2011SK42)
+        geometry::SK42_TO_GSK2011(vertices);
     if (shapefile::WRITESIMPLEPOLYGON(layer, name + "\\", vertices) != 0) {
         reason = layerFailure(path, "the sheet's frame could not be written", layer.lastError());
         return 2;
