@@ -1,6 +1,7 @@
 // Fuzz target: arbitrary bytes as the content of an argument file, and as the
 // texts of the degree and minute readers. Nothing touches the file system.
 
+#include "sheetjob/common/Path.h"
 #include "sheetjob/coordtext/DegreeText.h"
 #include "sheetjob/job/FileArg.h"
 
@@ -35,7 +36,9 @@ void fuzzArgumentFile(std::string_view bytes) {
     check(job.xMinute <= 59 && job.yMinute <= 59);
     check(std::isfinite(job.xFrom) && std::isfinite(job.xTo) && std::isfinite(job.yFrom) &&
           std::isfinite(job.yTo));
-    check(job.ResultPath.size() >= 4);
+    // "Path" keeps at least 3 characters after trimming and ends in the native
+    // separator (one is appended only when it has none).
+    check(job.ResultPath.size() >= 3 && job.ResultPath.back() == sheetjob::common::kPathSeparator);
     check(!job.SubSheetFrames || (job.SetScale == 0 && job.SheetType == 0));
 }
 
