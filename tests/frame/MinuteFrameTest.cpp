@@ -74,6 +74,24 @@ TEST(MinuteFrame, WholeSheetCounts) {
     EXPECT_EQ(r[west + 2].v.y[1], 54.0 + kMinute);
     EXPECT_EQ(r[west + 2].v.x[0],
               TARGETLON(37.0, 54.0, -(7.0 + 1.2000000476837158 / 2), s, kEarthRadius));
+
+    // Lines, ticks and fills share one code; their kinds tell them apart: the two
+    // rings first, then on the north side tick, tick, fill, tick, (no fill), ...
+    EXPECT_EQ(r[0].kind, FrameRecordKind::MinuteLine);
+    EXPECT_EQ(r[1].kind, FrameRecordKind::MinuteLine);
+    EXPECT_EQ(r[2].kind, FrameRecordKind::MinuteTick);
+    EXPECT_EQ(r[3].kind, FrameRecordKind::MinuteTick);
+    EXPECT_EQ(r[4].kind, FrameRecordKind::MinuteFill);
+    EXPECT_EQ(r[5].kind, FrameRecordKind::MinuteTick);
+    EXPECT_EQ(r[6].kind, FrameRecordKind::MinuteTick);
+    int fills = 0;
+    for (size_t i = 2; i < r.size(); ++i) {
+        if (r[i].kind == FrameRecordKind::MinuteFill)
+            ++fills;
+        else
+            EXPECT_EQ(r[i].kind, FrameRecordKind::MinuteTick) << i;
+    }
+    EXPECT_EQ(fills, 2 * 30 + 2 * 20);
 }
 
 // Where the divisions start relative to the side, and where the side ends.

@@ -117,10 +117,14 @@ TEST(OuterFrame, OutletsOfEveryGraticuleValue) {
     ASSERT_EQ(OUTFRAMEFRAMEWORK(sink, SETRAMKPARAMETERS(0, 0), j), kFrameOk);
     std::vector<Record> parallels, meridians;
     for (const auto& r : sink.inLayer(kFrameLayer)) {
-        if (r.attributes == "   400905\\")
+        if (r.attributes == "   400905\\") {
+            EXPECT_EQ(r.kind, FrameRecordKind::ParallelOutlet);
             parallels.push_back(r);
-        if (r.attributes == "   400904\\")
+        }
+        if (r.attributes == "   400904\\") {
+            EXPECT_EQ(r.kind, FrameRecordKind::MeridianOutlet);
             meridians.push_back(r);
+        }
     }
     ASSERT_EQ(parallels.size(), 10u);
     ASSERT_EQ(meridians.size(), 10u);
@@ -227,6 +231,10 @@ TEST(OuterFrame, ValueLabelAttributesAndClearance) {
     EXPECT_EQ(lines[0].attributes, "   400903\\");
     EXPECT_EQ(lines[1].attributes, "   400903\\");
     EXPECT_EQ(lines[2].attributes, "   400902\\");
+    EXPECT_EQ(lines[0].kind, FrameRecordKind::OuterSideLine);
+    EXPECT_EQ(lines[1].kind, FrameRecordKind::OuterSideLine);
+    EXPECT_EQ(lines[2].kind, FrameRecordKind::OuterLine);
+    EXPECT_EQ(l1[0].kind, FrameRecordKind::ValueLabel);
     EXPECT_TRUE(sink1M.inLayer(kFrameAdjLayer).empty());
 }
 

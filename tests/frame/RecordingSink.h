@@ -11,6 +11,7 @@ namespace sheetjob::frame::test {
 
 struct Record {
     int layer = 0;
+    FrameRecordKind kind = FrameRecordKind::MinuteLine;
     std::string attributes;
     geometry::Vertices v;
 };
@@ -20,10 +21,11 @@ class RecordingSink : public FrameSink {
     std::vector<Record> records;
     int failAt = -1; ///< 0-based index of the write to refuse; -1 never
 
-    int write(int layer, const std::string& attributes, const geometry::Vertices& v) override {
+    int write(FrameRecordKind kind, const std::string& attributes,
+              const geometry::Vertices& v) override {
         if (static_cast<int>(writes++) == failAt)
             return 122;
-        records.push_back({layer, attributes, v});
+        records.push_back({layerOf(kind), kind, attributes, v});
         return 0;
     }
 

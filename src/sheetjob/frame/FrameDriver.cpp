@@ -41,7 +41,9 @@ class LayerSink : public FrameSink {
   public:
     explicit LayerSink(std::array<shapefile::ShapeLayer, kFrameLayerCount>& layers)
         : layers_(layers) {}
-    int write(int layer, const std::string& attributes, const geometry::Vertices& v) override {
+    int write(FrameRecordKind kind, const std::string& attributes,
+              const geometry::Vertices& v) override {
+        const int layer = layerOf(kind);
         if (layer < 0 || layer >= kFrameLayerCount ||
             !layers_[static_cast<size_t>(layer)].isOpen()) {
             failure_ = "a frame record was meant for a layer that is not open";

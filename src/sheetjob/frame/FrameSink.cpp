@@ -28,12 +28,12 @@ std::string labelAttributes(int code, const std::string& text, int font, double 
     return a;
 }
 
-int ADDOUTRAMKACONTUR(FrameSink& sink, int code, double d, double s, double R, double W, double E,
+int ADDOUTRAMKACONTUR(FrameSink& sink, FrameRecordKind kind, int code, double d, double s, double R, double W, double E,
                       double stepLon, double S, double N, double stepLat) {
     geometry::Vertices v;
     if (OUTRAMKAVERTICES(d, s, R, W, E, stepLon, S, N, stepLat, v) == kLineRefused)
         return kFrameWriteFailed;
-    return sink.write(kFrameLayer, codeAttribute(code), v) == 0 ? kFrameOk : kFrameWriteFailed;
+    return sink.write(kind, codeAttribute(code), v) == 0 ? kFrameOk : kFrameWriteFailed;
 }
 
 } // namespace sheetjob::frame

@@ -91,8 +91,8 @@ int walkSide(double a, double b, double o, double h, bool filled, Tick tick, Fil
     }
 }
 
-int writeLine(FrameSink& sink, int code, const geometry::Vertices& v) {
-    return sink.write(kFrameLayer, codeAttribute(code), v) == 0 ? kFrameOk : kFrameWriteFailed;
+int writeLine(FrameSink& sink, FrameRecordKind kind, int code, const geometry::Vertices& v) {
+    return sink.write(kind, codeAttribute(code), v) == 0 ? kFrameOk : kFrameWriteFailed;
 }
 
 } // namespace
@@ -117,13 +117,13 @@ int MINUTEFRAMEXTICS(bool north, FrameSink& sink, const FrameLayout& layout, con
         geometry::Vertices v;
         v.add(x, lat1);
         v.add(x, lat2);
-        return writeLine(sink, layout.MinuteTickCode, v);
+        return writeLine(sink, FrameRecordKind::MinuteTick, layout.MinuteTickCode, v);
     };
     auto fill = [&](double c, double n) {
         geometry::Vertices v;
         if (ADDOUTPARALLEL(latm, 0, c, n, s, R, job.west, job.stepLon, v) == kLineRefused)
             return kFrameWriteFailed;
-        return writeLine(sink, layout.MinuteFillCode, v);
+        return writeLine(sink, FrameRecordKind::MinuteFill, layout.MinuteFillCode, v);
     };
     return walkSide(job.west, job.east, job.baseWest, h, layout.MinuteXStartFilled, tick, fill);
 }
@@ -142,13 +142,13 @@ int MINUTEFRAMEYTICS(bool west, FrameSink& sink, const FrameLayout& layout, cons
         geometry::Vertices v;
         v.add(TARGETLON(base, y, d1, s, R), y);
         v.add(TARGETLON(base, y, d2, s, R), y);
-        return writeLine(sink, layout.MinuteTickCode, v);
+        return writeLine(sink, FrameRecordKind::MinuteTick, layout.MinuteTickCode, v);
     };
     auto fill = [&](double c, double n) {
         geometry::Vertices v;
         if (ADDOUTMERIDIAN(base, dm, c, n, s, R, job.south, job.stepLat, v) == kLineRefused)
             return kFrameWriteFailed;
-        return writeLine(sink, layout.MinuteFillCode, v);
+        return writeLine(sink, FrameRecordKind::MinuteFill, layout.MinuteFillCode, v);
     };
     return walkSide(job.south, job.north, job.baseSouth, h, layout.MinuteYStartFilled, tick, fill);
 }
@@ -158,10 +158,10 @@ int MINUTEFRAMEFRAMEWORK(FrameSink& sink, const FrameLayout& layout, const Frame
     const double R = kEarthRadius;
     const double g = layout.MinuteFrameGap;
     const double w = layout.MinuteFrameWidth;
-    if (ADDOUTRAMKACONTUR(sink, layout.MinuteLineCode, g, s, R, job.west, job.east, job.stepLon,
+    if (ADDOUTRAMKACONTUR(sink, FrameRecordKind::MinuteLine, layout.MinuteLineCode, g, s, R, job.west, job.east, job.stepLon,
                           job.south, job.north, job.stepLat) != kFrameOk)
         return kFrameWriteFailed;
-    if (ADDOUTRAMKACONTUR(sink, layout.MinuteLineCode, g + w, s, R, job.west, job.east, job.stepLon,
+    if (ADDOUTRAMKACONTUR(sink, FrameRecordKind::MinuteLine, layout.MinuteLineCode, g + w, s, R, job.west, job.east, job.stepLon,
                           job.south, job.north, job.stepLat) != kFrameOk)
         return kFrameWriteFailed;
     if (MINUTEFRAMEXTICS(true, sink, layout, job) != kFrameOk ||

@@ -39,8 +39,8 @@ struct Outer {
     bool meridian(double lon, double d, double start, double end, Vertices& v) const {
         return ADDOUTMERIDIAN(lon, d, start, end, s, R, job.south, job.stepLat, v) != kLineRefused;
     }
-    int write(int layer, const std::string& attributes, const Vertices& v) const {
-        return sink.write(layer, attributes, v) == 0 ? kFrameOk : kFrameWriteFailed;
+    int write(FrameRecordKind kind, const std::string& attributes, const Vertices& v) const {
+        return sink.write(kind, attributes, v) == 0 ? kFrameOk : kFrameWriteFailed;
     }
 };
 
@@ -120,7 +120,7 @@ int brokenOuterLine(const Outer& o) {
         v.removeLast();
         if (!second(v))
             return kFrameWriteFailed;
-        return o.write(kFrameLayer, lineCode, v);
+        return o.write(FrameRecordKind::OuterLine, lineCode, v);
     };
     if (piece([&](Vertices& v) { return o.meridian(W, -D, yW2, top, v); },
               [&](Vertices& v) { return o.parallel(N, D, cNW, xN1, v); }) != kFrameOk ||
@@ -139,7 +139,7 @@ int brokenOuterLine(const Outer& o) {
         Vertices v;
         if (!build(v))
             return kFrameWriteFailed;
-        return o.write(kFrameAdjLayer,
+        return o.write(FrameRecordKind::NeighbourName,
                        labelAttributes(L.AdjacentCode, name, L.AdjacentFont, L.AdjacentSize), v);
     };
     if (label(wN, j.northName, [&](Vertices& v) { return o.parallel(N, D, xN1, xN2, v); }) !=
@@ -159,20 +159,20 @@ int outerFrame(const Outer& o) {
     const FrameJob& j = o.job;
     switch (L.OuterFrameKind) {
     case 2:
-        if (ADDOUTRAMKACONTUR(o.sink, L.OuterSideCode, L.OuterFrameDistance - L.OuterSideOffset,
+        if (ADDOUTRAMKACONTUR(o.sink, FrameRecordKind::OuterSideLine, L.OuterSideCode, L.OuterFrameDistance - L.OuterSideOffset,
                               o.s, o.R, j.west, j.east, j.stepLon, j.south, j.north,
                               j.stepLat) != kFrameOk ||
-            ADDOUTRAMKACONTUR(o.sink, L.OuterSideCode, L.OuterFrameDistance + L.OuterSideOffset,
+            ADDOUTRAMKACONTUR(o.sink, FrameRecordKind::OuterSideLine, L.OuterSideCode, L.OuterFrameDistance + L.OuterSideOffset,
                               o.s, o.R, j.west, j.east, j.stepLon, j.south, j.north,
                               j.stepLat) != kFrameOk ||
-            ADDOUTRAMKACONTUR(o.sink, L.OuterFrameCode, L.OuterFrameDistance, o.s, o.R, j.west,
+            ADDOUTRAMKACONTUR(o.sink, FrameRecordKind::OuterLine, L.OuterFrameCode, L.OuterFrameDistance, o.s, o.R, j.west,
                               j.east, j.stepLon, j.south, j.north, j.stepLat) != kFrameOk)
             return kFrameWriteFailed;
         return kFrameOk;
     case 1:
         if (L.AdjacentOn)
             return brokenOuterLine(o);
-        return ADDOUTRAMKACONTUR(o.sink, L.OuterFrameCode, L.OuterFrameDistance, o.s, o.R, j.west,
+        return ADDOUTRAMKACONTUR(o.sink, FrameRecordKind::OuterLine, L.OuterFrameCode, L.OuterFrameDistance, o.s, o.R, j.west,
                                  j.east, j.stepLon, j.south, j.north, j.stepLat);
     default:
         return kFrameOk;
@@ -188,21 +188,21 @@ int outlets(const Outer& o) {
     for (double phi : j.latitudes) {
         Vertices west, east;
         if (!o.parallel(phi, 0, j.west, o.TL(j.west, phi, -g), west) ||
-            o.write(kFrameLayer, parallelCode, west) != kFrameOk)
+            o.write(FrameRecordKind::ParallelOutlet, parallelCode, west) != kFrameOk)
             return kFrameWriteFailed;
         if (!o.parallel(phi, 0, j.east, o.TL(j.east, phi, g), east) ||
-            o.write(kFrameLayer, parallelCode, east) != kFrameOk)
+            o.write(FrameRecordKind::ParallelOutlet, parallelCode, east) != kFrameOk)
             return kFrameWriteFailed;
     }
     for (double lam : j.longitudes) {
         Vertices north, south;
         north.add(lam, j.north);
         north.add(lam, o.TT(j.north, g));
-        if (o.write(kFrameLayer, meridianCode, north) != kFrameOk)
+        if (o.write(FrameRecordKind::MeridianOutlet, meridianCode, north) != kFrameOk)
             return kFrameWriteFailed;
         south.add(lam, j.south);
         south.add(lam, o.TT(j.south, -g));
-        if (o.write(kFrameLayer, meridianCode, south) != kFrameOk)
+        if (o.write(FrameRecordKind::MeridianOutlet, meridianCode, south) != kFrameOk)
             return kFrameWriteFailed;
     }
     return kFrameOk;
@@ -223,7 +223,7 @@ int valueLabels(const Outer& o) {
         Vertices v;
         if (!o.parallel(y, 0, start, end, v))
             return kFrameWriteFailed;
-        return o.write(kFrameDigLayer, attributes(text), v);
+        return o.write(FrameRecordKind::ValueLabel, attributes(text), v);
     };
 
     const size_t n = j.latitudes.size();
