@@ -6,19 +6,25 @@ model in xref.py, record by record and vertex by vertex (exact doubles).
   compare.py run 'Nom=N-37-XIV; ...' one job through the built program
   compare.py batch JOBS.txt          every job of a file (one job a line)
 
-Options: --bin PATH (default ../../../build/release/apps/sheetjob), -v (list
-every differing record instead of the first per layer).
+  compare.py batch JOBS.txt --random N --seed S
+                                     the file's jobs, then N generated ones
+  compare.py batch - --random N      generated jobs only
+
+Options: --bin PATH (a build folder or the executable; default $SHEETJOB, else
+build/debug/apps/sheetjob), -v (list every differing record instead of the
+first per layer, and a summary line per job), --quiet (print only the jobs
+that differ), --keep (keep the program's output of a differing job).
 """
-import glob
 import json
 import math
 import os
-import subprocess
+import random
 import sys
-import tempfile
 
-import shpread
-import xref
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path[:0] = [HERE, os.path.join(HERE, "..", "common")]
+import sheetrun  # noqa: E402
+import xref  # noqa: E402
 
 FRAME_KEYS = ("FRAME/Frame", "FRAME/FrameAdj", "FRAME/FrameDig")
 FIELDS = {
@@ -27,7 +33,7 @@ FIELDS = {
                        ("Font", "C", 100, 0), ("Size", "C", 100, 0)],
 }
 FIELDS["FRAME/FrameDig"] = FIELDS["FRAME/FrameAdj"]
-DEFAULT_BIN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../../build/release/apps/sheetjob")
+SHAPE_POLYLINE = 3  # every frame layer holds lines
 
 
 # ------------------------------------------------------- neighbour label gaps
@@ -127,7 +133,9 @@ def compare_layers(ref, got, verbose=False, fields_got=None, geometry_fixed=None
         for i, (rr, gg) in enumerate(zip(r, g)):
             what = None
             exp_attrs = dict(rr["attrs"], Id=i + 1)
-            if gg["attrs"] != exp_attrs:
+            if gg["attrs"] is None or gg["geom"] is None:
+                what = "only the %s holds this record" % ("shapes" if gg["attrs"] is None else "table")
+            elif gg["attrs"] != exp_attrs:
                 what = "attrs %s, expected %s" % (gg["attrs"], exp_attrs)
             elif rr["fixed"] and (geometry_fixed is None or geometry_fixed[key][i]):
                 ge, gw = rr["geom"], [tuple(p) for p in gg["geom"]]
@@ -154,38 +162,33 @@ def compare_layers(ref, got, verbose=False, fields_got=None, geometry_fixed=None
 
 # ------------------------------------------------------------------ sources
 
-def read_frame_folder(folder, coord_system=None, problems=None):
-    layers, fields, names = {}, {}, []
-    for shp in sorted(glob.glob(os.path.join(folder, "*.shp"))):
-        base = shp[:-4]
-        name = os.path.basename(base)
-        names.append(name)
-        key = next((k for k in FRAME_KEYS if k.split("/")[1].lower() == name.lower()),
-                   "FRAME/" + name)
-        st, flds, recs = shpread.read_layer(base)
-        if problems is not None:
-            if st != 3:
-                problems.append("%s: shape type %d, expected 3" % (name, st))
-            problems.extend("%s: %s" % (name, p)
-                            for p in shpread.validate(base, coord_system))
-        layers[key] = recs
-        fields[key] = flds
-    return layers, fields, names
+def read_frame_folder(root, coord_system, problems):
+    """The layers of root/FRAME as {key: records} and {key: fields}; what is
+    wrong with their files goes to problems."""
+    layers, fields = {}, {}
+    for found, layer in sheetrun.read_layers(root, ["FRAME"]).items():
+        name = found.split("/")[1]
+        key = next((k for k in FRAME_KEYS if k.split("/")[1].lower() == name.lower()), found)
+        if key != found:
+            problems.append("unexpected layer file name %s" % name)
+        if isinstance(layer, str):
+            problems.append("%s: unreadable: %s" % (name, layer))
+            continue
+        if layer.shape_type != SHAPE_POLYLINE:
+            problems.append("%s: shape type %d, expected %d" % (name, layer.shape_type, SHAPE_POLYLINE))
+        problems.extend("%s: %s" % (name, p) for p in layer.problems)
+        prj = sheetrun.prj_problem(layer, coord_system)
+        if prj:
+            problems.append("%s: %s" % (name, prj))
+        layers[key] = layer.records
+        fields[key] = layer.fields
+    return layers, fields
 
 
 def with_path(job_text, path):
     items = [it for it in job_text.split(";") if it.strip() and
              it.split("=", 1)[0].strip() != "Path"]
     return "; ".join(it.strip() for it in items) + "; Path=%s;\n" % path
-
-
-def run_program(binary, job_text):
-    tmp = tempfile.mkdtemp(prefix="xframe-")
-    arg = os.path.join(tmp, "job.txt")
-    with open(arg, "w", encoding="utf-8") as f:
-        f.write(with_path(job_text, "out"))
-    p = subprocess.run([binary, arg], cwd=tmp, capture_output=True, text=True)
-    return tmp, p.returncode, p.stderr.strip()
 
 
 def summary(layers, info):
@@ -202,28 +205,24 @@ def summary(layers, info):
     return "[" + "; ".join(parts) + "]"
 
 
-def check_job(binary, job_text, verbose=False):
+def check_job(binary, job_text, verbose=False, keep=False):
     """Returns (ok, lines)."""
     lines = []
     layers, info = xref.run_job(job_text)
-    tmp, rc, err = run_program(binary, job_text)
-    if rc != 0:
-        return False, ["exit code %d: %s" % (rc, err)]
-    folder = os.path.join(tmp, "out", "FRAME")
-    got, fields, names = read_frame_folder(folder, info["job"]["CoordSystem"], lines)
-    for n in names:
-        if n not in ("Frame", "FrameAdj", "FrameDig"):
-            lines.append("unexpected layer file name %s" % n)
-    if "FRAME/FrameAdj" in got:
-        widths, notes = infer_adj_widths(info, got["FRAME/FrameAdj"])
-        lines.extend(notes)
-        layers, info = xref.run_job(job_text, adj_widths=widths)
-    lines.extend(compare_layers(layers, got, verbose, fields))
+    with sheetrun.scratch("xframe-", keep=lambda: keep and lines) as tmp:
+        rc, err = sheetrun.run(binary, tmp, with_path(job_text, "out").encode("utf-8"))
+        if rc != 0:
+            lines.append("exit code %s: %s" % (rc, err.strip()))
+            return False, lines
+        got, fields = read_frame_folder(os.path.join(tmp, "out"), info["job"]["CoordSystem"], lines)
+        if "FRAME/FrameAdj" in got:
+            widths, notes = infer_adj_widths(info, got["FRAME/FrameAdj"])
+            lines.extend(notes)
+            layers, info = xref.run_job(job_text, adj_widths=widths)
+        lines.extend(compare_layers(layers, got, verbose, fields))
+        if lines and keep:
+            lines.append("(program output kept in %s)" % tmp)
     ok = not lines
-    if ok:
-        subprocess.run(["rm", "-rf", tmp])
-    else:
-        lines.append("(program output kept in %s)" % tmp)
     if verbose:
         lines.append(summary(layers, info))
     return ok, lines
@@ -235,7 +234,6 @@ def check_golden(path, verbose=False):
     job_text = gold["argument_file"]
     layers, info = xref.run_job(job_text)
     got = {k: v["records"] for k, v in gold["layers"].items() if k in FRAME_KEYS}
-    fixed = {k: [r.get("geometry_fixed", True) for r in v] for k, v in got.items()}
     fields = {k: [tuple(f) for f in v["fields"]] for k, v in gold["layers"].items()
               if k in FRAME_KEYS}
     lines = []
@@ -243,28 +241,105 @@ def check_golden(path, verbose=False):
         widths, notes = infer_adj_widths(info, got["FRAME/FrameAdj"])
         lines.extend(notes)
         layers, info = xref.run_job(job_text, adj_widths=widths)
-    # Golden vertices of unknown-width records are compared too when the
-    # inferred widths reproduce them; report those separately.
+    # The records the golden file marks as depending on stand-in letter
+    # widths are compared vertex by vertex too: the widths inferred above
+    # must reproduce them.
     lines.extend(compare_layers(layers, got, verbose, fields,
                                 {k: [True] * len(v) for k, v in got.items()}))
     return not lines, lines
 
 
+# ------------------------------------------------------------ random jobs
+
+CS = ["CK-42", "CK-95", "\u0413CK-2011", "\u0413CK-2011 / \u0421\u041a-42"]
+MAPS = {0: ["200", "500", "1000"], 1: ["1000", "2500", "5000"]}
+
+
+def dm(minutes):
+    return "%d %02d" % divmod(minutes, 60)
+
+
+def random_job(rng):
+    """One valid job: sheet, system, map scale, refined bounds within the
+    margins (narrow ones too), spacings and divisions."""
+    ss = rng.choice([0, 0, 1])
+    belt = rng.choice("UTSRQPONMLK")
+    zone = rng.choice(list(range(33, 61)) + [1, 2])
+    st = rng.choice([0, 0, 0, 1, 2, 3])
+    if ss == 0:
+        nom = "%s-%02d-%s" % (belt, zone, xref.roman(rng.randint(1, 36)))
+    else:
+        nom = "%s-%02d" % (belt, zone)
+    if st:
+        nom += "(%d)" % (st + 1)
+    items = ["Nom=" + nom, "CS=" + rng.choice(CS)]
+    if rng.random() < 0.8:
+        items.append("MapScale=" + rng.choice(MAPS[ss][:2] if rng.random() < 0.9 else MAPS[ss]))
+    base = xref.base_params(*xref.parse_nom(nom))
+    w, e = round(base["BaseWest"] * 60), round(base["BaseEast"] * 60)
+    s, n = round(base["BaseSouth"] * 60), round(base["BaseNorth"] * 60)
+    mx, my = (60, 40) if ss == 0 else (360, 240)
+    if rng.random() < 0.5:
+        # refine: each bound moved, at most one sheet size minus a minute
+        for _ in range(20):
+            lw = w + (rng.randint(-mx + 1, mx - 1) if rng.random() < 0.6 else 0)
+            le = e + (rng.randint(-mx + 1, mx - 1) if rng.random() < 0.6 else 0)
+            ls = s + (rng.randint(-my + 1, my - 1) if rng.random() < 0.6 else 0)
+            ln = n + (rng.randint(-my + 1, my - 1) if rng.random() < 0.6 else 0)
+            if rng.random() < 0.2:  # a narrow trapezium: sides of a few minutes
+                if rng.random() < 0.5:
+                    le = lw + rng.randint(1, 6)
+                else:
+                    ln = ls + rng.randint(1, 6)
+            if (le - lw >= 1 and ln - ls >= 1 and ln < 85 * 60 and lw > w - mx
+                    and le < e + mx and ls > s - my and ln < n + my):
+                break
+        else:
+            lw, le, ls, ln = w, e, s, n
+        for key, v, b in (("xFrom", lw, w), ("xTo", le, e), ("yFrom", ls, s), ("yTo", ln, n)):
+            if v != b or rng.random() < 0.2:
+                items.append("%s=%s" % (key, dm(v)))
+        width, height = le - lw, ln - ls
+    else:
+        width, height = e - w, n - s
+    if rng.random() < 0.4:
+        step = rng.randint(max(1, height // 60), max(2, height // 2 if rng.random() < 0.8 else height * 2))
+        items.append("ParallelStep=" + dm(step))
+    if rng.random() < 0.4:
+        step = rng.randint(max(1, width // 60), max(2, width // 2))
+        items.append("MeridianStep=" + dm(step))
+    if rng.random() < 0.4:
+        items.append("xMinute=%d" % rng.randint(max(1, width // 200), 59))
+    if rng.random() < 0.4:
+        items.append("yMinute=%d" % rng.randint(max(1, height // 200), 59))
+    return "; ".join(items) + ";"
+
+
 def main(argv):
-    binary = DEFAULT_BIN
-    verbose = False
+    binary = None
+    verbose = quiet = keep = False
+    nrandom, seed = 0, 1
     args = []
     it = iter(argv)
     for a in it:
         if a == "--bin":
-            binary = os.path.abspath(next(it))
+            binary = next(it)
         elif a == "-v":
             verbose = True
+        elif a == "--quiet":
+            quiet = True
+        elif a == "--keep":
+            keep = True
+        elif a == "--random":
+            nrandom = int(next(it))
+        elif a == "--seed":
+            seed = int(next(it))
         else:
             args.append(a)
     if len(args) != 2 or args[0] not in ("golden", "run", "batch"):
         print(__doc__)
         return 2
+    binary = sheetrun.find_exe(binary)
     mode, what = args
     if mode == "golden":
         ok, lines = check_golden(what, verbose)
@@ -272,20 +347,28 @@ def main(argv):
         for ln in lines:
             print("    " + ln)
         return 0 if ok else 1
-    jobs = [what] if mode == "run" else [
-        ln.strip() for ln in open(what, encoding="utf-8")
-        if ln.strip() and not ln.lstrip().startswith("#")]
+    if mode == "run":
+        jobs = [what]
+    elif what == "-":
+        jobs = []
+    else:
+        jobs = [ln.strip() for ln in open(what, encoding="utf-8")
+                if ln.strip() and not ln.lstrip().startswith("#")]
+    rng = random.Random(seed)
+    jobs += [random_job(rng) for _ in range(nrandom)]
     failed = 0
     for job in jobs:
         try:
-            ok, lines = check_job(binary, job, verbose)
+            ok, lines = check_job(binary, job, verbose, keep)
         except Exception as e:  # a reference refusal is a finding, not a crash
             ok, lines = False, ["reference failed: %r" % e]
         failed += not ok
+        if quiet and ok:
+            continue
         print(("OK    " if ok else "DIFF  ") + job)
         for ln in lines:
             print("    " + ln)
-    print("%d of %d jobs agree" % (len(jobs) - failed, len(jobs)))
+    print("frame: %d of %d jobs agree" % (len(jobs) - failed, len(jobs)))
     return 0 if failed == 0 else 1
 
 

@@ -5,25 +5,23 @@ layers with the reference model, vertex by vertex (exact doubles).
   compare.py --exe BUILD/sheetjob JOBFILE...        one job per file
   compare.py --exe BUILD/sheetjob --jobs jobs.txt   one job per line (# comments)
   compare.py --golden GOLDEN.json...                reference against a golden file
+
+Options: --random N --seed S adds N generated jobs; --quiet prints only the
+jobs that differ. The program is --exe (a build folder or the executable),
+else $SHEETJOB, else build/debug/apps/sheetjob.
 """
 
 import argparse
 import json
 import os
-import subprocess
 import sys
-import tempfile
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path[:0] = [HERE, os.path.join(HERE, "..", "common")]
 import hypsref  # noqa: E402
-import shpread  # noqa: E402
+import sheetrun  # noqa: E402
 
 FOLDERS = ("HYPS", "HYPS_50", "HYPS_25")
-WKT_PULKOVO = ('GEOGCS["GCS_Pulkovo_%s",DATUM["D_Pulkovo_%s",SPHEROID["Krasovsky_1940", 6378245.0,298.3]], '
-               'PRIMEM["Greenwich",0.0],UNIT["Degree",0.0174532925199433]]')
-WKT_2011 = ('GEOGCS["GCS_RUSSIA_2011",DATUM["D_RUSSIA_2011",SPHEROID["S_RUSSIA_2011", 6378136.5,298.2564151]], '
-            'PRIMEM["Greenwich",0.0],UNIT["Degree",0.0174532925199433]]')
-PRJ = {1: WKT_PULKOVO % ("1942", "1942"), 2: WKT_PULKOVO % ("1965", "1965"), 3: WKT_2011, 4: WKT_2011}
 
 
 def diff_layer(key, want, got, attrs_only_ok=None, limit=3):
@@ -59,55 +57,37 @@ def diff_layer(key, want, got, attrs_only_ok=None, limit=3):
     return out
 
 
-def read_output(root):
-    layers = {}
-    for folder in FOLDERS:
-        d = os.path.join(root, folder)
-        if not os.path.isdir(d):
-            continue
-        for fn in sorted(os.listdir(d)):
-            if fn.endswith(".shp"):
-                base = os.path.join(d, fn[:-4])
-                try:
-                    layers[folder + "/" + fn[:-4]] = shpread.read_layer(base)
-                except Exception as e:  # a broken layer is itself a finding
-                    layers[folder + "/" + fn[:-4]] = {"shape_type": None, "fields": [], "records": [],
-                                                      "error": str(e)}
-    return layers
-
-
 def run_program(exe, text):
-    tmp = tempfile.mkdtemp(prefix="xhyps-")
-    out = os.path.join(tmp, "out")
-    text = text.replace("Path=@", "Path=" + out)
-    argf = os.path.join(tmp, "job.txt")
-    with open(argf, "w", encoding="utf-8") as f:
-        f.write(text + "\n")
-    r = subprocess.run([exe, argf], capture_output=True, cwd=tmp)
-    return r.returncode, r.stderr.decode("utf-8", "replace").strip(), read_output(out), tmp
+    """-> (exit code, stderr, {key: Layer or error text}); text holds
+    'Path=@' where the scratch folder goes."""
+    with sheetrun.scratch("xhyps-") as tmp:
+        out = os.path.join(tmp, "out")
+        rc, err = sheetrun.run(exe, tmp, (text.replace("Path=@", "Path=" + out) + "\n").encode("utf-8"))
+        return rc, err.strip(), sheetrun.read_layers(out, FOLDERS)
 
 
-def compare_job(exe, text, verbose=False):
-    """text holds 'Path=@;' where the temporary folder goes."""
+def compare_job(exe, text):
+    """-> (difference lines, record counts of the HYPS layers, layer count)."""
     want_exit, want, job = hypsref.run_job(text.replace("Path=@", "Path=/tmp/x"))
-    got_exit, err, got, tmp = run_program(exe, text)
+    got_exit, err, got = run_program(exe, text)
     lines = []
     if got_exit != want_exit:
-        lines.append("exit %d (%s), want %d" % (got_exit, err, want_exit))
+        lines.append("exit %s (%s), want %d" % (got_exit, err, want_exit))
     for key in sorted(set(want) | set(got)):
         if key not in got:
             lines.append("%s: missing" % key)
         elif key not in want:
             lines.append("%s: not expected" % key)
-        elif "error" in got[key]:
-            lines.append("%s: unreadable: %s" % (key, got[key]["error"]))
+        elif isinstance(got[key], str):
+            lines.append("%s: unreadable: %s" % (key, got[key]))
         else:
-            lines += diff_layer(key, want[key], got[key])
-            if got[key].get("shx"):
-                lines.append("%s: %s" % (key, got[key]["shx"]))
-            if job and got[key].get("prj") != PRJ[job["CoordSystem"]] + "\r\n":
-                lines.append("%s: projection file %r" % (key, got[key].get("prj")))
-    subprocess.run(["rm", "-rf", tmp])
+            layer = got[key]
+            lines += diff_layer(key, want[key], {"shape_type": layer.shape_type, "fields": layer.fields,
+                                                 "records": layer.records})
+            lines += ["%s: %s" % (key, p) for p in layer.problems]
+            problem = job and sheetrun.prj_problem(layer, job["CoordSystem"])
+            if problem:
+                lines.append("%s: %s" % (key, problem))
     counts = {k: len(v["records"]) for k, v in want.items() if k.startswith("HYPS/")}
     return lines, counts, len(want)
 
@@ -167,8 +147,6 @@ def random_jobs(n, seed):
             items.append("SubSheetFrames=1")
         items.append("Path=@")
         rnd.shuffle(items)
-        if "MapScale" not in items:
-            pass
         out.append("; ".join(items) + ";")
     return out
 
@@ -183,7 +161,7 @@ def main():
     ap.add_argument("--quiet", action="store_true")
     ap.add_argument("files", nargs="*")
     a = ap.parse_args()
-    a.exe = os.path.abspath(a.exe or os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../../build/release/apps/sheetjob"))
+    a.exe = sheetrun.find_exe(a.exe)
     bad = 0
     for g in a.golden or []:
         lines = check_golden(g)
@@ -209,6 +187,8 @@ def main():
         for ln in lines[:12]:
             print("   ", ln)
         bad += bool(lines)
+    if jobs:
+        print("hyps: %d of %d jobs agree" % (len(jobs) - bad, len(jobs)))
     sys.exit(1 if bad else 0)
 
 
