@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Generate argument files, run the program on each and compare with the reference.
 
-usage: cases.py [--random N] [--seed S] [--show K] [--grid N] [--ops N] [--only SUBSTRING]
+usage: cases.py [--exe PATH] [--random N] [--seed S] [--show K] [--grid N] [--ops N]
+                [--only SUBSTRING]
 """
 import os
 import random
@@ -310,9 +311,12 @@ RANDOM_BASES = [
 
 def main(argv):
     nrand, seed, show, only, grid, ops = 300, 1, 3, None, 0, 3
+    exe = compare.DEFAULT_EXE
     it = iter(argv)
     for a in it:
-        if a == '--random':
+        if a == '--exe':
+            exe = compare.sheetrun.find_exe(next(it))
+        elif a == '--random':
             nrand = int(next(it))
         elif a == '--seed':
             seed = int(next(it))
@@ -350,7 +354,7 @@ def main(argv):
     undefined = 0
     accepted = 0
     for label, raw in cases:
-        r = compare.run_case(raw)
+        r = compare.run_case(raw, exe)
         if r['status'] == 'undefined':
             undefined += 1
             continue

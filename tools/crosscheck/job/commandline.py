@@ -1,5 +1,8 @@
 #!/usr/bin/python3
-"""Command line and folder checks that need more than one argument file."""
+"""Command line and folder checks that need more than one argument file.
+
+usage: commandline.py [--exe PATH] [--quiet]   (--quiet: print only the checks that differ)
+"""
 import os
 import shutil
 import subprocess
@@ -12,6 +15,8 @@ import compare  # noqa: E402
 EXE = compare.DEFAULT_EXE
 JOB = b'Nom=N-37-XIV; Path=out/x;\n'
 problems = []
+passed = []
+QUIET = '--quiet' in sys.argv
 
 
 def run(args, cwd, env=None):
@@ -21,9 +26,9 @@ def run(args, cwd, env=None):
 
 
 def check(name, cond, detail=''):
-    print('%-60s %s %s' % (name, 'ok' if cond else 'DIFFERS', detail if not cond else ''))
-    if not cond:
-        problems.append(name)
+    if not (cond and QUIET):
+        print('%-60s %s %s' % (name, 'ok' if cond else 'DIFFERS', detail if not cond else ''))
+    (passed if cond else problems).append(name)
 
 
 def fresh():
@@ -138,7 +143,9 @@ def case_folders():
 
 
 if __name__ == '__main__':
+    if '--exe' in sys.argv[1:-1]:
+        EXE = compare.sheetrun.find_exe(sys.argv[sys.argv.index('--exe') + 1])
     case_command_line()
     case_folders()
-    print('%d differ' % len(problems))
+    print('command line and folders: %d of %d checks agree' % (len(passed), len(passed) + len(problems)))
     sys.exit(1 if problems else 0)

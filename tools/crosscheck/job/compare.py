@@ -2,21 +2,25 @@
 """Run the built program on argument files and compare with the reference.
 
 usage: compare.py [--exe PATH] [-v] FILE...      (argument files, raw bytes)
+
+The program is --exe (a build folder or the executable), else $SHEETJOB, else
+build/debug/apps/sheetjob.
 """
 import os
-import shutil
-import subprocess
 import sys
-import tempfile
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path[:0] = [HERE, os.path.join(HERE, '..', 'common')]
 import ref  # noqa: E402
-import shpread  # noqa: E402
+import sheetrun  # noqa: E402
+from shpread import LayerError, read_layer  # noqa: E402
 
-DEFAULT_EXE = os.path.abspath(os.environ.get('SHEETJOB', os.path.join(os.path.dirname(os.path.abspath(__file__)), '../../../build/release/apps/sheetjob')))
+DEFAULT_EXE = sheetrun.find_exe()
+HYPS_LAYERS = ('HYPS/HypsA', 'HYPS/HypsP', 'HYPS/HypsL')
 
-# stderr wording -> reader status, to tell refusals apart
+
 def status_of_message(msg):
+    """The reader status a refusal's stderr line names, to tell refusals apart."""
     m = msg.lower()
     if 'is missing' in m:
         return 5
@@ -24,15 +28,30 @@ def status_of_message(msg):
         return 6
     if 'windows-1251' in m and 'lacks' in m:
         return 3
-    if 'longer than' in m:
-        return 'long'
     if 'line' in m:
         return 4
     return None
 
 
-def fmt(v):
-    return repr(v)
+def as_text(v):
+    """The reference keeps texts as Windows-1251 bytes mapped one to one onto
+    str; the layer reader gives them decoded."""
+    return v.encode('latin-1').decode('cp1251', 'replace') if isinstance(v, str) else v
+
+
+def read_checked(base, coord_system, diffs, name):
+    """Records of one layer as [(attrs, vertices)], or None; what is wrong
+    with its files goes to diffs."""
+    try:
+        layer = read_layer(base)
+    except LayerError as e:
+        diffs.append('%s unreadable: %s' % (name, e))
+        return None
+    diffs.extend('%s: %s' % (name, p) for p in layer.problems)
+    prj = sheetrun.prj_problem(layer, coord_system)
+    if prj:
+        diffs.append('%s: %s' % (name, prj))
+    return [(r['attrs'] or {}, r['geom'] or []) for r in layer.records]
 
 
 def cmp_records(layer, got, exp, diffs):
@@ -40,9 +59,9 @@ def cmp_records(layer, got, exp, diffs):
         diffs.append('%s: %d records, expected %d' % (layer, len(got), len(exp)))
     for i, ((ga, gg), (ea, eg)) in enumerate(zip(got, exp)):
         for k, v in ea.items():
-            if ga.get(k) != v:
+            if ga.get(k) != as_text(v):
                 diffs.append('%s rec %d: %s=%r expected %r' % (layer, i + 1, k,
-                                                                 ga.get(k), v))
+                                                                 ga.get(k), as_text(v)))
                 return
         if eg is None:
             continue
@@ -86,82 +105,88 @@ def cmp_minute(recs, sides, diffs):
 
 def run_case(raw, exe=DEFAULT_EXE, argname='job.txt', prepare=None):
     """-> dict(rc, err, status, note, diffs)."""
-    tmp = tempfile.mkdtemp(prefix='xjob-')
-    try:
-        with open(os.path.join(tmp, argname), 'wb') as f:
-            f.write(raw)
+    with sheetrun.scratch('xjob-') as tmp:
         if prepare:
             prepare(tmp)
+        rc, err = sheetrun.run(exe, tmp, raw, argname)
+        return judge(raw, tmp, rc, err, argname, prepare)
+
+
+def judge(raw, tmp, rc, err, argname, prepare):
+    diffs = []
+    try:
+        st, job, note = ref.read_argfile(raw)
+    except ref.Undefined as u:
+        return dict(rc=rc, err=err, status='undefined', note=str(u),
+                    diffs=open_outcome(rc, err, u))
+    layers_left = [os.path.join(d, f) for d, _s, fs in os.walk(tmp) for f in fs
+                   if f.lower().endswith('.shp')]
+    exp = None
+    if st == 0:
         try:
-            p = subprocess.run([exe, argname], cwd=tmp, capture_output=True,
-                               timeout=120)
-            rc, err = p.returncode, p.stderr.decode('utf-8', 'replace')
-        except subprocess.TimeoutExpired:
-            rc, err = 'timeout', ''
-        diffs = []
-        try:
-            st, job, note = ref.read_argfile(raw)
+            exp = ref.expected(job)
         except ref.Undefined as u:
-            if rc not in (0, 8) or (rc == 0) != (err == '') or err.count('\n') > 1:
-                diffs.append('text leaves it open (%s), but exit %s with %r' % (u, rc, err))
-            return dict(rc=rc, err=err, status='undefined', note=str(u),
-                        diffs=diffs)
-        exp_rc = 0 if st == 0 else 8
-        if rc != exp_rc:
-            diffs.append('exit %s expected %d (reader status %d)%s'
-                         % (rc, exp_rc, st, (': ' + err.strip()) if err else ''))
-        if rc != 0:
-            lines = err.rstrip('\n').split('\n')
-            if not err.endswith('\n') or len(lines) != 1:
-                diffs.append('stderr has %d lines' % len(lines))
-            if st and rc == 8:
-                ms = status_of_message(err)
-                if ms is not None and ms != st and not (st == 4 and ms == 3):
-                    diffs.append('reader status %d, message says %s: %s'
-                                 % (st, ms, err.strip()))
-            found = [] if rc == 16 else [os.path.join(d, f) for d, _s, fs in os.walk(tmp) for f in fs
-                     if f.lower().endswith('.shp')]
-            if found:
-                diffs.append('refused job left %d layers' % len(found))
-            if rc == 8 and not prepare and sorted(os.listdir(tmp)) != [argname]:
-                diffs.append('refused job left files: %s' % sorted(os.listdir(tmp)))
-        elif err:
-            diffs.append('success with stderr: %s' % err.strip())
-        if rc in (0, 16) and st == 0:
-            root = os.path.join(tmp, job['ResultPath'].encode('latin-1').decode(
-                'cp1251', 'replace'))
-            try:
-                exp = ref.expected(job)
-            except ref.Undefined as u:
-                diffs.append('accepted, exit %s: %s' % (rc, u))
-                return dict(rc=rc, err=err, status=st, note=str(u), diffs=diffs)
-            for layer in ('HYPS/HypsA', 'HYPS/HypsP', 'HYPS/HypsL'):
-                if layer not in exp:
-                    continue
-                base = os.path.join(root, layer)
-                if not os.path.exists(base + '.shp'):
-                    diffs.append('%s missing' % layer)
-                    continue
-                _t, recs = shpread.read_layer(base)
-                cmp_records(layer, recs, exp[layer], diffs)
-            frame = os.path.join(root, 'FRAME', 'Frame.shp')
-            has_frame = os.path.exists(frame)
-            fr = os.path.join(root, 'FRAME')
-            any_frame = os.path.isdir(fr) and any(
-                f.lower().endswith('.shp') for f in os.listdir(fr))
-            if not exp['frame_layers'] and any_frame:
-                diffs.append('map scale 1:x000 written frame layers')
-            if 'minute' in exp:
-                if rc == 16:
-                    pass
-                elif not has_frame:
-                    diffs.append('FRAME/Frame missing')
-                else:
-                    _t, recs = shpread.read_layer(frame[:-4])
-                    cmp_minute(recs, exp['minute'], diffs)
-        return dict(rc=rc, err=err, status=st, note=note, diffs=diffs)
-    finally:
-        shutil.rmtree(tmp, ignore_errors=True)
+            # the program may refuse it as a layer failure before writing anything
+            diffs = open_outcome(rc, err, u, (0, 16))
+            if rc == 16 and layers_left:
+                diffs.append('refused job left %d layers' % len(layers_left))
+            return dict(rc=rc, err=err, status=st, note=str(u), diffs=diffs)
+    exp_rc = 0 if st == 0 else 8
+    if rc != exp_rc:
+        diffs.append('exit %s expected %d (reader status %d)%s'
+                     % (rc, exp_rc, st, (': ' + err.strip()) if err else ''))
+    if rc != 0:
+        lines = err.rstrip('\n').split('\n')
+        if not err.endswith('\n') or len(lines) != 1:
+            diffs.append('stderr has %d lines' % len(lines))
+        if st and rc == 8:
+            ms = status_of_message(err)
+            if ms is not None and ms != st and not (st == 4 and ms == 3):
+                diffs.append('reader status %d, message says %s: %s'
+                             % (st, ms, err.strip()))
+        if rc != 16 and layers_left:
+            diffs.append('refused job left %d layers' % len(layers_left))
+        if rc == 8 and not prepare and sorted(os.listdir(tmp)) != [argname]:
+            diffs.append('refused job left files: %s' % sorted(os.listdir(tmp)))
+    elif err:
+        diffs.append('success with stderr: %s' % err.strip())
+    if rc in (0, 16) and exp is not None:
+        compare_layers(os.path.join(tmp, as_text(job['ResultPath'])), job, exp, rc, diffs)
+    return dict(rc=rc, err=err, status=st, note=note, diffs=diffs)
+
+
+def open_outcome(rc, err, why, codes=(0, 8)):
+    """Where the text leaves the outcome open the run must still end
+    cleanly: one of the given exit codes, and one stderr line exactly when
+    it fails."""
+    if rc not in codes or (rc == 0) != (err == '') or err.count('\n') > 1:
+        return ['text leaves it open (%s), but exit %s with %r' % (why, rc, err)]
+    return []
+
+
+def compare_layers(root, job, exp, rc, diffs):
+    for layer in HYPS_LAYERS:
+        if layer not in exp:
+            continue
+        base = os.path.join(root, layer)
+        if not os.path.exists(base + '.shp'):
+            diffs.append('%s missing' % layer)
+            continue
+        recs = read_checked(base, job['CoordSystem'], diffs, layer)
+        if recs is not None:
+            cmp_records(layer, recs, exp[layer], diffs)
+    fr = os.path.join(root, 'FRAME')
+    any_frame = os.path.isdir(fr) and any(f.lower().endswith('.shp') for f in os.listdir(fr))
+    if not exp['frame_layers'] and any_frame:
+        diffs.append('map scale 1:x000 written frame layers')
+    if 'minute' in exp and rc != 16:
+        frame = os.path.join(fr, 'Frame')
+        if not os.path.exists(frame + '.shp'):
+            diffs.append('FRAME/Frame missing')
+        else:
+            recs = read_checked(frame, job['CoordSystem'], diffs, 'FRAME/Frame')
+            if recs is not None:
+                cmp_minute(recs, exp['minute'], diffs)
 
 
 def main(argv):
@@ -171,7 +196,7 @@ def main(argv):
     it = iter(argv)
     for a in it:
         if a == '--exe':
-            exe = os.path.abspath(next(it))
+            exe = sheetrun.find_exe(next(it))
         elif a == '-v':
             verbose = True
         else:
