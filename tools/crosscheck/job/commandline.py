@@ -61,7 +61,8 @@ def case_command_line():
     rc, err = run(['sub/job2.txt'], t)
     check('relative Path taken from the current folder',
           rc == 0 and os.path.exists(os.path.join(t, 'rel/y/HYPS/HypsA.shp')), (rc, err))
-    # an argument longer than 260 characters is cut at 260
+    # An argument longer than 260 characters is read whole: cut, it would
+    # name another file than the one asked for (as "Path" is not cut either).
     deep = os.path.join(t, 'deep')
     rel = ''
     while len(rel) < 240:
@@ -72,7 +73,12 @@ def case_command_line():
     arg = rel + fname
     assert len(arg) == 260
     rc, err = run([arg + 'EXTRA'], t)
-    check('argument cut at 260 characters', rc == 0, (rc, err.strip()))
+    check('argument of 265 characters not cut: not found, exit 8, one line',
+          rc == 8 and err.count('\n') == 1, (rc, err.strip()))
+    write(os.path.join(t, rel, fname + 'EXTRA'), b'Nom=N-37; Path=out/long;\n')
+    rc, err = run([arg + 'EXTRA'], t)
+    check('argument of 265 characters names the file that is read',
+          rc == 0 and os.path.exists(os.path.join(t, 'out/long/HYPS/HypsA.shp')), (rc, err.strip()))
     shutil.rmtree(deep)
     # a result folder longer than the 260-character field
     longp = 'lp/' + '/'.join(['p' * 60] * 5)

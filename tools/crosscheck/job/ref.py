@@ -5,7 +5,6 @@ every position counts one character as in the fixed-length text fields.
 Python floats are IEEE doubles; every formula keeps the written order.
 """
 import math
-import os
 
 TOL = 0.00016666666666666666
 TWO_THIRDS = 2.0 / 3.0
@@ -318,7 +317,7 @@ class Job(dict):
     pass
 
 
-def read_argfile(raw, long_lines='cut'):
+def read_argfile(raw):
     """READARGFILE without the folder step.  -> (status, job, note)."""
     st, lines = decode_file(raw)
     if st:
@@ -330,8 +329,11 @@ def read_argfile(raw, long_lines='cut'):
     note = ''
     for ln in lines:
         if len(ln) > LINE_LEN:
+            # Cutting would drop what stands beyond the limit without a word
+            # (an item, or the end of a folder name): such a line is refused.
+            # Blanks beyond it are only padding.
             if ln[LINE_LEN:].strip(' ') != '':
-                note = 'long'
+                return 4, j, 'long line'
             ln = ln[:LINE_LEN]
         line = ln.ljust(LINE_LEN)
         while not is_blank(line):
@@ -400,6 +402,10 @@ def read_arg(line, j):
             return 4, line
         if len(value) < 3:
             return 3, line
+        if any(ord(ch) < 0x20 or ord(ch) == 0x7f for ch in value):
+            # The program is about to refuse these; until it does either
+            # outcome is accepted.
+            raise Undefined('control character in "Path"')
         j['ResultPath'] = value if value.endswith('/') else value + '/'
     elif key == 'MapScale':
         if j['MapScale'] != -999:
