@@ -2,7 +2,12 @@
 """Generate argument files, run the program on each and compare with the reference.
 
 usage: cases.py [--exe PATH] [--random N] [--seed S] [--show K] [--grid N] [--ops N]
-                [--only SUBSTRING]
+                [--margin-sheets N] [--only SUBSTRING]
+
+--random N adds N mutated argument files, --grid N every 1:1 000 000 sheet and
+N random 1:200 000 sheets; --margin-sheets N checks the margins to the bit on
+N of the 108 sheets (belts K, N, U of zone 37) drawn with the seed, instead of
+on all of them.
 """
 import os
 import random
@@ -36,7 +41,7 @@ def base_items(nom='N-37-XIV', path='out/x'):
     return ['Nom=%s;' % nom, 'Path=%s;' % path]
 
 
-def gen_cases():
+def gen_cases(margin_sheets=None, seed=1):
     c = []
 
     def add(label, text_or_bytes):
@@ -243,20 +248,22 @@ def gen_cases():
         add('long/item split %d' % n, pad + '\n')
         add('long/cyr %d' % n, 'Nom=N-37-XIV; CS=ГCK-2011;' + ' ' * (n - 35) + 'Path=out;\n')
     # margins to the bit, for every sheet of one 1:1 000 000 sheet and for belts
-    for belt in 'KNU':
-        for n in range(1, 37):
-            b = ref.compute_base(0, 'VUTSRQPONMLK'.index(belt), 37, n, 0)
-            for key, val in (('yFrom', b['BaseSouth'] - ref.TWO_THIRDS),
-                             ('yTo', b['BaseNorth'] + ref.TWO_THIRDS),
-                             ('yFrom', b['BaseSouth'] - ref.TWO_THIRDS + 1 / 60),
-                             ('yTo', b['BaseNorth'] + ref.TWO_THIRDS - 1 / 60),
-                             ('xFrom', b['BaseWest'] - 1 + 1 / 60),
-                             ('yTo', b['BaseNorth'] - 1 / 60),
-                             ('yFrom', b['BaseSouth'] + 1 / 60)):
-                txt = ref.gradmin2txt(val).strip().replace(ref.DEG, '°')
-                add('margin/%s-37-%s %s=%s' % (belt, ROMANS[n - 1], key, txt),
-                    job(*base_items('%s-37-%s' % (belt, ROMANS[n - 1])),
-                        '%s=%s;' % (key, txt)))
+    sheets = [(belt, n) for belt in 'KNU' for n in range(1, 37)]
+    if margin_sheets is not None:
+        sheets = sorted(random.Random(seed).sample(sheets, margin_sheets), key=sheets.index)
+    for belt, n in sheets:
+        b = ref.compute_base(0, 'VUTSRQPONMLK'.index(belt), 37, n, 0)
+        for key, val in (('yFrom', b['BaseSouth'] - ref.TWO_THIRDS),
+                         ('yTo', b['BaseNorth'] + ref.TWO_THIRDS),
+                         ('yFrom', b['BaseSouth'] - ref.TWO_THIRDS + 1 / 60),
+                         ('yTo', b['BaseNorth'] + ref.TWO_THIRDS - 1 / 60),
+                         ('xFrom', b['BaseWest'] - 1 + 1 / 60),
+                         ('yTo', b['BaseNorth'] - 1 / 60),
+                         ('yFrom', b['BaseSouth'] + 1 / 60)):
+            txt = ref.gradmin2txt(val).strip().replace(ref.DEG, '°')
+            add('margin/%s-37-%s %s=%s' % (belt, ROMANS[n - 1], key, txt),
+                job(*base_items('%s-37-%s' % (belt, ROMANS[n - 1])),
+                    '%s=%s;' % (key, txt)))
     for i in range(1, 10):
         add('long/garbage after 1000 #%d' % i,
             'Nom=N-37-XIV; Path=out/x;' + ' ' * (975 + i - 1) + 'x' * i + '\n')
@@ -310,7 +317,7 @@ RANDOM_BASES = [
 
 
 def main(argv):
-    nrand, seed, show, only, grid, ops = 300, 1, 3, None, 0, 3
+    nrand, seed, show, only, grid, ops, margin_sheets = 300, 1, 3, None, 0, 3, None
     exe = compare.DEFAULT_EXE
     it = iter(argv)
     for a in it:
@@ -326,9 +333,11 @@ def main(argv):
             ops = int(next(it))
         elif a == '--grid':
             grid = int(next(it))
+        elif a == '--margin-sheets':
+            margin_sheets = int(next(it))
         elif a == '--only':
             only = next(it)
-    cases = gen_cases()
+    cases = gen_cases(margin_sheets, seed)
     rng = random.Random(seed)
     for k in range(nrand):
         base = rng.choice(RANDOM_BASES)
