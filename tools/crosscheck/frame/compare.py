@@ -169,7 +169,7 @@ def read_frame_folder(root, coord_system, problems):
     for found, layer in sheetrun.read_layers(root, ["FRAME"]).items():
         name = found.split("/")[1]
         key = next((k for k in FRAME_KEYS if k.split("/")[1].lower() == name.lower()), found)
-        if key != found:
+        if found not in FRAME_KEYS:
             problems.append("unexpected layer file name %s" % name)
         if isinstance(layer, str):
             problems.append("%s: unreadable: %s" % (name, layer))
