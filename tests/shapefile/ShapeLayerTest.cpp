@@ -2,6 +2,7 @@
 
 #include "sheetjob/common/Cp1251.h"
 #include "support/Ogr.h"
+#include "support/Process.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -41,14 +42,16 @@ TEST(ShapeLayer, ProjectionFileBytesPerCoordinateSystem) {
     const std::string pulkovo42 = "GEOGCS[\"GCS_Pulkovo_1942\",DATUM[\"D_Pulkovo_1942\",SPHEROID["
                                   "\"Krasovsky_1940\", 6378245.0,298.3]], "
                                   "PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
-    const std::string pulkovo95 = "GEOGCS[\"GCS_Pulkovo_1965\",DATUM[\"D_Pulkovo_1965\",SPHEROID["
+    const std::string pulkovo95 = "GEOGCS[\"GCS_Pulkovo_1995\",DATUM[\"D_Pulkovo_1995\",SPHEROID["
                                   "\"Krasovsky_1940\", 6378245.0,298.3]], "
                                   "PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
-    const std::string russia2011 = "GEOGCS[\"GCS_RUSSIA_2011\",DATUM[\"D_RUSSIA_2011\",SPHEROID["
-                                   "\"S_RUSSIA_2011\", 6378136.5,298.2564151]], "
-                                   "PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
+    const std::string russia2011 =
+        "GEOGCS[\"GCS_RUSSIA_2011\",DATUM[\"D_RUSSIA_2011\",SPHEROID["
+        "\"S_RUSSIA_2011\", 6378136.5,298.2564151],AUTHORITY[\"EPSG\",\"1159\"]], "
+        "PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433],AUTHORITY[\"EPSG\",\"7683\"]]";
     ASSERT_EQ(pulkovo42.size(), 153u);
-    ASSERT_EQ(russia2011.size(), 156u);
+    ASSERT_EQ(pulkovo95.size(), 153u);
+    ASSERT_EQ(russia2011.size(), 206u);
     const struct {
         int code;
         std::string expected;
@@ -68,6 +71,39 @@ TEST(ShapeLayer, ProjectionFileBytesPerCoordinateSystem) {
         EXPECT_EQ(readFile(base + ".cpg"), "1251");
         for (const char* ext : {".shp", ".shx", ".dbf"})
             EXPECT_TRUE(std::filesystem::exists(base + ext)) << ext;
+    }
+}
+
+// A GIS places the layers of each system with the right datum only when it
+// identifies the projection file: GDAL (which QGIS reads it through) must find
+// the EPSG system at full confidence, both from the .PRJ alone and when it
+// opens the layer.
+TEST(ShapeLayer, ProjectionFileIdentifiedByGdal) {
+    const struct {
+        int code;
+        const char* epsg;
+    } cases[] = {{1, "4284"}, {2, "4200"}, {3, "7683"}, {4, "7683"}};
+    TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        const std::string base = dir / ("layer" + std::to_string(c.code));
+        {
+            ShapeLayer layer;
+            ASSERT_EQ(OPENNEWSHAPEFILE(c.code, kPoint, base, {}, layer), kOk);
+            ASSERT_EQ(WRITEPOINT(layer, "", 37.5, 54.5), kOk);
+        }
+        // gdalsrsinfo -e names the best match and adds a "Confidence" line only
+        // below 100 %.
+        const auto identified = testing::runProcess(SHEETJOB_GDALSRSINFO, {"-e", base + ".PRJ"});
+        ASSERT_EQ(identified.exitCode, 0) << identified.err;
+        EXPECT_NE(identified.out.find(std::string("EPSG:") + c.epsg), std::string::npos)
+            << identified.out;
+        EXPECT_EQ(identified.out.find("Confidence"), std::string::npos) << identified.out;
+
+        const auto ogr = readLayerWithOgr(base + ".shp");
+        ASSERT_TRUE(ogr.has_value());
+        EXPECT_NE(ogr->srsText.find(std::string("ID[\"EPSG\",") + c.epsg + "]]"), std::string::npos)
+            << ogr->srsText;
     }
 }
 

@@ -78,10 +78,11 @@ def read_layer(base):
 PRJ = {
     1: 'GEOGCS["GCS_Pulkovo_1942",DATUM["D_Pulkovo_1942",SPHEROID["Krasovsky_1940", '
        '6378245.0,298.3]], PRIMEM["Greenwich",0.0],UNIT["Degree",0.0174532925199433]]',
-    2: 'GEOGCS["GCS_Pulkovo_1965",DATUM["D_Pulkovo_1965",SPHEROID["Krasovsky_1940", '
+    2: 'GEOGCS["GCS_Pulkovo_1995",DATUM["D_Pulkovo_1995",SPHEROID["Krasovsky_1940", '
        '6378245.0,298.3]], PRIMEM["Greenwich",0.0],UNIT["Degree",0.0174532925199433]]',
     3: 'GEOGCS["GCS_RUSSIA_2011",DATUM["D_RUSSIA_2011",SPHEROID["S_RUSSIA_2011", '
-       '6378136.5,298.2564151]], PRIMEM["Greenwich",0.0],UNIT["Degree",0.0174532925199433]]',
+       '6378136.5,298.2564151],AUTHORITY["EPSG","1159"]], PRIMEM["Greenwich",0.0],'
+       'UNIT["Degree",0.0174532925199433],AUTHORITY["EPSG","7683"]]',
 }
 PRJ[4] = PRJ[3]
 

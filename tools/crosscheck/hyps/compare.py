@@ -21,9 +21,10 @@ import shpread  # noqa: E402
 FOLDERS = ("HYPS", "HYPS_50", "HYPS_25")
 WKT_PULKOVO = ('GEOGCS["GCS_Pulkovo_%s",DATUM["D_Pulkovo_%s",SPHEROID["Krasovsky_1940", 6378245.0,298.3]], '
                'PRIMEM["Greenwich",0.0],UNIT["Degree",0.0174532925199433]]')
-WKT_2011 = ('GEOGCS["GCS_RUSSIA_2011",DATUM["D_RUSSIA_2011",SPHEROID["S_RUSSIA_2011", 6378136.5,298.2564151]], '
-            'PRIMEM["Greenwich",0.0],UNIT["Degree",0.0174532925199433]]')
-PRJ = {1: WKT_PULKOVO % ("1942", "1942"), 2: WKT_PULKOVO % ("1965", "1965"), 3: WKT_2011, 4: WKT_2011}
+WKT_2011 = ('GEOGCS["GCS_RUSSIA_2011",DATUM["D_RUSSIA_2011",SPHEROID["S_RUSSIA_2011", 6378136.5,298.2564151],'
+            'AUTHORITY["EPSG","1159"]], '
+            'PRIMEM["Greenwich",0.0],UNIT["Degree",0.0174532925199433],AUTHORITY["EPSG","7683"]]')
+PRJ = {1: WKT_PULKOVO % ("1942", "1942"), 2: WKT_PULKOVO % ("1995", "1995"), 3: WKT_2011, 4: WKT_2011}
 
 
 def diff_layer(key, want, got, attrs_only_ok=None, limit=3):
