@@ -39,8 +39,9 @@ std::vector<shapefile::FieldDef> labelFields() {
 /// Writes the frame records into the open shapefile layers.
 class LayerSink : public FrameSink {
   public:
-    explicit LayerSink(std::array<shapefile::ShapeLayer, kFrameLayerCount>& layers)
-        : layers_(layers) {}
+    LayerSink(std::array<shapefile::ShapeLayer, kFrameLayerCount>& layers,
+              std::vector<FrameRecordKind>* frameKinds)
+        : layers_(layers), frameKinds_(frameKinds) {}
     int write(FrameRecordKind kind, const std::string& attributes,
               const geometry::Vertices& v) override {
         const int layer = layerOf(kind);
@@ -56,12 +57,15 @@ class LayerSink : public FrameSink {
                        kBaseNames[static_cast<size_t>(layer)] + " could not be written (status " +
                        std::to_string(status) + ")" +
                        (target.lastError().empty() ? "" : ": " + target.lastError());
+        else if (layer == kFrameLayer && frameKinds_ != nullptr)
+            frameKinds_->push_back(kind);
         return status;
     }
     [[nodiscard]] const std::string& failure() const { return failure_; }
 
   private:
     std::array<shapefile::ShapeLayer, kFrameLayerCount>& layers_;
+    std::vector<FrameRecordKind>* frameKinds_;
     std::string failure_;
 };
 
@@ -147,7 +151,7 @@ int CREATERAMK(const FrameJob& job, std::string& reason) {
         layers[static_cast<size_t>(i)].identifierCounter = 0;
     }
 
-    LayerSink sink(layers);
+    LayerSink sink(layers, job.frameRecordKinds);
     if (drawFrame(job, layout, sink) != kFrameOk) {
         reason = "the frame could not be written: " +
                  (sink.failure().empty() ? std::string("a frame line could not be built")
