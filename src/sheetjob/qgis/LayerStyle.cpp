@@ -33,6 +33,11 @@ constexpr int kSubSheet25kNameChars = 11;
 constexpr double kDegree = std::numbers::pi / 180.0;
 constexpr double kMillimetresPerMetre = 1000.0;
 constexpr double kMillimetresPerKilometre = 1000000.0;
+// QGIS measures a label with its own font metrics, which differ a little from
+// the metric table that sized the label line. A label a little longer than its
+// line is still set at its anchor only when it may run past the line's end;
+// otherwise QGIS moves it elsewhere along the line.
+constexpr double kLabelOverrunMm = 5.0;
 constexpr int kTopPriority = 10; // QGIS's highest label priority
 // A neighbour name's gap in the outer line leaves this much free before the name.
 constexpr double kNameClearanceMm = 1.0;
@@ -280,6 +285,7 @@ XmlElement frameLabelSettings(const std::string& face, double sizePt,
     p.set("dist", "0").set("distUnits", "MM").set("offsetType", "0");
     p.set("lineAnchorPercent", "0").set("lineAnchorType", kStrictAnchor);
     p.set("lineAnchorClipping", "0");
+    p.set("overrunDistance", kLabelOverrunMm).set("overrunDistanceUnit", "MM");
     p.set("priority", kTopPriority).set("repeatDistance", "0");
     s.add(rendering());
     s.add(labelProperties(anchorExpression));
