@@ -213,9 +213,18 @@ TEST(QgisFiles, GraticuleStyles) {
         SCOPED_TRACE(c.cross);
         const auto points = parsed(
             layerStyle(sheetOf(c.set, c.map), layer(LayerKind::GraticulePoints, "HYPS", "HypsP")));
-        const XmlNode* marker = symbolProperties(*points->child("renderer-v2"), "0");
+        const XmlNode& renderer = *points->child("renderer-v2");
+        const XmlNode* marker = symbolProperties(renderer, "0");
         ASSERT_NE(marker, nullptr);
         EXPECT_EQ(marker->option("name"), "cross");
+        // Only the points inside the sheet: its edges carry the frame.
+        const std::string inside = renderer.all("rule").front()->attr("filter");
+        EXPECT_NE(inside.find(c.set == 0 ? "x($geometry) > 37.0001" : "x($geometry) > 36.0001"),
+                  std::string::npos)
+            << inside;
+        EXPECT_NE(inside.find(c.set == 0 ? "y($geometry) > 54.0001" : "y($geometry) > 52.0001"),
+                  std::string::npos)
+            << inside;
         EXPECT_NEAR(std::stod(marker->option("size")), c.cross, 0.005);
     }
 }

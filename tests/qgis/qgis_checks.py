@@ -153,6 +153,10 @@ def check_labels(job, project, item, results, failures, positions=True):
             want = f["Font"] if f["Font"] in families else STAND_INS[f["Font"]]
             failures.check(lab.labelFont.family() == want,
                            what + " in %s, want %s" % (lab.labelFont.family(), want))
+            # The record's size in points, as pixels of the export.
+            size_px = float(f["Size"]) * T.DPI / 72.0
+            failures.check(abs(lab.labelFont.pixelSize() - size_px) <= 1.0,
+                           what + " set %d px high, want %.1f" % (lab.labelFont.pixelSize(), size_px))
             if not positions:
                 continue
             # The text's middle where the frame designed it: the middle of the
@@ -170,6 +174,88 @@ def check_labels(job, project, item, results, failures, positions=True):
         T.log("  %s: %d of %d labels placed%s" %
               (name, len(placed), count,
                ", at most %.2f mm from their design places" % worst if positions else ""))
+
+
+def check_sub_sheet_names(job, project, results, failures):
+    """Every sub-sheet layer shows its name, read from its table as the file is named."""
+    labels = {}
+    for res in results.values():
+        for lab in res.allLabels():
+            if not lab.isUnplaced:
+                labels[lab.layerID] = lab.labelText
+    count = 0
+    for layer in project.mapLayers().values():
+        folder = os.path.basename(os.path.dirname(layer.source().split("|")[0]))
+        if folder not in ("HYPS_50", "HYPS_25"):
+            continue
+        count += 1
+        names = [f["Name"] for f in layer.getFeatures()]
+        failures.check(names == [layer.name()], "%s: %s holds the names %r" %
+                       (job.name, layer.name(), names))
+        failures.check(labels.get(layer.id()) == layer.name(), "%s: %s labelled %r" %
+                       (job.name, layer.name(), labels.get(layer.id())))
+    if count:
+        T.log("  sub-sheet names: %d layers checked" % count)
+
+
+def check_drawing(job, project, item, raster, failures):
+    """The picture itself: every filled division of the minute scale a solid
+    bar across the strip with an empty division beside it; the sheet's
+    inside not covered by its polygon."""
+    hyps = layer_named(project, "HypsA")
+    box = hyps.extent()
+    tr = QgsCoordinateTransform(hyps.crs(), item.crs(), project)
+    u, v = page_point(item, tr, box.xMinimum() + 0.37 * box.width(),
+                      box.yMinimum() + 0.43 * box.height())
+    failures.check(raster.dark(u, v) < 20, "%s: the sheet's inside is not white" % job.name)
+
+    frame = layer_named(project, "Frame")
+    if frame is None:
+        return
+    width = frame_strip_width(job)
+    if width is None:
+        return
+    fills = bars = 0
+    for f in frame.getFeatures():
+        if f["L_code"] != 400901:
+            continue
+        points = [(p.x(), p.y()) for p in f.geometry().vertices()]
+        if points[0] == points[-1] or len(points) == 2 and is_tick(points, tr, item, width):
+            continue  # a minute-frame line or a tick
+        fills += 1
+        a = page_point(item, tr, *points[0])
+        b = page_point(item, tr, *points[-1])
+        length = math.hypot(b[0] - a[0], b[1] - a[1])
+        along = ((b[0] - a[0]) / length, (b[1] - a[1]) / length)
+        across = (-along[1], along[0])
+        mid = ((a[0] + b[0]) / 2, (a[1] + b[1]) / 2)
+        # Dark across the strip (0.3 of its width each side of the middle);
+        # light a quarter into a neighbouring division (the other neighbour
+        # may lie past a corner, under a label or a graticule cross).
+        solid = all(raster.dark(mid[0] + k * width * across[0], mid[1] + k * width * across[1]) > 200
+                    for k in (-0.3, 0, 0.3))
+        beside = [raster.dark(mid[0] + k * length * along[0], mid[1] + k * length * along[1])
+                  for k in (-0.75, 0.75)]
+        bars += solid and min(beside) < 60
+    failures.check(fills > 0 and bars == fills, "%s: %d of %d filled divisions drawn as bars "
+                   "beside an empty one" % (job.name, bars, fills))
+    T.log("  minute scale: %d of %d filled divisions drawn as solid bars" % (bars, fills))
+
+
+def frame_strip_width(job):
+    """Width of the minute scale's strip, mm, for the maps that have one."""
+    if job.scale == 200000 and not job.conic:
+        return 1.2
+    if job.scale == 1000000 and job.conic:
+        return 1.0
+    return None
+
+
+def is_tick(points, tr, item, width):
+    """A two-point record across the strip (a tick), not a short fill along it."""
+    a = page_point(item, tr, *points[0])
+    b = page_point(item, tr, *points[1])
+    return abs(math.hypot(b[0] - a[0], b[1] - a[1]) - width) < 0.05
 
 
 def target_lines(project):
@@ -202,35 +288,51 @@ def crossings(lines, a, b):
     return points
 
 
-def load_gray(path):
-    image = QImage(path).convertToFormat(QImage.Format_Grayscale8)
-    ptr = image.constBits()
-    ptr.setsize(image.bytesPerLine() * image.height())
-    rows = numpy.frombuffer(ptr, numpy.uint8).reshape(image.height(), image.bytesPerLine())
-    return rows[:, :image.width()].astype(numpy.float64)
+class Raster:
+    """An exported page as grey values, with its own pixels per millimetre: an
+    export's pixel count is rounded, so its scale is taken from the page size."""
+
+    def __init__(self, path, page_width, page_height):
+        image = QImage(path).convertToFormat(QImage.Format_Grayscale8)
+        ptr = image.constBits()
+        ptr.setsize(image.bytesPerLine() * image.height())
+        rows = numpy.frombuffer(ptr, numpy.uint8).reshape(image.height(), image.bytesPerLine())
+        self.gray = rows[:, :image.width()].astype(numpy.float64)
+        self.sx = image.width() / page_width
+        self.sy = image.height() / page_height
+
+    def dark(self, u, v):
+        """Darkness 0..255 of the page at (u, v) mm, between pixel centres."""
+        x, y = u * self.sx - 0.5, v * self.sy - 0.5
+        x0, y0 = int(math.floor(x)), int(math.floor(y))
+        fx, fy = x - x0, y - y0
+        g = self.gray
+        value = (g[y0, x0] * (1 - fx) * (1 - fy) + g[y0, x0 + 1] * fx * (1 - fy) +
+                 g[y0 + 1, x0] * (1 - fx) * fy + g[y0 + 1, x0 + 1] * fx * fy)
+        return 255.0 - float(value)
+
+    def line_centre(self, start, direction, expected, half_window):
+        """Centre (mm along `direction` from `start`) of the dark line within
+        half_window of `expected`, by the darkness-weighted mean; None when
+        nothing dark is there."""
+        steps = numpy.arange(expected - half_window, expected + half_window, 0.01)
+        xs = (start[0] + steps * direction[0]) * self.sx - 0.5
+        ys = (start[1] + steps * direction[1]) * self.sy - 0.5
+        x0, y0 = numpy.floor(xs).astype(int), numpy.floor(ys).astype(int)
+        fx, fy = xs - x0, ys - y0
+        h, w = self.gray.shape
+        if x0.min() < 0 or y0.min() < 0 or x0.max() + 1 >= w or y0.max() + 1 >= h:
+            return None
+        g = self.gray
+        value = (g[y0, x0] * (1 - fx) * (1 - fy) + g[y0, x0 + 1] * fx * (1 - fy) +
+                 g[y0 + 1, x0] * (1 - fx) * fy + g[y0 + 1, x0 + 1] * fx * fy)
+        dark = numpy.clip(255.0 - value, 0, None)
+        if dark.max() < 128:
+            return None
+        return float((steps * dark).sum() / dark.sum())
 
 
-def line_centre(gray, dpi, start, direction, expected, half_window):
-    """Centre (mm along `direction` from `start`) of the dark line within
-    half_window of `expected`, by the darkness-weighted mean; None when nothing dark."""
-    px = dpi / T.MM_PER_INCH
-    steps = numpy.arange(expected - half_window, expected + half_window, 0.01)
-    xs = (start[0] + steps * direction[0]) * px - 0.5
-    ys = (start[1] + steps * direction[1]) * px - 0.5
-    x0, y0 = numpy.floor(xs).astype(int), numpy.floor(ys).astype(int)
-    fx, fy = xs - x0, ys - y0
-    h, w = gray.shape
-    if x0.min() < 0 or y0.min() < 0 or x0.max() + 1 >= w or y0.max() + 1 >= h:
-        return None
-    value = (gray[y0, x0] * (1 - fx) * (1 - fy) + gray[y0, x0 + 1] * fx * (1 - fy) +
-             gray[y0 + 1, x0] * (1 - fx) * fy + gray[y0 + 1, x0 + 1] * fx * fy)
-    dark = numpy.clip(255.0 - value, 0, None)
-    if dark.max() < 128:
-        return None
-    return float((steps * dark).sum() / dark.sum())
-
-
-def measure(job, project, item, png, dpi, failures, label):
+def measure(job, project, item, raster, failures, label):
     """Printed distance between the frame's opposite sides, west-east and
     south-north, against the ground distance over the map scale."""
     layer, lines, box = target_lines(project)
@@ -238,7 +340,6 @@ def measure(job, project, item, png, dpi, failures, label):
     area = QgsDistanceArea()
     area.setSourceCrs(layer.crs(), project.transformContext())
     area.setEllipsoid(layer.crs().ellipsoidAcronym())
-    gray = load_gray(png)
     w, e, s, n = box.xMinimum(), box.xMaximum(), box.yMinimum(), box.yMaximum()
     # Away from the middles (neighbour names) and from graticule lines.
     lat = s + 0.3 * (n - s) + 0.0013
@@ -256,8 +357,8 @@ def measure(job, project, item, png, dpi, failures, label):
         u2, v2 = page_point(item, tr, *p2)
         length = math.hypot(u2 - u1, v2 - v1)
         d = ((u2 - u1) / length, (v2 - v1) / length)
-        m1 = line_centre(gray, dpi, (u1, v1), d, 0.0, T.LINE_SEARCH_MM)
-        m2 = line_centre(gray, dpi, (u1, v1), d, length, T.LINE_SEARCH_MM)
+        m1 = raster.line_centre((u1, v1), d, 0.0, T.LINE_SEARCH_MM)
+        m2 = raster.line_centre((u1, v1), d, length, T.LINE_SEARCH_MM)
         if not failures.check(m1 is not None and m2 is not None,
                               "%s: %s: %s: frame line not found where it belongs" %
                               (job.name, label, side)):
@@ -327,7 +428,10 @@ def check_job(job, result, folder, failures):
     failures.check(exporter.exportToImage(png, settings) == QgsLayoutExporter.Success,
                    "%s: the layout could not be exported to PNG" % job.name)
     check_labels(job, project, item, exporter.labelingResults(), failures)
-    measure(job, project, item, png, T.DPI, failures, "PNG")
+    check_sub_sheet_names(job, project, exporter.labelingResults(), failures)
+    raster = Raster(png, width, height)
+    measure(job, project, item, raster, failures, "PNG")
+    check_drawing(job, project, item, raster, failures)
     hyps = layer_named(project, "HypsA")
     save_corners(exporter, item, QgsCoordinateTransform(hyps.crs(), item.crs(), project),
                  hyps.extent(), folder)
@@ -346,7 +450,7 @@ def check_job(job, result, folder, failures):
             base = os.path.join(folder, "pdf")
             subprocess.run(["pdftoppm", "-r", "%d" % T.DPI, "-png", "-singlefile", pdf, base],
                            check=True)
-            measure(job, project, item, base + ".png", T.DPI, failures, "PDF")
+            measure(job, project, item, Raster(base + ".png", width, height), failures, "PDF")
     project.clear()
 
 

@@ -19,6 +19,9 @@ constexpr int kParallelCode = 400011;     // a graticule parallel
 constexpr int kMeridianCode = 400012;     // a graticule meridian
 constexpr int kArcticCircleCode = 400013; // the Arctic Circle
 
+// A graticule point this close to an edge lies on it, degrees (0.36", about
+// 10 m: the datum shift moves the corners of a sheet apart by far less).
+constexpr double kEdgeTolerance = 1e-4;
 // Latitude spacing of the graticule points (HypsP): 5' on a 1:200 000 sheet, 10' on a 1:1 000 000
 // sheet.
 constexpr double kPointSpacing200k = 5.0 / 60;
@@ -375,8 +378,17 @@ StyleBody graticulePoints(const SheetInfo& sheet) {
     // A latitude step is as long on the map at any latitude.
     const double cross =
         std::clamp(kCrossSpacingShare * mapMm(sheet, spacing, 0.0), kCrossMinMm, kCrossMaxMm);
+    // Only the points inside the sheet: on its edges the frame marks the
+    // graticule, and a cross there would cut into a minute scale on the edge.
+    const std::string inside =
+        "x($geometry) > " + formatNumber(std::min(sheet.west, sheet.east) + kEdgeTolerance) +
+        " AND x($geometry) < " + formatNumber(std::max(sheet.west, sheet.east) - kEdgeTolerance) +
+        " AND y($geometry) > " + formatNumber(std::min(sheet.south, sheet.north) + kEdgeTolerance) +
+        " AND y($geometry) < " + formatNumber(std::max(sheet.south, sheet.north) - kEdgeTolerance);
+    std::vector<Rule> rules;
+    rules.push_back(makeRule("Узлы сетки внутри листа", inside, crossSymbol("", cross)));
     StyleBody b;
-    b.elements.push_back(singleSymbolRenderer(crossSymbol("0", cross)));
+    b.elements.push_back(ruleRenderer(std::move(rules), "HypsP"));
     return b;
 }
 
