@@ -39,9 +39,8 @@ std::vector<shapefile::FieldDef> labelFields() {
 /// Writes the frame records into the open shapefile layers.
 class LayerSink : public FrameSink {
   public:
-    LayerSink(std::array<shapefile::ShapeLayer, kFrameLayerCount>& layers,
-              std::vector<FrameRecordKind>* frameKinds)
-        : layers_(layers), frameKinds_(frameKinds) {}
+    explicit LayerSink(std::array<shapefile::ShapeLayer, kFrameLayerCount>& layers)
+        : layers_(layers) {}
     int write(FrameRecordKind kind, const std::string& attributes,
               const geometry::Vertices& v) override {
         const int layer = layerOf(kind);
@@ -57,15 +56,12 @@ class LayerSink : public FrameSink {
                        kBaseNames[static_cast<size_t>(layer)] + " could not be written (status " +
                        std::to_string(status) + ")" +
                        (target.lastError().empty() ? "" : ": " + target.lastError());
-        else if (layer == kFrameLayer && frameKinds_ != nullptr)
-            frameKinds_->push_back(kind);
         return status;
     }
     [[nodiscard]] const std::string& failure() const { return failure_; }
 
   private:
     std::array<shapefile::ShapeLayer, kFrameLayerCount>& layers_;
-    std::vector<FrameRecordKind>* frameKinds_;
     std::string failure_;
 };
 
@@ -151,7 +147,7 @@ int CREATERAMK(const FrameJob& job, std::string& reason) {
         layers[static_cast<size_t>(i)].identifierCounter = 0;
     }
 
-    LayerSink sink(layers, job.frameRecordKinds);
+    LayerSink sink(layers);
     if (drawFrame(job, layout, sink) != kFrameOk) {
         reason = "the frame could not be written: " +
                  (sink.failure().empty() ? std::string("a frame line could not be built")

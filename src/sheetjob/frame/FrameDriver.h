@@ -3,7 +3,6 @@
 // job's scales call for, draws the minute frame, the outer frame, the outlets
 // and the labels, and closes the layers.
 
-#include "sheetjob/frame/FrameSink.h"
 #include "sheetjob/geometry/Geometry.h"
 
 #include <string>
@@ -32,9 +31,6 @@ struct FrameJob {
     std::vector<double> latitudes;  ///< graticule parallels, ascending
     std::vector<double> longitudes; ///< graticule meridians, ascending
     geometry::Point nw, ne, sw, se;
-    /// Temporary, until the QGIS files are written by the layer writer: when
-    /// set, receives the kind of every record written to Frame, in Id order.
-    std::vector<FrameRecordKind>* frameRecordKinds = nullptr;
 };
 
 /// Returns 0, 1 (a layer could not be opened) or 2 (a record could not be written);

@@ -1,19 +1,14 @@
 #include "sheetjob/job/SheetJob.h"
 
-#include "sheetjob/common/Cp1251.h"
 #include "sheetjob/common/Text.h"
-#include "sheetjob/frame/FrameLayout.h"
 #include "sheetjob/job/FileArg.h"
 #include "sheetjob/job/OutputFolders.h"
 #include "sheetjob/layers/SheetLayers.h"
 #include "sheetjob/layers/SubSheets.h"
-#include "sheetjob/nomenclature/Nomenclature.h"
-#include "sheetjob/qgis/QgisFiles.h"
 
 #include <cmath>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 namespace sheetjob::job {
@@ -48,74 +43,6 @@ bool graticuleUsable(const JobParameters& job, std::string& reason) {
     reason =
         "the result trapezium or its graticule spacing is not usable (a spacing is not positive)";
     return false;
-}
-
-/// Temporary, until the layer writer writes them: the QGIS styles beside the
-/// layers that were written and the project in the result folder.
-bool writeQgisFiles(const JobParameters& job, const OutputFolders& folders,
-                    const frame::FrameJob& frameJob,
-                    const std::vector<frame::FrameRecordKind>& frameKinds, std::string& reason) {
-    namespace fs = std::filesystem;
-    qgis::SheetInfo sheet;
-    sheet.coordSystem = job.CoordSystem;
-    sheet.setScale = job.SetScale;
-    sheet.name = common::cp1251ToUtf8(nomenclature::NOMENCLATURE(job.SetScale, job.yZone, job.xZone,
-                                                                 job.SheetNumber, job.SheetType));
-    sheet.west = frameJob.west;
-    sheet.east = frameJob.east;
-    sheet.south = frameJob.south;
-    sheet.north = frameJob.north;
-    sheet.layout = frame::SETRAMKPARAMETERS(job.SetScale, job.MapScale);
-
-    const fs::path result = fileSystemPath(folders.HypsPath).parent_path();
-    std::vector<qgis::LayerInfo> layers;
-    auto take = [&](qgis::LayerKind kind, const std::string& folder, const std::string& base) {
-        if (fs::exists(result / folder / (base + ".shp")))
-            layers.push_back({kind, folder, base,
-                              kind == qgis::LayerKind::Frame
-                                  ? frameKinds
-                                  : std::vector<frame::FrameRecordKind>{}});
-    };
-    take(qgis::LayerKind::SheetPolygon, "HYPS", "HypsA");
-    take(qgis::LayerKind::GraticuleLines, "HYPS", "HypsL");
-    take(qgis::LayerKind::GraticulePoints, "HYPS", "HypsP");
-    take(qgis::LayerKind::Frame, "FRAME", "Frame");
-    take(qgis::LayerKind::NeighbourNames, "FRAME", "FrameAdj");
-    take(qgis::LayerKind::ValueLabels, "FRAME", "FrameDig");
-    if (job.SubSheetFrames) {
-        layers::SubSheetJob sub;
-        sub.sheetNumber = job.SheetNumber;
-        sub.yZone = job.yZone;
-        sub.xZone = job.xZone;
-        sub.baseWest = job.BaseWest;
-        sub.baseEast = job.BaseEast;
-        sub.baseSouth = job.BaseSouth;
-        sub.baseNorth = job.BaseNorth;
-        std::string ignored;
-        layers::CREATEMAPS5025(
-            sub,
-            [&](const layers::SubSheet& s) {
-                const bool is50k = s.scale == 50000;
-                take(is50k ? qgis::LayerKind::SubSheet50k : qgis::LayerKind::SubSheet25k,
-                     is50k ? "HYPS_50" : "HYPS_25", common::cp1251ToUtf8(s.name));
-                return 0;
-            },
-            ignored);
-    }
-
-    auto write = [&](const fs::path& file, const std::string& text) {
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out << text;
-        out.close();
-        if (!out)
-            reason = "cannot write " + file.string();
-        return static_cast<bool>(out);
-    };
-    for (const qgis::LayerInfo& layer : layers)
-        if (!write(result / layer.folder / (layer.baseName + ".qml"),
-                   qgis::layerStyle(sheet, layer)))
-            return false;
-    return write(result / qgis::projectFileName(sheet), qgis::projectText(sheet, layers));
 }
 
 class Run {
@@ -204,12 +131,7 @@ class Run {
 
         int status = kUnspecifiedFailure;
         try {
-            std::vector<frame::FrameRecordKind> frameKinds;
-            frame::FrameJob frameJob;
-            frameJob.frameRecordKinds = &frameKinds;
-            status = layers::CREATESHEETLAYERS(job_, reason, &frameJob);
-            if (status == 0 && !writeQgisFiles(job_, folders, frameJob, frameKinds, reason))
-                status = kUnspecifiedFailure;
+            status = layers::CREATESHEETLAYERS(job_, reason);
         } catch (const std::exception& e) {
             reason = std::string("sheet layers failed: ") + e.what();
         }

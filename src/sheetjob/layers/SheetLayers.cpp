@@ -199,16 +199,11 @@ int writeGraticuleLayers(const job::JobParameters& job, frame::FrameJob& frameJo
     return 0;
 }
 
-int CREATESHEETLAYERS(job::JobParameters& job, std::string& reason, frame::FrameJob* used) {
+int CREATESHEETLAYERS(job::JobParameters& job, std::string& reason) {
     frame::FrameJob frameJob;
     job.Status = writeGraticuleLayers(job, frameJob, reason);
-    if (job.Status == 0) {
-        if (used != nullptr)
-            frameJob.frameRecordKinds = used->frameRecordKinds;
+    if (job.Status == 0)
         job.Status = frame::CREATERAMK(frameJob, reason);
-        if (used != nullptr)
-            *used = frameJob;
-    }
     return job.Status;
 }
 

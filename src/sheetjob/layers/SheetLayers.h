@@ -13,10 +13,7 @@ namespace sheetjob::layers {
 /// the FRAME folder (Windows-1251). Returns the status, also left in job.Status:
 /// 0, 1 (a graticule layer failed) or the frame driver's status. On failure
 /// `reason` receives a one-line explanation (UTF-8).
-/// Temporary: `used`, when given, receives the frame job as it was drawn (its
-/// frameRecordKinds pointer, when set, collects the Frame record kinds).
-int CREATESHEETLAYERS(job::JobParameters& job, std::string& reason,
-                      frame::FrameJob* used = nullptr);
+int CREATESHEETLAYERS(job::JobParameters& job, std::string& reason);
 
 /// The driver's work up to the frame: checks the job (finite trapezium, spacings
 /// above the tolerance), settles corners and bounds, writes HypsA, HypsP and HypsL
