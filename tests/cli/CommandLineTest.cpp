@@ -100,6 +100,16 @@ TEST(CommandLine, HelpAndVersionExitZero) {
     }
 }
 
+// Help or version that cannot be written (here: a file size limit of 0 on the
+// captured stdout) is not reported as done.
+TEST(CommandLine, UnwrittenHelpIsNotASuccess) {
+    for (const char* option : {"--help", "--version"}) {
+        SCOPED_TRACE(option);
+        TempDir dir;
+        EXPECT_EQ(run(SHEETJOB_EXE, dir, {option}, {}, 0).exitCode, 8);
+    }
+}
+
 // The usage names every key of the argument file, every exit code and where
 // the full description is.
 TEST(CommandLine, HelpNamesEveryKey) {
@@ -229,6 +239,7 @@ TEST(CommandLine, BareCommandStartsTheDialogProgram) {
     struct Case {
         const char* name;
         bool beside;
+        bool besideIsSelf; // the name beside is a link to the batch program
         bool onPath;
         bool display;
         int exitCode;
@@ -236,11 +247,13 @@ TEST(CommandLine, BareCommandStartsTheDialogProgram) {
         std::string err;
     };
     const Case cases[] = {
-        {"beside", true, false, true, 5, "beside 0\n", ""},
-        {"on PATH", false, true, true, 5, "path 0\n", ""},
-        {"beside before PATH", true, true, true, 5, "beside 0\n", ""},
-        {"none installed", false, false, true, 8, "", kNoDisplayLine},
-        {"no display", true, true, false, 8, "", kNoDisplayLine},
+        {"beside", true, false, false, true, 5, "beside 0\n", ""},
+        {"on PATH", false, false, true, true, 5, "path 0\n", ""},
+        {"beside before PATH", true, false, true, true, 5, "beside 0\n", ""},
+        {"none installed", false, false, false, true, 8, "", kNoDisplayLine},
+        {"no display", true, false, true, false, 8, "", kNoDisplayLine},
+        {"a link to itself is not started", false, true, false, true, 8, "", kNoDisplayLine},
+        {"a link to itself, then PATH", false, true, true, true, 5, "path 0\n", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -252,6 +265,8 @@ TEST(CommandLine, BareCommandStartsTheDialogProgram) {
         fs::copy_file(SHEETJOB_EXE, bin / "sheetjob");
         if (c.beside)
             fakeDialogs(bin, "beside");
+        if (c.besideIsSelf)
+            fs::create_symlink("sheetjob", bin / "sheetjob-gui");
         if (c.onPath)
             fakeDialogs(path, "path");
         std::vector<std::string> env = c.display ? kUnreachableDisplay : kNoDisplay;

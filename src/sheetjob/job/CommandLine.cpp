@@ -140,6 +140,13 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
             printHelp(out);
         else
             out << "sheetjob " << kVersion << '\n';
+        // What was asked for and not delivered (a full disk, a closed pipe) is
+        // not a success.
+        out.flush();
+        if (!out) {
+            err << kLinePrefix << "cannot write on standard output\n";
+            return kExitNotDone;
+        }
         return kExitDone;
     }
 

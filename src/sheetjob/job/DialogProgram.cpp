@@ -21,9 +21,12 @@ bool envSet(const char* name) {
     return value != nullptr && *value != '\0';
 }
 
-bool executableFile(const fs::path& file) {
+/// An executable file that is not the running program itself.
+bool startable(const fs::path& file, const fs::path& self) {
     std::error_code ec;
     if (!fs::is_regular_file(file, ec))
+        return false;
+    if (!self.empty() && fs::equivalent(file, self, ec))
         return false;
 #ifdef _WIN32
     return true;
@@ -32,14 +35,14 @@ bool executableFile(const fs::path& file) {
 #endif
 }
 
-/// The folder of the running executable ("" when it cannot be learnt): the
-/// dialog program installed or built beside it is the one that belongs to it.
-std::string ownFolder() {
+/// The running executable ("" when it cannot be learnt): the dialog program
+/// installed or built beside it is the one that belongs to it.
+std::string ownExecutable() {
 #ifdef __linux__
     std::error_code ec;
     const fs::path self = fs::read_symlink("/proc/self/exe", ec);
     if (!ec)
-        return self.parent_path().string();
+        return self.string();
 #endif
     return {};
 }
@@ -50,10 +53,11 @@ bool displayNamed() {
     return envSet("DISPLAY") || envSet("WAYLAND_DISPLAY") || envSet("QT_QPA_PLATFORM");
 }
 
-std::string findDialogProgram(const std::string& ownFolder, const std::string& searchPath) {
-    if (!ownFolder.empty()) {
-        const fs::path beside = fs::path(ownFolder) / kDialogProgram;
-        if (executableFile(beside))
+std::string findDialogProgram(const std::string& self, const std::string& searchPath) {
+    const fs::path selfPath(self);
+    if (!self.empty()) {
+        const fs::path beside = selfPath.parent_path() / kDialogProgram;
+        if (startable(beside, selfPath))
             return beside.string();
     }
     std::string_view rest = searchPath;
@@ -64,7 +68,7 @@ std::string findDialogProgram(const std::string& ownFolder, const std::string& s
         if (folder.empty())
             continue;
         const fs::path candidate = fs::path(folder) / kDialogProgram;
-        if (executableFile(candidate))
+        if (startable(candidate, selfPath))
             return candidate.string();
     }
     return {};
@@ -74,7 +78,8 @@ int startDialogProgram(const std::vector<std::string>& args, std::ostream& err) 
 #ifndef _WIN32
     if (displayNamed()) {
         const char* searchPath = std::getenv("PATH");
-        const std::string program = findDialogProgram(ownFolder(), searchPath ? searchPath : "");
+        const std::string program =
+            findDialogProgram(ownExecutable(), searchPath ? searchPath : "");
         if (!program.empty()) {
             std::vector<char*> argv;
             argv.push_back(const_cast<char*>(program.c_str()));

@@ -17,11 +17,13 @@ inline constexpr const char* kDialogProgram = "sheetjob-gui";
 /// dialog program to find out.
 bool displayNamed();
 
-/// The dialog program to start: `kDialogProgram` in `ownFolder` (the folder of
-/// the running executable) when it is an executable file there, else the first
-/// one in the folders of `searchPath` (a PATH value; empty entries, which would
-/// mean the current folder, are skipped). "" when there is none.
-std::string findDialogProgram(const std::string& ownFolder, const std::string& searchPath);
+/// The dialog program to start: `kDialogProgram` beside `self` (the running
+/// executable's path) when it is an executable file there, else the first one
+/// in the folders of `searchPath` (a PATH value; empty entries, which would mean
+/// the current folder, are skipped). A candidate that is `self` itself (a link
+/// to the batch program) is passed over, so the program never starts itself.
+/// "" when there is none.
+std::string findDialogProgram(const std::string& self, const std::string& searchPath);
 
 /// Replaces this process by the dialog program, given the same arguments
 /// (args[0] is the program name), when a display is named and the program is
