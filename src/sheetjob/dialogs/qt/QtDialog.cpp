@@ -64,7 +64,10 @@ QCheckBox* QtDialog::addCheckBox(int id, const std::string& caption) {
 QPushButton* QtDialog::addButton(int id, const std::string& caption) {
     auto* button = new QPushButton(fromCp1251(caption), this);
     registerControl(id, button);
-    button->setAutoDefault(false);
+    // As in native dialogs, Enter presses the button that has the focus (so
+    // Enter on "Cancel" cancels); with the focus on a field, list or check box
+    // it presses OK, the dialog's default button.
+    button->setAutoDefault(true);
     if (id == kIdOk) {
         button->setDefault(true);
         connect(button, &QPushButton::clicked, this, [this] { done(kIdOk); });
