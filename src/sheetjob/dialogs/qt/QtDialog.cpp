@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QSignalBlocker>
 
@@ -90,6 +91,16 @@ QLineEdit* QtDialog::addField(int id, bool readOnly) {
     auto* edit = new QLineEdit(this);
     registerControl(id, edit);
     edit->setReadOnly(readOnly);
+    if (readOnly) {
+        // Nothing to type there, so Tab passes it by; a click still gives it
+        // the focus, so its text can be selected and copied.
+        edit->setFocusPolicy(Qt::ClickFocus);
+        // Drawn on the dialog's own background rather than an input field's
+        // white, the text as readable as in any field.
+        QPalette palette = edit->palette();
+        palette.setBrush(QPalette::Base, palette.brush(QPalette::Window));
+        edit->setPalette(palette);
+    }
     return edit;
 }
 
