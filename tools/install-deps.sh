@@ -2,8 +2,9 @@
 # Installs the Debian 12 packages the build and the tests need, and only those
 # that are missing, so a second run is quick.
 set -euo pipefail
-packages=(build-essential cmake pkg-config libshp-dev qt6-base-dev libgtest-dev libgmock-dev
-          nlohmann-json3-dev gdal-bin proj-bin clang libclang-rt-14-dev fonts-dejavu-core)
+packages=(build-essential cmake pkg-config libshp-dev qt6-base-dev qt6-translations-l10n
+          libgtest-dev libgmock-dev nlohmann-json3-dev gdal-bin proj-bin clang libclang-rt-14-dev
+          fonts-dejavu-core)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

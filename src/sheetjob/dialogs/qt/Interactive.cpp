@@ -2,6 +2,7 @@
 
 #include "sheetjob/dialogs/DialogSession.h"
 #include "sheetjob/dialogs/qt/QtPlatform.h"
+#include "sheetjob/dialogs/qt/Translations.h"
 #include "sheetjob/job/SheetJob.h"
 
 #include <QApplication>
@@ -58,6 +59,7 @@ bool displayAvailable(int argc, char** argv) {
 
 int runInteractive(int argc, char** argv, const std::vector<std::string>& args) {
     QApplication app(argc, argv);
+    installRussianQtTexts(app);
     QtPlatform platform;
     DialogSession session(platform);
     return job::RUNSHEETJOB(args, &session, std::cerr);
