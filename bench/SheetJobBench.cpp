@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     job.yZone = kBeltN;
     job.xZone = kZone37;
     job.SheetNumber = kSheetXIV;
-    sheetjob::job::COMPUTEBASEPARAMETERS(job);
+    sheetjob::job::computeBaseParameters(job);
     sheetjob::job::useBaseAsResult(job);
     job.ResultPath = (out / "HYPS").string();
     job.FramePath = (out / "FRAME").string();
@@ -53,8 +53,8 @@ int main(int argc, char** argv) {
     sub.baseNorth = job.BaseNorth;
 
     std::string reason;
-    if (sheetjob::layers::CREATEMAPS5025(sub, reason) != 0 ||
-        sheetjob::layers::CREATESHEETLAYERS(job, reason) != 0) {
+    if (sheetjob::layers::createMaps5025(sub, reason) != 0 ||
+        sheetjob::layers::createSheetLayers(job, reason) != 0) {
         std::cerr << "sheetjob_bench: " << reason << "\n";
         return kLayerFailure;
     }

@@ -45,17 +45,17 @@ void fuzzArgumentFile(std::string_view bytes) {
 void fuzzDegreeText(std::string_view bytes) {
     std::string text(bytes);
     double angle = -1;
-    if (sheetjob::coordtext::TXTGRADMIN2GRAD(text, angle) == 0)
+    if (sheetjob::coordtext::txtGradMin2Grad(text, angle) == 0)
         check(angle >= 0 && std::isfinite(angle));
     text = bytes;
     int minutes = -1;
-    const int minuteStatus = sheetjob::coordtext::TXTMIN2MIN(text, minutes);
+    const int minuteStatus = sheetjob::coordtext::txtMin2Min(text, minutes);
     check(minuteStatus == 0 || minuteStatus == 1);
     if (minuteStatus == 0)
         check(minutes >= 0 && minutes <= 59);
     text = bytes;
     int value = -1;
-    const int intStatus = sheetjob::coordtext::READINTFROMTXT(text, value);
+    const int intStatus = sheetjob::coordtext::readIntFromTxt(text, value);
     check(intStatus >= 0 && intStatus <= 2);
     if (intStatus == 0)
         check(value >= 0);
@@ -64,15 +64,15 @@ void fuzzDegreeText(std::string_view bytes) {
     if (bytes.size() >= sizeof(double)) {
         double a = 0;
         std::memcpy(&a, bytes.data(), sizeof a);
-        const std::string written = sheetjob::coordtext::GRADMIN2TXT(a);
-        const std::string seconds = sheetjob::coordtext::GRADMINSEC(a);
+        const std::string written = sheetjob::coordtext::gradMin2Txt(a);
+        const std::string seconds = sheetjob::coordtext::gradMinSec(a);
         check(!written.empty() && !seconds.empty());
-        (void)sheetjob::coordtext::ROUNDEDTOMINUTES(a);
+        (void)sheetjob::coordtext::roundedToMinutes(a);
         if (a >= 0 && a < 999) {
             std::string back = written;
             double read = -1;
-            check(sheetjob::coordtext::TXTGRADMIN2GRAD(back, read) == 0);
-            check(std::fabs(read - sheetjob::coordtext::ROUNDEDTOMINUTES(a)) < 1e-9);
+            check(sheetjob::coordtext::txtGradMin2Grad(back, read) == 0);
+            check(std::fabs(read - sheetjob::coordtext::roundedToMinutes(a)) < 1e-9);
         }
     }
 }

@@ -64,7 +64,7 @@ TEST(ParameterDialog, OpensWithTheDocumentedListsAndSelections) {
     });
     SheetJobDial dial(platform);
     job::JobParameters job;
-    dial.PARAMDIALOG(job);
+    dial.paramDialog(job);
     EXPECT_EQ(job.Status, 1);
     EXPECT_TRUE(platform.messages.empty()) << "a cancel shows nothing";
 }
@@ -93,7 +93,7 @@ TEST(ParameterDialog, SetScaleSwitchDisablesAndRestoresTheSheetControls) {
     });
     SheetJobDial dial(platform);
     job::JobParameters job;
-    dial.PARAMDIALOG(job);
+    dial.paramDialog(job);
 }
 
 // Which combined sheets each set and belt offers, and where the selection lands.
@@ -117,7 +117,7 @@ TEST(ParameterDialog, SheetTypesFollowSetAndBelt) {
         FakeDialog d(kTemplateParameters);
         d.setItemCount(kIdSheetType, 3);
         d.setSelected(kIdSheetType, c.typeItem);
-        SET_COMBO_TYPE(d, c.setItem, c.beltItem, 7, c.typeItem);
+        set_Combo_Type(d, c.setItem, c.beltItem, 7, c.typeItem);
         const auto& all = c.setItem == 1 ? types200k : types1M;
         EXPECT_EQ(itemsUtf8(d, kIdSheetType),
                   std::vector<std::string>(all.begin(), all.begin() + c.expectedCount));
@@ -173,7 +173,7 @@ TEST(ParameterDialog, AcceptedValuesReachTheJob) {
         });
         SheetJobDial dial(platform);
         job::JobParameters job;
-        dial.PARAMDIALOG(job);
+        dial.paramDialog(job);
         EXPECT_EQ(job.Status, 0);
         EXPECT_TRUE(platform.messages.empty());
         EXPECT_EQ(job.CoordSystem, c.coordSystem);
@@ -242,7 +242,7 @@ TEST(ParameterDialog, ChecksShowTheirMessageAndReopen) {
         });
         SheetJobDial dial(platform);
         job::JobParameters job;
-        dial.PARAMDIALOG(job);
+        dial.paramDialog(job);
         EXPECT_EQ(job.Status, 1) << "a refused job is never reported as accepted";
         ASSERT_EQ(platform.messages.size(), 1U);
         EXPECT_EQ(u(platform.messages[0].text), c.expected);
@@ -259,7 +259,7 @@ TEST(ParameterDialog, MissingTemplatesEndTheProgramWithTheirConsoleLine) {
         SheetJobDial dial(platform);
         job::JobParameters job;
         try {
-            dial.PARAMDIALOG(job);
+            dial.paramDialog(job);
             ADD_FAILURE() << "the program went on";
         } catch (const ProgramEnded& end) {
             EXPECT_EQ(end.exitCode, 8);
@@ -275,7 +275,7 @@ TEST(ParameterDialog, MissingTemplatesEndTheProgramWithTheirConsoleLine) {
         });
         SheetJobDial dial(platform);
         job::JobParameters job;
-        EXPECT_THROW(dial.PARAMDIALOG(job), ProgramEnded);
+        EXPECT_THROW(dial.paramDialog(job), ProgramEnded);
         EXPECT_EQ(platform.console, std::vector<std::string>{"ERROR: dialog3 not found"});
     }
     {

@@ -91,7 +91,7 @@ TEST(RefinementDialog, ShowsTheBaseTrapeziumOfTheChosenSheet) {
     });
     SheetJobDial dial(platform);
     job::JobParameters job;
-    dial.PARAMDIALOG(job);
+    dial.paramDialog(job);
 }
 
 // Typed values checked with the Test button, then confirmed with OK (accepted)
@@ -192,7 +192,7 @@ TEST(RefinementDialog, ChecksTypedValues) {
         });
         SheetJobDial dial(platform);
         job::JobParameters job;
-        dial.PARAMDIALOG(job);
+        dial.paramDialog(job);
         ASSERT_EQ(job.Status, 0);
         if (cs.errors.empty()) {
             EXPECT_TRUE(platform.messages.empty());
@@ -234,7 +234,7 @@ TEST(RefinementDialog, AcceptedRefinementBecomesTheResultTrapezium) {
     });
     SheetJobDial dial(platform);
     job::JobParameters job;
-    dial.PARAMDIALOG(job);
+    dial.paramDialog(job);
     ASSERT_EQ(job.Status, 0);
     EXPECT_EQ(job.xFrom, 35 + 30 / 60.0);
     EXPECT_EQ(job.xTo, 37 + 15 / 60.0);
@@ -266,7 +266,7 @@ TEST(RefinementDialog, RefusedOkShowsTheDialogAgainWithTheFieldsAsTyped) {
     });
     SheetJobDial dial(platform);
     job::JobParameters job;
-    dial.PARAMDIALOG(job);
+    dial.paramDialog(job);
     EXPECT_EQ(platform.runs[kTemplateRefinement], 2);
     ASSERT_EQ(platform.messages.size(), 1U);
     EXPECT_EQ(u(platform.messages[0].text), kWest);
@@ -320,7 +320,7 @@ TEST(RefinementDialog, RefinementIsDiscarded) {
         }
         SheetJobDial dial(platform);
         job::JobParameters job;
-        dial.PARAMDIALOG(job);
+        dial.paramDialog(job);
         ASSERT_EQ(job.Status, 0);
         EXPECT_FALSE(dial.state().Refined);
         EXPECT_EQ(job.xFrom, job.BaseWest);

@@ -364,7 +364,7 @@ TEST(QtSession, WholeJobWritesTheLayers) {
     });
     driver.start();
     std::ostringstream err;
-    const int exitCode = job::RUNSHEETJOB({"sheetjob"}, &session, err);
+    const int exitCode = job::runSheetJob({"sheetjob"}, &session, err);
     EXPECT_TRUE(driver.finished()) << "still waiting for " << driver.waitingFor().toStdString();
     EXPECT_EQ(exitCode, job::kExitDone) << err.str();
     ASSERT_EQ(messages.size(), 2U);

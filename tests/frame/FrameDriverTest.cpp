@@ -53,7 +53,7 @@ size_t filesIn(const std::filesystem::path& folder) {
 TEST(FrameDriver, WritesTheThreeLayers) {
     TempDir dir;
     std::string reason;
-    ASSERT_EQ(CREATERAMK(sheet200k(dir.path().string()), reason), 0) << reason;
+    ASSERT_EQ(createRamk(sheet200k(dir.path().string()), reason), 0) << reason;
     struct Case {
         const char* base;
         long features;
@@ -116,14 +116,14 @@ TEST(FrameDriver, StatusesAndRefusals) {
         FrameJob j = sheet200k(dir.path().string());
         c.change(j);
         std::string reason;
-        EXPECT_EQ(CREATERAMK(j, reason), c.status);
+        EXPECT_EQ(createRamk(j, reason), c.status);
         EXPECT_EQ(reason.empty(), c.status == 0) << reason;
         EXPECT_EQ(filesIn(dir.path()), c.files);
     }
 
     TempDir dir;
     std::string reason;
-    EXPECT_EQ(CREATERAMK(sheet200k((dir.path() / "missing").string()), reason), 1);
+    EXPECT_EQ(createRamk(sheet200k((dir.path() / "missing").string()), reason), 1);
     EXPECT_NE(reason.find("Frame"), std::string::npos) << reason;
 }
 
@@ -141,7 +141,7 @@ TEST(FrameDriver, NoNamesLayerAt1M) {
     j.latitudes = {52.0, 56.0};
     j.longitudes = {36.0, 42.0};
     std::string reason;
-    ASSERT_EQ(CREATERAMK(j, reason), 0) << reason;
+    ASSERT_EQ(createRamk(j, reason), 0) << reason;
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "Frame.shp"));
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "FrameDig.shp"));
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "FrameAdj.shp"));
@@ -158,7 +158,7 @@ TEST(FrameDriver, FullDiskIsAFailure) {
         const rlimit limit{8192, 8192};
         setrlimit(RLIMIT_FSIZE, &limit);
         std::string reason;
-        _exit(CREATERAMK(sheet200k(dir.path().string()), reason));
+        _exit(createRamk(sheet200k(dir.path().string()), reason));
     }
     int status = 0;
     waitpid(pid, &status, 0);

@@ -36,7 +36,7 @@ TEST(FrameLayout, CasesOfTheTable) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const FrameLayout f = SETRAMKPARAMETERS(c.set, c.map);
+        const FrameLayout f = setRamkParameters(c.set, c.map);
         EXPECT_EQ(f.ScaleDenominator, c.scale);
         EXPECT_EQ(f.MinuteFrameOn, c.minute);
         EXPECT_EQ(f.OutletsOn, c.outlets);
@@ -58,7 +58,7 @@ TEST(FrameLayout, CasesOfTheTable) {
 }
 
 TEST(FrameLayout, MinuteFrameAndOuterSideValues) {
-    const FrameLayout a = SETRAMKPARAMETERS(0, 0);
+    const FrameLayout a = setRamkParameters(0, 0);
     EXPECT_EQ(a.MinuteFrameGap, 7.0);
     EXPECT_EQ(a.MinuteFrameWidth, 1.2000000476837158);
     EXPECT_EQ(a.MeridianOutletCode, 400904);
@@ -66,7 +66,7 @@ TEST(FrameLayout, MinuteFrameAndOuterSideValues) {
     EXPECT_EQ(a.AdjacentFont, 1);
     EXPECT_EQ(a.AdjacentSize, 6.5);
     EXPECT_EQ(a.AdjacentCode, 400911);
-    const FrameLayout b = SETRAMKPARAMETERS(1, 0);
+    const FrameLayout b = setRamkParameters(1, 0);
     // A minute frame on the trapezium edge leaves no room for outlets.
     EXPECT_EQ(b.MinuteFrameGap, 0.0);
     EXPECT_EQ(b.MinuteFrameWidth, 1.0);
@@ -116,7 +116,7 @@ TEST(FontMetricTable, FixedRowsAndDefinedCodes) {
 
 // Measuring texts: the worked "0" and the trim modes on two-glyph texts.
 TEST(TextExtent, TrimModes) {
-    const TextExtent zero = TEXTPARAMETERS("0", 1, 2, 6.5, kTrimBoth);
+    const TextExtent zero = textParameters("0", 1, 2, 6.5, kTrimBoth);
     EXPECT_EQ(zero.width, 1.082322222222222);
     EXPECT_EQ(zero.bottom, -0.01834444444444444);
     EXPECT_EQ(zero.top, 1.623483333333333);
@@ -135,11 +135,11 @@ TEST(TextExtent, TrimModes) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const TextExtent e = TEXTPARAMETERS("10", 2, 3, 8.0, c.mode);
+        const TextExtent e = textParameters("10", 2, 3, 8.0, c.mode);
         EXPECT_EQ(e.width, c.units * k);
         EXPECT_EQ(e.bottom, -11 * k);
         EXPECT_EQ(e.top, 725 * k);
     }
     // Only the first `length` characters count.
-    EXPECT_EQ(TEXTPARAMETERS("0\xB0", 1, 2, 6.5, kTrimBoth).width, zero.width);
+    EXPECT_EQ(textParameters("0\xB0", 1, 2, 6.5, kTrimBoth).width, zero.width);
 }

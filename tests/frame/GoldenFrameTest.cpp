@@ -97,7 +97,7 @@ void compareLayer(const std::string& key, const json& expected,
 
 void compareJob(const std::string& goldenFile, const FrameJob& job) {
     const json golden = loadGolden(goldenFile);
-    const FrameLayout layout = SETRAMKPARAMETERS(job.setScale, job.mapScale);
+    const FrameLayout layout = setRamkParameters(job.setScale, job.mapScale);
     test::RecordingSink sink;
     ASSERT_EQ(drawFrame(job, layout, sink), kFrameOk);
     const std::map<std::string, int> layers = {{"FRAME/Frame", kFrameLayer},

@@ -89,7 +89,7 @@ TEST(OuterFrame, NeighbourLabelsKeptAndDropped) {
         FrameJob j = sheet200k();
         c.change(j);
         RecordingSink sink;
-        ASSERT_EQ(OUTFRAMEFRAMEWORK(sink, SETRAMKPARAMETERS(0, 0), j), kFrameOk);
+        ASSERT_EQ(outFrameFramework(sink, setRamkParameters(0, 0), j), kFrameOk);
         const auto labels = sink.inLayer(kFrameAdjLayer);
         ASSERT_EQ(labels.size(), c.labels.size());
         for (size_t i = 0; i < labels.size(); ++i) {
@@ -99,7 +99,7 @@ TEST(OuterFrame, NeighbourLabelsKeptAndDropped) {
         // The outer line is always four pieces that join into one closed line.
         const auto line = outerLine(sink);
         ASSERT_EQ(line.size(), 4u);
-        const double top = TARGETLAT(j.north, 9.800000190734863, 200000, kEarthRadius);
+        const double top = targetLat(j.north, 9.800000190734863, 200000, kEarthRadius);
         EXPECT_EQ(line[0].v.y.back(), top);
         EXPECT_EQ(line[1].v.y.front(), top);
         // A side without a name meets at its middle: no gap.
@@ -114,7 +114,7 @@ TEST(OuterFrame, NeighbourLabelsKeptAndDropped) {
 TEST(OuterFrame, OutletsOfEveryGraticuleValue) {
     RecordingSink sink;
     const FrameJob j = sheet200k();
-    ASSERT_EQ(OUTFRAMEFRAMEWORK(sink, SETRAMKPARAMETERS(0, 0), j), kFrameOk);
+    ASSERT_EQ(outFrameFramework(sink, setRamkParameters(0, 0), j), kFrameOk);
     std::vector<Record> parallels, meridians;
     for (const auto& r : sink.inLayer(kFrameLayer)) {
         if (r.attributes == "   400905\\") {
@@ -134,11 +134,11 @@ TEST(OuterFrame, OutletsOfEveryGraticuleValue) {
         ASSERT_EQ(west.v.size(), 2);
         ASSERT_EQ(east.v.size(), 2);
         EXPECT_EQ(west.v.x[0], 37.0);
-        EXPECT_EQ(west.v.x[1], TARGETLON(37.0, j.latitudes[i], -7.0, 200000, kEarthRadius));
-        EXPECT_EQ(east.v.x[1], TARGETLON(38.0, j.latitudes[i], 7.0, 200000, kEarthRadius));
+        EXPECT_EQ(west.v.x[1], targetLon(37.0, j.latitudes[i], -7.0, 200000, kEarthRadius));
+        EXPECT_EQ(east.v.x[1], targetLon(38.0, j.latitudes[i], 7.0, 200000, kEarthRadius));
     }
-    EXPECT_EQ(meridians[0].v.y[1], TARGETLAT(kNorth, 7.0, 200000, kEarthRadius));
-    EXPECT_EQ(meridians[1].v.y[1], TARGETLAT(54.0, -7.0, 200000, kEarthRadius));
+    EXPECT_EQ(meridians[0].v.y[1], targetLat(kNorth, 7.0, 200000, kEarthRadius));
+    EXPECT_EQ(meridians[1].v.y[1], targetLat(54.0, -7.0, 200000, kEarthRadius));
 }
 
 // The labels of the first and last meridian move clear of the corner label
@@ -163,14 +163,14 @@ TEST(OuterFrame, MeridianLabelCollisions) {
          {37.0, 38.0},
          {false, false, false, false}},
     };
-    const FrameLayout layout = SETRAMKPARAMETERS(0, 0);
+    const FrameLayout layout = setRamkParameters(0, 0);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         FrameJob j = sheet200k();
         j.latitudes = c.lats;
         j.longitudes = c.lons;
         RecordingSink sink;
-        ASSERT_EQ(OUTFRAMEFRAMEWORK(sink, layout, j), kFrameOk);
+        ASSERT_EQ(outFrameFramework(sink, layout, j), kFrameOk);
         const auto all = sink.inLayer(kFrameDigLayer);
         ASSERT_EQ(all.size(), 4 * c.lats.size() + 2 * c.lons.size());
         const std::vector<Record> meridianLabels(all.begin() + static_cast<long>(4 * c.lats.size()),
@@ -178,7 +178,7 @@ TEST(OuterFrame, MeridianLabelCollisions) {
         // Labels of one kind (side, moved or not) lie on one parallel; the plain
         // ones keep 1 mm (plus half the text height) from the edge, moved ones
         // lie farther out.
-        const double h = TARGETLAT(0, 1.0, 200000, kEarthRadius); // degrees per mm
+        const double h = targetLat(0, 1.0, 200000, kEarthRadius); // degrees per mm
         for (size_t k = 0; k < meridianLabels.size(); ++k) {
             SCOPED_TRACE(k);
             const double y = meridianLabels[k].v.y[0];
@@ -199,7 +199,7 @@ TEST(OuterFrame, ValueLabelAttributesAndClearance) {
     j.latitudes = {54.5};
     j.longitudes = {37.25};
     RecordingSink sink;
-    ASSERT_EQ(OUTFRAMEFRAMEWORK(sink, SETRAMKPARAMETERS(0, 0), j), kFrameOk);
+    ASSERT_EQ(outFrameFramework(sink, setRamkParameters(0, 0), j), kFrameOk);
     const auto labels = sink.inLayer(kFrameDigLayer);
     ASSERT_EQ(labels.size(), 6u);
     EXPECT_EQ(common::cp1251ToUtf8(labels[0].attributes), "   400912\\54°\\FreeSet\\  6.50\\");
@@ -208,7 +208,7 @@ TEST(OuterFrame, ValueLabelAttributesAndClearance) {
     // The longer west text ends 1 mm from W.
     const double w1End = labels[0].v.x.back(), w2End = labels[1].v.x.back();
     const double longerEnd = std::max(w1End, w2End);
-    EXPECT_NEAR(longerEnd, TARGETLON(37.0, labels[0].v.y[0], -1.0, 200000, kEarthRadius), 1e-12);
+    EXPECT_NEAR(longerEnd, targetLon(37.0, labels[0].v.y[0], -1.0, 200000, kEarthRadius), 1e-12);
 
     FrameJob m;
     m.west = m.baseWest = m.resultWest = 36.0;
@@ -219,12 +219,12 @@ TEST(OuterFrame, ValueLabelAttributesAndClearance) {
     m.latitudes = {54.0};
     m.longitudes = {39.0};
     RecordingSink sink1M;
-    ASSERT_EQ(OUTFRAMEFRAMEWORK(sink1M, SETRAMKPARAMETERS(1, 0), m), kFrameOk);
+    ASSERT_EQ(outFrameFramework(sink1M, setRamkParameters(1, 0), m), kFrameOk);
     const auto l1 = sink1M.inLayer(kFrameDigLayer);
     ASSERT_EQ(l1.size(), 6u);
     EXPECT_EQ(common::cp1251ToUtf8(l1[2].attributes), "   400912\\54°\\AGCenturion\\  8.00\\");
     // Eastern degree text starts 2 mm east of E (1 mm plus the 1 mm minute frame).
-    EXPECT_EQ(l1[2].v.x[0], TARGETLON(42.0, l1[2].v.y[0], 2.0, 1000000, kEarthRadius));
+    EXPECT_EQ(l1[2].v.x[0], targetLon(42.0, l1[2].v.y[0], 2.0, 1000000, kEarthRadius));
     // No outlets and no names at this scale; three closed outer lines.
     const auto lines = sink1M.inLayer(kFrameLayer);
     ASSERT_EQ(lines.size(), 3u);
@@ -244,7 +244,7 @@ TEST(OuterFrame, StopsAtTheFirstFailedRecord) {
         SCOPED_TRACE(failAt);
         RecordingSink sink;
         sink.failAt = failAt;
-        EXPECT_EQ(OUTFRAMEFRAMEWORK(sink, SETRAMKPARAMETERS(0, 0), sheet200k()), kFrameWriteFailed);
+        EXPECT_EQ(outFrameFramework(sink, setRamkParameters(0, 0), sheet200k()), kFrameWriteFailed);
         EXPECT_EQ(sink.records.size(), static_cast<size_t>(failAt));
     }
 }

@@ -223,7 +223,7 @@ TEST(ReadArgFileContent, MapScaleDependsOnTheSet) {
 
 TEST(ReadScale2, RejectionLeavesTheMarker) {
     int mapScale = 5;
-    EXPECT_EQ(READSCALE2(1, "500", mapScale), 1);
+    EXPECT_EQ(readScale2(1, "500", mapScale), 1);
     EXPECT_EQ(mapScale, kRejected);
 }
 
@@ -246,7 +246,7 @@ TEST(ReadNomenclature, AcceptedNames) {
         SCOPED_TRACE(c.value);
         JobParameters job;
         job.SetScale = kUnsetInt;
-        ASSERT_EQ(READNOMENCLATURE(c.value, job), 0);
+        ASSERT_EQ(readNomenclature(c.value, job), 0);
         EXPECT_EQ(job.SetScale, c.setScale);
         EXPECT_EQ(job.yZone, c.yZone);
         EXPECT_EQ(job.xZone, c.xZone);
@@ -267,7 +267,7 @@ TEST(ReadNomenclature, RejectedNamesLeaveTheMarker) {
         SCOPED_TRACE(cp1251ToUtf8(value));
         JobParameters job;
         job.SetScale = kUnsetInt;
-        EXPECT_EQ(READNOMENCLATURE(value, job), 1);
+        EXPECT_EQ(readNomenclature(value, job), 1);
         EXPECT_EQ(job.SetScale, kRejected);
     }
 }
@@ -282,11 +282,11 @@ TEST(ReadNomenclature, EveryRomanNumeralNamesItsSheet) {
         JobParameters job;
         const std::string name = std::string("N-37-") + numerals[n - 1];
         SCOPED_TRACE(name);
-        ASSERT_EQ(READNOMENCLATURE(name, job), 0);
+        ASSERT_EQ(readNomenclature(name, job), 0);
         EXPECT_EQ(job.SheetNumber, n);
         JobParameters compact;
         ASSERT_EQ(
-            READNOMENCLATURE("N37" + std::string(n < 10 ? "0" : "") + std::to_string(n), compact),
+            readNomenclature("N37" + std::string(n < 10 ? "0" : "") + std::to_string(n), compact),
             0);
         EXPECT_EQ(compact.SheetNumber, n);
     }
@@ -294,19 +294,19 @@ TEST(ReadNomenclature, EveryRomanNumeralNamesItsSheet) {
 
 TEST(ReadPath, NativeSeparatorIsAppendedOnce) {
     std::string path;
-    EXPECT_EQ(READPATH("  abc  ", path), 0);
+    EXPECT_EQ(readPath("  abc  ", path), 0);
     EXPECT_EQ(path, "abc" + kSep);
-    EXPECT_EQ(READPATH("abc" + kSep, path), 0);
+    EXPECT_EQ(readPath("abc" + kSep, path), 0);
     EXPECT_EQ(path, "abc" + kSep);
     const std::string longPath = "/" + std::string(400, 'a'); // no cut at 260 characters
-    EXPECT_EQ(READPATH(longPath, path), 0);
+    EXPECT_EQ(readPath(longPath, path), 0);
     EXPECT_EQ(path, longPath + kSep);
     path = "unchanged";
-    EXPECT_EQ(READPATH(" ab ", path), 1);
+    EXPECT_EQ(readPath(" ab ", path), 1);
     EXPECT_EQ(path, "unchanged");
 }
 
-// READARG takes one item at a time and leaves the rest of the line.
+// readArg takes one item at a time and leaves the rest of the line.
 TEST(ReadArg, RemovesTheItemItRead) {
     JobParameters job;
     job.SetScale = kUnsetInt;
@@ -314,14 +314,14 @@ TEST(ReadArg, RemovesTheItemItRead) {
     ArgItemState state;
     std::string line = "  Nom=N-37-XIV;Path=D:\\Maps;  ";
     std::string reason;
-    ASSERT_EQ(READARG(line, job, state, reason), kItemRead);
+    ASSERT_EQ(readArg(line, job, state, reason), kItemRead);
     EXPECT_EQ(line, "Path=D:\\Maps;  ");
-    ASSERT_EQ(READARG(line, job, state, reason), kItemRead);
+    ASSERT_EQ(readArg(line, job, state, reason), kItemRead);
     EXPECT_TRUE(line.find_first_not_of(' ') == std::string::npos);
     // A value may hold "=".
     line = "Path=a=b;";
     job.ResultPath.clear();
-    ASSERT_EQ(READARG(line, job, state, reason), kItemRead);
+    ASSERT_EQ(readArg(line, job, state, reason), kItemRead);
     EXPECT_EQ(job.ResultPath, "a=b" + kSep);
 }
 
@@ -343,7 +343,7 @@ TEST(ReadArg, InternalStatuses) {
         job.SetScale = job.MapScale = job.xMinute = kUnsetInt;
         ArgItemState state;
         std::string line = c.line, reason;
-        EXPECT_EQ(READARG(line, job, state, reason), c.status);
+        EXPECT_EQ(readArg(line, job, state, reason), c.status);
         EXPECT_FALSE(reason.empty());
     }
 }
@@ -396,9 +396,9 @@ TEST(ReadArgFile, FileProblems) {
     testing::TempDir dir;
     JobParameters job;
     std::string reason;
-    EXPECT_EQ(READARGFILE(dir / "missing.txt", job, reason), kArgFileNotOpened);
+    EXPECT_EQ(readArgFile(dir / "missing.txt", job, reason), kArgFileNotOpened);
     EXPECT_NE(reason.find("missing.txt"), std::string::npos);
-    EXPECT_EQ(READARGFILE(dir.path().string(), job, reason), kArgFileNotOpened);
+    EXPECT_EQ(readArgFile(dir.path().string(), job, reason), kArgFileNotOpened);
     EXPECT_NE(reason.find("is a folder"), std::string::npos);
 }
 
@@ -409,14 +409,14 @@ TEST(ReadArgFile, MakesTheResultFolder) {
     testing::writeFile(dir.path() / "job.txt", "Nom=N-37-XIV;\nPath=" + result + ";\n");
     JobParameters job;
     std::string reason;
-    ASSERT_EQ(READARGFILE(dir / "job.txt", job, reason), 0) << reason;
+    ASSERT_EQ(readArgFile(dir / "job.txt", job, reason), 0) << reason;
     EXPECT_TRUE(std::filesystem::is_directory(result));
-    EXPECT_EQ(READARGFILE(dir / "job.txt", job, reason), 0) << reason; // present: nothing to do
+    EXPECT_EQ(readArgFile(dir / "job.txt", job, reason), 0) << reason; // present: nothing to do
 
     testing::writeFile(dir.path() / "blocker", "a file where a folder should go");
     testing::writeFile(dir.path() / "job2.txt",
                        "Nom=N-37-XIV;\nPath=" + (dir / "blocker/sub") + ";\n");
-    EXPECT_EQ(READARGFILE(dir / "job2.txt", job, reason), kArgFolderNotCreated);
+    EXPECT_EQ(readArgFile(dir / "job2.txt", job, reason), kArgFolderNotCreated);
     EXPECT_NE(reason.find("cannot create folder"), std::string::npos) << reason;
 }
 
@@ -426,7 +426,7 @@ TEST(ReadArgFile, Windows1251PathBecomesAUtf8FolderName) {
                        "Nom=N-37-XIV;\nPath=" + (dir / "") + "\xEA\xE0\xF0\xF2\xFB;\n"); // карты
     JobParameters job;
     std::string reason;
-    ASSERT_EQ(READARGFILE(dir / "job.txt", job, reason), 0) << reason;
+    ASSERT_EQ(readArgFile(dir / "job.txt", job, reason), 0) << reason;
     EXPECT_TRUE(
         std::filesystem::is_directory(dir.path() / "\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD1\x8B"));
 }

@@ -47,7 +47,7 @@ TEST(ComputeBaseParameters, WorkedExamplesAndEdges) {
         job.xZone = c.xZone;
         job.SheetNumber = c.sheetNumber;
         job.SheetType = c.sheetType;
-        COMPUTEBASEPARAMETERS(job);
+        computeBaseParameters(job);
         EXPECT_EQ(job.BaseWest, c.west);
         EXPECT_EQ(job.BaseEast, c.east);
         EXPECT_EQ(job.BaseSouth, c.south);
@@ -66,7 +66,7 @@ TEST(ComputeBaseParameters, SouthEdgeIsNorthLessTwoThirds) {
     job.yZone = 8;
     job.xZone = 37;
     job.SheetNumber = 14;
-    COMPUTEBASEPARAMETERS(job);
+    computeBaseParameters(job);
     EXPECT_EQ(job.BaseNorth, 56.0 - 2 * (2.0 / 3.0));
     EXPECT_EQ(job.BaseSouth, job.BaseNorth - 2.0 / 3.0);
 }

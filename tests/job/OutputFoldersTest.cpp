@@ -34,7 +34,7 @@ TEST(PathProcess, DerivedPathsAreNativeConcatenations) {
     TempDir dir;
     OutputFolders f;
     std::string reason;
-    ASSERT_EQ(PATHPROCESS(dir / "", false, f, reason), kFoldersReady) << reason;
+    ASSERT_EQ(pathProcess(dir / "", false, f, reason), kFoldersReady) << reason;
     const std::string root = dir.path().string() + kSep;
     EXPECT_EQ(f.HypsPath, root + "HYPS");
     EXPECT_EQ(f.FramePath, root + "FRAME");
@@ -42,7 +42,7 @@ TEST(PathProcess, DerivedPathsAreNativeConcatenations) {
     EXPECT_EQ(f.R25Path, root + "HYPS_25");
     // Without a final separator one is put in; with one none is added.
     OutputFolders g;
-    ASSERT_EQ(PATHPROCESS(dir.path().string(), false, g, reason), kFoldersReady);
+    ASSERT_EQ(pathProcess(dir.path().string(), false, g, reason), kFoldersReady);
     EXPECT_EQ(g.HypsPath, f.HypsPath);
     EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"FRAME", "HYPS"}));
 }
@@ -51,13 +51,13 @@ TEST(PathProcess, MissingResultFolderGivesStatusOneAndCreatesNothing) {
     TempDir dir;
     OutputFolders f;
     std::string reason;
-    EXPECT_EQ(PATHPROCESS(dir / "absent/", true, f, reason), kResultFolderMissing);
+    EXPECT_EQ(pathProcess(dir / "absent/", true, f, reason), kResultFolderMissing);
     EXPECT_NE(reason.find("does not exist"), std::string::npos);
     EXPECT_FALSE(fs::exists(dir.path() / "absent"));
     EXPECT_EQ(f.HypsPath, dir / "absent/HYPS"); // the paths are formed all the same
-    EXPECT_EQ(PATHPROCESS("", false, f, reason), kResultFolderMissing);
+    EXPECT_EQ(pathProcess("", false, f, reason), kResultFolderMissing);
     writeFile(dir.path() / "plain", "a file, not a folder");
-    EXPECT_EQ(PATHPROCESS(dir / "plain", false, f, reason), kResultFolderMissing);
+    EXPECT_EQ(pathProcess(dir / "plain", false, f, reason), kResultFolderMissing);
 }
 
 // A rerun removes every member of the layers it is about to write, whatever
@@ -75,7 +75,7 @@ TEST(PathProcess, RerunRemovesStaleLayersOnly) {
     fs::create_directory(hyps / "HypsA.d"); // a folder is never removed
     OutputFolders f;
     std::string reason;
-    ASSERT_EQ(PATHPROCESS(dir / "", false, f, reason), kFoldersReady) << reason;
+    ASSERT_EQ(pathProcess(dir / "", false, f, reason), kFoldersReady) << reason;
     EXPECT_EQ(namesIn(hyps), (std::set<std::string>{"HypsAB.shp", "HypsA_old.dbf", "notes.txt",
                                                     "XHypsA.shp", "HypsA.d"}));
     EXPECT_EQ(namesIn(frame), (std::set<std::string>{"FrameX.shp", "legend.shp"}));
@@ -91,7 +91,7 @@ TEST(PathProcess, LayerWithoutMainFileIsKept) {
     touch(dir.path() / "FRAME", {"Frame.dbf"});
     OutputFolders f;
     std::string reason;
-    ASSERT_EQ(PATHPROCESS(dir / "", false, f, reason), kFoldersReady);
+    ASSERT_EQ(pathProcess(dir / "", false, f, reason), kFoldersReady);
     EXPECT_EQ(namesIn(hyps), (std::set<std::string>{"HypsA.shx", "HypsA.dbf"}));
     EXPECT_EQ(namesIn(dir.path() / "FRAME"), (std::set<std::string>{"Frame.shp", "Frame.dbf"}));
 }
@@ -108,7 +108,7 @@ TEST(PathProcess, SymbolicLinkIsRemovedNotItsTarget) {
     fs::create_directory_symlink(outside, dir.path() / "res" / "HYPS_50" / "linkdir");
     OutputFolders f;
     std::string reason;
-    ASSERT_EQ(PATHPROCESS(dir / "res", true, f, reason), kFoldersReady) << reason;
+    ASSERT_EQ(pathProcess(dir / "res", true, f, reason), kFoldersReady) << reason;
     EXPECT_TRUE(namesIn(dir.path() / "res" / "HYPS").empty());
     EXPECT_TRUE(namesIn(dir.path() / "res" / "HYPS_50").empty());
     EXPECT_EQ(namesIn(outside), (std::set<std::string>{"keep.dbf", "keep50.shp"}));
@@ -123,17 +123,17 @@ TEST(PathProcess, SubSheetFoldersOnlyWhenAsked) {
     touch(dir.path() / "HYPS_25" / "sub", {"deep.shp"});
     OutputFolders f;
     std::string reason;
-    ASSERT_EQ(PATHPROCESS(dir / "", false, f, reason), kFoldersReady);
+    ASSERT_EQ(pathProcess(dir / "", false, f, reason), kFoldersReady);
     EXPECT_EQ(namesIn(dir.path() / "HYPS_50").size(), 2u);
     EXPECT_EQ(namesIn(dir.path() / "HYPS_25").size(), 2u);
 
-    ASSERT_EQ(PATHPROCESS(dir / "", true, f, reason), kFoldersReady);
+    ASSERT_EQ(pathProcess(dir / "", true, f, reason), kFoldersReady);
     EXPECT_TRUE(namesIn(dir.path() / "HYPS_50").empty());
     EXPECT_EQ(namesIn(dir.path() / "HYPS_25"), (std::set<std::string>{"sub"}));
     EXPECT_TRUE(fs::exists(dir.path() / "HYPS_25" / "sub" / "deep.shp"));
 
     TempDir fresh;
-    ASSERT_EQ(PATHPROCESS(fresh / "", true, f, reason), kFoldersReady);
+    ASSERT_EQ(pathProcess(fresh / "", true, f, reason), kFoldersReady);
     EXPECT_EQ(namesIn(fresh.path()),
               (std::set<std::string>{"FRAME", "HYPS", "HYPS_25", "HYPS_50"}));
 }
@@ -157,7 +157,7 @@ TEST(PathProcess, CreationFailuresHaveTheirStatuses) {
         fs::create_symlink(dir.path() / "nowhere" / "x", dir.path() / c.blocker);
         OutputFolders f;
         std::string reason;
-        EXPECT_EQ(PATHPROCESS(dir / "", c.subSheets, f, reason), c.status);
+        EXPECT_EQ(pathProcess(dir / "", c.subSheets, f, reason), c.status);
         EXPECT_NE(reason.find("cannot create folder"), std::string::npos) << reason;
         EXPECT_NE(reason.find(c.blocker), std::string::npos) << reason;
     }
@@ -168,7 +168,7 @@ TEST(PathProcess, Windows1251ResultFolderIsUsedAsUtf8OnDisk) {
     fs::create_directory(dir.path() / "\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD1\x8B"); // карты
     OutputFolders f;
     std::string reason;
-    ASSERT_EQ(PATHPROCESS(dir / "" + "\xEA\xE0\xF0\xF2\xFB", false, f, reason), kFoldersReady)
+    ASSERT_EQ(pathProcess(dir / "" + "\xEA\xE0\xF0\xF2\xFB", false, f, reason), kFoldersReady)
         << reason;
     EXPECT_EQ(f.HypsPath, (dir / "") + "\xEA\xE0\xF0\xF2\xFB" + kSep + "HYPS");
     EXPECT_TRUE(fs::is_directory(dir.path() / "\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD1\x8B" / "HYPS"));

@@ -44,7 +44,7 @@ JobParameters dialogJob(const std::string& folder) {
     job.yZone = 8;
     job.xZone = 37;
     job.SheetNumber = 14;
-    COMPUTEBASEPARAMETERS(job);
+    computeBaseParameters(job);
     useBaseAsResult(job);
     job.ResultPath = folder;
     job.Status = 0;
@@ -56,7 +56,7 @@ TEST(RunSheetJob, InteractiveSuccessShowsOneInformationBox) {
     FakeSession session;
     session.dialogResult = dialogJob(dir / "");
     std::ostringstream err;
-    EXPECT_EQ(RUNSHEETJOB({"sheetjob"}, &session, err), kExitDone);
+    EXPECT_EQ(runSheetJob({"sheetjob"}, &session, err), kExitDone);
     ASSERT_EQ(session.messages.size(), 1u);
     EXPECT_EQ(session.messages[0].text, "Задание выполнено");
     EXPECT_EQ(session.messages[0].title, "Состояние обработки");
@@ -70,7 +70,7 @@ TEST(RunSheetJob, InteractiveCancelEndsSilently) {
     FakeSession session;
     session.dialogResult.Status = 1;
     std::ostringstream err;
-    EXPECT_EQ(RUNSHEETJOB({"sheetjob"}, &session, err), kExitNotDone);
+    EXPECT_EQ(runSheetJob({"sheetjob"}, &session, err), kExitNotDone);
     EXPECT_TRUE(session.messages.empty());
 }
 
@@ -100,7 +100,7 @@ TEST(RunSheetJob, InteractiveFolderFailuresShowTheirMessage) {
         }
         session.dialogResult.SubSheetFrames = c.subSheets;
         std::ostringstream err;
-        EXPECT_EQ(RUNSHEETJOB({"sheetjob"}, &session, err), kExitNotDone);
+        EXPECT_EQ(runSheetJob({"sheetjob"}, &session, err), kExitNotDone);
         ASSERT_EQ(session.messages.size(), 1u);
         EXPECT_EQ(session.messages[0].text, c.text);
         EXPECT_EQ(session.messages[0].title, "Задание НЕ ВЫПОЛНЕНО");
@@ -115,7 +115,7 @@ TEST(RunSheetJob, NonPositiveStepFromTheDialogIsRefused) {
     session.dialogResult = dialogJob(dir / "");
     session.dialogResult.MeridianStep = -0.25;
     std::ostringstream err;
-    EXPECT_EQ(RUNSHEETJOB({"sheetjob"}, &session, err), kExitNotDone);
+    EXPECT_EQ(runSheetJob({"sheetjob"}, &session, err), kExitNotDone);
     ASSERT_EQ(session.messages.size(), 1u);
     EXPECT_EQ(session.messages[0].text, "Неспецифицированная ошибка");
     EXPECT_FALSE(fs::exists(dir.path() / "HYPS"));
@@ -123,7 +123,7 @@ TEST(RunSheetJob, NonPositiveStepFromTheDialogIsRefused) {
 
 TEST(RunSheetJob, NoDisplayPointsToTheArgumentFile) {
     std::ostringstream err;
-    EXPECT_EQ(RUNSHEETJOB({"sheetjob"}, nullptr, err), kExitNotDone);
+    EXPECT_EQ(runSheetJob({"sheetjob"}, nullptr, err), kExitNotDone);
     const std::string text = err.str();
     EXPECT_NE(text.find("interactive mode is not available"), std::string::npos);
     EXPECT_NE(text.find("sheetjob ARGUMENT-FILE"), std::string::npos);
@@ -137,7 +137,7 @@ TEST(RunSheetJob, ArgumentFileModeIgnoresTheSession) {
     testing::writeFile(dir.path() / "job.txt", "Nom=N-37-XIV; Path=" + (dir / "out") + ";\n");
     FakeSession session;
     std::ostringstream err;
-    EXPECT_EQ(RUNSHEETJOB({"sheetjob", "   " + (dir / "job.txt"), "ignored"}, &session, err),
+    EXPECT_EQ(runSheetJob({"sheetjob", "   " + (dir / "job.txt"), "ignored"}, &session, err),
               kExitDone);
     EXPECT_FALSE(session.startScreenShown);
     EXPECT_TRUE(session.messages.empty());
@@ -151,7 +151,7 @@ TEST(RunSheetJob, ArgumentFileAsksForSubSheetFrames) {
     testing::writeFile(dir.path() / "job.txt",
                        "Nom=N-37-XIV; Path=" + (dir / "out") + "; SubSheetFrames=1;\n");
     std::ostringstream err;
-    EXPECT_EQ(RUNSHEETJOB({"sheetjob", dir / "job.txt"}, nullptr, err), kExitDone) << err.str();
+    EXPECT_EQ(runSheetJob({"sheetjob", dir / "job.txt"}, nullptr, err), kExitDone) << err.str();
     EXPECT_TRUE(fs::is_directory(dir.path() / "out" / "HYPS_50"));
     EXPECT_TRUE(fs::is_directory(dir.path() / "out" / "HYPS_25"));
 }
@@ -160,11 +160,11 @@ TEST(RunSheetJob, ArgumentFileFailuresWriteOneLine) {
     TempDir dir;
     testing::writeFile(dir.path() / "bad.txt", "Path=abc;\nnom=N-37-XIV;\n");
     std::ostringstream err;
-    EXPECT_EQ(RUNSHEETJOB({"sheetjob", dir / "bad.txt"}, nullptr, err), kExitNotDone);
+    EXPECT_EQ(runSheetJob({"sheetjob", dir / "bad.txt"}, nullptr, err), kExitNotDone);
     EXPECT_EQ(err.str(), "sheetjob: " + (dir / "bad.txt") + ", line 2: unknown key \"nom\"\n");
 
     std::ostringstream missing;
-    EXPECT_EQ(RUNSHEETJOB({"sheetjob", dir / "none.txt"}, nullptr, missing), kExitNotDone);
+    EXPECT_EQ(runSheetJob({"sheetjob", dir / "none.txt"}, nullptr, missing), kExitNotDone);
     EXPECT_NE(missing.str().find("sheetjob [ARGUMENT-FILE]"), std::string::npos);
 }
 

@@ -36,7 +36,7 @@ struct Job {
         p.xZone = xZone;
         p.SheetNumber = sheetNumber;
         p.SheetType = sheetType;
-        job::COMPUTEBASEPARAMETERS(p);
+        job::computeBaseParameters(p);
         job::useBaseAsResult(p);
         p.ResultPath = dir / "HYPS";
         p.FramePath = dir / "FRAME";
@@ -97,7 +97,7 @@ TEST(SheetLayers, GraticuleLayersMatchTheExpectedRecords) {
         const json golden = json::parse(in);
         Job job(c.setScale, c.yZone, c.xZone, c.sheetNumber, 0);
         std::string reason;
-        ASSERT_EQ(CREATESHEETLAYERS(job.p, reason), 0) << reason;
+        ASSERT_EQ(createSheetLayers(job.p, reason), 0) << reason;
         for (const char* name : {"HypsA", "HypsP", "HypsL"}) {
             SCOPED_TRACE(name);
             const json& expected = golden["layers"][std::string("HYPS/") + name];
@@ -159,7 +159,7 @@ TEST(SheetLayers, LinesInsideARefinedTrapezium) {
     job.p.MeridianStep = 0.25;
     job.p.ParallelStep = 1.0 / 6.0;
     std::string reason;
-    ASSERT_EQ(CREATESHEETLAYERS(job.p, reason), 0) << reason;
+    ASSERT_EQ(createSheetLayers(job.p, reason), 0) << reason;
     int type = 0;
     const auto lines = readLayer(job.layer("HypsL"), type);
     const char* expected[][3] = {{"Рамка", "", ""},           {"Параллель", "52°", "30'"},
@@ -194,7 +194,7 @@ TEST(SheetLayers, LineAttributeTexts) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        EXPECT_EQ(cp1251ToUtf8(CREATEHYPSLATT(c.lineClass, c.value)), c.text);
+        EXPECT_EQ(cp1251ToUtf8(createHypsLAtt(c.lineClass, c.value)), c.text);
     }
 }
 
@@ -227,7 +227,7 @@ TEST(SheetLayers, ArcticCircleLimits) {
         geometry::Vertices outline;
         std::vector<double> latitudes, longitudes;
         std::string reason;
-        ASSERT_EQ(CREATEHYPSL(job, outline, latitudes, longitudes, reason), 0) << reason;
+        ASSERT_EQ(createHypsL(job, outline, latitudes, longitudes, reason), 0) << reason;
         int type = 0;
         const auto lines = readLayer(job.hypsPath + "/HypsL", type);
         ASSERT_FALSE(lines.empty());
@@ -244,8 +244,8 @@ TEST(SheetLayers, ShiftedSheetMovesOnlyTheGeometry) {
     Job plain(0, 8, 37, 14, 0, 1);
     Job shifted(0, 8, 37, 14, 0, 4);
     std::string reason;
-    ASSERT_EQ(CREATESHEETLAYERS(plain.p, reason), 0) << reason;
-    ASSERT_EQ(CREATESHEETLAYERS(shifted.p, reason), 0) << reason;
+    ASSERT_EQ(createSheetLayers(plain.p, reason), 0) << reason;
+    ASSERT_EQ(createSheetLayers(shifted.p, reason), 0) << reason;
     for (const char* name : {"HypsA", "HypsP"}) {
         SCOPED_TRACE(name);
         int type = 0;
@@ -256,7 +256,7 @@ TEST(SheetLayers, ShiftedSheetMovesOnlyTheGeometry) {
             ASSERT_EQ(a[r].x.size(), b[r].x.size());
             for (size_t v = 0; v < a[r].x.size(); ++v) {
                 geometry::Point p{a[r].x[v], a[r].y[v]};
-                geometry::SK42_TO_GSK2011(p);
+                geometry::sk42_To_Gsk2011(p);
                 ASSERT_EQ(b[r].x[v], p.x);
                 ASSERT_EQ(b[r].y[v], p.y);
             }
@@ -305,7 +305,7 @@ TEST(SheetLayers, ParallelTouchingACornerIsLeftOut) {
         diamond.add(x, y);
     std::vector<double> latitudes, longitudes;
     std::string reason;
-    ASSERT_EQ(CREATEHYPSL(job, diamond, latitudes, longitudes, reason), 0) << reason;
+    ASSERT_EQ(createHypsL(job, diamond, latitudes, longitudes, reason), 0) << reason;
     EXPECT_EQ(latitudes, std::vector<double>{first});
     EXPECT_EQ(longitudes, (std::vector<double>{37.25, 37.5, 37.75}));
 }
@@ -335,7 +335,7 @@ TEST(SheetLayers, RefusalsAndFailuresCarryAReason) {
         Job job(0, 8, 37, 14, 0);
         c.spoil(job.p);
         std::string reason;
-        EXPECT_EQ(CREATESHEETLAYERS(job.p, reason), 1);
+        EXPECT_EQ(createSheetLayers(job.p, reason), 1);
         EXPECT_EQ(job.p.Status, 1);
         EXPECT_NE(reason.find(c.says), std::string::npos) << reason;
         EXPECT_EQ(reason.find('\n'), std::string::npos);
@@ -344,7 +344,7 @@ TEST(SheetLayers, RefusalsAndFailuresCarryAReason) {
     Job job(0, 8, 37, 14, 0);
     fs::create_directory(job.layer("HypsL.dbf"));
     std::string reason;
-    ASSERT_EQ(CREATESHEETLAYERS(job.p, reason), 1);
+    ASSERT_EQ(createSheetLayers(job.p, reason), 1);
     const auto points = testing::readLayerWithOgr(job.layer("HypsP.shp"));
     ASSERT_TRUE(points);
     EXPECT_EQ(points->featureCount, 81);
@@ -370,7 +370,7 @@ TEST(SheetLayers, IndependentReaderSeesTheLayers) {
         SCOPED_TRACE(c.name);
         Job job(c.setScale, c.yZone, c.xZone, c.sheetNumber, c.sheetType, c.coordSystem);
         std::string reason;
-        ASSERT_EQ(CREATESHEETLAYERS(job.p, reason), 0) << reason;
+        ASSERT_EQ(createSheetLayers(job.p, reason), 0) << reason;
         const auto a = testing::readLayerWithOgr(job.layer("HypsA.shp"));
         const auto p = testing::readLayerWithOgr(job.layer("HypsP.shp"));
         const auto l = testing::readLayerWithOgr(job.layer("HypsL.shp"));

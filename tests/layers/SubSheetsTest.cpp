@@ -33,7 +33,7 @@ SubSheetJob jobFor(int sheetNumber, int coordSystem = 1) {
 std::vector<SubSheet> division(const SubSheetJob& job) {
     std::vector<SubSheet> sheets;
     std::string reason;
-    EXPECT_EQ(CREATEMAPS5025(
+    EXPECT_EQ(createMaps5025(
                   job,
                   [&](const SubSheet& s) {
                       sheets.push_back(s);
@@ -95,7 +95,7 @@ TEST(SubSheets, QuartersOfTheBaseTrapezium) {
 TEST(SubSheets, FirstFailureStopsTheDivision) {
     int calls = 0;
     std::string reason;
-    const int status = CREATEMAPS5025(
+    const int status = createMaps5025(
         jobFor(1), [&](const SubSheet&) { return ++calls == 3 ? 2 : 0; }, reason);
     EXPECT_EQ(status, 2);
     EXPECT_EQ(calls, 3);
@@ -103,7 +103,7 @@ TEST(SubSheets, FirstFailureStopsTheDivision) {
         reason.clear();
         SubSheetJob bad = jobFor(1);
         bad.sheetNumber = number;
-        EXPECT_EQ(CREATEMAPS5025(bad, reason), 1) << number;
+        EXPECT_EQ(createMaps5025(bad, reason), 1) << number;
         EXPECT_FALSE(reason.empty());
     }
 }
@@ -120,7 +120,7 @@ TEST(SubSheets, LayersReadBackUnderTheirNames) {
         fs::create_directories(job.r50Path);
         fs::create_directories(job.r25Path);
         std::string reason;
-        ASSERT_EQ(CREATEMAPS5025(job, reason), 0) << reason;
+        ASSERT_EQ(createMaps5025(job, reason), 0) << reason;
         auto count = [](const std::string& folder) {
             return std::count_if(fs::directory_iterator(folder), fs::directory_iterator(),
                                  [](const auto& e) { return e.path().extension() == ".shp"; });
@@ -146,7 +146,7 @@ TEST(SubSheets, LayersReadBackUnderTheirNames) {
             ASSERT_EQ(ring.size(), l.vertices);
             geometry::Point nw{l.west, l.north};
             if (coordSystem == 4)
-                geometry::SK42_TO_GSK2011(nw);
+                geometry::sk42_To_Gsk2011(nw);
             EXPECT_NEAR(ring[0].x, nw.x, 1e-12); // ogrinfo prints 15 significant digits
             EXPECT_NEAR(ring[0].y, nw.y, 1e-12);
         }

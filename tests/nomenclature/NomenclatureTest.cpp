@@ -36,7 +36,7 @@ TEST(Nomenclature, NamesSheets) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(nom::NOMENCLATURE(c.setScale, c.yZone, c.xZone, c.number, c.type), c.name);
+        EXPECT_EQ(nom::nomenclature(c.setScale, c.yZone, c.xZone, c.number, c.type), c.name);
     }
 }
 
@@ -48,12 +48,12 @@ TEST(Nomenclature, RomanNumeralsAndZones) {
         "XX",  "XXI",  "XXII",  "XXIII",  "XXIV",  "XXV",  "XXVI", "XXVII", "XXVIII", "XXIX",
         "XXX", "XXXI", "XXXII", "XXXIII", "XXXIV", "XXXV", "XXXVI"};
     for (int n = 0; n < static_cast<int>(expected.size()); ++n)
-        EXPECT_EQ(nom::TOROMANNUMERALS(n), expected[static_cast<size_t>(n)]) << n;
+        EXPECT_EQ(nom::toRomanNumerals(n), expected[static_cast<size_t>(n)]) << n;
 
-    EXPECT_EQ(nom::PLUSXZONE(60), 1);
-    EXPECT_EQ(nom::PLUSXZONE(37), 38);
-    EXPECT_EQ(nom::MINUSXZONE(1), 60);
-    EXPECT_EQ(nom::MINUSXZONE(37), 36);
+    EXPECT_EQ(nom::plusXZone(60), 1);
+    EXPECT_EQ(nom::plusXZone(37), 38);
+    EXPECT_EQ(nom::minusXZone(1), 60);
+    EXPECT_EQ(nom::minusXZone(37), 36);
 }
 
 // Stepping inside the 6 x 6 grid: rows kept east/west, columns kept north/south.
@@ -71,7 +71,7 @@ TEST(Nomenclature, StepsThroughTheGrid) {
     for (const auto& c : east) {
         SCOPED_TRACE(c.name);
         int zone = 0, number = 0;
-        nom::ADJACENTXZONE200(c.flag, c.from, c.number, zone, number);
+        nom::adjacentXZone200(c.flag, c.from, c.number, zone, number);
         EXPECT_EQ(zone, c.toExpected);
         EXPECT_EQ(number, c.numberExpected);
     }
@@ -84,7 +84,7 @@ TEST(Nomenclature, StepsThroughTheGrid) {
     for (const auto& c : vertical) {
         SCOPED_TRACE(c.name);
         int belt = 0, number = 0;
-        nom::ADJACENTYZONE200(c.flag, c.from, c.number, belt, number);
+        nom::adjacentYZone200(c.flag, c.from, c.number, belt, number);
         EXPECT_EQ(belt, c.toExpected);
         EXPECT_EQ(number, c.numberExpected);
     }
@@ -124,17 +124,17 @@ TEST(Nomenclature, NamesNeighbours) {
     for (const auto& c : cases) {
         const auto& s = c.sheet;
         SCOPED_TRACE(s.name);
-        ASSERT_EQ(nom::NOMENCLATURE(s.setScale, s.yZone, s.xZone, s.number, s.type), s.name);
-        EXPECT_EQ(nom::ADJACENTNOMENCLATURE(-1, s.setScale, s.yZone, s.xZone, s.number, s.type),
+        ASSERT_EQ(nom::nomenclature(s.setScale, s.yZone, s.xZone, s.number, s.type), s.name);
+        EXPECT_EQ(nom::adjacentNomenclature(-1, s.setScale, s.yZone, s.xZone, s.number, s.type),
                   c.west);
-        EXPECT_EQ(nom::ADJACENTNOMENCLATURE(1, s.setScale, s.yZone, s.xZone, s.number, s.type),
+        EXPECT_EQ(nom::adjacentNomenclature(1, s.setScale, s.yZone, s.xZone, s.number, s.type),
                   c.east);
-        EXPECT_EQ(nom::ADJACENTNOMENCLATURE(2, s.setScale, s.yZone, s.xZone, s.number, s.type),
+        EXPECT_EQ(nom::adjacentNomenclature(2, s.setScale, s.yZone, s.xZone, s.number, s.type),
                   c.north);
-        EXPECT_EQ(nom::ADJACENTNOMENCLATURE(-2, s.setScale, s.yZone, s.xZone, s.number, s.type),
+        EXPECT_EQ(nom::adjacentNomenclature(-2, s.setScale, s.yZone, s.xZone, s.number, s.type),
                   c.south);
         // Any direction other than -1 and +1 is vertical: zero counts as south.
-        EXPECT_EQ(nom::ADJACENTNOMENCLATURE(0, s.setScale, s.yZone, s.xZone, s.number, s.type),
+        EXPECT_EQ(nom::adjacentNomenclature(0, s.setScale, s.yZone, s.xZone, s.number, s.type),
                   c.south);
     }
 }

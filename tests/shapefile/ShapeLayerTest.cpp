@@ -62,8 +62,8 @@ TEST(ShapeLayer, ProjectionFileBytesPerCoordinateSystem) {
         SCOPED_TRACE(c.code);
         const std::string base = dir / ("layer" + std::to_string(c.code));
         ShapeLayer layer;
-        ASSERT_EQ(OPENNEWSHAPEFILE(c.code, kPoint, base + "   ", {}, layer), kOk);
-        EXPECT_EQ(CLOSENEWSHAPEFILE(layer), kOk);
+        ASSERT_EQ(openNewShapefile(c.code, kPoint, base + "   ", {}, layer), kOk);
+        EXPECT_EQ(closeNewShapefile(layer), kOk);
         EXPECT_EQ(readFile(base + ".PRJ"), c.expected);
         EXPECT_EQ(readFile(base + ".cpg"), "1251");
         for (const char* ext : {".shp", ".shx", ".dbf"})
@@ -85,16 +85,16 @@ TEST(ShapeLayer, ThreeShapeTypesReadBackByGdal) {
         const std::string base = dir / ("t" + std::to_string(kind.type));
         {
             ShapeLayer layer;
-            ASSERT_EQ(OPENNEWSHAPEFILE(1, kind.type, base, labelFields(), layer), kOk);
+            ASSERT_EQ(openNewShapefile(1, kind.type, base, labelFields(), layer), kOk);
             for (int i = 0; i < 3; ++i) {
                 const std::string text = std::to_string(400901 + i) + "\\abc\\1,5\\";
                 int status = 0;
                 if (kind.type == kPoint)
-                    status = WRITEPOINT(layer, text, 37.125 + i, 54.666666666666664);
+                    status = writePoint(layer, text, 37.125 + i, 54.666666666666664);
                 else if (kind.type == kPolyLine)
-                    status = WRITESIMPLELINE(layer, text, square());
+                    status = writeSimpleLine(layer, text, square());
                 else
-                    status = WRITESIMPLEPOLYGON(layer, text, square());
+                    status = writeSimplePolygon(layer, text, square());
                 ASSERT_EQ(status, kOk);
             }
             EXPECT_EQ(layer.recordCounter, 3);
@@ -132,8 +132,8 @@ TEST(ShapeLayer, VerticesStoredBitForBit) {
     v.add(359.99796234, 0.1 + 0.2);
     {
         ShapeLayer layer;
-        ASSERT_EQ(OPENNEWSHAPEFILE(1, kPolyLine, base, {}, layer), kOk);
-        ASSERT_EQ(WRITESIMPLELINE(layer, "", v), kOk);
+        ASSERT_EQ(openNewShapefile(1, kPolyLine, base, {}, layer), kOk);
+        ASSERT_EQ(writeSimpleLine(layer, "", v), kOk);
     }
     SHPHandle shp = SHPOpen(base.c_str(), "rb");
     ASSERT_NE(shp, nullptr);
@@ -172,11 +172,11 @@ TEST(ShapeLayer, AttributeTextRules) {
     };
     {
         ShapeLayer layer;
-        ASSERT_EQ(OPENNEWSHAPEFILE(1, kPoint, base, labelFields(), layer), kOk);
+        ASSERT_EQ(openNewShapefile(1, kPoint, base, labelFields(), layer), kOk);
         int expectedRecords = 0;
         for (const auto& c : cases) {
             SCOPED_TRACE(c.text);
-            EXPECT_EQ(WRITEPOINT(layer, c.text, 1, 2), c.status);
+            EXPECT_EQ(writePoint(layer, c.text, 1, 2), c.status);
             EXPECT_EQ(layer.recordCounter, ++expectedRecords);
             EXPECT_EQ(layer.identifierCounter, expectedRecords);
             if (c.status != kOk) {
@@ -204,8 +204,8 @@ TEST(ShapeLayer, FieldDefinitions) {
     TempDir dir;
     {
         ShapeLayer layer;
-        ASSERT_EQ(OPENNEWSHAPEFILE(1, kPolygon, dir / "idonly", {}, layer), kOk);
-        ASSERT_EQ(WRITESIMPLEPOLYGON(layer, "anything", square()), kOk);
+        ASSERT_EQ(openNewShapefile(1, kPolygon, dir / "idonly", {}, layer), kOk);
+        ASSERT_EQ(writeSimplePolygon(layer, "anything", square()), kOk);
     }
     const auto ogr = readLayerWithOgr(dir / "idonly.shp");
     ASSERT_TRUE(ogr.has_value());
@@ -219,7 +219,7 @@ TEST(ShapeLayer, FieldDefinitions) {
     };
     for (const auto& fields : refused) {
         ShapeLayer layer;
-        EXPECT_EQ(OPENNEWSHAPEFILE(1, kPoint, dir / "refused", fields, layer), kFieldRefused);
+        EXPECT_EQ(openNewShapefile(1, kPoint, dir / "refused", fields, layer), kFieldRefused);
         EXPECT_FALSE(layer.lastError().empty());
     }
 }
@@ -230,8 +230,8 @@ TEST(ShapeLayer, CyrillicFileNames) {
     const std::string name = *common::utf8ToCp1251("N-37-053-А-а");
     {
         ShapeLayer layer;
-        ASSERT_EQ(OPENNEWSHAPEFILE(1, kPolygon, dir.path().string() + "/" + name, {}, layer), kOk);
-        ASSERT_EQ(WRITESIMPLEPOLYGON(layer, "", square()), kOk);
+        ASSERT_EQ(openNewShapefile(1, kPolygon, dir.path().string() + "/" + name, {}, layer), kOk);
+        ASSERT_EQ(writeSimplePolygon(layer, "", square()), kOk);
     }
     EXPECT_TRUE(std::filesystem::exists(dir / "N-37-053-А-а.shp"));
     EXPECT_TRUE(readLayerWithOgr(dir / "N-37-053-А-а.shp").has_value());
@@ -242,9 +242,9 @@ TEST(ShapeLayer, CyrillicFileNames) {
 TEST(ShapeLayer, CreationFailureIsReported) {
     TempDir dir;
     ShapeLayer layer;
-    EXPECT_EQ(OPENNEWSHAPEFILE(1, kPoint, dir / "missing/folder/layer", {}, layer), kCreateFailed);
+    EXPECT_EQ(openNewShapefile(1, kPoint, dir / "missing/folder/layer", {}, layer), kCreateFailed);
     EXPECT_NE(layer.lastError().find("cannot create"), std::string::npos);
-    EXPECT_NE(WRITEPOINT(layer, "", 1, 2), kOk);
+    EXPECT_NE(writePoint(layer, "", 1, 2), kOk);
 }
 
 // On a full disk (here: a file-size limit) a failed write is never reported as
@@ -259,15 +259,15 @@ TEST(ShapeLayer, FullDiskIsReported) {
         const rlimit limit{4096, 4096};
         setrlimit(RLIMIT_FSIZE, &limit);
         ShapeLayer layer;
-        if (OPENNEWSHAPEFILE(1, kPolyLine, base, labelFields(), layer) != kOk)
+        if (openNewShapefile(1, kPolyLine, base, labelFields(), layer) != kOk)
             _exit(3);
         Vertices v;
         for (int i = 0; i < 200; ++i)
             v.add(i, i);
         for (int i = 0; i < 100; ++i)
-            if (WRITESIMPLELINE(layer, "1\\x\\1\\", v) != kOk)
+            if (writeSimpleLine(layer, "1\\x\\1\\", v) != kOk)
                 _exit(2); // a writer reported it
-        _exit(CLOSENEWSHAPEFILE(layer) == kOk ? 0 : 1);
+        _exit(closeNewShapefile(layer) == kOk ? 0 : 1);
     }
     int status = 0;
     waitpid(pid, &status, 0);

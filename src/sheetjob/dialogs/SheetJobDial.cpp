@@ -57,7 +57,7 @@ void fillList(Dialog& dialog, int id, const std::array<std::string_view, N>& ite
 }
 
 // A degree-minute text as the fields show it: left-adjusted and trimmed.
-std::string degreeField(double angle) { return common::trim(coordtext::GRADMIN2TXT(angle)); }
+std::string degreeField(double angle) { return common::trim(coordtext::gradMin2Txt(angle)); }
 // A minute division as first shown: the whole number and the minute sign.
 std::string divisionField(int minutes) { return std::to_string(minutes) + "'"; }
 
@@ -93,7 +93,7 @@ constexpr char kLineSeparator = '\r'; // lines of one message box
 bool readDegreeField(Dialog& dialog, int id, double& value) {
     std::string work = dialog.text(id);
     double angle = 0.0;
-    if (coordtext::TXTGRADMIN2GRAD(work, angle) != 0)
+    if (coordtext::txtGradMin2Grad(work, angle) != 0)
         return false;
     value = angle;
     dialog.setText(id, degreeField(angle));
@@ -104,10 +104,10 @@ bool readDegreeField(Dialog& dialog, int id, double& value) {
 bool readMinuteField(Dialog& dialog, int id, int& value) {
     std::string work = dialog.text(id);
     int minutes = 0;
-    if (coordtext::TXTMIN2MIN(work, minutes) != 0)
+    if (coordtext::txtMin2Min(work, minutes) != 0)
         return false;
     value = minutes;
-    dialog.setText(id, common::trim(coordtext::MIN2TXT(minutes)));
+    dialog.setText(id, common::trim(coordtext::min2Txt(minutes)));
     return true;
 }
 
@@ -119,7 +119,7 @@ RefinementTolerance refinementTolerance(int setScale) {
     return {6.0, 4.0};
 }
 
-void SET_COMBO_TYPE(Dialog& dialog, int setItem, int beltItem, int /*sheetNumberItem*/,
+void set_Combo_Type(Dialog& dialog, int setItem, int beltItem, int /*sheetNumberItem*/,
                     int typeItem) {
     const auto& texts = setItem == 1 ? kTypes200k : kTypes1M;
     // Combined sheets exist only in the northern belts: three types in U and T,
@@ -135,7 +135,7 @@ void SET_COMBO_TYPE(Dialog& dialog, int setItem, int beltItem, int /*sheetNumber
     dialog.setSelected(kIdSheetType, count == 1 ? 1 : std::min(typeItem, count));
 }
 
-void SheetJobDial::PARAMDIALOG(job::JobParameters& job) {
+void SheetJobDial::paramDialog(job::JobParameters& job) {
     const auto dialog = platform_.createDialog(kTemplateParameters, nullptr);
     if (!dialog) {
         platform_.consoleLine(std::string(kConsoleNoDialog));
@@ -147,20 +147,20 @@ void SheetJobDial::PARAMDIALOG(job::JobParameters& job) {
 
     d.setChecked(kIdSubSheets, false);
     state_.Refined = false;
-    d.attach(kIdFind, [this](Dialog& dl, int id, ControlEvent e) { S_BUTTON_NMOU(dl, id, e); });
+    d.attach(kIdFind, [this](Dialog& dl, int id, ControlEvent e) { s_Button_Nmou(dl, id, e); });
     d.setText(kIdResultFolder, "");
-    d.attach(kIdRefine, [this](Dialog& dl, int id, ControlEvent e) { S_BUTTON_PARM(dl, id, e); });
+    d.attach(kIdRefine, [this](Dialog& dl, int id, ControlEvent e) { s_Button_Parm(dl, id, e); });
 
     fillList(d, kIdCoordSystem, kCoordSystems);
     d.setSelected(kIdCoordSystem, 1);
     fillList(d, kIdSetScale, kSetScales);
     d.setSelected(kIdSetScale, 1);
-    d.attach(kIdSetScale, [this](Dialog& dl, int id, ControlEvent e) { S_COMBO_SCALE(dl, id, e); });
+    d.attach(kIdSetScale, [this](Dialog& dl, int id, ControlEvent e) { s_Combo_Scale(dl, id, e); });
     fillList(d, kIdMapScale, kMapScales200k);
     d.setSelected(kIdMapScale, 1);
     fillList(d, kIdBelt, kBelts);
     d.setSelected(kIdBelt, 1);
-    d.attach(kIdBelt, [this](Dialog& dl, int id, ControlEvent e) { S_COMBO_YZONE(dl, id, e); });
+    d.attach(kIdBelt, [this](Dialog& dl, int id, ControlEvent e) { s_Combo_YZone(dl, id, e); });
 
     d.setItemCount(kIdZone, kZoneItems);
     for (int item = 1; item <= kZoneItems; ++item) {
@@ -170,17 +170,17 @@ void SheetJobDial::PARAMDIALOG(job::JobParameters& job) {
         d.setItemText(kIdZone, item, common::formatInt(zone, 2, 2));
     }
     d.setSelected(kIdZone, 1);
-    d.attach(kIdZone, [this](Dialog& dl, int id, ControlEvent e) { S_COMBO_XZONE(dl, id, e); });
+    d.attach(kIdZone, [this](Dialog& dl, int id, ControlEvent e) { s_Combo_XZone(dl, id, e); });
 
     d.setItemCount(kIdSheetNumber, kSheetNumbers);
     for (int n = 1; n <= kSheetNumbers; ++n)
-        d.setItemText(kIdSheetNumber, n, nomenclature::TOROMANNUMERALS(n));
+        d.setItemText(kIdSheetNumber, n, nomenclature::toRomanNumerals(n));
     d.setSelected(kIdSheetNumber, 1);
     d.attach(kIdSheetNumber,
-             [this](Dialog& dl, int id, ControlEvent e) { S_COMBO_NMB(dl, id, e); });
+             [this](Dialog& dl, int id, ControlEvent e) { s_Combo_Nmb(dl, id, e); });
 
-    SET_COMBO_TYPE(d, 1, 1, 1, 1);
-    d.attach(kIdSheetType, [this](Dialog& dl, int id, ControlEvent e) { S_COMBO_TYPE(dl, id, e); });
+    set_Combo_Type(d, 1, 1, 1, 1);
+    d.attach(kIdSheetType, [this](Dialog& dl, int id, ControlEvent e) { s_Combo_Type(dl, id, e); });
     pendingError_.clear();
 
     for (;;) {
@@ -193,7 +193,7 @@ void SheetJobDial::PARAMDIALOG(job::JobParameters& job) {
             job.Status = 1;
             return;
         }
-        GETVALUESFROMDIALOG1(d);
+        getValuesFromDialog1(d);
         const job::JobParameters& v = state_.values;
         job.SubSheetFrames = v.SubSheetFrames;
         job.CoordSystem = v.CoordSystem;
@@ -238,7 +238,7 @@ void SheetJobDial::PARAMDIALOG(job::JobParameters& job) {
     }
 }
 
-void SheetJobDial::GETVALUESFROMDIALOG1(Dialog& dialog) {
+void SheetJobDial::getValuesFromDialog1(Dialog& dialog) {
     job::JobParameters& v = state_.values;
     v.SubSheetFrames = dialog.checked(kIdSubSheets);
     v.CoordSystem = dialog.selected(kIdCoordSystem);
@@ -255,17 +255,17 @@ void SheetJobDial::GETVALUESFROMDIALOG1(Dialog& dialog) {
     // A 1:1 000 000 set keeps the sheet number last read; it is not used there.
     if (v.SetScale == 0)
         v.SheetNumber = dialog.selected(kIdSheetNumber);
-    job::COMPUTEBASEPARAMETERS(v);
+    job::computeBaseParameters(v);
 }
 
 void SheetJobDial::refreshSheetTypes(Dialog& dialog) {
     const int setItem = dialog.selected(kIdSetScale);
     const int numberItem = setItem == 1 ? dialog.selected(kIdSheetNumber) : 1;
-    SET_COMBO_TYPE(dialog, setItem, dialog.selected(kIdBelt), numberItem,
+    set_Combo_Type(dialog, setItem, dialog.selected(kIdBelt), numberItem,
                    dialog.selected(kIdSheetType));
 }
 
-void SheetJobDial::S_BUTTON_NMOU(Dialog& dialog, int /*id*/, ControlEvent event) {
+void SheetJobDial::s_Button_Nmou(Dialog& dialog, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::Click)
         return;
     // The platform's dialog may change the working directory; the program's own
@@ -274,14 +274,14 @@ void SheetJobDial::S_BUTTON_NMOU(Dialog& dialog, int /*id*/, ControlEvent event)
     std::string folder;
     std::string namePart;
     const bool confirmed =
-        FINDFILE(platform_, workingDirectory, kFindFolder, std::string(kFolderPattern), "", "",
+        findFile(platform_, workingDirectory, kFindFolder, std::string(kFolderPattern), "", "",
                  std::string(text::kFolderSearchCaption), folder, namePart);
     platform_.setCurrentDirectory(workingDirectory);
     if (confirmed)
         dialog.setText(kIdResultFolder, common::rtrim(folder));
 }
 
-void SheetJobDial::S_COMBO_SCALE(Dialog& dialog, int /*id*/, ControlEvent event) {
+void SheetJobDial::s_Combo_Scale(Dialog& dialog, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::SelectionChange)
         return;
     state_.Refined = false;
@@ -302,26 +302,26 @@ void SheetJobDial::S_COMBO_SCALE(Dialog& dialog, int /*id*/, ControlEvent event)
     refreshSheetTypes(dialog);
 }
 
-void SheetJobDial::S_COMBO_YZONE(Dialog& dialog, int /*id*/, ControlEvent event) {
+void SheetJobDial::s_Combo_YZone(Dialog& dialog, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::SelectionChange)
         return;
     state_.Refined = false;
     refreshSheetTypes(dialog);
 }
 
-void SheetJobDial::S_COMBO_NMB(Dialog& dialog, int /*id*/, ControlEvent event) {
+void SheetJobDial::s_Combo_Nmb(Dialog& dialog, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::SelectionChange)
         return;
     state_.Refined = false;
     refreshSheetTypes(dialog);
 }
 
-void SheetJobDial::S_COMBO_XZONE(Dialog& /*dialog*/, int /*id*/, ControlEvent event) {
+void SheetJobDial::s_Combo_XZone(Dialog& /*dialog*/, int /*id*/, ControlEvent event) {
     if (event == ControlEvent::SelectionChange)
         state_.Refined = false;
 }
 
-void SheetJobDial::S_COMBO_TYPE(Dialog& /*dialog*/, int /*id*/, ControlEvent event) {
+void SheetJobDial::s_Combo_Type(Dialog& /*dialog*/, int /*id*/, ControlEvent event) {
     if (event == ControlEvent::SelectionChange)
         state_.Refined = false;
 }
@@ -359,7 +359,7 @@ void SheetJobDial::fillRefinement(Dialog& r) {
     }
 }
 
-void SheetJobDial::S_BUTTON_PARM(Dialog& dialog, int /*id*/, ControlEvent event) {
+void SheetJobDial::s_Button_Parm(Dialog& dialog, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::Click)
         return;
     const auto refinement = platform_.createDialog(kTemplateRefinement, &dialog);
@@ -368,22 +368,22 @@ void SheetJobDial::S_BUTTON_PARM(Dialog& dialog, int /*id*/, ControlEvent event)
         platform_.endProgram(job::kExitNotDone);
         return;
     }
-    GETVALUESFROMDIALOG1(dialog);
+    getValuesFromDialog1(dialog);
     // Every opening starts from the base values, refined earlier or not.
     fillRefinement(*refinement);
     refinement->attach(kIdTest,
-                       [this](Dialog& r, int id, ControlEvent e) { S_BUTTON_TEST(r, id, e); });
+                       [this](Dialog& r, int id, ControlEvent e) { s_Button_Test(r, id, e); });
     for (;;) {
         if (refinement->runModal() != kIdOk) {
             state_.Refined = false;
             return;
         }
-        if (TESTDIALOG2(*refinement) == 0)
+        if (testDialog2(*refinement) == 0)
             return;
     }
 }
 
-int SheetJobDial::TESTDIALOG2(Dialog& r) {
+int SheetJobDial::testDialog2(Dialog& r) {
     job::JobParameters& v = state_.values;
     const RefinementTolerance tolerance = refinementTolerance(v.SetScale);
     std::array<bool, kErrorCount> error{};
@@ -428,10 +428,10 @@ int SheetJobDial::TESTDIALOG2(Dialog& r) {
     if (message.empty()) {
         // The bounds come back from whole-minute texts, so a bound counts as
         // changed only beyond the graticule tolerance (0.01').
-        const bool changed = !geometry::EQWITHTOLERANCE(v.xFrom, v.BaseWest) ||
-                             !geometry::EQWITHTOLERANCE(v.xTo, v.BaseEast) ||
-                             !geometry::EQWITHTOLERANCE(v.yFrom, v.BaseSouth) ||
-                             !geometry::EQWITHTOLERANCE(v.yTo, v.BaseNorth);
+        const bool changed = !geometry::eqWithTolerance(v.xFrom, v.BaseWest) ||
+                             !geometry::eqWithTolerance(v.xTo, v.BaseEast) ||
+                             !geometry::eqWithTolerance(v.yFrom, v.BaseSouth) ||
+                             !geometry::eqWithTolerance(v.yTo, v.BaseNorth);
         r.setText(kIdNotice, changed ? std::string(text::kBaseChanged) : std::string());
         state_.Refined = true;
         return 0;
@@ -441,10 +441,10 @@ int SheetJobDial::TESTDIALOG2(Dialog& r) {
     return 1;
 }
 
-void SheetJobDial::S_BUTTON_TEST(Dialog& refinement, int /*id*/, ControlEvent event) {
+void SheetJobDial::s_Button_Test(Dialog& refinement, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::Click)
         return;
-    TESTDIALOG2(refinement);
+    testDialog2(refinement);
 }
 
 } // namespace sheetjob::dialogs

@@ -50,7 +50,7 @@ class LayerSink : public FrameSink {
             return shapefile::kShapeWriteFailed;
         }
         auto& target = layers_[static_cast<size_t>(layer)];
-        const int status = shapefile::WRITESIMPLELINE(target, attributes, v);
+        const int status = shapefile::writeSimpleLine(target, attributes, v);
         if (status != shapefile::kOk)
             failure_ = std::string("record ") + std::to_string(target.recordCounter) + " of " +
                        kBaseNames[static_cast<size_t>(layer)] + " could not be written (status " +
@@ -109,8 +109,8 @@ std::string refusal(const FrameJob& job, const FrameLayout& layout) {
 
 } // namespace
 
-int CREATERAMK(const FrameJob& job, std::string& reason) {
-    const FrameLayout layout = SETRAMKPARAMETERS(job.setScale, job.mapScale);
+int createRamk(const FrameJob& job, std::string& reason) {
+    const FrameLayout layout = setRamkParameters(job.setScale, job.mapScale);
 
     const bool open[kFrameLayerCount] = {
         layout.OuterFrameKind != 0 || layout.MinuteFrameOn || layout.OutletsOn,
@@ -132,7 +132,7 @@ int CREATERAMK(const FrameJob& job, std::string& reason) {
         if (!open[i])
             continue;
         const std::string path = common::joinPath(folder, kBaseNames[static_cast<size_t>(i)]);
-        const int status = shapefile::OPENNEWSHAPEFILE(
+        const int status = shapefile::openNewShapefile(
             job.coordSystem, shapefile::kPolyLine, path,
             i == kFrameLayer ? lineFields() : labelFields(), layers[static_cast<size_t>(i)]);
         if (status != shapefile::kOk) {
@@ -160,7 +160,7 @@ int CREATERAMK(const FrameJob& job, std::string& reason) {
         if (!layer.isOpen())
             continue;
         // A layer whose files could not be completed is not a written layer.
-        if (const int status = shapefile::CLOSENEWSHAPEFILE(layer); status != shapefile::kOk) {
+        if (const int status = shapefile::closeNewShapefile(layer); status != shapefile::kOk) {
             reason = std::string("layer ") + kBaseNames[static_cast<size_t>(i)] +
                      " could not be completed (status " + std::to_string(status) + ")" +
                      (layer.lastError().empty() ? "" : ": " + layer.lastError());

@@ -35,7 +35,7 @@ struct FrameJob {
 
 /// Returns 0, 1 (a layer could not be opened) or 2 (a record could not be written);
 /// `reason` gets a one-line explanation (UTF-8) on failure.
-int CREATERAMK(const FrameJob& job, std::string& reason);
+int createRamk(const FrameJob& job, std::string& reason);
 
 /// Draws the frame of `job` with `layout` into `sink`, in the order the layers
 /// receive their records: minute frame, outer frame, outlets, labels. Returns 0

@@ -24,39 +24,39 @@ constexpr double kMaxLineSteps = 100000.0;
 
 /// Latitude `d` map millimetres north of `lat0` (d may be negative), at scale
 /// denominator `s` on the sphere of radius `R` km. Degrees.
-double TARGETLAT(double lat0, double d, double s, double R);
+double targetLat(double lat0, double d, double s, double R);
 /// Longitude `d` map millimetres east of `lon0`, measured along the parallel `lat`.
-double TARGETLON(double lon0, double lat, double d, double s, double R);
+double targetLon(double lon0, double lat, double d, double s, double R);
 
 /// Origin of the densification grid: a grid value x0 + k*step three steps below x.
-double MINREPERVALUE(double x, double x0, double step);
+double minReperValue(double x, double x0, double step);
 /// The first grid value (origin g) strictly beyond `cur` in the direction of
 /// travel, skipping one that lies closer than 0.2 step to `cur`.
-double NEXTINTERMEDIATEVERTEX(double cur, bool decreasing, double g, double step);
+double nextIntermediateVertex(double cur, bool decreasing, double g, double step);
 
 /// Appends the line along the parallel `lat` shifted north by `d` mm, from
 /// lonStart to lonEnd, inner vertices on the grid lon0 + k*step. Returns the
 /// number of vertices appended or kLineRefused.
-int ADDOUTPARALLEL(double lat, double d, double lonStart, double lonEnd, double s, double R,
+int addOutParallel(double lat, double d, double lonStart, double lonEnd, double s, double R,
                    double lon0, double step, geometry::Vertices& v);
 /// Appends the line `d` mm east of the meridian `lon` from latStart to latEnd,
 /// inner latitudes on the grid lat0 + k*step; each vertex keeps the distance at
 /// its own latitude. Returns the count appended or kLineRefused.
-int ADDOUTMERIDIAN(double lon, double d, double latStart, double latEnd, double s, double R,
+int addOutMeridian(double lon, double d, double latStart, double latEnd, double s, double R,
                    double lat0, double step, geometry::Vertices& v);
 
 /// One side along the parallel `lat` of the closed line `d` mm outside
 /// (outward) or inside the trapezium, lengthened by d at both ends; without its
 /// end point unless keepLast. Returns the count appended or kLineRefused.
-int ADDOUTRAMKAPARALLEL(double d, double s, double R, bool outward, double lat, double lon1,
+int addOutRamkaParallel(double d, double s, double R, bool outward, double lat, double lon1,
                         double lon2, double step, bool keepLast, geometry::Vertices& v);
 /// The same for a side along the meridian `lon` from lat1 to lat2.
-int ADDOUTRAMKAMERIDIAN(double d, double s, double R, bool outward, double lon, double lat1,
+int addOutRamkaMeridian(double d, double s, double R, bool outward, double lon, double lat1,
                         double lat2, double step, bool keepLast, geometry::Vertices& v);
 /// The closed line `d` mm outside the trapezium W..E, S..N: starts at the
 /// north-west corner, runs clockwise and repeats its first vertex at the end.
 /// Returns the count appended or kLineRefused.
-int OUTRAMKAVERTICES(double d, double s, double R, double W, double E, double stepLon, double S,
+int outRamkaVertices(double d, double s, double R, double W, double E, double stepLon, double S,
                      double N, double stepLat, geometry::Vertices& v);
 
 } // namespace sheetjob::frame

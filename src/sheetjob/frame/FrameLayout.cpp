@@ -33,7 +33,7 @@ const std::string& fontName(int fontNumber) {
     return (fontNumber >= 1 && fontNumber <= kFontCount) ? names[fontNumber] : none;
 }
 
-FrameLayout SETRAMKPARAMETERS(int setScale, int mapScale) {
+FrameLayout setRamkParameters(int setScale, int mapScale) {
     FrameLayout f;
     f.MinuteXStartFilled = true;
     f.MinuteYStartFilled = true;

@@ -65,6 +65,6 @@ struct FrameLayout {
 /// and `mapScale` (0 = the set's own scale, 1 and 2 = reduced maps). A map scale
 /// outside 0..2 gives only the common settings, so no frame layer is drawn.
 /// Never fails.
-FrameLayout SETRAMKPARAMETERS(int setScale, int mapScale);
+FrameLayout setRamkParameters(int setScale, int mapScale);
 
 } // namespace sheetjob::frame

@@ -61,9 +61,9 @@ std::string codeAttribute(int code);
 /// each without trailing blanks and followed by "\".
 std::string labelAttributes(int code, const std::string& text, int font, double size);
 
-/// Builds the closed line `d` mm outside the trapezium (OUTRAMKAVERTICES) and
+/// Builds the closed line `d` mm outside the trapezium (outRamkaVertices) and
 /// writes it to FRAME as a record of `kind` with `code`. Returns kFrameOk or kFrameWriteFailed.
-int ADDOUTRAMKACONTUR(FrameSink& sink, FrameRecordKind kind, int code, double d, double s, double R, double W, double E,
-                      double stepLon, double S, double N, double stepLat);
+int addOutRamkaContur(FrameSink& sink, FrameRecordKind kind, int code, double d, double s, double R,
+                      double W, double E, double stepLon, double S, double N, double stepLat);
 
 } // namespace sheetjob::frame

@@ -11,7 +11,7 @@ namespace sheetjob::frame {
 
 namespace {
 
-using geometry::EQWITHTOLERANCE;
+using geometry::eqWithTolerance;
 using geometry::Vertices;
 
 constexpr double kGapClearance = 2.0; // mm: 1 mm of clearance at each end of a neighbour name
@@ -29,15 +29,15 @@ struct Outer {
     double s;
     double R;
 
-    double TT(double lat, double d) const { return TARGETLAT(lat, d, s, R); }
-    double TL(double lon, double lat, double d) const { return TARGETLON(lon, lat, d, s, R); }
+    double TT(double lat, double d) const { return targetLat(lat, d, s, R); }
+    double TL(double lon, double lat, double d) const { return targetLon(lon, lat, d, s, R); }
     /// Line along the parallel `lat` shifted by d, densified on the grid from W.
     bool parallel(double lat, double d, double start, double end, Vertices& v) const {
-        return ADDOUTPARALLEL(lat, d, start, end, s, R, job.west, job.stepLon, v) != kLineRefused;
+        return addOutParallel(lat, d, start, end, s, R, job.west, job.stepLon, v) != kLineRefused;
     }
     /// Line d mm east of the meridian `lon`, densified on the grid from S.
     bool meridian(double lon, double d, double start, double end, Vertices& v) const {
-        return ADDOUTMERIDIAN(lon, d, start, end, s, R, job.south, job.stepLat, v) != kLineRefused;
+        return addOutMeridian(lon, d, start, end, s, R, job.south, job.stepLat, v) != kLineRefused;
     }
     int write(FrameRecordKind kind, const std::string& attributes, const Vertices& v) const {
         return sink.write(kind, attributes, v) == 0 ? kFrameOk : kFrameWriteFailed;
@@ -63,7 +63,7 @@ int brokenOuterLine(const Outer& o) {
 
     auto gapWidth = [&](const std::string& name) {
         const std::string t = common::rtrim(name);
-        return TEXTPARAMETERS(t, static_cast<int>(t.size()), L.AdjacentFont, L.AdjacentSize,
+        return textParameters(t, static_cast<int>(t.size()), L.AdjacentFont, L.AdjacentSize,
                               kTrimBoth)
                    .width +
                kGapClearance;
@@ -74,13 +74,13 @@ int brokenOuterLine(const Outer& o) {
     double wE = gapWidth(j.eastName);
     // A refined side borders no single neighbour. Judged on the trapezium before
     // any datum shift, so that a shifted sheet keeps its neighbours' names.
-    if (!EQWITHTOLERANCE(j.resultWest, j.baseWest))
+    if (!eqWithTolerance(j.resultWest, j.baseWest))
         wW = 0;
-    if (!EQWITHTOLERANCE(j.resultEast, j.baseEast))
+    if (!eqWithTolerance(j.resultEast, j.baseEast))
         wE = 0;
-    if (!EQWITHTOLERANCE(j.resultSouth, j.baseSouth))
+    if (!eqWithTolerance(j.resultSouth, j.baseSouth))
         wS = 0;
-    if (!EQWITHTOLERANCE(j.resultNorth, j.baseNorth))
+    if (!eqWithTolerance(j.resultNorth, j.baseNorth))
         wN = 0;
 
     double yW1 = o.TT(phiM, -wW / 2), yW2 = o.TT(phiM, wW / 2);
@@ -159,21 +159,23 @@ int outerFrame(const Outer& o) {
     const FrameJob& j = o.job;
     switch (L.OuterFrameKind) {
     case 2:
-        if (ADDOUTRAMKACONTUR(o.sink, FrameRecordKind::OuterSideLine, L.OuterSideCode, L.OuterFrameDistance - L.OuterSideOffset,
-                              o.s, o.R, j.west, j.east, j.stepLon, j.south, j.north,
-                              j.stepLat) != kFrameOk ||
-            ADDOUTRAMKACONTUR(o.sink, FrameRecordKind::OuterSideLine, L.OuterSideCode, L.OuterFrameDistance + L.OuterSideOffset,
-                              o.s, o.R, j.west, j.east, j.stepLon, j.south, j.north,
-                              j.stepLat) != kFrameOk ||
-            ADDOUTRAMKACONTUR(o.sink, FrameRecordKind::OuterLine, L.OuterFrameCode, L.OuterFrameDistance, o.s, o.R, j.west,
-                              j.east, j.stepLon, j.south, j.north, j.stepLat) != kFrameOk)
+        if (addOutRamkaContur(o.sink, FrameRecordKind::OuterSideLine, L.OuterSideCode,
+                              L.OuterFrameDistance - L.OuterSideOffset, o.s, o.R, j.west, j.east,
+                              j.stepLon, j.south, j.north, j.stepLat) != kFrameOk ||
+            addOutRamkaContur(o.sink, FrameRecordKind::OuterSideLine, L.OuterSideCode,
+                              L.OuterFrameDistance + L.OuterSideOffset, o.s, o.R, j.west, j.east,
+                              j.stepLon, j.south, j.north, j.stepLat) != kFrameOk ||
+            addOutRamkaContur(o.sink, FrameRecordKind::OuterLine, L.OuterFrameCode,
+                              L.OuterFrameDistance, o.s, o.R, j.west, j.east, j.stepLon, j.south,
+                              j.north, j.stepLat) != kFrameOk)
             return kFrameWriteFailed;
         return kFrameOk;
     case 1:
         if (L.AdjacentOn)
             return brokenOuterLine(o);
-        return ADDOUTRAMKACONTUR(o.sink, FrameRecordKind::OuterLine, L.OuterFrameCode, L.OuterFrameDistance, o.s, o.R, j.west,
-                                 j.east, j.stepLon, j.south, j.north, j.stepLat);
+        return addOutRamkaContur(o.sink, FrameRecordKind::OuterLine, L.OuterFrameCode,
+                                 L.OuterFrameDistance, o.s, o.R, j.west, j.east, j.stepLon, j.south,
+                                 j.north, j.stepLat);
     default:
         return kFrameOk;
     }
@@ -231,15 +233,15 @@ int valueLabels(const Outer& o) {
     double hP = 0.0;
     for (size_t i = 0; i < n; ++i) {
         const double phi = j.latitudes[i];
-        const coordtext::FrameLabelPieces p = coordtext::COORDTOTXT(phi, false);
+        const coordtext::FrameLabelPieces p = coordtext::coordToTxt(phi, false);
         const std::string deg = common::rtrim(p.degrees);
         const std::string min = common::rtrim(p.minutes);
         const TextExtent e1 =
-            TEXTPARAMETERS(deg, static_cast<int>(deg.size()), L.DigitFont, L.DigitSize, kTrimBoth);
+            textParameters(deg, static_cast<int>(deg.size()), L.DigitFont, L.DigitSize, kTrimBoth);
         const double w1 = e1.width, h1 = e1.top - e1.bottom;
         const double yA = o.TT(phi, kLabelLift + h1 / 2);
         const TextExtent e2 =
-            TEXTPARAMETERS(min, static_cast<int>(min.size()), L.DigitFont, L.DigitSize, kTrimBoth);
+            textParameters(min, static_cast<int>(min.size()), L.DigitFont, L.DigitSize, kTrimBoth);
         const double w2 = e2.width, h2 = e2.top - e2.bottom;
         const double yB = o.TT(phi, -(kLabelLift + h2 / 2 + kMinuteDrop));
         // West labels begin together, so the longer one ends `off` from W.
@@ -276,14 +278,14 @@ int valueLabels(const Outer& o) {
     const double movedOff = kLabelLift + hP + kCornerMargin;
     for (size_t k = 0; k < m; ++k) {
         const double lam = j.longitudes[k];
-        const coordtext::FrameLabelPieces p = coordtext::COORDTOTXT(lam, true);
+        const coordtext::FrameLabelPieces p = coordtext::coordToTxt(lam, true);
         const std::string deg = common::rtrim(p.degrees);
         const std::string min = common::rtrim(p.minutes);
         const TextExtent e1 =
-            TEXTPARAMETERS(deg, static_cast<int>(deg.size()), L.DigitFont, L.DigitSize, kTrimLeft);
+            textParameters(deg, static_cast<int>(deg.size()), L.DigitFont, L.DigitSize, kTrimLeft);
         const TextExtent e2 =
-            TEXTPARAMETERS(min, static_cast<int>(min.size()), L.DigitFont, L.DigitSize, kTrimRight);
-        const double ws = TEXTPARAMETERS(" ", 1, L.DigitFont, L.DigitSize, kTrimNone).width;
+            textParameters(min, static_cast<int>(min.size()), L.DigitFont, L.DigitSize, kTrimRight);
+        const double ws = textParameters(" ", 1, L.DigitFont, L.DigitSize, kTrimNone).width;
         const double w1 = e1.width, w2 = e2.width;
         const double h = std::max(e1.top - e1.bottom, e2.top - e2.bottom);
         const std::string text = deg + " " + min;
@@ -325,7 +327,7 @@ int valueLabels(const Outer& o) {
 
 } // namespace
 
-int OUTFRAMEFRAMEWORK(FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
+int outFrameFramework(FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
     const Outer o{sink, layout, job, layout.ScaleDenominator, kEarthRadius};
     if (outerFrame(o) != kFrameOk)
         return kFrameWriteFailed;

@@ -62,7 +62,7 @@ std::string inQuotes(std::string_view cp1251) {
 
 /// An angle for a message: " 37° 00'" left-adjusted, in UTF-8.
 std::string angleText(double angle) {
-    return common::cp1251ToUtf8(ltrim(coordtext::GRADMIN2TXT(angle)));
+    return common::cp1251ToUtf8(ltrim(coordtext::gradMin2Txt(angle)));
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -90,7 +90,7 @@ std::optional<int> readSheetType(std::string_view rest) {
 }
 
 /// Belt, zone, sheet number and combined-sheet suffix; the fields are written only on success.
-bool readNomenclature(std::string_view value, JobParameters& job) {
+bool parseSheetName(std::string_view value, JobParameters& job) {
     const std::string text = rtrim(ltrim(value));
     if (text.size() < kMinNomenclatureLength)
         return false;
@@ -189,7 +189,7 @@ int readAngle(std::string_view key, std::string& value, double& field, bool nonZ
     }
     const std::string shown = inQuotes(rtrim(value));
     double angle = 0;
-    if (coordtext::TXTGRADMIN2GRAD(value, angle) != 0) {
+    if (coordtext::txtGradMin2Grad(value, angle) != 0) {
         reason = "value " + shown + " of \"" + std::string(key) +
                  "\" is not a degree-minute text such as 37° 15' or 37";
         return kItemBadValue;
@@ -212,7 +212,7 @@ int readMinutes(std::string_view key, std::string& value, int& field, std::strin
     }
     const std::string shown = inQuotes(rtrim(value));
     int minutes = 0;
-    if (coordtext::TXTMIN2MIN(value, minutes) != 0 || !(minutes > 0)) {
+    if (coordtext::txtMin2Min(value, minutes) != 0 || !(minutes > 0)) {
         reason = "value " + shown + " of \"" + std::string(key) +
                  "\" is not a minute division from 1 to 59";
         return kItemBadValue;
@@ -242,7 +242,7 @@ bool boundOk(double& field, double base, bool mustBeGreater, double limit, std::
 
 } // namespace
 
-int READCS(std::string_view value, int& coordSystem) {
+int readCs(std::string_view value, int& coordSystem) {
     const std::string name = trim(value);
     static constexpr std::array<std::string_view, 4> kNames = {
         "CK-42", // Latin C and K
@@ -261,16 +261,16 @@ int READCS(std::string_view value, int& coordSystem) {
     return 1;
 }
 
-int READNOMENCLATURE(std::string_view value, JobParameters& job) {
-    if (!readNomenclature(value, job)) {
+int readNomenclature(std::string_view value, JobParameters& job) {
+    if (!parseSheetName(value, job)) {
         job.SetScale = kRejected;
         return 1;
     }
-    COMPUTEBASEPARAMETERS(job);
+    computeBaseParameters(job);
     return 0;
 }
 
-int READPATH(std::string_view value, std::string& resultPath) {
+int readPath(std::string_view value, std::string& resultPath) {
     const std::string folder = trim(value);
     if (folder.size() < kMinPathLength)
         return 1;
@@ -278,7 +278,7 @@ int READPATH(std::string_view value, std::string& resultPath) {
     return 0;
 }
 
-int READSCALE2(int setScale, std::string_view value, int& mapScale) {
+int readScale2(int setScale, std::string_view value, int& mapScale) {
     const std::string scale = trim(value);
     static constexpr std::array<std::string_view, 3> k200 = {"200", "500", "1000"};
     static constexpr std::array<std::string_view, 3> k1000 = {"1000", "2500", "5000"};
@@ -293,7 +293,7 @@ int READSCALE2(int setScale, std::string_view value, int& mapScale) {
     return 1;
 }
 
-int READARG(std::string& line, JobParameters& job, ArgItemState& state, std::string& reason) {
+int readArg(std::string& line, JobParameters& job, ArgItemState& state, std::string& reason) {
     line = ltrim(line);
     const size_t semicolon = line.find(';');
     if (semicolon == std::string::npos || semicolon < 3) {
@@ -323,7 +323,7 @@ int READARG(std::string& line, JobParameters& job, ArgItemState& state, std::str
         return kItemGivenTwice;
     };
     if (key == "CS") {
-        if (READCS(value, job.CoordSystem) != 0) {
+        if (readCs(value, job.CoordSystem) != 0) {
             reason = "unknown coordinate system " + shown +
                      " of \"CS\" (known: CK-42, CK-95, ГCK-2011, ГCK-2011 / СК-42, "
                      "the letters C and K before the hyphen Latin)";
@@ -334,7 +334,7 @@ int READARG(std::string& line, JobParameters& job, ArgItemState& state, std::str
     if (key == "Nom") {
         if (job.SetScale != kUnsetInt)
             return twice();
-        if (READNOMENCLATURE(value, job) != 0) {
+        if (readNomenclature(value, job) != 0) {
             reason = "sheet name " + shown +
                      " of \"Nom\" is not a sheet of the 1:1 000 000 or 1:200 000 series "
                      "(such as N-37, N37, T-37 (4), N-37-XIV, N3714, N-37-XIV(2))";
@@ -345,7 +345,7 @@ int READARG(std::string& line, JobParameters& job, ArgItemState& state, std::str
     if (key == "Path") {
         if (!isBlank(job.ResultPath))
             return twice();
-        if (READPATH(value, job.ResultPath) != 0) {
+        if (readPath(value, job.ResultPath) != 0) {
             reason = "result folder " + shown + " of \"Path\" is shorter than 3 characters";
             return kItemBadValue;
         }
@@ -358,7 +358,7 @@ int READARG(std::string& line, JobParameters& job, ArgItemState& state, std::str
             reason = "\"MapScale\" comes before \"Nom\"";
             return kItemScaleBeforeNom;
         }
-        if (READSCALE2(job.SetScale, value, job.MapScale) != 0) {
+        if (readScale2(job.SetScale, value, job.MapScale) != 0) {
             reason = "map scale " + shown + " of \"MapScale\" does not fit a " +
                      (job.SetScale == 0 ? "1:200 000 sheet (allowed: 200, 500, 1000)"
                                         : "1:1 000 000 sheet (allowed: 1000, 2500, 5000)");
@@ -426,7 +426,7 @@ int readArgFileContent(std::string_view content, std::string_view fileName, JobP
         }
         while (!isBlank(line)) {
             std::string what;
-            if (READARG(line, job, state, what) != kItemRead) {
+            if (readArg(line, job, state, what) != kItemRead) {
                 reason = where(fileName, state.line) + what;
                 return kArgItemBad;
             }
@@ -500,7 +500,7 @@ int createResultFolder(const std::string& resultPath, std::string& reason) {
     return kArgFileRead;
 }
 
-int READARGFILE(const std::string& argFile, JobParameters& job, std::string& reason) {
+int readArgFile(const std::string& argFile, JobParameters& job, std::string& reason) {
     const fs::path path(argFile);
     std::error_code ec;
     if (fs::is_directory(path, ec)) {

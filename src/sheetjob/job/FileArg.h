@@ -22,7 +22,7 @@ enum ArgFileStatus : int {
     kArgFolderNotCreated = 7, ///< the missing result folder cannot be made
 };
 
-/// Statuses of one item (READARG); the file reader turns each into kArgItemBad.
+/// Statuses of one item (readArg); the file reader turns each into kArgItemBad.
 enum ArgItemStatus : int {
     kItemRead = 0,
     kItemMalformed = 1,  ///< no ";", no "=", empty key or value
@@ -47,9 +47,9 @@ constexpr int kRejected = -900;
 /// makes the result folder (with its parents) when it is missing. Returns an
 /// ArgFileStatus; on failure `reason` receives one line (UTF-8) naming the file
 /// and, for an item, the line.
-int READARGFILE(const std::string& argFile, JobParameters& job, std::string& reason);
+int readArgFile(const std::string& argFile, JobParameters& job, std::string& reason);
 
-/// The reading and checking of READARGFILE over a file's content already in
+/// The reading and checking of readArgFile over a file's content already in
 /// memory, without touching the file system (the result folder is not made).
 /// `fileName` names the file in `reason`. Same statuses, 7 excepted.
 int readArgFileContent(std::string_view content, std::string_view fileName, JobParameters& job,
@@ -59,7 +59,7 @@ int readArgFileContent(std::string_view content, std::string_view fileName, JobP
 /// with its missing parents unless it exists: kArgFileRead or kArgFolderNotCreated.
 int createResultFolder(const std::string& resultPath, std::string& reason);
 
-/// What READARG keeps between items beyond the job's own fields.
+/// What readArg keeps between items beyond the job's own fields.
 struct ArgItemState {
     int SubSheetFrames = kUnsetInt; ///< 0 or 1 once given
     int subSheetFramesLine = 0;     ///< the line that gave it, for the report
@@ -69,24 +69,24 @@ struct ArgItemState {
 /// Reads the first item of `line` (Windows-1251) into the job and removes it
 /// from the line. Returns an ArgItemStatus; on failure `reason` says what is
 /// wrong (UTF-8, without file or line).
-int READARG(std::string& line, JobParameters& job, ArgItemState& state, std::string& reason);
+int readArg(std::string& line, JobParameters& job, ArgItemState& state, std::string& reason);
 
 /// Coordinate-system name: "CK-42" 1, "CK-95" 2, "ГCK-2011" 3, "ГCK-2011 / СК-42" 4
 /// (C and K Latin except the second "СК"). Status 0 or 1 (CoordSystem unchanged).
-int READCS(std::string_view value, int& coordSystem);
+int readCs(std::string_view value, int& coordSystem);
 
 /// Sheet nomenclature (N-37, N37, T-37 (4), N-37-XIV, N3714, N-37-XIV(2)): sets
 /// SetScale, yZone, xZone, SheetNumber, SheetType and the base fields. Status 0
 /// or 1 (SetScale = kRejected).
-int READNOMENCLATURE(std::string_view value, JobParameters& job);
+int readNomenclature(std::string_view value, JobParameters& job);
 
 /// Result folder of at least 3 characters; a native separator is appended unless
 /// it ends in one. Status 0 or 1.
-int READPATH(std::string_view value, std::string& resultPath);
+int readPath(std::string_view value, std::string& resultPath);
 
 /// Map scale denominator in thousands for the set scale: 200, 500, 1000 for a
 /// 1:200 000 set, 1000, 2500, 5000 for a 1:1 000 000 set give 0, 1, 2. Status 0
 /// or 1 (MapScale = kRejected).
-int READSCALE2(int setScale, std::string_view value, int& mapScale);
+int readScale2(int setScale, std::string_view value, int& mapScale);
 
 } // namespace sheetjob::job

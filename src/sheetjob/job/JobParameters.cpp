@@ -6,7 +6,7 @@ constexpr double kTwoThirds = 2.0 / 3.0; // height of a 1:200 000 sheet, 40'
 constexpr double kOneSixth = 1.0 / 6.0;  // 10' parallel spacing of a 1:200 000 sheet
 } // namespace
 
-void COMPUTEBASEPARAMETERS(JobParameters& job) {
+void computeBaseParameters(JobParameters& job) {
     job.BaseNorth = 88 - 4 * job.yZone;
     job.BaseWest = 6 * job.xZone + 174;
     if (job.BaseWest >= 360)

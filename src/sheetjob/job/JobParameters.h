@@ -50,7 +50,7 @@ struct JobParameters {
 /// Base trapezium and default graticule of a sheet: reads SetScale, yZone, xZone,
 /// SheetNumber and SheetType, writes the eight Base* fields. Does not validate
 /// its inputs and cannot fail.
-void COMPUTEBASEPARAMETERS(JobParameters& job);
+void computeBaseParameters(JobParameters& job);
 
 /// Copies the base trapezium and graticule into the result fields (xFrom .. yMinute).
 void useBaseAsResult(JobParameters& job);

@@ -124,7 +124,7 @@ std::string withFolderSeparator(std::string folder) {
     return folder;
 }
 
-int PATHPROCESS(const std::string& resultFolder, bool subSheetFrames, OutputFolders& folders,
+int pathProcess(const std::string& resultFolder, bool subSheetFrames, OutputFolders& folders,
                 std::string& reason) {
     const std::string result = withFolderSeparator(resultFolder);
     folders.HypsPath = result + "HYPS";

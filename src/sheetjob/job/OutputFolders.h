@@ -42,7 +42,7 @@ enum OutputFolderStatus : int {
 /// HYPS_50 and HYPS_25 when sub-sheet frames are asked for. Subfolders are never
 /// entered; a symbolic link is removed as a link. Returns an OutputFolderStatus;
 /// on failure `reason` receives one line (UTF-8). The paths are formed even on failure.
-int PATHPROCESS(const std::string& resultFolder, bool subSheetFrames, OutputFolders& folders,
+int pathProcess(const std::string& resultFolder, bool subSheetFrames, OutputFolders& folders,
                 std::string& reason);
 
 /// The Windows-1251 text of the interactive failure message for a status of

@@ -63,7 +63,7 @@ class Run {
             return kExitNotDone;
         }
         std::string reason;
-        job_.Status = READARGFILE(argFile, job_, reason);
+        job_.Status = readArgFile(argFile, job_, reason);
         if (job_.Status != 0) {
             report(reason);
             return kExitNotDone;
@@ -103,7 +103,7 @@ class Run {
 
         OutputFolders folders;
         job_.Status =
-            PATHPROCESS(common::trim(job_.ResultPath), job_.SubSheetFrames, folders, reason);
+            pathProcess(common::trim(job_.ResultPath), job_.SubSheetFrames, folders, reason);
         job_.ResultPath = folders.HypsPath;
         job_.FramePath = folders.FramePath;
         if (job_.Status != 0)
@@ -121,7 +121,7 @@ class Run {
             sub.baseEast = job_.BaseEast;
             sub.baseSouth = job_.BaseSouth;
             sub.baseNorth = job_.BaseNorth;
-            const int status = layers::CREATEMAPS5025(sub, reason);
+            const int status = layers::createMaps5025(sub, reason);
             if (status != 0)
                 return failBeforeLayers(kUnspecifiedFailure,
                                         reason.empty() ? "sub-sheet frames failed with status " +
@@ -131,7 +131,7 @@ class Run {
 
         int status = kUnspecifiedFailure;
         try {
-            status = layers::CREATESHEETLAYERS(job_, reason);
+            status = layers::createSheetLayers(job_, reason);
         } catch (const std::exception& e) {
             reason = std::string("sheet layers failed: ") + e.what();
         }
@@ -162,7 +162,7 @@ class Run {
 
 } // namespace
 
-int RUNSHEETJOB(const std::vector<std::string>& args, InteractiveSession* session,
+int runSheetJob(const std::vector<std::string>& args, InteractiveSession* session,
                 std::ostream& err) {
     // The program name alone selects the interactive mode; any argument the
     // argument-file mode, of which only the first is read.

@@ -33,7 +33,7 @@ class InteractiveSession {
 /// name; one or more further arguments select argument-file mode (args[1] is
 /// the file). `session` serves the interactive mode; null when no window can be
 /// shown. In argument-file mode every failure writes one line to `err`.
-int RUNSHEETJOB(const std::vector<std::string>& args, InteractiveSession* session,
+int runSheetJob(const std::vector<std::string>& args, InteractiveSession* session,
                 std::ostream& err);
 
 } // namespace sheetjob::job

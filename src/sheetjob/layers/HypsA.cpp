@@ -15,7 +15,7 @@
 namespace sheetjob::layers {
 namespace {
 
-using geometry::EQWITHTOLERANCE;
+using geometry::eqWithTolerance;
 using shapefile::FieldDef;
 
 // Corner labels: whole minutes, or hundredths of a second for a shifted sheet,
@@ -43,36 +43,36 @@ const std::vector<FieldDef>& hypsPFields() {
 }
 
 // a <= b, also when the two are equal within the tolerance.
-bool notAbove(double a, double b) { return a <= b || EQWITHTOLERANCE(a, b); }
+bool notAbove(double a, double b) { return a <= b || eqWithTolerance(a, b); }
 
 int writeSheetPolygon(const HypsAJob& job, geometry::Vertices& outline, std::string& reason) {
     const std::string path = common::joinPath(job.hypsPath, "HypsA");
     shapefile::ShapeLayer layer;
-    if (shapefile::OPENNEWSHAPEFILE(job.coordSystem, shapefile::kPolygon, path, hypsAFields(),
+    if (shapefile::openNewShapefile(job.coordSystem, shapefile::kPolygon, path, hypsAFields(),
                                     layer) != 0) {
         reason = layerFailure(path, "could not be opened", layer.lastError());
         return 1;
     }
 
     outline.clear();
-    ADDRECTANGLE(job.xFrom, job.xTo, job.lonVertexSpacing, job.yFrom, job.yTo, job.latVertexSpacing,
+    addRectangle(job.xFrom, job.xTo, job.lonVertexSpacing, job.yFrom, job.yTo, job.latVertexSpacing,
                  outline);
     const bool shifted = job.coordSystem == job::kGSK2011SK42;
     if (shifted)
-        geometry::SK42_TO_GSK2011(outline);
+        geometry::sk42_To_Gsk2011(outline);
 
     const int decimals = shifted ? kHundredthsOfSecond : kWholeMinutes;
     auto label = [&](const geometry::Point& p) {
-        return common::trim(coordtext::COORDPOINTTOTXTN(p.x, p.y, decimals, kHemisphereWords));
+        return common::trim(coordtext::coordPointToTxtN(p.x, p.y, decimals, kHemisphereWords));
     };
     const std::string text = "-1\\" + common::rtrim(job.sheetName) + "\\" + label(job.corners.nw) +
                              "\\" + label(job.corners.ne) + "\\" + label(job.corners.sw) + "\\" +
                              label(job.corners.se) + "\\";
-    if (shapefile::WRITESIMPLEPOLYGON(layer, text, outline) != 0) {
+    if (shapefile::writeSimplePolygon(layer, text, outline) != 0) {
         reason = layerFailure(path, "the sheet polygon could not be written", layer.lastError());
         return 2;
     }
-    if (shapefile::CLOSENEWSHAPEFILE(layer) != 0) {
+    if (shapefile::closeNewShapefile(layer) != 0) {
         reason = layerFailure(path, "could not be completed", layer.lastError());
         return 2;
     }
@@ -82,17 +82,17 @@ int writeSheetPolygon(const HypsAJob& job, geometry::Vertices& outline, std::str
 int writeGraticulePoints(const HypsAJob& job, std::string& reason) {
     const std::string path = common::joinPath(job.hypsPath, "HypsP");
     shapefile::ShapeLayer layer;
-    if (shapefile::OPENNEWSHAPEFILE(job.coordSystem, shapefile::kPoint, path, hypsPFields(),
+    if (shapefile::openNewShapefile(job.coordSystem, shapefile::kPoint, path, hypsPFields(),
                                     layer) != 0) {
         reason = layerFailure(path, "could not be opened", layer.lastError());
         return 1;
     }
 
     // The grid covers the result trapezium before any datum shift.
-    const double firstLat = STARTGRADVALUE(job.yFrom, job.baseSouth, job.latPointSpacing);
-    const double lastLat = ENDGRADVALUE(job.yTo, job.baseSouth, job.latPointSpacing);
-    const double firstLon = STARTGRADVALUE(job.xFrom, job.baseWest, job.lonPointSpacing);
-    const double lastLon = ENDGRADVALUE(job.xTo, job.baseWest, job.lonPointSpacing);
+    const double firstLat = startGradValue(job.yFrom, job.baseSouth, job.latPointSpacing);
+    const double lastLat = endGradValue(job.yTo, job.baseSouth, job.latPointSpacing);
+    const double firstLon = startGradValue(job.xFrom, job.baseWest, job.lonPointSpacing);
+    const double lastLon = endGradValue(job.xTo, job.baseWest, job.lonPointSpacing);
     const bool shifted = job.coordSystem == job::kGSK2011SK42;
 
     if (notAbove(firstLat, lastLat) && notAbove(firstLon, lastLon)) {
@@ -106,23 +106,23 @@ int writeGraticulePoints(const HypsAJob& job, std::string& reason) {
                 const double longitude = static_cast<double>(j) * job.lonPointSpacing + firstLon;
                 if (!notAbove(longitude, lastLon))
                     break;
-                const std::string text = CREATEHYPSPATT(latitude, longitude);
+                const std::string text = createHypsPAtt(latitude, longitude);
                 geometry::Point p{longitude, latitude};
                 if (shifted)
-                    geometry::SK42_TO_GSK2011(p); // the labels keep the unshifted values
-                if (shapefile::WRITEPOINT(layer, text, p.x, p.y) != 0) {
+                    geometry::sk42_To_Gsk2011(p); // the labels keep the unshifted values
+                if (shapefile::writePoint(layer, text, p.x, p.y) != 0) {
                     reason = layerFailure(path, "a graticule point could not be written",
                                           layer.lastError());
                     return 2;
                 }
-                if (EQWITHTOLERANCE(longitude, lastLon))
+                if (eqWithTolerance(longitude, lastLon))
                     break;
             }
-            if (EQWITHTOLERANCE(latitude, lastLat))
+            if (eqWithTolerance(latitude, lastLat))
                 break;
         }
     }
-    if (shapefile::CLOSENEWSHAPEFILE(layer) != 0) {
+    if (shapefile::closeNewShapefile(layer) != 0) {
         reason = layerFailure(path, "could not be completed", layer.lastError());
         return 2;
     }
@@ -131,12 +131,12 @@ int writeGraticulePoints(const HypsAJob& job, std::string& reason) {
 
 } // namespace
 
-std::string CREATEHYPSPATT(double latitude, double longitude) {
-    return "-1\\" + common::rtrim(coordtext::GRADMINSEC(latitude)) + "\\" +
-           common::rtrim(coordtext::GRADMINSEC(longitude)) + "\\";
+std::string createHypsPAtt(double latitude, double longitude) {
+    return "-1\\" + common::rtrim(coordtext::gradMinSec(latitude)) + "\\" +
+           common::rtrim(coordtext::gradMinSec(longitude)) + "\\";
 }
 
-int CREATEHYPSA(const HypsAJob& job, geometry::Vertices& outline, std::string& reason) {
+int createHypsA(const HypsAJob& job, geometry::Vertices& outline, std::string& reason) {
     if (const int status = writeSheetPolygon(job, outline, reason); status != 0)
         return status;
     return writeGraticulePoints(job, reason);

@@ -15,7 +15,7 @@
 namespace sheetjob::layers {
 namespace {
 
-using geometry::EQWITHTOLERANCE;
+using geometry::eqWithTolerance;
 using shapefile::FieldDef;
 
 const char* const kParallelName = "\xCF\xE0\xF0\xE0\xEB\xEB\xE5\xEB\xFC"; // Параллель
@@ -43,16 +43,16 @@ const std::vector<FieldDef>& hypsLFields() {
     return fields;
 }
 
-bool notAbove(double a, double b) { return a <= b || EQWITHTOLERANCE(a, b); }
+bool notAbove(double a, double b) { return a <= b || eqWithTolerance(a, b); }
 
 // First and last graticule value strictly inside (low, high): a value on an edge
 // belongs to the edge, and no line is drawn there.
 void innerRange(double low, double high, double origin, double step, double& first, double& last) {
-    first = STARTGRADVALUE(low, origin, step);
-    if (EQWITHTOLERANCE(first, low))
+    first = startGradValue(low, origin, step);
+    if (eqWithTolerance(first, low))
         first = first + step;
-    last = ENDGRADVALUE(high, origin, step);
-    if (EQWITHTOLERANCE(last, high))
+    last = endGradValue(high, origin, step);
+    if (eqWithTolerance(last, high))
         last = last - step;
 }
 
@@ -70,13 +70,13 @@ class LineWriter {
             high = horizontal ? job_.east : job_.north;
             return true;
         }
-        const bool cut = horizontal ? geometry::CLIPPINGHORIZONTALLINEBYPOLYGON(c, clip_, low, high)
-                                    : geometry::CLIPPINGVERTICALLINEBYPOLYGON(c, clip_, low, high);
+        const bool cut = horizontal ? geometry::clippingHorizontalLineByPolygon(c, clip_, low, high)
+                                    : geometry::clippingVerticalLineByPolygon(c, clip_, low, high);
         return cut && low != high;
     }
 
     int write(const std::string& text, const char* what, std::string& reason) {
-        if (shapefile::WRITESIMPLELINE(layer_, text, work) != 0) {
+        if (shapefile::writeSimpleLine(layer_, text, work) != 0) {
             reason = layerFailure(path_, what, layer_.lastError());
             return 2;
         }
@@ -94,7 +94,7 @@ class LineWriter {
 
 } // namespace
 
-std::string CREATEHYPSLATT(int lineClass, double value) {
+std::string createHypsLAtt(int lineClass, double value) {
     std::string text;
     switch (lineClass) {
     case kParallelLine:
@@ -131,12 +131,12 @@ std::string CREATEHYPSLATT(int lineClass, double value) {
     return text;
 }
 
-int CREATEHYPSL(const HypsLJob& job, const geometry::Vertices& outline,
+int createHypsL(const HypsLJob& job, const geometry::Vertices& outline,
                 std::vector<double>& latitudes, std::vector<double>& longitudes,
                 std::string& reason) {
     const std::string path = common::joinPath(job.hypsPath, "HypsL");
     shapefile::ShapeLayer layer;
-    if (shapefile::OPENNEWSHAPEFILE(job.coordSystem, shapefile::kPolyLine, path, hypsLFields(),
+    if (shapefile::openNewShapefile(job.coordSystem, shapefile::kPolyLine, path, hypsLFields(),
                                     layer) != 0) {
         reason = layerFailure(path, "could not be opened", layer.lastError());
         return 1;
@@ -148,7 +148,7 @@ int CREATEHYPSL(const HypsLJob& job, const geometry::Vertices& outline,
     for (int i = 0; i < outline.size(); ++i)
         clip.push_back({outline.x[i], outline.y[i]});
 
-    if (shapefile::WRITESIMPLELINE(layer, CREATEHYPSLATT(kOutlineLine), outline) != 0) {
+    if (shapefile::writeSimpleLine(layer, createHypsLAtt(kOutlineLine), outline) != 0) {
         reason = layerFailure(path, "the sheet outline could not be written", layer.lastError());
         return 2;
     }
@@ -168,8 +168,8 @@ int CREATEHYPSL(const HypsLJob& job, const geometry::Vertices& outline,
             continue;
         latitudes.push_back(latitude);
         lines.work.clear();
-        ADDPARALLEL(latitude, west, east, job.lonVertexSpacing, true, lines.work);
-        if (lines.write(CREATEHYPSLATT(kParallelLine, latitude), "a parallel could not be written",
+        addParallel(latitude, west, east, job.lonVertexSpacing, true, lines.work);
+        if (lines.write(createHypsLAtt(kParallelLine, latitude), "a parallel could not be written",
                         reason))
             return 2;
     }
@@ -184,8 +184,8 @@ int CREATEHYPSL(const HypsLJob& job, const geometry::Vertices& outline,
             continue;
         longitudes.push_back(longitude);
         lines.work.clear();
-        ADDMERIDIAN(longitude, south, north, job.latVertexSpacing, true, lines.work);
-        if (lines.write(CREATEHYPSLATT(kMeridianLine, longitude), "a meridian could not be written",
+        addMeridian(longitude, south, north, job.latVertexSpacing, true, lines.work);
+        if (lines.write(createHypsLAtt(kMeridianLine, longitude), "a meridian could not be written",
                         reason))
             return 2;
     }
@@ -198,14 +198,14 @@ int CREATEHYPSL(const HypsLJob& job, const geometry::Vertices& outline,
         double west = 0, east = 0;
         if (lines.ends(true, kArcticCircleLatitude, west, east)) {
             lines.work.clear();
-            ADDPARALLEL(kArcticCircleLatitude, west, east, job.lonVertexSpacing, true, lines.work);
-            if (lines.write(CREATEHYPSLATT(kArcticCircleLine),
+            addParallel(kArcticCircleLatitude, west, east, job.lonVertexSpacing, true, lines.work);
+            if (lines.write(createHypsLAtt(kArcticCircleLine),
                             "the Arctic Circle could not be written", reason))
                 return 2;
         }
     }
 
-    if (shapefile::CLOSENEWSHAPEFILE(layer) != 0) {
+    if (shapefile::closeNewShapefile(layer) != 0) {
         reason = layerFailure(path, "could not be completed", layer.lastError());
         return 2;
     }

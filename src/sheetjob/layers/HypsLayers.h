@@ -49,11 +49,11 @@ struct HypsAJob {
 /// Writes HypsA (one polygon) and HypsP (the point grid); leaves the sheet outline
 /// (shifted for coordinate system 4) in `outline`. Returns 0, 1 (a layer could
 /// not be opened) or 2 (a record could not be written); `reason` says which.
-int CREATEHYPSA(const HypsAJob& job, geometry::Vertices& outline, std::string& reason);
+int createHypsA(const HypsAJob& job, geometry::Vertices& outline, std::string& reason);
 
 /// Attribute text of a graticule point: "-1\", its latitude and longitude as
 /// degree-minute-second texts, each followed by "\". Windows-1251.
-std::string CREATEHYPSPATT(double latitude, double longitude);
+std::string createHypsPAtt(double latitude, double longitude);
 
 /// What the graticule lines need. Bounds as settled by the driver.
 struct HypsLJob {
@@ -69,15 +69,15 @@ struct HypsLJob {
 /// clips every line by the (shifted) outline. Fills `latitudes` and `longitudes`
 /// with the values of the lines drawn. Returns 0, 1 (not opened) or 2 (a record
 /// could not be written).
-int CREATEHYPSL(const HypsLJob& job, const geometry::Vertices& outline,
+int createHypsL(const HypsLJob& job, const geometry::Vertices& outline,
                 std::vector<double>& latitudes, std::vector<double>& longitudes,
                 std::string& reason);
 
 /// Attribute text of a graticule line of the given class; `value` (degrees) is read
 /// for parallels and meridians only. Windows-1251.
-std::string CREATEHYPSLATT(int lineClass, double value = 0.0);
+std::string createHypsLAtt(int lineClass, double value = 0.0);
 
-/// What the driver hands to CREATEHYPS.
+/// What the driver hands to createHyps.
 struct HypsJob {
     int coordSystem = 1;
     int setScale = 0;
@@ -92,7 +92,7 @@ struct HypsJob {
 
 /// Writes the three graticule layers (HypsA and HypsP, then HypsL only if they
 /// succeeded). Returns 0 or 1; `reason` says which layer failed.
-int CREATEHYPS(const HypsJob& job, std::vector<double>& latitudes, std::vector<double>& longitudes,
+int createHyps(const HypsJob& job, std::vector<double>& latitudes, std::vector<double>& longitudes,
                std::string& reason);
 
 } // namespace sheetjob::layers

@@ -12,7 +12,7 @@
 namespace sheetjob::layers {
 namespace {
 
-using geometry::EQWITHTOLERANCE;
+using geometry::eqWithTolerance;
 
 // Direction codes of the neighbours.
 constexpr int kWestward = -1;
@@ -57,17 +57,17 @@ bool validJob(const job::JobParameters& job, std::string& reason) {
 // Adds an edge value that lies on the graticule to the list the frame receives,
 // then sorts the list ascending.
 void completeList(std::vector<double>& list, double low, double high, double origin, double step) {
-    if (EQWITHTOLERANCE(STARTGRADVALUE(low, origin, step), low))
-        PLUSUNIQUEVALUE(list, low);
-    if (EQWITHTOLERANCE(ENDGRADVALUE(high, origin, step), high))
-        PLUSUNIQUEVALUE(list, high);
+    if (eqWithTolerance(startGradValue(low, origin, step), low))
+        plusUniqueValue(list, low);
+    if (eqWithTolerance(endGradValue(high, origin, step), high))
+        plusUniqueValue(list, high);
     if (list.size() > 1)
         std::sort(list.begin(), list.end());
 }
 
 } // namespace
 
-int CREATEHYPS(const HypsJob& job, std::vector<double>& latitudes, std::vector<double>& longitudes,
+int createHyps(const HypsJob& job, std::vector<double>& latitudes, std::vector<double>& longitudes,
                std::string& reason) {
     HypsAJob a;
     a.coordSystem = job.coordSystem;
@@ -90,7 +90,7 @@ int CREATEHYPS(const HypsJob& job, std::vector<double>& latitudes, std::vector<d
     a.corners = job.corners;
 
     geometry::Vertices outline;
-    if (CREATEHYPSA(a, outline, reason) != 0)
+    if (createHypsA(a, outline, reason) != 0)
         return 1;
 
     HypsLJob l;
@@ -106,7 +106,7 @@ int CREATEHYPS(const HypsJob& job, std::vector<double>& latitudes, std::vector<d
     l.latVertexSpacing = kMeridianVertexSpacing;
     l.meridianStep = job.meridianStep;
     l.parallelStep = job.parallelStep;
-    if (CREATEHYPSL(l, outline, latitudes, longitudes, reason) != 0)
+    if (createHypsL(l, outline, latitudes, longitudes, reason) != 0)
         return 1;
     return 0;
 }
@@ -124,7 +124,7 @@ int writeGraticuleLayers(const job::JobParameters& job, frame::FrameJob& frameJo
     double west = job.xFrom, east = job.xTo, south = job.yFrom, north = job.yTo;
     if (job.CoordSystem == job::kGSK2011SK42) {
         for (geometry::Point* p : {&corners.nw, &corners.ne, &corners.sw, &corners.se})
-            geometry::SK42_TO_GSK2011(*p);
+            geometry::sk42_To_Gsk2011(*p);
         // The graticule keeps inside all four shifted corners.
         west = std::max(corners.nw.x, corners.sw.x);
         east = std::min(corners.ne.x, corners.se.x);
@@ -132,10 +132,10 @@ int writeGraticuleLayers(const job::JobParameters& job, frame::FrameJob& frameJo
         north = std::min(corners.nw.y, corners.ne.y);
     }
 
-    const std::string sheetName = nomenclature::NOMENCLATURE(job.SetScale, job.yZone, job.xZone,
+    const std::string sheetName = nomenclature::nomenclature(job.SetScale, job.yZone, job.xZone,
                                                              job.SheetNumber, job.SheetType);
     auto neighbour = [&](int direction) {
-        return nomenclature::ADJACENTNOMENCLATURE(direction, job.SetScale, job.yZone, job.xZone,
+        return nomenclature::adjacentNomenclature(direction, job.SetScale, job.yZone, job.xZone,
                                                   job.SheetNumber, job.SheetType);
     };
     frameJob = frame::FrameJob{};
@@ -162,7 +162,7 @@ int writeGraticuleLayers(const job::JobParameters& job, frame::FrameJob& frameJo
     hyps.south = south;
     hyps.north = north;
     hyps.corners = corners;
-    if (CREATEHYPS(hyps, frameJob.latitudes, frameJob.longitudes, reason) != 0)
+    if (createHyps(hyps, frameJob.latitudes, frameJob.longitudes, reason) != 0)
         return 1;
     // Edges on the graticule carry no line but the frame labels them.
     completeList(frameJob.latitudes, south, north, job.BaseSouth, job.ParallelStep);
@@ -199,11 +199,11 @@ int writeGraticuleLayers(const job::JobParameters& job, frame::FrameJob& frameJo
     return 0;
 }
 
-int CREATESHEETLAYERS(job::JobParameters& job, std::string& reason) {
+int createSheetLayers(job::JobParameters& job, std::string& reason) {
     frame::FrameJob frameJob;
     job.Status = writeGraticuleLayers(job, frameJob, reason);
     if (job.Status == 0)
-        job.Status = frame::CREATERAMK(frameJob, reason);
+        job.Status = frame::createRamk(frameJob, reason);
     return job.Status;
 }
 

@@ -53,7 +53,7 @@ const std::vector<shapefile::FieldDef>& subSheetFields() {
 
 } // namespace
 
-int CREATEM_50_5025(const std::string& name, double west, double east, double south, double north,
+int createM_50_5025(const std::string& name, double west, double east, double south, double north,
                     const SubSheetWriter& write) {
     const Quad q{west, east, south, north};
     if (const int status = write({kScale50, name, west, east, south, north}); status != 0)
@@ -70,13 +70,13 @@ int CREATEM_50_5025(const std::string& name, double west, double east, double so
     return 0;
 }
 
-int CREATEM_100_5025(const std::string& name, double west, double east, double south, double north,
+int createM_100_5025(const std::string& name, double west, double east, double south, double north,
                      const SubSheetWriter& write) {
     const Quad q{west, east, south, north};
     for (int i = 0; i < 2; ++i) {
         for (int j = 0; j < 2; ++j) {
             const Quad r = quarter(q, i, j);
-            if (const int status = CREATEM_50_5025(name + "-" + kLetters50[i][j], r.west, r.east,
+            if (const int status = createM_50_5025(name + "-" + kLetters50[i][j], r.west, r.east,
                                                    r.south, r.north, write);
                 status != 0)
                 return status;
@@ -85,7 +85,7 @@ int CREATEM_100_5025(const std::string& name, double west, double east, double s
     return 0;
 }
 
-int CREATEMAPS5025(const SubSheetJob& job, const SubSheetWriter& write, std::string& reason) {
+int createMaps5025(const SubSheetJob& job, const SubSheetWriter& write, std::string& reason) {
     // Only a 1:200 000 sheet is divided; any other number would give sheet names
     // and bounds that belong to no sheet.
     if (job.sheetNumber < 1 || job.sheetNumber > kSheets200PerRow * kSheets200PerRow) {
@@ -100,7 +100,7 @@ int CREATEMAPS5025(const SubSheetJob& job, const SubSheetWriter& write, std::str
         }
     }
     const std::string million =
-        nomenclature::NOMENCLATURE(1, job.yZone, job.xZone, job.sheetNumber, 0);
+        nomenclature::nomenclature(1, job.yZone, job.xZone, job.sheetNumber, 0);
     const int row = (job.sheetNumber - 1) / kSheets200PerRow;
     const int column = job.sheetNumber - 1 - kSheets200PerRow * row;
     // The north-west 1:100 000 sheet of this 1:200 000 sheet.
@@ -111,7 +111,7 @@ int CREATEMAPS5025(const SubSheetJob& job, const SubSheetWriter& write, std::str
         for (int j = 0; j < 2; ++j) {
             const int number = first + i + kSheets100PerRow * j;
             const Quad q = quarter(base, i, j);
-            if (const int status = CREATEM_100_5025(million + "-" + std::to_string(number), q.west,
+            if (const int status = createM_100_5025(million + "-" + std::to_string(number), q.west,
                                                     q.east, q.south, q.north, write);
                 status != 0)
                 return status;
@@ -120,40 +120,40 @@ int CREATEMAPS5025(const SubSheetJob& job, const SubSheetWriter& write, std::str
     return 0;
 }
 
-int CREATEMAPS5025(const SubSheetJob& job, std::string& reason) {
+int createMaps5025(const SubSheetJob& job, std::string& reason) {
     geometry::Vertices vertices; // reused for every sheet
     const SubSheetWriter write = [&](const SubSheet& sheet) {
         int count = 0;
-        return CREATER5025(job.coordSystem, sheet.name,
+        return createR5025(job.coordSystem, sheet.name,
                            sheet.scale == kScale50 ? job.r50Path : job.r25Path, sheet.west,
                            sheet.east, kSubSheetLonSpacing, sheet.south, sheet.north,
                            kSubSheetLatSpacing, vertices, count, reason);
     };
-    return CREATEMAPS5025(job, write, reason);
+    return createMaps5025(job, write, reason);
 }
 
-int CREATER5025(int coordSystem, const std::string& sheetName, const std::string& folder,
+int createR5025(int coordSystem, const std::string& sheetName, const std::string& folder,
                 double west, double east, double lonSpacing, double south, double north,
                 double latSpacing, geometry::Vertices& vertices, int& count, std::string& reason) {
     const std::string name = common::rtrim(sheetName);
     const std::string path = common::joinPath(folder, name);
     shapefile::ShapeLayer layer;
-    if (shapefile::OPENNEWSHAPEFILE(coordSystem, shapefile::kPolygon, path, subSheetFields(),
+    if (shapefile::openNewShapefile(coordSystem, shapefile::kPolygon, path, subSheetFields(),
                                     layer) != 0) {
         reason = layerFailure(path, "could not be opened", layer.lastError());
         return 1;
     }
     vertices.clear();
-    count = ADDRECTANGLE(west, east, lonSpacing, south, north, latSpacing, vertices);
+    count = addRectangle(west, east, lonSpacing, south, north, latSpacing, vertices);
     // The division and the names are those of the SK-42 sheet; only the
     // vertices move to the 2011 system.
     if (coordSystem == job::kGSK2011SK42)
-        geometry::SK42_TO_GSK2011(vertices);
-    if (shapefile::WRITESIMPLEPOLYGON(layer, name + "\\", vertices) != 0) {
+        geometry::sk42_To_Gsk2011(vertices);
+    if (shapefile::writeSimplePolygon(layer, name + "\\", vertices) != 0) {
         reason = layerFailure(path, "the sheet's frame could not be written", layer.lastError());
         return 2;
     }
-    if (shapefile::CLOSENEWSHAPEFILE(layer) != 0) {
+    if (shapefile::closeNewShapefile(layer) != 0) {
         reason = layerFailure(path, "could not be completed", layer.lastError());
         return 2;
     }

@@ -26,7 +26,7 @@ constexpr double kSubSheetLatSpacing = 0.010416666666666666; // 1/96 degree
 /// Divides the base trapezium of a 1:200 000 sheet into its 1:100 000, 1:50 000 and
 /// 1:25 000 sheets and writes the 16 + 64 layers. Returns 0, 1 (a layer could not be opened) or 2
 /// (a record could not be written); `reason` gets a one-line explanation (UTF-8).
-int CREATEMAPS5025(const SubSheetJob& job, std::string& reason);
+int createMaps5025(const SubSheetJob& job, std::string& reason);
 
 /// One sheet of the division as it is handed to the writer.
 struct SubSheet {
@@ -40,19 +40,19 @@ using SubSheetWriter = std::function<int(const SubSheet&)>;
 /// The division itself: hands every 1:50 000 sheet, each followed by its four
 /// 1:25 000 sheets, to `write` in processing order and stops at the first
 /// non-zero status, which it returns.
-int CREATEMAPS5025(const SubSheetJob& job, const SubSheetWriter& write, std::string& reason);
+int createMaps5025(const SubSheetJob& job, const SubSheetWriter& write, std::string& reason);
 /// One 1:100 000 sheet: its four 1:50 000 sheets А, В, Б, Г.
-int CREATEM_100_5025(const std::string& name, double west, double east, double south, double north,
+int createM_100_5025(const std::string& name, double west, double east, double south, double north,
                      const SubSheetWriter& write);
 /// One 1:50 000 sheet, then its four 1:25 000 sheets а, в, б, г.
-int CREATEM_50_5025(const std::string& name, double west, double east, double south, double north,
+int createM_50_5025(const std::string& name, double west, double east, double south, double north,
                     const SubSheetWriter& write);
 
 /// Writes one sheet's layer `folder`/`sheetName`: a polygon clockwise from the
 /// north-west corner (shifted for coordinate system 4) with the "Name" attribute.
 /// `vertices` is work space; `count` receives the outline's vertex count.
 /// Returns 0, 1 (not opened) or 2 (not written).
-int CREATER5025(int coordSystem, const std::string& sheetName, const std::string& folder,
+int createR5025(int coordSystem, const std::string& sheetName, const std::string& folder,
                 double west, double east, double lonSpacing, double south, double north,
                 double latSpacing, geometry::Vertices& vertices, int& count, std::string& reason);
 

@@ -31,7 +31,7 @@ std::string twoDigitZone(int zone) { return common::formatInt(zone, 2, 2); }
 
 } // namespace
 
-std::string TOROMANNUMERALS(int number) {
+std::string toRomanNumerals(int number) {
     if (number < 0)
         return "";
     std::string text(static_cast<size_t>(number / 10), 'X');
@@ -39,32 +39,32 @@ std::string TOROMANNUMERALS(int number) {
     return text;
 }
 
-int PLUSXZONE(int zone) {
+int plusXZone(int zone) {
     const int next = zone + 1;
     return next == kZoneCount + 1 ? 1 : next;
 }
 
-int MINUSXZONE(int zone) {
+int minusXZone(int zone) {
     const int previous = zone - 1;
     return previous == 0 ? kZoneCount : previous;
 }
 
-void ADJACENTXZONE200(bool east, int zone, int number, int& newZone, int& newNumber) {
+void adjacentXZone200(bool east, int zone, int number, int& newZone, int& newNumber) {
     const int row = (number - 1) / kGridSide;
     int column = number - 1 - kGridSide * row;
     column = east ? column + 1 : column - 1;
     newZone = zone;
     if (column == kGridSide) {
-        newZone = PLUSXZONE(zone);
+        newZone = plusXZone(zone);
         column = 0;
     } else if (column == -1) {
-        newZone = MINUSXZONE(zone);
+        newZone = minusXZone(zone);
         column = kGridSide - 1;
     }
     newNumber = kGridSide * row + column + 1;
 }
 
-void ADJACENTYZONE200(bool north, int belt, int number, int& newBelt, int& newNumber) {
+void adjacentYZone200(bool north, int belt, int number, int& newBelt, int& newNumber) {
     int row = (number - 1) / kGridSide;
     const int column = number - 1 - kGridSide * row;
     row = north ? row - 1 : row + 1;
@@ -79,39 +79,39 @@ void ADJACENTYZONE200(bool north, int belt, int number, int& newBelt, int& newNu
     newNumber = kGridSide * row + column + 1;
 }
 
-std::string NOMENCLATURE(int setScale, int yZone, int xZone, int sheetNumber, int sheetType) {
+std::string nomenclature(int setScale, int yZone, int xZone, int sheetNumber, int sheetType) {
     std::string text = beltLetter(yZone) + "-" + twoDigitZone(xZone);
     if (setScale != 0) {
         int zone = xZone;
         for (int i = 0; i < sheetType; ++i) {
-            zone = PLUSXZONE(zone);
+            zone = plusXZone(zone);
             text += ",";
             text += twoDigitZone(zone);
         }
         return text;
     }
     text += "-";
-    text += TOROMANNUMERALS(sheetNumber);
+    text += toRomanNumerals(sheetNumber);
     int zone = xZone;
     int number = sheetNumber;
     for (int i = 0; i < sheetType; ++i) {
         text += ",";
         int nextZone = 0;
         int nextNumber = 0;
-        ADJACENTXZONE200(true, zone, number, nextZone, nextNumber);
+        adjacentXZone200(true, zone, number, nextZone, nextNumber);
         // A combined sheet names the zone again only where it crosses into it.
         if (nextZone != zone) {
             text += twoDigitZone(nextZone);
             text += "-";
             zone = nextZone;
         }
-        text += TOROMANNUMERALS(nextNumber);
+        text += toRomanNumerals(nextNumber);
         number = nextNumber;
     }
     return text;
 }
 
-std::string ADJACENTNOMENCLATURE(int direction, int setScale, int yZone, int xZone, int sheetNumber,
+std::string adjacentNomenclature(int direction, int setScale, int yZone, int xZone, int sheetNumber,
                                  int sheetType) {
     const bool horizontal = direction == -1 || direction == 1;
     const bool east = direction == 1;
@@ -122,7 +122,7 @@ std::string ADJACENTNOMENCLATURE(int direction, int setScale, int yZone, int xZo
     if (setScale != 0) {
         if (horizontal) {
             for (int i = 0; i < sheetType + 1; ++i)
-                zone = east ? PLUSXZONE(zone) : MINUSXZONE(zone);
+                zone = east ? plusXZone(zone) : minusXZone(zone);
         } else {
             belt = north ? yZone - 1 : yZone + 1;
         }
@@ -131,14 +131,14 @@ std::string ADJACENTNOMENCLATURE(int direction, int setScale, int yZone, int xZo
         for (int i = 0; i < sheetType + 1; ++i) {
             int nextZone = 0;
             int nextNumber = 0;
-            ADJACENTXZONE200(east, zone, number, nextZone, nextNumber);
+            adjacentXZone200(east, zone, number, nextZone, nextNumber);
             zone = nextZone;
             number = nextNumber;
         }
     } else {
-        ADJACENTYZONE200(north, yZone, sheetNumber, belt, number);
+        adjacentYZone200(north, yZone, sheetNumber, belt, number);
     }
-    return NOMENCLATURE(setScale, belt, zone, number, sheetType);
+    return nomenclature(setScale, belt, zone, number, sheetType);
 }
 
 } // namespace sheetjob::nomenclature

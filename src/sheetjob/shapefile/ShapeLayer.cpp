@@ -140,7 +140,7 @@ class LayerAccess {
                           const geometry::Vertices* vertices, double x, double y);
 };
 
-ShapeLayer::~ShapeLayer() { CLOSENEWSHAPEFILE(*this); }
+ShapeLayer::~ShapeLayer() { closeNewShapefile(*this); }
 
 std::string projectionText(int coordSystem) {
     switch (coordSystem) {
@@ -160,9 +160,9 @@ std::string projectionText(int coordSystem) {
     }
 }
 
-int OPENNEWSHAPEFILE(int coordSystem, int shapeType, const std::string& path,
+int openNewShapefile(int coordSystem, int shapeType, const std::string& path,
                      const std::vector<FieldDef>& fields, ShapeLayer& layer) {
-    CLOSENEWSHAPEFILE(layer);
+    closeNewShapefile(layer);
     layer.lastError_.clear();
     layer.ioFailed_ = false;
     layer.recordCounter = 0;
@@ -220,7 +220,7 @@ int OPENNEWSHAPEFILE(int coordSystem, int shapeType, const std::string& path,
     return kOk;
 }
 
-int CLOSENEWSHAPEFILE(ShapeLayer& layer) {
+int closeNewShapefile(ShapeLayer& layer) {
     if (!layer.isOpen())
         return layer.ioFailed_ ? kCloseFailed : kOk;
     const unsigned long before = gIoFailures;
@@ -239,7 +239,7 @@ int CLOSENEWSHAPEFILE(ShapeLayer& layer) {
     return layer.ioFailed_ ? kCloseFailed : kOk;
 }
 
-int WRITERECDBF(DBFHandle table, int recordNumber, int identifier, std::string attributeText,
+int writeRecDbf(DBFHandle table, int recordNumber, int identifier, std::string attributeText,
                 const std::vector<FieldSpec>& fields) {
     const int record = recordNumber - 1;
     if (!DBFWriteIntegerAttribute(table, record, 0, identifier))
@@ -298,7 +298,7 @@ int LayerAccess::writeShape(ShapeLayer& layer, const std::string& attributeText,
     }
     const unsigned long before = gIoFailures;
     errno = 0;
-    const int result = WRITERECDBF(layer.dbf_, layer.recordCounter, layer.identifierCounter,
+    const int result = writeRecDbf(layer.dbf_, layer.recordCounter, layer.identifierCounter,
                                    attributeText, layer.fields_);
     if (result == 1 || gIoFailures != before) {
         layer.ioFailed_ = layer.ioFailed_ || gIoFailures != before;
@@ -334,16 +334,16 @@ int LayerAccess::writeShape(ShapeLayer& layer, const std::string& attributeText,
     return kOk;
 }
 
-int WRITEPOINT(ShapeLayer& layer, const std::string& attributeText, double x, double y) {
+int writePoint(ShapeLayer& layer, const std::string& attributeText, double x, double y) {
     return LayerAccess::writeShape(layer, attributeText, SHPT_POINT, nullptr, x, y);
 }
 
-int WRITESIMPLELINE(ShapeLayer& layer, const std::string& attributeText,
+int writeSimpleLine(ShapeLayer& layer, const std::string& attributeText,
                     const geometry::Vertices& v) {
     return LayerAccess::writeShape(layer, attributeText, SHPT_ARC, &v, 0.0, 0.0);
 }
 
-int WRITESIMPLEPOLYGON(ShapeLayer& layer, const std::string& attributeText,
+int writeSimplePolygon(ShapeLayer& layer, const std::string& attributeText,
                        const geometry::Vertices& v) {
     return LayerAccess::writeShape(layer, attributeText, SHPT_POLYGON, &v, 0.0, 0.0);
 }

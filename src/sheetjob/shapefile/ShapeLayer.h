@@ -60,9 +60,9 @@ class ShapeLayer {
     int identifierCounter = 0; ///< last "Id" value written
 
   private:
-    friend int OPENNEWSHAPEFILE(int, int, const std::string&, const std::vector<FieldDef>&,
+    friend int openNewShapefile(int, int, const std::string&, const std::vector<FieldDef>&,
                                 ShapeLayer&);
-    friend int CLOSENEWSHAPEFILE(ShapeLayer&);
+    friend int closeNewShapefile(ShapeLayer&);
     friend class LayerAccess;
 
     SHPHandle shp_ = nullptr;
@@ -78,26 +78,26 @@ class ShapeLayer {
 /// (numeric, 6, 0) and the caller's fields, the .shp/.shx of `shapeType`, the
 /// .PRJ for `coordSystem` and the .cpg. Counters reset to 0. Returns 0,
 /// kFieldRefused (123) or kCreateFailed.
-int OPENNEWSHAPEFILE(int coordSystem, int shapeType, const std::string& path,
+int openNewShapefile(int coordSystem, int shapeType, const std::string& path,
                      const std::vector<FieldDef>& fields, ShapeLayer& layer);
 /// Closes the table and the shape files, completing their headers. Returns 0, or
 /// kCloseFailed when any write of the layer failed (a full disk, say): callers
 /// that must not report such a layer as written check it.
-int CLOSENEWSHAPEFILE(ShapeLayer& layer);
+int closeNewShapefile(ShapeLayer& layer);
 
 /// Each writer advances both counters, writes the attribute record (Id = the
 /// identifier counter) and then appends the shape. Returns 0, 122, 803 or
 /// kShapeWriteFailed.
-int WRITEPOINT(ShapeLayer& layer, const std::string& attributeText, double x, double y);
-int WRITESIMPLELINE(ShapeLayer& layer, const std::string& attributeText,
+int writePoint(ShapeLayer& layer, const std::string& attributeText, double x, double y);
+int writeSimpleLine(ShapeLayer& layer, const std::string& attributeText,
                     const geometry::Vertices& v);
-int WRITESIMPLEPOLYGON(ShapeLayer& layer, const std::string& attributeText,
+int writeSimplePolygon(ShapeLayer& layer, const std::string& attributeText,
                        const geometry::Vertices& v);
 
 /// Writes one attribute record: "Id" = identifier, then the values of the text
 /// (each followed by "\") by column type. recordNumber is 1-based. Returns 0,
 /// 1 (the library refused a store) or 2 (malformed text).
-int WRITERECDBF(DBFHandle table, int recordNumber, int identifier, std::string attributeText,
+int writeRecDbf(DBFHandle table, int recordNumber, int identifier, std::string attributeText,
                 const std::vector<FieldSpec>& fields);
 
 /// The well-known text of the projection file for a coordinate-system code
