@@ -196,14 +196,14 @@ TEST(RefinementDialog, ChecksTypedValues) {
         ASSERT_EQ(job.Status, 0);
         if (cs.errors.empty()) {
             EXPECT_TRUE(platform.messages.empty());
-            EXPECT_TRUE(dial.state().Refined);
+            EXPECT_TRUE(dial.state().refined);
             EXPECT_EQ(platform.runs[kTemplateRefinement], 1);
         } else {
             ASSERT_EQ(platform.messages.size(), 1U);
             EXPECT_EQ(u(platform.messages[0].text), joinLines(cs.errors));
             EXPECT_EQ(u(platform.messages[0].caption), "Ошибка в уточнении параметров");
             EXPECT_EQ(platform.messages[0].icon, MessageIcon::Exclamation);
-            EXPECT_FALSE(dial.state().Refined);
+            EXPECT_FALSE(dial.state().refined);
             // A refused refinement is not used: the result is the base trapezium.
             EXPECT_EQ(job.xFrom, job.BaseWest);
             EXPECT_EQ(job.yTo, job.BaseNorth);
@@ -322,7 +322,7 @@ TEST(RefinementDialog, RefinementIsDiscarded) {
         job::JobParameters job;
         dial.paramDialog(job);
         ASSERT_EQ(job.Status, 0);
-        EXPECT_FALSE(dial.state().Refined);
+        EXPECT_FALSE(dial.state().refined);
         EXPECT_EQ(job.xFrom, job.BaseWest);
         EXPECT_EQ(job.xTo, job.BaseEast);
         EXPECT_EQ(job.yFrom, job.BaseSouth);

@@ -53,7 +53,7 @@ TEST(MinuteFrame, WholeSheetCounts) {
         EXPECT_EQ(rec.attributes, "   400901\\");
     }
     // Inner line 7 mm out, outer line 8.2 mm out; both closed rings.
-    const double s = layout.ScaleDenominator;
+    const double s = layout.scaleDenominator;
     EXPECT_EQ(r[0].v.y[0], targetLat(kNorth, 7.0, s, kEarthRadius));
     EXPECT_EQ(r[1].v.y[0], targetLat(kNorth, 7.0 + 1.2000000476837158, s, kEarthRadius));
     // North scale: tick at W, tick at W + 1', fill of the first (filled) division.

@@ -146,7 +146,7 @@ void SheetJobDial::paramDialog(job::JobParameters& job) {
     Dialog& d = *dialog;
 
     d.setChecked(kIdSubSheets, false);
-    state_.Refined = false;
+    state_.refined = false;
     d.attach(kIdFind, [this](Dialog& dl, int id, ControlEvent e) { s_Button_Nmou(dl, id, e); });
     d.setText(kIdResultFolder, "");
     d.attach(kIdRefine, [this](Dialog& dl, int id, ControlEvent e) { s_Button_Parm(dl, id, e); });
@@ -211,7 +211,7 @@ void SheetJobDial::paramDialog(job::JobParameters& job) {
         job.BaseXMinute = v.BaseXMinute;
         job.BaseParallelStep = v.BaseParallelStep;
         job.BaseYMinute = v.BaseYMinute;
-        if (!state_.Refined) {
+        if (!state_.refined) {
             job::useBaseAsResult(job);
         } else {
             job.xFrom = v.xFrom;
@@ -284,7 +284,7 @@ void SheetJobDial::s_Button_Nmou(Dialog& dialog, int /*id*/, ControlEvent event)
 void SheetJobDial::s_Combo_Scale(Dialog& dialog, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::SelectionChange)
         return;
-    state_.Refined = false;
+    state_.refined = false;
     if (dialog.selected(kIdSetScale) == 1) {
         dialog.setEnabled(kIdSubSheets, true);
         dialog.setEnabled(kIdSheetNumber, true);
@@ -305,25 +305,25 @@ void SheetJobDial::s_Combo_Scale(Dialog& dialog, int /*id*/, ControlEvent event)
 void SheetJobDial::s_Combo_YZone(Dialog& dialog, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::SelectionChange)
         return;
-    state_.Refined = false;
+    state_.refined = false;
     refreshSheetTypes(dialog);
 }
 
 void SheetJobDial::s_Combo_Nmb(Dialog& dialog, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::SelectionChange)
         return;
-    state_.Refined = false;
+    state_.refined = false;
     refreshSheetTypes(dialog);
 }
 
 void SheetJobDial::s_Combo_XZone(Dialog& /*dialog*/, int /*id*/, ControlEvent event) {
     if (event == ControlEvent::SelectionChange)
-        state_.Refined = false;
+        state_.refined = false;
 }
 
 void SheetJobDial::s_Combo_Type(Dialog& /*dialog*/, int /*id*/, ControlEvent event) {
     if (event == ControlEvent::SelectionChange)
-        state_.Refined = false;
+        state_.refined = false;
 }
 
 void SheetJobDial::fillRefinement(Dialog& r) {
@@ -375,7 +375,7 @@ void SheetJobDial::s_Button_Parm(Dialog& dialog, int /*id*/, ControlEvent event)
                        [this](Dialog& r, int id, ControlEvent e) { s_Button_Test(r, id, e); });
     for (;;) {
         if (refinement->runModal() != kIdOk) {
-            state_.Refined = false;
+            state_.refined = false;
             return;
         }
         if (testDialog2(*refinement) == 0)
@@ -433,11 +433,11 @@ int SheetJobDial::testDialog2(Dialog& r) {
                              !geometry::eqWithTolerance(v.yFrom, v.BaseSouth) ||
                              !geometry::eqWithTolerance(v.yTo, v.BaseNorth);
         r.setText(kIdNotice, changed ? std::string(text::kBaseChanged) : std::string());
-        state_.Refined = true;
+        state_.refined = true;
         return 0;
     }
     platform_.messageBox(message, std::string(text::kRefineErrorCaption), MessageIcon::Exclamation);
-    state_.Refined = false;
+    state_.refined = false;
     return 1;
 }
 

@@ -19,7 +19,7 @@ struct DialogState {
     job::JobParameters values;
     /// True only while refined values exist that were accepted after the last
     /// change of the set scale, belt, zone, sheet number or sheet type.
-    bool Refined = false;
+    bool refined = false;
 };
 
 /// Tolerances of the refined bounds: the size of one standard sheet of the set.
@@ -63,8 +63,8 @@ class SheetJobDial {
 
     /// Reads and checks every result field of the refinement dialog, rewrites
     /// the accepted ones in normal form and updates the result width and height.
-    /// Returns 0 (accepted, Refined true) or 1 (errors shown in one message box,
-    /// Refined false).
+    /// Returns 0 (accepted, refined true) or 1 (errors shown in one message box,
+    /// refined false).
     int testDialog2(Dialog& refinement);
     /// Callback of the refinement dialog's "Test" button (1049).
     void s_Button_Test(Dialog& refinement, int id, ControlEvent event);

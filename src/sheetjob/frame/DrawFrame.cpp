@@ -7,9 +7,9 @@
 namespace sheetjob::frame {
 
 int drawFrame(const FrameJob& job, const FrameLayout& layout, FrameSink& sink) {
-    if (layout.MinuteFrameOn && minuteFrameFramework(sink, layout, job) != kFrameOk)
+    if (layout.minuteFrameOn && minuteFrameFramework(sink, layout, job) != kFrameOk)
         return kFrameWriteFailed;
-    if ((layout.OutletsOn || layout.OuterFrameKind != 0) &&
+    if ((layout.outletsOn || layout.outerFrameKind != 0) &&
         outFrameFramework(sink, layout, job) != kFrameOk)
         return kFrameWriteFailed;
     return kFrameOk;

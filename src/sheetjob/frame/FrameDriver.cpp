@@ -92,7 +92,7 @@ std::string refusal(const FrameJob& job, const FrameLayout& layout) {
     for (double v : job.longitudes)
         if (!finite(v))
             return "a graticule meridian is not a number";
-    if (layout.MinuteFrameOn) {
+    if (layout.minuteFrameOn) {
         if (!(job.xMinute > 0) || !(job.yMinute > 0))
             return "the minute frame's division is not a positive number of minutes (xMinute " +
                    std::to_string(job.xMinute) + ", yMinute " + std::to_string(job.yMinute) + ")";
@@ -113,9 +113,9 @@ int createRamk(const FrameJob& job, std::string& reason) {
     const FrameLayout layout = setRamkParameters(job.setScale, job.mapScale);
 
     const bool open[kFrameLayerCount] = {
-        layout.OuterFrameKind != 0 || layout.MinuteFrameOn || layout.OutletsOn,
-        layout.AdjacentOn && layout.OuterFrameKind != 0,
-        layout.DigitsOn,
+        layout.outerFrameKind != 0 || layout.minuteFrameOn || layout.outletsOn,
+        layout.adjacentOn && layout.outerFrameKind != 0,
+        layout.digitsOn,
     };
     if (!open[0] && !open[1] && !open[2])
         return kFrameOk; // a map with no frame: the FRAME folder stays empty

@@ -98,10 +98,10 @@ int writeLine(FrameSink& sink, FrameRecordKind kind, int code, const geometry::V
 } // namespace
 
 int minuteFrameXTics(bool north, FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
-    const double s = layout.ScaleDenominator;
+    const double s = layout.scaleDenominator;
     const double R = kEarthRadius;
-    const double g = layout.MinuteFrameGap;
-    const double w = layout.MinuteFrameWidth;
+    const double g = layout.minuteFrameGap;
+    const double w = layout.minuteFrameWidth;
     double lat1, lat2, latm;
     if (north) {
         lat1 = targetLat(job.north, g, s, R);
@@ -117,22 +117,22 @@ int minuteFrameXTics(bool north, FrameSink& sink, const FrameLayout& layout, con
         geometry::Vertices v;
         v.add(x, lat1);
         v.add(x, lat2);
-        return writeLine(sink, FrameRecordKind::MinuteTick, layout.MinuteTickCode, v);
+        return writeLine(sink, FrameRecordKind::MinuteTick, layout.minuteTickCode, v);
     };
     auto fill = [&](double c, double n) {
         geometry::Vertices v;
         if (addOutParallel(latm, 0, c, n, s, R, job.west, job.stepLon, v) == kLineRefused)
             return kFrameWriteFailed;
-        return writeLine(sink, FrameRecordKind::MinuteFill, layout.MinuteFillCode, v);
+        return writeLine(sink, FrameRecordKind::MinuteFill, layout.minuteFillCode, v);
     };
-    return walkSide(job.west, job.east, job.baseWest, h, layout.MinuteXStartFilled, tick, fill);
+    return walkSide(job.west, job.east, job.baseWest, h, layout.minuteXStartFilled, tick, fill);
 }
 
 int minuteFrameYTics(bool west, FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
-    const double s = layout.ScaleDenominator;
+    const double s = layout.scaleDenominator;
     const double R = kEarthRadius;
-    const double g = layout.MinuteFrameGap;
-    const double w = layout.MinuteFrameWidth;
+    const double g = layout.minuteFrameGap;
+    const double w = layout.minuteFrameWidth;
     const double base = west ? job.west : job.east;
     const double d1 = west ? -(g + w) : g;
     const double d2 = west ? -g : g + w;
@@ -142,27 +142,27 @@ int minuteFrameYTics(bool west, FrameSink& sink, const FrameLayout& layout, cons
         geometry::Vertices v;
         v.add(targetLon(base, y, d1, s, R), y);
         v.add(targetLon(base, y, d2, s, R), y);
-        return writeLine(sink, FrameRecordKind::MinuteTick, layout.MinuteTickCode, v);
+        return writeLine(sink, FrameRecordKind::MinuteTick, layout.minuteTickCode, v);
     };
     auto fill = [&](double c, double n) {
         geometry::Vertices v;
         if (addOutMeridian(base, dm, c, n, s, R, job.south, job.stepLat, v) == kLineRefused)
             return kFrameWriteFailed;
-        return writeLine(sink, FrameRecordKind::MinuteFill, layout.MinuteFillCode, v);
+        return writeLine(sink, FrameRecordKind::MinuteFill, layout.minuteFillCode, v);
     };
-    return walkSide(job.south, job.north, job.baseSouth, h, layout.MinuteYStartFilled, tick, fill);
+    return walkSide(job.south, job.north, job.baseSouth, h, layout.minuteYStartFilled, tick, fill);
 }
 
 int minuteFrameFramework(FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
-    const double s = layout.ScaleDenominator;
+    const double s = layout.scaleDenominator;
     const double R = kEarthRadius;
-    const double g = layout.MinuteFrameGap;
-    const double w = layout.MinuteFrameWidth;
-    if (addOutRamkaContur(sink, FrameRecordKind::MinuteLine, layout.MinuteLineCode, g, s, R,
+    const double g = layout.minuteFrameGap;
+    const double w = layout.minuteFrameWidth;
+    if (addOutRamkaContur(sink, FrameRecordKind::MinuteLine, layout.minuteLineCode, g, s, R,
                           job.west, job.east, job.stepLon, job.south, job.north,
                           job.stepLat) != kFrameOk)
         return kFrameWriteFailed;
-    if (addOutRamkaContur(sink, FrameRecordKind::MinuteLine, layout.MinuteLineCode, g + w, s, R,
+    if (addOutRamkaContur(sink, FrameRecordKind::MinuteLine, layout.minuteLineCode, g + w, s, R,
                           job.west, job.east, job.stepLon, job.south, job.north,
                           job.stepLat) != kFrameOk)
         return kFrameWriteFailed;

@@ -54,7 +54,7 @@ int brokenOuterLine(const Outer& o) {
     const FrameLayout& L = o.layout;
     const FrameJob& j = o.job;
     const double W = j.west, E = j.east, S = j.south, N = j.north;
-    const double D = L.OuterFrameDistance;
+    const double D = L.outerFrameDistance;
 
     const double phiM = (S + N) / 2;
     const double lamM = (W + E) / 2;
@@ -63,7 +63,7 @@ int brokenOuterLine(const Outer& o) {
 
     auto gapWidth = [&](const std::string& name) {
         const std::string t = common::rtrim(name);
-        return textParameters(t, static_cast<int>(t.size()), L.AdjacentFont, L.AdjacentSize,
+        return textParameters(t, static_cast<int>(t.size()), L.adjacentFont, L.adjacentSize,
                               kTrimBoth)
                    .width +
                kGapClearance;
@@ -112,7 +112,7 @@ int brokenOuterLine(const Outer& o) {
 
     // Four pieces, clockwise from gap to gap around a corner; the first line of
     // each piece ends where the second begins, so its last vertex is dropped.
-    const std::string lineCode = codeAttribute(L.OuterFrameCode);
+    const std::string lineCode = codeAttribute(L.outerFrameCode);
     auto piece = [&](auto first, auto second) {
         Vertices v;
         if (!first(v))
@@ -140,7 +140,7 @@ int brokenOuterLine(const Outer& o) {
         if (!build(v))
             return kFrameWriteFailed;
         return o.write(FrameRecordKind::NeighbourName,
-                       labelAttributes(L.AdjacentCode, name, L.AdjacentFont, L.AdjacentSize), v);
+                       labelAttributes(L.adjacentCode, name, L.adjacentFont, L.adjacentSize), v);
     };
     if (label(wN, j.northName, [&](Vertices& v) { return o.parallel(N, D, xN1, xN2, v); }) !=
             kFrameOk ||
@@ -157,24 +157,24 @@ int brokenOuterLine(const Outer& o) {
 int outerFrame(const Outer& o) {
     const FrameLayout& L = o.layout;
     const FrameJob& j = o.job;
-    switch (L.OuterFrameKind) {
+    switch (L.outerFrameKind) {
     case 2:
-        if (addOutRamkaContur(o.sink, FrameRecordKind::OuterSideLine, L.OuterSideCode,
-                              L.OuterFrameDistance - L.OuterSideOffset, o.s, o.R, j.west, j.east,
+        if (addOutRamkaContur(o.sink, FrameRecordKind::OuterSideLine, L.outerSideCode,
+                              L.outerFrameDistance - L.outerSideOffset, o.s, o.R, j.west, j.east,
                               j.stepLon, j.south, j.north, j.stepLat) != kFrameOk ||
-            addOutRamkaContur(o.sink, FrameRecordKind::OuterSideLine, L.OuterSideCode,
-                              L.OuterFrameDistance + L.OuterSideOffset, o.s, o.R, j.west, j.east,
+            addOutRamkaContur(o.sink, FrameRecordKind::OuterSideLine, L.outerSideCode,
+                              L.outerFrameDistance + L.outerSideOffset, o.s, o.R, j.west, j.east,
                               j.stepLon, j.south, j.north, j.stepLat) != kFrameOk ||
-            addOutRamkaContur(o.sink, FrameRecordKind::OuterLine, L.OuterFrameCode,
-                              L.OuterFrameDistance, o.s, o.R, j.west, j.east, j.stepLon, j.south,
+            addOutRamkaContur(o.sink, FrameRecordKind::OuterLine, L.outerFrameCode,
+                              L.outerFrameDistance, o.s, o.R, j.west, j.east, j.stepLon, j.south,
                               j.north, j.stepLat) != kFrameOk)
             return kFrameWriteFailed;
         return kFrameOk;
     case 1:
-        if (L.AdjacentOn)
+        if (L.adjacentOn)
             return brokenOuterLine(o);
-        return addOutRamkaContur(o.sink, FrameRecordKind::OuterLine, L.OuterFrameCode,
-                                 L.OuterFrameDistance, o.s, o.R, j.west, j.east, j.stepLon, j.south,
+        return addOutRamkaContur(o.sink, FrameRecordKind::OuterLine, L.outerFrameCode,
+                                 L.outerFrameDistance, o.s, o.R, j.west, j.east, j.stepLon, j.south,
                                  j.north, j.stepLat);
     default:
         return kFrameOk;
@@ -184,9 +184,9 @@ int outerFrame(const Outer& o) {
 int outlets(const Outer& o) {
     const FrameLayout& L = o.layout;
     const FrameJob& j = o.job;
-    const double g = L.MinuteFrameGap;
-    const std::string parallelCode = codeAttribute(L.ParallelOutletCode);
-    const std::string meridianCode = codeAttribute(L.MeridianOutletCode);
+    const double g = L.minuteFrameGap;
+    const std::string parallelCode = codeAttribute(L.parallelOutletCode);
+    const std::string meridianCode = codeAttribute(L.meridianOutletCode);
     for (double phi : j.latitudes) {
         Vertices west, east;
         if (!o.parallel(phi, 0, j.west, o.TL(j.west, phi, -g), west) ||
@@ -215,11 +215,11 @@ int valueLabels(const Outer& o) {
     const FrameJob& j = o.job;
     const double W = j.west, E = j.east, S = j.south, N = j.north;
     // With the minute frame on the edge, the labels go beyond its strip.
-    const double off = (L.MinuteFrameOn && L.MinuteFrameGap == 0.0)
-                           ? kLabelClearance + L.MinuteFrameWidth
+    const double off = (L.minuteFrameOn && L.minuteFrameGap == 0.0)
+                           ? kLabelClearance + L.minuteFrameWidth
                            : kLabelClearance;
     auto attributes = [&](const std::string& text) {
-        return labelAttributes(L.DigitCode, text, L.DigitFont, L.DigitSize);
+        return labelAttributes(L.digitCode, text, L.digitFont, L.digitSize);
     };
     auto labelLine = [&](double y, double start, double end, const std::string& text) {
         Vertices v;
@@ -237,11 +237,11 @@ int valueLabels(const Outer& o) {
         const std::string deg = common::rtrim(p.degrees);
         const std::string min = common::rtrim(p.minutes);
         const TextExtent e1 =
-            textParameters(deg, static_cast<int>(deg.size()), L.DigitFont, L.DigitSize, kTrimBoth);
+            textParameters(deg, static_cast<int>(deg.size()), L.digitFont, L.digitSize, kTrimBoth);
         const double w1 = e1.width, h1 = e1.top - e1.bottom;
         const double yA = o.TT(phi, kLabelLift + h1 / 2);
         const TextExtent e2 =
-            textParameters(min, static_cast<int>(min.size()), L.DigitFont, L.DigitSize, kTrimBoth);
+            textParameters(min, static_cast<int>(min.size()), L.digitFont, L.digitSize, kTrimBoth);
         const double w2 = e2.width, h2 = e2.top - e2.bottom;
         const double yB = o.TT(phi, -(kLabelLift + h2 / 2 + kMinuteDrop));
         // West labels begin together, so the longer one ends `off` from W.
@@ -282,10 +282,10 @@ int valueLabels(const Outer& o) {
         const std::string deg = common::rtrim(p.degrees);
         const std::string min = common::rtrim(p.minutes);
         const TextExtent e1 =
-            textParameters(deg, static_cast<int>(deg.size()), L.DigitFont, L.DigitSize, kTrimLeft);
+            textParameters(deg, static_cast<int>(deg.size()), L.digitFont, L.digitSize, kTrimLeft);
         const TextExtent e2 =
-            textParameters(min, static_cast<int>(min.size()), L.DigitFont, L.DigitSize, kTrimRight);
-        const double ws = textParameters(" ", 1, L.DigitFont, L.DigitSize, kTrimNone).width;
+            textParameters(min, static_cast<int>(min.size()), L.digitFont, L.digitSize, kTrimRight);
+        const double ws = textParameters(" ", 1, L.digitFont, L.digitSize, kTrimNone).width;
         const double w1 = e1.width, w2 = e2.width;
         const double h = std::max(e1.top - e1.bottom, e2.top - e2.bottom);
         const std::string text = deg + " " + min;
@@ -328,12 +328,12 @@ int valueLabels(const Outer& o) {
 } // namespace
 
 int outFrameFramework(FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
-    const Outer o{sink, layout, job, layout.ScaleDenominator, kEarthRadius};
+    const Outer o{sink, layout, job, layout.scaleDenominator, kEarthRadius};
     if (outerFrame(o) != kFrameOk)
         return kFrameWriteFailed;
-    if (layout.OutletsOn && outlets(o) != kFrameOk)
+    if (layout.outletsOn && outlets(o) != kFrameOk)
         return kFrameWriteFailed;
-    if (layout.DigitsOn && valueLabels(o) != kFrameOk)
+    if (layout.digitsOn && valueLabels(o) != kFrameOk)
         return kFrameWriteFailed;
     return kFrameOk;
 }
