@@ -89,12 +89,12 @@ TEST(FolderSearch, FindButtonFillsTheFolderFieldAndKeepsTheWorkingDirectory) {
             return kIdOk;
         });
         SheetJobDial dial(platform);
-        job::JobParameters job;
+        model::Job job;
         dial.paramDialog(job);
         ASSERT_EQ(platform.requests.size(), 1U);
         EXPECT_EQ(u(platform.requests[0].caption), "Поиск папки для рез. файлов");
         EXPECT_EQ(platform.requests[0].initialDirectory, "/work/start");
-        EXPECT_EQ(u(job.ResultPath), cs.shown);
+        EXPECT_EQ(u(job.resultFolder), cs.shown);
         EXPECT_EQ(platform.cwd, "/work/start");
     }
 }

@@ -17,10 +17,10 @@ constexpr double kMinute = 1.0 / 60;
 
 FrameJob sheet200k() {
     FrameJob j;
-    j.west = j.baseWest = j.resultWest = 37.0;
-    j.east = j.baseEast = j.resultEast = 38.0;
-    j.south = j.baseSouth = j.resultSouth = 54.0;
-    j.north = j.baseNorth = j.resultNorth = kNorth;
+    j.bounds.west = j.base.west = j.result.west = 37.0;
+    j.bounds.east = j.base.east = j.result.east = 38.0;
+    j.bounds.south = j.base.south = j.result.south = 54.0;
+    j.bounds.north = j.base.north = j.result.north = kNorth;
     j.xMinute = j.yMinute = 1;
     return j;
 }
@@ -54,13 +54,13 @@ TEST(MinuteFrame, WholeSheetCounts) {
     }
     // Inner line 7 mm out, outer line 8.2 mm out; both closed rings.
     const double s = layout.scaleDenominator;
-    EXPECT_EQ(r[0].v.y[0], targetLat(kNorth, 7.0, s, kEarthRadius));
-    EXPECT_EQ(r[1].v.y[0], targetLat(kNorth, 7.0 + 1.2000000476837158, s, kEarthRadius));
+    EXPECT_EQ(r[0].v.y[0], targetLat(kNorth, 7.0, PrintedMap{s}));
+    EXPECT_EQ(r[1].v.y[0], targetLat(kNorth, 7.0 + 1.2000000476837158, PrintedMap{s}));
     // North scale: tick at W, tick at W + 1', fill of the first (filled) division.
     const Record& firstTick = r[2];
     EXPECT_EQ(firstTick.v.x[0], 37.0);
-    EXPECT_EQ(firstTick.v.y[0], targetLat(kNorth, 7.0, s, kEarthRadius));
-    EXPECT_EQ(firstTick.v.y[1], targetLat(kNorth, 7.0 + 1.2000000476837158, s, kEarthRadius));
+    EXPECT_EQ(firstTick.v.y[0], targetLat(kNorth, 7.0, PrintedMap{s}));
+    EXPECT_EQ(firstTick.v.y[1], targetLat(kNorth, 7.0 + 1.2000000476837158, PrintedMap{s}));
     EXPECT_EQ(r[3].v.x[0], 37.0 + kMinute);
     EXPECT_EQ(r[4].v.x[0], 37.0);
     EXPECT_EQ(r[4].v.x[1], 37.0 + kMinute);
@@ -73,7 +73,7 @@ TEST(MinuteFrame, WholeSheetCounts) {
     EXPECT_EQ(r[west + 2].v.y[0], 54.0);
     EXPECT_EQ(r[west + 2].v.y[1], 54.0 + kMinute);
     EXPECT_EQ(r[west + 2].v.x[0],
-              targetLon(37.0, 54.0, -(7.0 + 1.2000000476837158 / 2), s, kEarthRadius));
+              targetLon(37.0, 54.0, -(7.0 + 1.2000000476837158 / 2), PrintedMap{s}));
 
     // Lines, ticks and fills share one code; their kinds tell them apart: the two
     // rings first, then on the north side tick, tick, fill, tick, (no fill), ...
@@ -119,9 +119,9 @@ TEST(MinuteFrame, DivisionOriginAndSideEnds) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         FrameJob j = sheet200k();
-        j.west = c.west;
-        j.east = c.east;
-        j.baseWest = c.baseWest;
+        j.bounds.west = c.west;
+        j.bounds.east = c.east;
+        j.base.west = c.baseWest;
         RecordingSink sink;
         ASSERT_EQ(minuteFrameXTics(true, sink, setRamkParameters(0, 0), j), kFrameOk);
         const SideCount n = countNorthSouth(sink.records);

@@ -18,7 +18,8 @@ using testing::TempDir;
 /// what it is asked to show.
 class FakeSession : public InteractiveSession {
   public:
-    JobParameters dialogResult;
+    model::Job dialogResult;
+    bool accept = true;
     bool startScreenShown = false;
     struct Message {
         std::string text, title; // UTF-8
@@ -27,9 +28,10 @@ class FakeSession : public InteractiveSession {
     std::vector<Message> messages;
 
     void showStartScreen() override { startScreenShown = true; }
-    void runParameterDialog(JobParameters& job) override {
+    bool runParameterDialog(model::Job& job) override {
         EXPECT_TRUE(startScreenShown);
         job = dialogResult;
+        return accept;
     }
     void showMessage(const std::string& text, const std::string& title, MessageIcon icon) override {
         messages.push_back({common::cp1251ToUtf8(text), common::cp1251ToUtf8(title), icon});
@@ -37,17 +39,12 @@ class FakeSession : public InteractiveSession {
 };
 
 /// What the dialog leaves for N-37-XIV with the result folder `folder`.
-JobParameters dialogJob(const std::string& folder) {
-    JobParameters job;
-    job.CoordSystem = 1;
-    job.SetScale = 0;
-    job.yZone = 8;
-    job.xZone = 37;
-    job.SheetNumber = 14;
-    computeBaseParameters(job);
-    useBaseAsResult(job);
-    job.ResultPath = folder;
-    job.Status = 0;
+model::Job dialogJob(const std::string& folder) {
+    model::Job job;
+    job.coordSystem = model::kSK42;
+    job.sheet = {nomenclature::kSeries200k, 8, 37, 14, nomenclature::kSingle};
+    model::useBaseAsResult(job);
+    job.resultFolder = folder;
     return job;
 }
 
@@ -68,7 +65,7 @@ TEST(RunSheetJob, InteractiveSuccessShowsOneInformationBox) {
 
 TEST(RunSheetJob, InteractiveCancelEndsSilently) {
     FakeSession session;
-    session.dialogResult.Status = 1;
+    session.accept = false;
     std::ostringstream err;
     EXPECT_EQ(runSheetJob({"sheetjob"}, &session, err), kExitNotDone);
     EXPECT_TRUE(session.messages.empty());
@@ -98,7 +95,7 @@ TEST(RunSheetJob, InteractiveFolderFailuresShowTheirMessage) {
         } else {
             session.dialogResult = dialogJob(dir / "absent/");
         }
-        session.dialogResult.SubSheetFrames = c.subSheets;
+        session.dialogResult.subSheetFrames = c.subSheets;
         std::ostringstream err;
         EXPECT_EQ(runSheetJob({"sheetjob"}, &session, err), kExitNotDone);
         ASSERT_EQ(session.messages.size(), 1u);
@@ -113,7 +110,7 @@ TEST(RunSheetJob, NonPositiveStepFromTheDialogIsRefused) {
     TempDir dir;
     FakeSession session;
     session.dialogResult = dialogJob(dir / "");
-    session.dialogResult.MeridianStep = -0.25;
+    session.dialogResult.graticule.meridianStep = -0.25;
     std::ostringstream err;
     EXPECT_EQ(runSheetJob({"sheetjob"}, &session, err), kExitNotDone);
     ASSERT_EQ(session.messages.size(), 1u);

@@ -124,10 +124,10 @@ TEST(Outline, RingsClockwiseFromTheNorthWestCorner) {
     } cases[] = {
         {"1:200 000 trapezium 1 x 40'", 36, 37, kParallelVertexSpacing, yFrom, 53,
          kMeridianVertexSpacing, 33},
-        {"1:50 000 sheet 15' x 10'", 37, 37.25, kSubSheetLonSpacing, 54.5, 54.666666666666664,
-         kSubSheetLatSpacing, 65},
-        {"1:25 000 sheet 7'30\" x 5'", 37, 37.125, kSubSheetLonSpacing, 54.583333333333336,
-         54.666666666666664, kSubSheetLatSpacing, 33},
+        {"1:50 000 sheet 15' x 10'", 37, 37.25, kSubSheetSpacing.lon, 54.5, 54.666666666666664,
+         kSubSheetSpacing.lat, 65},
+        {"1:25 000 sheet 7'30\" x 5'", 37, 37.125, kSubSheetSpacing.lon, 54.583333333333336,
+         54.666666666666664, kSubSheetSpacing.lat, 33},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,4 +1,5 @@
 #include "sheetjob/nomenclature/Nomenclature.h"
+#include "sheetjob/nomenclature/Sheet.h"
 
 #include <gtest/gtest.h>
 
@@ -12,14 +13,15 @@ namespace {
 constexpr int kMillion = 1;    // SetScale of a 1:1 000 000 sheet
 constexpr int kTwoHundred = 0; // SetScale of a 1:200 000 sheet
 
-struct Sheet {
+struct Named {
     const char* name;
     int setScale, yZone, xZone, number, type;
+    [[nodiscard]] nom::Sheet sheet() const { return {setScale, yZone, xZone, number, type}; }
 };
 
 // Names of single and combined sheets, zone 60 followed by 01, belts V and J.
 TEST(Nomenclature, NamesSheets) {
-    const std::vector<Sheet> cases = {
+    const std::vector<Named> cases = {
         {"N-37", kMillion, 8, 37, 99, 0},
         {"P-37,38", kMillion, 6, 37, 0, 1},
         {"T-37,38,39,40", kMillion, 2, 37, 0, 3},
@@ -36,7 +38,7 @@ TEST(Nomenclature, NamesSheets) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(nom::nomenclature(c.setScale, c.yZone, c.xZone, c.number, c.type), c.name);
+        EXPECT_EQ(c.sheet().nomenclature(), c.name);
     }
 }
 
@@ -94,7 +96,7 @@ TEST(Nomenclature, StepsThroughTheGrid) {
 // sheet N-37-XIV,XV is the double sheet that ends where it begins.
 TEST(Nomenclature, NamesNeighbours) {
     struct Case {
-        Sheet sheet;
+        Named sheet;
         const char *west, *east, *north, *south;
     };
     const std::vector<Case> cases = {
@@ -124,18 +126,13 @@ TEST(Nomenclature, NamesNeighbours) {
     for (const auto& c : cases) {
         const auto& s = c.sheet;
         SCOPED_TRACE(s.name);
-        ASSERT_EQ(nom::nomenclature(s.setScale, s.yZone, s.xZone, s.number, s.type), s.name);
-        EXPECT_EQ(nom::adjacentNomenclature(-1, s.setScale, s.yZone, s.xZone, s.number, s.type),
-                  c.west);
-        EXPECT_EQ(nom::adjacentNomenclature(1, s.setScale, s.yZone, s.xZone, s.number, s.type),
-                  c.east);
-        EXPECT_EQ(nom::adjacentNomenclature(2, s.setScale, s.yZone, s.xZone, s.number, s.type),
-                  c.north);
-        EXPECT_EQ(nom::adjacentNomenclature(-2, s.setScale, s.yZone, s.xZone, s.number, s.type),
-                  c.south);
+        ASSERT_EQ(s.sheet().nomenclature(), s.name);
+        EXPECT_EQ(s.sheet().adjacentNomenclature(-1), c.west);
+        EXPECT_EQ(s.sheet().adjacentNomenclature(1), c.east);
+        EXPECT_EQ(s.sheet().adjacentNomenclature(2), c.north);
+        EXPECT_EQ(s.sheet().adjacentNomenclature(-2), c.south);
         // Any direction other than -1 and +1 is vertical: zero counts as south.
-        EXPECT_EQ(nom::adjacentNomenclature(0, s.setScale, s.yZone, s.xZone, s.number, s.type),
-                  c.south);
+        EXPECT_EQ(s.sheet().adjacentNomenclature(0), c.south);
     }
 }
 

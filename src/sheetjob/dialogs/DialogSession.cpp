@@ -6,7 +6,7 @@ namespace sheetjob::dialogs {
 
 void DialogSession::showStartScreen() { startDialog(platform_); }
 
-void DialogSession::runParameterDialog(job::JobParameters& job) { dialogs_.paramDialog(job); }
+bool DialogSession::runParameterDialog(model::Job& job) { return dialogs_.paramDialog(job); }
 
 void DialogSession::showMessage(const std::string& text, const std::string& title,
                                 job::MessageIcon icon) {

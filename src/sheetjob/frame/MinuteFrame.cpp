@@ -98,19 +98,18 @@ int writeLine(FrameSink& sink, FrameRecordKind kind, int code, const geometry::V
 } // namespace
 
 int minuteFrameXTics(bool north, FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
-    const double s = layout.scaleDenominator;
-    const double R = kEarthRadius;
+    const PrintedMap map{layout.scaleDenominator, kEarthRadius};
     const double g = layout.minuteFrameGap;
     const double w = layout.minuteFrameWidth;
     double lat1, lat2, latm;
     if (north) {
-        lat1 = targetLat(job.north, g, s, R);
-        lat2 = targetLat(job.north, g + w, s, R);
-        latm = targetLat(job.north, g + w / 2, s, R);
+        lat1 = targetLat(job.bounds.north, g, map);
+        lat2 = targetLat(job.bounds.north, g + w, map);
+        latm = targetLat(job.bounds.north, g + w / 2, map);
     } else {
-        lat1 = targetLat(job.south, -(g + w), s, R);
-        lat2 = targetLat(job.south, -g, s, R);
-        latm = targetLat(job.south, -(g + w / 2), s, R);
+        lat1 = targetLat(job.bounds.south, -(g + w), map);
+        lat2 = targetLat(job.bounds.south, -g, map);
+        latm = targetLat(job.bounds.south, -(g + w / 2), map);
     }
     const double h = job.xMinute / kMinutesPerDegree;
     auto tick = [&](double x) {
@@ -121,50 +120,50 @@ int minuteFrameXTics(bool north, FrameSink& sink, const FrameLayout& layout, con
     };
     auto fill = [&](double c, double n) {
         geometry::Vertices v;
-        if (addOutParallel(latm, 0, c, n, s, R, job.west, job.stepLon, v) == kLineRefused)
+        if (addOutParallel(latm, 0, c, n, map, {job.bounds.west, job.spacing.lon}, v) ==
+            kLineRefused)
             return kFrameWriteFailed;
         return writeLine(sink, FrameRecordKind::MinuteFill, layout.minuteFillCode, v);
     };
-    return walkSide(job.west, job.east, job.baseWest, h, layout.minuteXStartFilled, tick, fill);
+    return walkSide(job.bounds.west, job.bounds.east, job.base.west, h, layout.minuteXStartFilled,
+                    tick, fill);
 }
 
 int minuteFrameYTics(bool west, FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
-    const double s = layout.scaleDenominator;
-    const double R = kEarthRadius;
+    const PrintedMap map{layout.scaleDenominator, kEarthRadius};
     const double g = layout.minuteFrameGap;
     const double w = layout.minuteFrameWidth;
-    const double base = west ? job.west : job.east;
+    const double base = west ? job.bounds.west : job.bounds.east;
     const double d1 = west ? -(g + w) : g;
     const double d2 = west ? -g : g + w;
     const double dm = west ? -(g + w / 2) : g + w / 2;
     const double h = job.yMinute / kMinutesPerDegree;
     auto tick = [&](double y) {
         geometry::Vertices v;
-        v.add(targetLon(base, y, d1, s, R), y);
-        v.add(targetLon(base, y, d2, s, R), y);
+        v.add(targetLon(base, y, d1, map), y);
+        v.add(targetLon(base, y, d2, map), y);
         return writeLine(sink, FrameRecordKind::MinuteTick, layout.minuteTickCode, v);
     };
     auto fill = [&](double c, double n) {
         geometry::Vertices v;
-        if (addOutMeridian(base, dm, c, n, s, R, job.south, job.stepLat, v) == kLineRefused)
+        if (addOutMeridian(base, dm, c, n, map, {job.bounds.south, job.spacing.lat}, v) ==
+            kLineRefused)
             return kFrameWriteFailed;
         return writeLine(sink, FrameRecordKind::MinuteFill, layout.minuteFillCode, v);
     };
-    return walkSide(job.south, job.north, job.baseSouth, h, layout.minuteYStartFilled, tick, fill);
+    return walkSide(job.bounds.south, job.bounds.north, job.base.south, h,
+                    layout.minuteYStartFilled, tick, fill);
 }
 
 int minuteFrameFramework(FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
-    const double s = layout.scaleDenominator;
-    const double R = kEarthRadius;
+    const PrintedMap map{layout.scaleDenominator, kEarthRadius};
     const double g = layout.minuteFrameGap;
     const double w = layout.minuteFrameWidth;
-    if (addOutRamkaContur(sink, FrameRecordKind::MinuteLine, layout.minuteLineCode, g, s, R,
-                          job.west, job.east, job.stepLon, job.south, job.north,
-                          job.stepLat) != kFrameOk)
+    if (addOutRamkaContur(sink, FrameRecordKind::MinuteLine, layout.minuteLineCode, g, map,
+                          job.bounds, job.spacing) != kFrameOk)
         return kFrameWriteFailed;
-    if (addOutRamkaContur(sink, FrameRecordKind::MinuteLine, layout.minuteLineCode, g + w, s, R,
-                          job.west, job.east, job.stepLon, job.south, job.north,
-                          job.stepLat) != kFrameOk)
+    if (addOutRamkaContur(sink, FrameRecordKind::MinuteLine, layout.minuteLineCode, g + w, map,
+                          job.bounds, job.spacing) != kFrameOk)
         return kFrameWriteFailed;
     if (minuteFrameXTics(true, sink, layout, job) != kFrameOk ||
         minuteFrameXTics(false, sink, layout, job) != kFrameOk ||

@@ -26,18 +26,19 @@ struct Outer {
     FrameSink& sink;
     const FrameLayout& layout;
     const FrameJob& job;
-    double s;
-    double R;
+    PrintedMap map;
 
-    double TT(double lat, double d) const { return targetLat(lat, d, s, R); }
-    double TL(double lon, double lat, double d) const { return targetLon(lon, lat, d, s, R); }
+    double TT(double lat, double d) const { return targetLat(lat, d, map); }
+    double TL(double lon, double lat, double d) const { return targetLon(lon, lat, d, map); }
     /// Line along the parallel `lat` shifted by d, densified on the grid from W.
     bool parallel(double lat, double d, double start, double end, Vertices& v) const {
-        return addOutParallel(lat, d, start, end, s, R, job.west, job.stepLon, v) != kLineRefused;
+        return addOutParallel(lat, d, start, end, map, {job.bounds.west, job.spacing.lon}, v) !=
+               kLineRefused;
     }
     /// Line d mm east of the meridian `lon`, densified on the grid from S.
     bool meridian(double lon, double d, double start, double end, Vertices& v) const {
-        return addOutMeridian(lon, d, start, end, s, R, job.south, job.stepLat, v) != kLineRefused;
+        return addOutMeridian(lon, d, start, end, map, {job.bounds.south, job.spacing.lat}, v) !=
+               kLineRefused;
     }
     int write(FrameRecordKind kind, const std::string& attributes, const Vertices& v) const {
         return sink.write(kind, attributes, v) == 0 ? kFrameOk : kFrameWriteFailed;
@@ -53,7 +54,7 @@ struct Mark {
 int brokenOuterLine(const Outer& o) {
     const FrameLayout& L = o.layout;
     const FrameJob& j = o.job;
-    const double W = j.west, E = j.east, S = j.south, N = j.north;
+    const double W = j.bounds.west, E = j.bounds.east, S = j.bounds.south, N = j.bounds.north;
     const double D = L.outerFrameDistance;
 
     const double phiM = (S + N) / 2;
@@ -68,19 +69,19 @@ int brokenOuterLine(const Outer& o) {
                    .width +
                kGapClearance;
     };
-    double wN = gapWidth(j.northName);
-    double wS = gapWidth(j.southName);
-    double wW = gapWidth(j.westName);
-    double wE = gapWidth(j.eastName);
+    double wN = gapWidth(j.neighbours.north);
+    double wS = gapWidth(j.neighbours.south);
+    double wW = gapWidth(j.neighbours.west);
+    double wE = gapWidth(j.neighbours.east);
     // A refined side borders no single neighbour. Judged on the trapezium before
     // any datum shift, so that a shifted sheet keeps its neighbours' names.
-    if (!eqWithTolerance(j.resultWest, j.baseWest))
+    if (!eqWithTolerance(j.result.west, j.base.west))
         wW = 0;
-    if (!eqWithTolerance(j.resultEast, j.baseEast))
+    if (!eqWithTolerance(j.result.east, j.base.east))
         wE = 0;
-    if (!eqWithTolerance(j.resultSouth, j.baseSouth))
+    if (!eqWithTolerance(j.result.south, j.base.south))
         wS = 0;
-    if (!eqWithTolerance(j.resultNorth, j.baseNorth))
+    if (!eqWithTolerance(j.result.north, j.base.north))
         wN = 0;
 
     double yW1 = o.TT(phiM, -wW / 2), yW2 = o.TT(phiM, wW / 2);
@@ -142,13 +143,13 @@ int brokenOuterLine(const Outer& o) {
         return o.write(FrameRecordKind::NeighbourName,
                        labelAttributes(L.adjacentCode, name, L.adjacentFont, L.adjacentSize), v);
     };
-    if (label(wN, j.northName, [&](Vertices& v) { return o.parallel(N, D, xN1, xN2, v); }) !=
+    if (label(wN, j.neighbours.north, [&](Vertices& v) { return o.parallel(N, D, xN1, xN2, v); }) !=
             kFrameOk ||
-        label(wS, j.southName, [&](Vertices& v) { return o.parallel(S, -D, xS1, xS2, v); }) !=
+        label(wS, j.neighbours.south,
+              [&](Vertices& v) { return o.parallel(S, -D, xS1, xS2, v); }) != kFrameOk ||
+        label(wW, j.neighbours.west, [&](Vertices& v) { return o.meridian(W, -D, yW1, yW2, v); }) !=
             kFrameOk ||
-        label(wW, j.westName, [&](Vertices& v) { return o.meridian(W, -D, yW1, yW2, v); }) !=
-            kFrameOk ||
-        label(wE, j.eastName, [&](Vertices& v) { return o.meridian(E, D, yE1, yE2, v); }) !=
+        label(wE, j.neighbours.east, [&](Vertices& v) { return o.meridian(E, D, yE1, yE2, v); }) !=
             kFrameOk)
         return kFrameWriteFailed;
     return kFrameOk;
@@ -160,22 +161,20 @@ int outerFrame(const Outer& o) {
     switch (L.outerFrameKind) {
     case 2:
         if (addOutRamkaContur(o.sink, FrameRecordKind::OuterSideLine, L.outerSideCode,
-                              L.outerFrameDistance - L.outerSideOffset, o.s, o.R, j.west, j.east,
-                              j.stepLon, j.south, j.north, j.stepLat) != kFrameOk ||
+                              L.outerFrameDistance - L.outerSideOffset, o.map, j.bounds,
+                              j.spacing) != kFrameOk ||
             addOutRamkaContur(o.sink, FrameRecordKind::OuterSideLine, L.outerSideCode,
-                              L.outerFrameDistance + L.outerSideOffset, o.s, o.R, j.west, j.east,
-                              j.stepLon, j.south, j.north, j.stepLat) != kFrameOk ||
+                              L.outerFrameDistance + L.outerSideOffset, o.map, j.bounds,
+                              j.spacing) != kFrameOk ||
             addOutRamkaContur(o.sink, FrameRecordKind::OuterLine, L.outerFrameCode,
-                              L.outerFrameDistance, o.s, o.R, j.west, j.east, j.stepLon, j.south,
-                              j.north, j.stepLat) != kFrameOk)
+                              L.outerFrameDistance, o.map, j.bounds, j.spacing) != kFrameOk)
             return kFrameWriteFailed;
         return kFrameOk;
     case 1:
         if (L.adjacentOn)
             return brokenOuterLine(o);
         return addOutRamkaContur(o.sink, FrameRecordKind::OuterLine, L.outerFrameCode,
-                                 L.outerFrameDistance, o.s, o.R, j.west, j.east, j.stepLon, j.south,
-                                 j.north, j.stepLat);
+                                 L.outerFrameDistance, o.map, j.bounds, j.spacing);
     default:
         return kFrameOk;
     }
@@ -189,21 +188,21 @@ int outlets(const Outer& o) {
     const std::string meridianCode = codeAttribute(L.meridianOutletCode);
     for (double phi : j.latitudes) {
         Vertices west, east;
-        if (!o.parallel(phi, 0, j.west, o.TL(j.west, phi, -g), west) ||
+        if (!o.parallel(phi, 0, j.bounds.west, o.TL(j.bounds.west, phi, -g), west) ||
             o.write(FrameRecordKind::ParallelOutlet, parallelCode, west) != kFrameOk)
             return kFrameWriteFailed;
-        if (!o.parallel(phi, 0, j.east, o.TL(j.east, phi, g), east) ||
+        if (!o.parallel(phi, 0, j.bounds.east, o.TL(j.bounds.east, phi, g), east) ||
             o.write(FrameRecordKind::ParallelOutlet, parallelCode, east) != kFrameOk)
             return kFrameWriteFailed;
     }
     for (double lam : j.longitudes) {
         Vertices north, south;
-        north.add(lam, j.north);
-        north.add(lam, o.TT(j.north, g));
+        north.add(lam, j.bounds.north);
+        north.add(lam, o.TT(j.bounds.north, g));
         if (o.write(FrameRecordKind::MeridianOutlet, meridianCode, north) != kFrameOk)
             return kFrameWriteFailed;
-        south.add(lam, j.south);
-        south.add(lam, o.TT(j.south, -g));
+        south.add(lam, j.bounds.south);
+        south.add(lam, o.TT(j.bounds.south, -g));
         if (o.write(FrameRecordKind::MeridianOutlet, meridianCode, south) != kFrameOk)
             return kFrameWriteFailed;
     }
@@ -213,7 +212,7 @@ int outlets(const Outer& o) {
 int valueLabels(const Outer& o) {
     const FrameLayout& L = o.layout;
     const FrameJob& j = o.job;
-    const double W = j.west, E = j.east, S = j.south, N = j.north;
+    const double W = j.bounds.west, E = j.bounds.east, S = j.bounds.south, N = j.bounds.north;
     // With the minute frame on the edge, the labels go beyond its strip.
     const double off = (L.minuteFrameOn && L.minuteFrameGap == 0.0)
                            ? kLabelClearance + L.minuteFrameWidth
@@ -328,7 +327,7 @@ int valueLabels(const Outer& o) {
 } // namespace
 
 int outFrameFramework(FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
-    const Outer o{sink, layout, job, layout.scaleDenominator, kEarthRadius};
+    const Outer o{sink, layout, job, {layout.scaleDenominator, kEarthRadius}};
     if (outerFrame(o) != kFrameOk)
         return kFrameWriteFailed;
     if (layout.outletsOn && outlets(o) != kFrameOk)
