@@ -19,19 +19,13 @@ if [ ! -x /usr/bin/time ]; then
     echo "run-bench: /usr/bin/time is missing (apt-get install time)" >&2
     exit 2
 fi
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DSHEETJOB_BENCHMARK=ON -DBUILD_TESTING=OFF \
-    -DSHEETJOB_BUILD_GUI=OFF >/dev/null
-cmake --build "$build" -j2 --target sheetjob sheetjob_bench >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DSHEETJOB_BUILD_GUI=OFF >/dev/null
+cmake --build "$build" -j2 --target sheetjob >/dev/null
 
 # The command that writes the whole tree into $work/out.
 printf 'Nom=N-37-XIV; CS=CK-42; Path=%s; SubSheetFrames=1;\n' "$work/out" >"$work/job.txt"
-if "$build/apps/sheetjob" "$work/job.txt" >/dev/null 2>&1 && [ -d "$work/out/HYPS_25" ]; then
-    mode="whole program"
-    run() { "$build/apps/sheetjob" "$work/job.txt"; }
-else
-    mode="in process (sheetjob_bench)"
-    run() { "$build/bench/sheetjob_bench" "$work/out"; }
-fi
+mode="whole program"
+run() { "$build/apps/sheetjob" "$work/job.txt"; }
 
 now() { date +%s%N; }
 median() { sort -n | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }

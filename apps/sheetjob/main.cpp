@@ -19,5 +19,5 @@ int main(int argc, char** argv) {
     if (args.size() == 1 && sheetjob::dialogs::qt::displayAvailable(argc, argv))
         return sheetjob::dialogs::qt::runInteractive(argc, argv, args);
 #endif
-    return sheetjob::job::RUNSHEETJOB(args, nullptr, std::cerr);
+    return sheetjob::job::runSheetJob(args, nullptr, std::cerr);
 }

@@ -246,18 +246,18 @@ TEST(QtSession, DialogsFillTheJob) {
     driver.start();
     const QString before = QDir::currentPath();
     session.showStartScreen();
-    job::JobParameters job;
-    session.runParameterDialog(job);
+    model::Job job;
+    const bool accepted = session.runParameterDialog(job);
     EXPECT_TRUE(driver.finished()) << "still waiting for " << driver.waitingFor().toStdString();
     EXPECT_EQ(QDir::currentPath(), before);
 
-    ASSERT_EQ(job.Status, 0);
-    EXPECT_EQ(job.yZone, 8);
-    EXPECT_EQ(job.xZone, 37);
-    EXPECT_EQ(job.SheetNumber, 14);
-    EXPECT_EQ(job.xFrom, 37.0);
-    EXPECT_EQ(job.MeridianStep, 0.25);
-    EXPECT_EQ(job.ResultPath, withTrailingSeparator(folder).toStdString());
+    ASSERT_TRUE(accepted);
+    EXPECT_EQ(job.sheet.yZone, 8);
+    EXPECT_EQ(job.sheet.xZone, 37);
+    EXPECT_EQ(job.sheet.sheetNumber, 14);
+    EXPECT_EQ(job.result.west, 37.0);
+    EXPECT_EQ(job.graticule.meridianStep, 0.25);
+    EXPECT_EQ(job.resultFolder, withTrailingSeparator(folder).toStdString());
     ASSERT_EQ(messages.size(), 1U);
     EXPECT_EQ(messages[0], q(text::kRefineErrorCaption) + QLatin1Char('|') + q(text::kErrWest));
 }
@@ -280,7 +280,7 @@ TEST(QtSession, WholeJobWritesTheLayers) {
     });
     driver.start();
     std::ostringstream err;
-    const int exitCode = job::RUNSHEETJOB({"sheetjob"}, &session, err);
+    const int exitCode = job::runSheetJob({"sheetjob"}, &session, err);
     EXPECT_TRUE(driver.finished()) << "still waiting for " << driver.waitingFor().toStdString();
     EXPECT_EQ(exitCode, job::kExitDone) << err.str();
     ASSERT_EQ(messages.size(), 2U);

@@ -62,7 +62,7 @@ int runInteractive(int argc, char** argv, const std::vector<std::string>& args) 
     installRussianQtTexts(app);
     QtPlatform platform;
     DialogSession session(platform);
-    return job::RUNSHEETJOB(args, &session, std::cerr);
+    return job::runSheetJob(args, &session, std::cerr);
 }
 
 } // namespace sheetjob::dialogs::qt
