@@ -368,10 +368,10 @@ TEST(QtSession, KeyboardUserCancelsWithAFolderChosen) {
     driver.start();
     DialogSession session(platform);
     session.showStartScreen();
-    job::JobParameters job;
-    session.runParameterDialog(job);
+    model::Job job;
+    const bool accepted = session.runParameterDialog(job);
     EXPECT_TRUE(driver.finished()) << "still waiting for " << driver.waitingFor().toStdString();
-    EXPECT_EQ(job.Status, 1) << "Enter on Cancel must cancel";
+    EXPECT_FALSE(accepted) << "Enter on Cancel must cancel";
     EXPECT_EQ(searches, 1);
     ASSERT_EQ(messages.size(), 2U);
     EXPECT_EQ(messages[0], q(text::kErrNoFolder));
