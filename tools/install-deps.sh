@@ -3,9 +3,9 @@
 # that are missing, so a second run is quick. Further packages to install may be
 # given as arguments (tools/build-package.sh and tools/check-package.sh do).
 set -euo pipefail
-packages=(build-essential cmake pkg-config libshp-dev qt6-base-dev libgtest-dev libgmock-dev
-          nlohmann-json3-dev gdal-bin proj-bin clang libclang-rt-14-dev fonts-dejavu-core
-          groff-base man-db desktop-file-utils "$@")
+packages=(build-essential cmake pkg-config libshp-dev qt6-base-dev qt6-translations-l10n
+          libgtest-dev libgmock-dev nlohmann-json3-dev gdal-bin proj-bin clang libclang-rt-14-dev
+          fonts-dejavu-core groff-base man-db desktop-file-utils time "$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

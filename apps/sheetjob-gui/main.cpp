@@ -15,6 +15,6 @@ int main(int argc, char** argv) {
     return sheetjob::job::runCommandLine(args, std::cout, std::cerr, [&] {
         if (sheetjob::dialogs::qt::displayAvailable(argc, argv))
             return sheetjob::dialogs::qt::runInteractive(argc, argv, args);
-        return sheetjob::job::RUNSHEETJOB(args, nullptr, std::cerr);
+        return sheetjob::job::runSheetJob(args, nullptr, std::cerr);
     });
 }

@@ -7,10 +7,10 @@
 namespace sheetjob::frame {
 
 int drawFrame(const FrameJob& job, const FrameLayout& layout, FrameSink& sink) {
-    if (layout.MinuteFrameOn && MINUTEFRAMEFRAMEWORK(sink, layout, job) != kFrameOk)
+    if (layout.minuteFrameOn && minuteFrameFramework(sink, layout, job) != kFrameOk)
         return kFrameWriteFailed;
-    if ((layout.OutletsOn || layout.OuterFrameKind != 0) &&
-        OUTFRAMEFRAMEWORK(sink, layout, job) != kFrameOk)
+    if ((layout.outletsOn || layout.outerFrameKind != 0) &&
+        outFrameFramework(sink, layout, job) != kFrameOk)
         return kFrameWriteFailed;
     return kFrameOk;
 }

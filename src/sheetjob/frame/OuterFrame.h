@@ -14,6 +14,6 @@ namespace sheetjob::frame {
 /// on its own side; a side keeps its label only when the unshifted result
 /// trapezium's edge is the base edge. Returns kFrameOk or kFrameWriteFailed
 /// (at the first record that fails; what was written stays).
-int OUTFRAMEFRAMEWORK(FrameSink& sink, const FrameLayout& layout, const FrameJob& job);
+int outFrameFramework(FrameSink& sink, const FrameLayout& layout, const FrameJob& job);
 
 } // namespace sheetjob::frame

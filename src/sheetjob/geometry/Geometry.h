@@ -34,20 +34,20 @@ struct Vertices {
 };
 
 /// True when |a - b| <= kTolerance (equality at exactly the tolerance counts).
-bool EQWITHTOLERANCE(double a, double b);
+bool eqWithTolerance(double a, double b);
 
 /// Meeting of the line (y = c when horizontal, x = c otherwise) with the edge a-b,
 /// exact comparisons. True when they meet; the meeting stretch along the line in low..high.
-bool CROSSLINEBYEDGE(bool horizontal, double c, const Point& a, const Point& b, double& low,
+bool crossLineByEdge(bool horizontal, double c, const Point& a, const Point& b, double& low,
                      double& high);
 
 /// The stretch of the line inside the polygon (implicitly closed). True only when
 /// the stretch has non-zero length; low and high are set whenever anything met.
-bool CLIPPINGLINEBYPOLYGON(bool horizontal, double c, const std::vector<Point>& polygon,
+bool clippingLineByPolygon(bool horizontal, double c, const std::vector<Point>& polygon,
                            double& low, double& high);
-bool CLIPPINGHORIZONTALLINEBYPOLYGON(double y, const std::vector<Point>& polygon, double& xLow,
+bool clippingHorizontalLineByPolygon(double y, const std::vector<Point>& polygon, double& xLow,
                                      double& xHigh);
-bool CLIPPINGVERTICALLINEBYPOLYGON(double x, const std::vector<Point>& polygon, double& yLow,
+bool clippingVerticalLineByPolygon(double x, const std::vector<Point>& polygon, double& yLow,
                                    double& yHigh);
 
 } // namespace sheetjob::geometry

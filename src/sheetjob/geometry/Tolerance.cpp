@@ -4,6 +4,6 @@
 
 namespace sheetjob::geometry {
 
-bool EQWITHTOLERANCE(double a, double b) { return std::fabs(a - b) <= kTolerance; }
+bool eqWithTolerance(double a, double b) { return std::fabs(a - b) <= kTolerance; }
 
 } // namespace sheetjob::geometry

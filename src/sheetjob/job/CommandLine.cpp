@@ -87,9 +87,9 @@ void printHelp(std::ostream& out) {
         << kDocDir << "/README.md\n";
 }
 
-/// One job of the command line: the run RUNSHEETJOB makes of {program, file}.
+/// One job of the command line: the run runSheetJob makes of {program, file}.
 int runOneJob(const std::string& program, const std::string& file, std::ostream& err) {
-    return RUNSHEETJOB({program, file}, nullptr, err);
+    return runSheetJob({program, file}, nullptr, err);
 }
 
 } // namespace
@@ -118,7 +118,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     if (args.size() <= 1) {
         if (interactive)
             return interactive();
-        return RUNSHEETJOB(args, nullptr, err);
+        return runSheetJob(args, nullptr, err);
     }
     const std::string program = args.front();
     const std::vector<std::string> files(args.begin() + 1, args.end());

@@ -1,7 +1,7 @@
 #pragma once
 // The command line of both programs: --help, --version, a series of argument
 // files, and no argument at all (the interactive mode). Each argument file is
-// one run of RUNSHEETJOB.
+// one run of runSheetJob.
 
 #include <functional>
 #include <ostream>

@@ -94,7 +94,7 @@ int startDialogProgram(const std::vector<std::string>& args, std::ostream& err) 
     }
 #endif
     // No display or no dialog program: the note of a run without a window.
-    return RUNSHEETJOB(args.empty() ? std::vector<std::string>{"sheetjob"}
+    return runSheetJob(args.empty() ? std::vector<std::string>{"sheetjob"}
                                     : std::vector<std::string>{args.front()},
                        nullptr, err);
 }
