@@ -1,4 +1,6 @@
-#include "sheetjob/geometry/Geometry.h"
+#include "sheetjob/geometry/Clipping.h"
+#include "sheetjob/geometry/Point.h"
+#include "sheetjob/geometry/Tolerance.h"
 
 #include <gtest/gtest.h>
 

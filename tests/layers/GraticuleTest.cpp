@@ -2,7 +2,8 @@
 // layers are compared with bit for bit.
 
 #include "sheetjob/layers/Graticule.h"
-#include "sheetjob/geometry/Geometry.h"
+#include "sheetjob/geometry/Point.h"
+#include "sheetjob/geometry/Tolerance.h"
 #include "sheetjob/layers/Outline.h"
 #include "sheetjob/layers/SubSheets.h"
 

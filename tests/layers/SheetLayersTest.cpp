@@ -5,7 +5,7 @@
 #include "sheetjob/common/Cp1251.h"
 #include "sheetjob/common/Text.h"
 #include "sheetjob/geometry/DatumShift.h"
-#include "sheetjob/layers/HypsLayers.h"
+#include "sheetjob/layers/SheetLayers.h"
 #include "support/Ogr.h"
 #include "support/TempDir.h"
 

@@ -4,7 +4,7 @@
 #include "sheetjob/coordtext/DegreeText.h"
 #include "sheetjob/dialogs/DialogTexts.h"
 #include "sheetjob/dialogs/FindFile.h"
-#include "sheetjob/geometry/Geometry.h"
+#include "sheetjob/geometry/Tolerance.h"
 #include "sheetjob/job/SheetJob.h"
 #include "sheetjob/model/Job.h"
 #include "sheetjob/nomenclature/Nomenclature.h"

@@ -4,6 +4,7 @@
 #include "sheetjob/frame/FrameLayout.h"
 #include "sheetjob/frame/FrameSink.h"
 #include "sheetjob/frame/MinuteFrame.h"
+#include "sheetjob/frame/OuterFrame.h"
 #include "sheetjob/shapefile/LayerWriting.h"
 #include "sheetjob/shapefile/ShapeLayer.h"
 
@@ -102,6 +103,15 @@ std::string refusal(const FrameJob& job, const FrameLayout& layout) {
 }
 
 } // namespace
+
+int drawFrame(const FrameJob& job, const FrameLayout& layout, FrameSink& sink) {
+    if (layout.minuteFrameOn && minuteFrameFramework(sink, layout, job) != kFrameOk)
+        return kFrameWriteFailed;
+    if ((layout.outletsOn || layout.outerFrameKind != 0) &&
+        outFrameFramework(sink, layout, job) != kFrameOk)
+        return kFrameWriteFailed;
+    return kFrameOk;
+}
 
 common::Outcome createRamk(const FrameJob& job, const common::Folder& folder,
                            std::vector<FrameRecordKind>* kinds) {

@@ -6,7 +6,7 @@
 #include "sheetjob/common/Failure.h"
 #include "sheetjob/common/Folder.h"
 #include "sheetjob/frame/FrameSink.h"
-#include "sheetjob/geometry/Geometry.h"
+#include "sheetjob/geometry/Point.h"
 #include "sheetjob/geometry/Trapezium.h"
 
 #include <array>

@@ -3,7 +3,7 @@
 // map distance from a parallel or a meridian with intermediate vertices on a
 // fixed angular grid. Every frame line is built with these routines.
 
-#include "sheetjob/geometry/Geometry.h"
+#include "sheetjob/geometry/Point.h"
 #include "sheetjob/geometry/Trapezium.h"
 
 namespace sheetjob::frame {

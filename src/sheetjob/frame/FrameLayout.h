@@ -3,30 +3,11 @@
 // exist, their distances from the trapezium edge in map millimetres, their
 // "L_code"s, the label fonts and the font metric table that measures labels.
 
-#include <array>
-#include <cstdint>
+#include "sheetjob/frame/FontMetrics.h"
+
 #include <string>
 
 namespace sheetjob::frame {
-
-/// Number of label fonts; font numbers run 1..kFontCount.
-constexpr int kFontCount = 3;
-
-/// Metric row of one glyph, in thousandths of the font size.
-struct GlyphMetrics {
-    std::int16_t advance = 0;
-    std::int16_t xmin = 0;
-    std::int16_t ymin = 0;
-    std::int16_t xmax = 0;
-    std::int16_t ymax = 0;
-};
-
-/// Per font (index font number - 1) and Windows-1251 code (index = the code;
-/// code 0 and codes not defined for the font are all zero).
-using FontMetricTable = std::array<std::array<GlyphMetrics, 256>, kFontCount>;
-
-/// The constant metric table of the three label fonts.
-const FontMetricTable& fontMetrics();
 
 /// Names of the fonts 1..3 (ASCII): "PragmaticaC", "FreeSet", "AGCenturion".
 const std::string& fontName(int fontNumber);

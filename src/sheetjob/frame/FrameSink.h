@@ -4,7 +4,7 @@
 // The driver binds it to the shapefile layers; tests collect records in memory.
 
 #include "sheetjob/frame/FrameGeometry.h"
-#include "sheetjob/geometry/Geometry.h"
+#include "sheetjob/geometry/Point.h"
 
 #include <string>
 

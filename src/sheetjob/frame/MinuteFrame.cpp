@@ -1,6 +1,7 @@
 #include "sheetjob/frame/MinuteFrame.h"
 
 #include "sheetjob/frame/FrameGeometry.h"
+#include "sheetjob/geometry/Tolerance.h"
 
 #include <cmath>
 

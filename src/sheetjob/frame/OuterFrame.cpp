@@ -4,6 +4,7 @@
 #include "sheetjob/coordtext/LabelText.h"
 #include "sheetjob/frame/FrameGeometry.h"
 #include "sheetjob/frame/TextExtent.h"
+#include "sheetjob/geometry/Tolerance.h"
 
 #include <algorithm>
 

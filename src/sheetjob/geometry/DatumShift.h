@@ -1,7 +1,7 @@
 #pragma once
 // Datum shift of a geographic point from SK-42 (Krasovsky) to GSK-2011.
 
-#include "sheetjob/geometry/Geometry.h"
+#include "sheetjob/geometry/Point.h"
 
 namespace sheetjob::geometry {
 

@@ -1,4 +1,4 @@
-#include "sheetjob/geometry/Geometry.h"
+#include "sheetjob/geometry/Tolerance.h"
 
 #include <cmath>
 

@@ -3,7 +3,7 @@
 #include "sheetjob/common/Cp1251.h"
 #include "sheetjob/common/Display.h"
 #include "sheetjob/frame/FrameDriver.h"
-#include "sheetjob/layers/HypsLayers.h"
+#include "sheetjob/layers/SheetLayers.h"
 #include "sheetjob/shapefile/ShapeLayer.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 #include "sheetjob/layers/Graticule.h"
 
-#include "sheetjob/geometry/Geometry.h"
+#include "sheetjob/geometry/Tolerance.h"
 
 #include <cmath>
 #include <limits>

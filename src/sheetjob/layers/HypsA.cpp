@@ -1,11 +1,12 @@
 // The sheet polygon (HypsA) and the graticule points (HypsP).
 
+#include "sheetjob/layers/HypsA.h"
 #include "sheetjob/common/Text.h"
 #include "sheetjob/coordtext/DegreeText.h"
 #include "sheetjob/coordtext/LabelText.h"
 #include "sheetjob/geometry/DatumShift.h"
+#include "sheetjob/geometry/Tolerance.h"
 #include "sheetjob/layers/Graticule.h"
-#include "sheetjob/layers/HypsLayers.h"
 #include "sheetjob/layers/Outline.h"
 #include "sheetjob/model/Job.h"
 #include "sheetjob/shapefile/LayerWriting.h"

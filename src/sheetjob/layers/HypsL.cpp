@@ -1,9 +1,11 @@
 // The graticule lines (HypsL): the sheet outline, the parallels and meridians
 // inside the sheet, and the Arctic Circle where it crosses the sheet.
 
+#include "sheetjob/layers/HypsL.h"
 #include "sheetjob/common/Text.h"
+#include "sheetjob/geometry/Clipping.h"
+#include "sheetjob/geometry/Tolerance.h"
 #include "sheetjob/layers/Graticule.h"
-#include "sheetjob/layers/HypsLayers.h"
 #include "sheetjob/layers/Outline.h"
 #include "sheetjob/model/Job.h"
 #include "sheetjob/shapefile/LayerWriting.h"

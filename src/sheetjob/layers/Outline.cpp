@@ -1,4 +1,5 @@
 #include "sheetjob/layers/Outline.h"
+#include "sheetjob/geometry/Tolerance.h"
 
 #include <cmath>
 

@@ -2,7 +2,7 @@
 // Densified sides and rings of a trapezium (sheet polygon, graticule lines and
 // sub-sheet frames).
 
-#include "sheetjob/geometry/Geometry.h"
+#include "sheetjob/geometry/Point.h"
 
 namespace sheetjob::layers {
 

@@ -1,6 +1,7 @@
 #include "sheetjob/layers/SheetLayers.h"
 
 #include "sheetjob/geometry/DatumShift.h"
+#include "sheetjob/geometry/Tolerance.h"
 #include "sheetjob/layers/Graticule.h"
 
 #include <algorithm>

@@ -5,12 +5,27 @@
 #include "sheetjob/common/Failure.h"
 #include "sheetjob/common/Folder.h"
 #include "sheetjob/frame/FrameDriver.h"
-#include "sheetjob/layers/HypsLayers.h"
+#include "sheetjob/layers/HypsA.h"
+#include "sheetjob/layers/HypsL.h"
+#include "sheetjob/layers/SheetGeometry.h"
 #include "sheetjob/model/Job.h"
 
+#include <array>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace sheetjob::layers {
+
+/// Base names of the HYPS layers, in the order they are written.
+constexpr std::array<std::string_view, 3> kHypsLayerNames = {kHypsA, kHypsL, kHypsP};
+
+/// Writes the three graticule layers (HypsA and HypsP, then HypsL only if they
+/// succeeded); the points of a 1:1 000 000 sheet are twice as sparse. A failure
+/// is status 1, whichever layer failed.
+common::Outcome createHyps(const SheetGeometry& sheet, int setScale, const std::string& sheetName,
+                           const geometry::Graticule& graticule, const common::Folder& folder,
+                           GraticuleValues& values);
 
 /// Corners and graticule bounds of the job's result trapezium in the system the
 /// layers are written in (datum-shifted for coordinate system 4).

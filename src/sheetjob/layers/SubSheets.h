@@ -4,7 +4,7 @@
 
 #include "sheetjob/common/Failure.h"
 #include "sheetjob/common/Folder.h"
-#include "sheetjob/geometry/Geometry.h"
+#include "sheetjob/geometry/Point.h"
 #include "sheetjob/geometry/Trapezium.h"
 #include "sheetjob/nomenclature/Sheet.h"
 

@@ -7,7 +7,7 @@
 // name, so a truncated layer is never mistaken for a written one.
 
 #include "sheetjob/common/Folder.h"
-#include "sheetjob/geometry/Geometry.h"
+#include "sheetjob/geometry/Point.h"
 
 #include <memory>
 #include <string>
