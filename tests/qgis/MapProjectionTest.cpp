@@ -24,7 +24,7 @@ SheetInfo sheet(int coordSystem, int setScale, double west, double east, double 
     s.east = east;
     s.south = south;
     s.north = north;
-    s.layout = frame::SETRAMKPARAMETERS(setScale, 0);
+    s.layout = frame::setRamkParameters(setScale, 0);
     return s;
 }
 

@@ -31,7 +31,7 @@ SheetInfo sheetOf(int setScale, int mapScale, int coordSystem = 1) {
     s.east = setScale == 0 ? 38 : 42;
     s.south = setScale == 0 ? 54 : 52;
     s.north = setScale == 0 ? 54 + 2.0 / 3 : 56;
-    s.layout = frame::SETRAMKPARAMETERS(setScale, mapScale);
+    s.layout = frame::setRamkParameters(setScale, mapScale);
     return s;
 }
 
@@ -213,12 +213,12 @@ TEST(QgisFiles, GraticuleStyles) {
         SCOPED_TRACE(c.cross);
         const auto points = parsed(
             layerStyle(sheetOf(c.set, c.map), layer(LayerKind::GraticulePoints, "HYPS", "HypsP")));
-        const XmlNode& renderer = *points->child("renderer-v2");
-        const XmlNode* marker = symbolProperties(renderer, "0");
+        const XmlNode& pointRenderer = *points->child("renderer-v2");
+        const XmlNode* marker = symbolProperties(pointRenderer, "0");
         ASSERT_NE(marker, nullptr);
         EXPECT_EQ(marker->option("name"), "cross");
         // Only the points inside the sheet: its edges carry the frame.
-        const std::string inside = renderer.all("rule").front()->attr("filter");
+        const std::string inside = pointRenderer.all("rule").front()->attr("filter");
         EXPECT_NE(inside.find(c.set == 0 ? "x($geometry) > 37.0001" : "x($geometry) > 36.0001"),
                   std::string::npos)
             << inside;

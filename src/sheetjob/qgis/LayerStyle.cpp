@@ -1,5 +1,8 @@
 #include "sheetjob/qgis/LayerStyle.h"
 
+#include "sheetjob/frame/FrameGeometry.h"
+#include "sheetjob/frame/OuterFrame.h"
+
 #include "sheetjob/qgis/MapProjection.h"
 #include "sheetjob/qgis/Symbology.h"
 
@@ -42,10 +45,9 @@ constexpr double kMillimetresPerKilometre = 1000000.0;
 // otherwise QGIS moves it elsewhere along the line.
 constexpr double kLabelOverrunMm = 5.0;
 constexpr int kTopPriority = 10; // QGIS's highest label priority
-// A neighbour name's gap in the outer line leaves this much free before the name.
-constexpr double kNameClearanceMm = 1.0;
-// The sphere on which the frame turns map millimetres into degrees, km.
-constexpr double kFrameSphereRadiusKm = 6371.032;
+// A neighbour name's gap in the outer line leaves half its clearance free
+// before the name.
+constexpr double kNameClearanceMm = frame::kGapClearance / 2;
 
 // QGIS's codes (QgsPalLayerSettings, QgsLabeling).
 constexpr int kPlaceOverPoint = 1;      // a polygon's label over its centroid
@@ -301,7 +303,7 @@ XmlElement frameLabelSettings(const std::string& face, double sizePt,
 /// the line's length in degrees.
 std::string nameAnchorExpression(double scaleDenominator) {
     const double degreesPerMm = kNameClearanceMm * scaleDenominator / kMillimetresPerKilometre /
-                                kFrameSphereRadiusKm / kDegree;
+                                frame::kEarthRadius / kDegree;
     const std::string a = "start_point($geometry)", b = "end_point($geometry)";
     return "with_variable('along_parallel', abs(x(" + b + ") - x(" + a + ")) >= abs(y(" + b +
            ") - y(" + a + ")), " + formatNumber(degreesPerMm) +
@@ -348,7 +350,7 @@ XmlElement nameLabeling(const TextStyle& t) {
 
 double mapMm(const SheetInfo& sheet, double degreesOfArc, double latitude) {
     const GeographicSystem g = geographicSystem(sheet.coordSystem);
-    const double scale = sheet.layout.ScaleDenominator > 0 ? sheet.layout.ScaleDenominator : 1.0;
+    const double scale = sheet.layout.scaleDenominator > 0 ? sheet.layout.scaleDenominator : 1.0;
     return degreesOfArc * kDegree * g.a * std::cos(latitude * kDegree) * kMillimetresPerMetre /
            scale;
 }
@@ -398,16 +400,16 @@ StyleBody frameLines(const SheetInfo& sheet, const LayerInfo& layer) {
     const auto& kinds = layer.recordKinds;
     std::vector<Rule> rules;
 
-    if (L.MinuteFrameOn) {
+    if (L.minuteFrameOn) {
         // The minute frame's lines, ticks and fills share one code: the fills
         // and lines are told by their ids, the rest are ticks. A fill is the
         // strip's centre line drawn as wide as the strip, in ground metres so
         // that it fills the strip at any zoom.
         Rule minute;
         minute.label = "Минутная рамка";
-        minute.filter = codeFilter(L.MinuteLineCode);
+        minute.filter = codeFilter(L.minuteLineCode);
         minute.hasSymbol = false;
-        const double stripMetres = L.MinuteFrameWidth * L.ScaleDenominator / kMillimetresPerMetre;
+        const double stripMetres = L.minuteFrameWidth * L.scaleDenominator / kMillimetresPerMetre;
         if (const std::string f = idFilter(kinds, K::MinuteFill); !f.empty())
             minute.children.push_back(
                 makeRule("Залитые деления", f,
@@ -417,17 +419,17 @@ StyleBody frameLines(const SheetInfo& sheet, const LayerInfo& layer) {
         minute.children.push_back(makeRule("Деления", "ELSE", lineSymbol("", {})));
         rules.push_back(std::move(minute));
     }
-    if (L.OuterFrameKind != 0)
-        rules.push_back(makeRule("Внешняя рамка", codeFilter(L.OuterFrameCode),
+    if (L.outerFrameKind != 0)
+        rules.push_back(makeRule("Внешняя рамка", codeFilter(L.outerFrameCode),
                                  lineSymbol("", {kBlack, outerLineWidthMm(L)})));
-    if (L.OuterFrameKind == 2)
-        rules.push_back(makeRule("Боковые линии внешней рамки", codeFilter(L.OuterSideCode),
+    if (L.outerFrameKind == 2)
+        rules.push_back(makeRule("Боковые линии внешней рамки", codeFilter(L.outerSideCode),
                                  lineSymbol("", {kBlack, kOuterSideLineMm})));
-    if (L.OutletsOn) {
+    if (L.outletsOn) {
         rules.push_back(
-            makeRule("Выходы меридианов", codeFilter(L.MeridianOutletCode), lineSymbol("", {})));
+            makeRule("Выходы меридианов", codeFilter(L.meridianOutletCode), lineSymbol("", {})));
         rules.push_back(
-            makeRule("Выходы параллелей", codeFilter(L.ParallelOutletCode), lineSymbol("", {})));
+            makeRule("Выходы параллелей", codeFilter(L.parallelOutletCode), lineSymbol("", {})));
     }
     StyleBody b;
     b.elements.push_back(ruleRenderer(std::move(rules), "Frame"));
@@ -436,14 +438,14 @@ StyleBody frameLines(const SheetInfo& sheet, const LayerInfo& layer) {
 
 StyleBody frameLabels(const SheetInfo& sheet, LayerKind kind) {
     const frame::FrameLayout& L = sheet.layout;
-    const double size = kind == LayerKind::NeighbourNames ? L.AdjacentSize : L.DigitSize;
+    const double size = kind == LayerKind::NeighbourNames ? L.adjacentSize : L.digitSize;
     StyleBody b;
     XmlElement none("renderer-v2");
     none.set("type", "nullSymbol"); // the label lines only carry the labels
     b.elements.push_back(std::move(none));
     const bool names = kind == LayerKind::NeighbourNames;
     b.elements.push_back(frameLabeling(names ? "FrameAdj" : "FrameDig", size,
-                                       names ? nameAnchorExpression(L.ScaleDenominator) : ""));
+                                       names ? nameAnchorExpression(L.scaleDenominator) : ""));
     b.labelsEnabled = true;
     return b;
 }
@@ -527,16 +529,6 @@ StyleBody styleBody(const SheetInfo& sheet, const LayerInfo& layer) {
     opacity.text("1");
     b.elements.push_back(std::move(opacity));
     return b;
-}
-
-std::string layerStyle(const SheetInfo& sheet, const LayerInfo& layer) {
-    const StyleBody body = styleBody(sheet, layer);
-    XmlElement root("qgis");
-    root.set("version", kQgisVersion).set("styleCategories", "AllStyleCategories");
-    root.set("labelsEnabled", body.labelsEnabled ? "1" : "0");
-    for (const XmlElement& e : body.elements)
-        root.add(e);
-    return std::string(kQgisDoctype) + "\n" + root.write();
 }
 
 } // namespace sheetjob::qgis

@@ -1,5 +1,7 @@
 #include "sheetjob/qgis/PrintLayout.h"
 
+#include "sheetjob/frame/OuterFrame.h"
+
 #include "sheetjob/qgis/Symbology.h"
 
 #include <algorithm>
@@ -17,7 +19,6 @@ constexpr double kMillimetresPerMetre = 1000.0;
 constexpr int kSamplesPerSide = 32;        // outline points per side for the page extent
 constexpr double kOwnScale200k = 200000.0; // a 1:200 000 set's own scale
 constexpr double kOwnScale1M = 1000000.0;  // a 1:1 000 000 set's own scale
-constexpr double kLabelClearanceMm = 1.0;  // value labels start this far beyond the edge
 // A PDF page is measured in whole points (1/72 inch): QGIS stretches a page of
 // another size to the next whole points on export, and the frame with it.
 constexpr double kPdfUnitMm = 25.4 / 72.0;
@@ -26,21 +27,21 @@ constexpr int kDegreeLabelChars = 3; // "54°", the longest side label
 /// How far beyond the trapezium the frame's drawing reaches, map millimetres.
 double frameReach(const frame::FrameLayout& L) {
     double reach = 0.0;
-    if (L.MinuteFrameOn)
-        reach = std::max(reach, L.MinuteFrameGap + L.MinuteFrameWidth);
-    if (L.DigitsOn) {
+    if (L.minuteFrameOn)
+        reach = std::max(reach, L.minuteFrameGap + L.minuteFrameWidth);
+    if (L.digitsOn) {
         const double edgeStrip =
-            (L.MinuteFrameOn && L.MinuteFrameGap == 0.0) ? L.MinuteFrameWidth : 0.0;
-        reach = std::max(reach, kLabelClearanceMm + edgeStrip +
-                                    kDegreeLabelChars * kEmWidthShare * L.DigitSize * kPointMm);
+            (L.minuteFrameOn && L.minuteFrameGap == 0.0) ? L.minuteFrameWidth : 0.0;
+        reach = std::max(reach, frame::kLabelClearance + edgeStrip +
+                                    kDegreeLabelChars * kEmWidthShare * L.digitSize * kPointMm);
     }
-    if (L.OuterFrameKind == 1) {
-        double r = L.OuterFrameDistance + outerLineWidthMm(L) / 2;
-        if (L.AdjacentOn) // names sit centred on the line
-            r = std::max(r, L.OuterFrameDistance + L.AdjacentSize * kPointMm / 2);
+    if (L.outerFrameKind == 1) {
+        double r = L.outerFrameDistance + outerLineWidthMm(L) / 2;
+        if (L.adjacentOn) // names sit centred on the line
+            r = std::max(r, L.outerFrameDistance + L.adjacentSize * kPointMm / 2);
         reach = std::max(reach, r);
-    } else if (L.OuterFrameKind == 2) {
-        reach = std::max(reach, L.OuterFrameDistance + L.OuterSideOffset + kOuterSideLineMm / 2);
+    } else if (L.outerFrameKind == 2) {
+        reach = std::max(reach, L.outerFrameDistance + L.outerSideOffset + kOuterSideLineMm / 2);
     }
     return reach;
 }
@@ -70,8 +71,8 @@ MapCrs mapCrs(const SheetInfo& sheet) {
 PrintPage printPage(const SheetInfo& sheet) {
     PrintPage p;
     p.crs = mapCrs(sheet);
-    p.scaleDenominator = sheet.layout.ScaleDenominator > 0
-                             ? sheet.layout.ScaleDenominator
+    p.scaleDenominator = sheet.layout.scaleDenominator > 0
+                             ? sheet.layout.scaleDenominator
                              : (sheet.setScale == 0 ? kOwnScale200k : kOwnScale1M);
     const double midLon = (sheet.west + sheet.east) / 2;
     const double midLat = (sheet.south + sheet.north) / 2;

@@ -20,8 +20,8 @@ struct SheetInfo {
     /// The frame trapezium as written (for code 4 the shifted one): degrees,
     /// longitudes east of Greenwich in 0..360 (an east edge may pass 360).
     double west = 0.0, east = 0.0, south = 0.0, north = 0.0;
-    /// The frame's design for the job's scales: frame::SETRAMKPARAMETERS(setScale, mapScale).
-    /// Its ScaleDenominator is the map scale of the print layout.
+    /// The frame's design for the job's scales: frame::setRamkParameters(setScale, mapScale).
+    /// Its scaleDenominator is the map scale of the print layout.
     frame::FrameLayout layout;
 };
 

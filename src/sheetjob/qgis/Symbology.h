@@ -42,9 +42,9 @@ constexpr const char* kSubSheet25kColour = "0,85,170,255"; // dark blue
 /// Width of the (middle) outer frame line of a layout: the map at the set's
 /// scale has a minute frame, a reduced map has none.
 inline double outerLineWidthMm(const frame::FrameLayout& layout) {
-    if (layout.OuterFrameKind == 2)
+    if (layout.outerFrameKind == 2)
         return kOuterLine1MMm;
-    return layout.MinuteFrameOn ? kOuterLine200kMm : kReducedOuterLineMm;
+    return layout.minuteFrameOn ? kOuterLine200kMm : kReducedOuterLineMm;
 }
 
 } // namespace sheetjob::qgis

@@ -1,6 +1,7 @@
+#include "sheetjob/qgis/QgisFiles.h"
+
 #include "sheetjob/qgis/LayerStyle.h"
 #include "sheetjob/qgis/PrintLayout.h"
-#include "sheetjob/qgis/QgisFiles.h"
 #include "sheetjob/qgis/Xml.h"
 
 #include <algorithm>
@@ -186,6 +187,16 @@ XmlElement typedProperty(const std::string& name, const std::string& type,
 }
 
 } // namespace
+
+std::string layerStyle(const SheetInfo& sheet, const LayerInfo& layer) {
+    const StyleBody body = styleBody(sheet, layer);
+    XmlElement root("qgis");
+    root.set("version", kQgisVersion).set("styleCategories", "AllStyleCategories");
+    root.set("labelsEnabled", body.labelsEnabled ? "1" : "0");
+    for (const XmlElement& e : body.elements)
+        root.add(e);
+    return std::string(kQgisDoctype) + "\n" + root.write();
+}
 
 std::string projectFileName(const SheetInfo& sheet) { return sheet.name + ".qgs"; }
 
