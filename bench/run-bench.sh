@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Times the heaviest job (a 1:200 000 sheet with sub-sheet frames and all its
-# layers) against copying the tree it writes with `cp -r`, and measures its peak
-# resident memory with /usr/bin/time -v (Debian package `time`).
+# Times the heaviest job, the 1:200 000 sheet N-37-I with its sub-sheet frames
+# (all its layers and the 80 layers of the 1:50 000 and 1:25 000 sheets),
+# against copying the tree it writes with `cp -r`, and a run that fails at once
+# (a missing argument file); measures the peak resident memory of both with
+# /usr/bin/time (Debian package `time`).
 #
-#   bench/run-bench.sh [runs]        (default 20)
+#   bench/run-bench.sh [runs] [PROGRAM...]        (default 20 runs)
 #
-# The whole program is timed when it accepts "SubSheetFrames=1;" in an argument
-# file; otherwise the in-process driver sheetjob_bench is. Targets: median wall
-# time at most twice the median `cp -r` time, peak RSS under 16 MB.
+# The program built here (Release, build/bench) is measured first; any further
+# program (an older build, say) is measured side by side with it, run for run,
+# for comparison. Targets, for the program built here: median wall time of the
+# heavy job at most twice the median `cp -r` time, peak RSS under 16 MB.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-20}
+shift || true
 build=build/bench
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -19,57 +23,70 @@ if [ ! -x /usr/bin/time ]; then
     echo "run-bench: /usr/bin/time is missing (apt-get install time)" >&2
     exit 2
 fi
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DSHEETJOB_BENCHMARK=ON -DBUILD_TESTING=OFF \
-    -DSHEETJOB_BUILD_GUI=OFF >/dev/null
-cmake --build "$build" -j2 --target sheetjob sheetjob_bench >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DSHEETJOB_BUILD_GUI=OFF >/dev/null
+cmake --build "$build" -j2 --target sheetjob >/dev/null
+programs=("$build/apps/sheetjob" "$@")
 
-# The command that writes the whole tree into $work/out.
-printf 'Nom=N-37-XIV; CS=CK-42; Path=%s; SubSheetFrames=1;\n' "$work/out" >"$work/job.txt"
-if "$build/apps/sheetjob" "$work/job.txt" >/dev/null 2>&1 && [ -d "$work/out/HYPS_25" ]; then
-    mode="whole program"
-    run() { "$build/apps/sheetjob" "$work/job.txt"; }
-else
-    mode="in process (sheetjob_bench)"
-    run() { "$build/bench/sheetjob_bench" "$work/out"; }
-fi
-
+printf 'Nom=N-37-I; SubSheetFrames=1; Path=%s;\n' "$work/out" >"$work/job.txt"
 now() { date +%s%N; }
 median() { sort -n | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+ms() { median <"$1" | awk '{ printf "%.2f", $1 / 1e6 }'; }
 
-: >"$work/job.ns"
-: >"$work/cp.ns"
+for i in "${!programs[@]}"; do
+    : >"$work/job$i.ns"
+    : >"$work/cp$i.ns"
+    : >"$work/fail$i.ns"
+done
 for _ in $(seq "$runs"); do
-    rm -rf "$work/out" "$work/copy"
-    t0=$(now)
-    run
-    t1=$(now)
-    echo $((t1 - t0)) >>"$work/job.ns"
-    t0=$(now)
-    cp -r "$work/out" "$work/copy"
-    t1=$(now)
-    echo $((t1 - t0)) >>"$work/cp.ns"
+    for i in "${!programs[@]}"; do
+        rm -rf "$work/out" "$work/copy"
+        t0=$(now)
+        "${programs[$i]}" "$work/job.txt" || { echo "run-bench: ${programs[$i]} failed" >&2; exit 1; }
+        t1=$(now)
+        cp -r "$work/out" "$work/copy"
+        t2=$(now)
+        echo $((t1 - t0)) >>"$work/job$i.ns"
+        echo $((t2 - t1)) >>"$work/cp$i.ns"
+        t0=$(now)
+        "${programs[$i]}" "$work/missing.txt" 2>/dev/null && exit 1
+        t1=$(now)
+        echo $((t1 - t0)) >>"$work/fail$i.ns"
+    done
 done
 
-peak=0
-for _ in 1 2 3; do
-    rm -rf "$work/out"
-    /usr/bin/time -v -o "$work/time.txt" bash -c "$(declare -f run); build=$build; work=$work; run"
-    kb=$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$work/time.txt")
-    [ "$kb" -gt "$peak" ] && peak=$kb
-done
+# Peak resident set size in kB, the largest of three runs.
+peak() {
+    local top=0 kb
+    for _ in 1 2 3; do
+        rm -rf "$work/out"
+        /usr/bin/time -f %M -o "$work/time.txt" "$@" >/dev/null 2>&1 || true
+        kb=$(tail -n 1 "$work/time.txt")
+        [ "$kb" -gt "$top" ] && top=$kb
+    done
+    echo "$top"
+}
+
 files=$(find "$work/out" -type f | wc -l)
 bytes=$(du -sb "$work/out" | cut -f1)
-job_ms=$(median <"$work/job.ns" | awk '{ printf "%.2f", $1 / 1e6 }')
-cp_ms=$(median <"$work/cp.ns" | awk '{ printf "%.2f", $1 / 1e6 }')
-ratio=$(awk -v a="$job_ms" -v b="$cp_ms" 'BEGIN { printf "%.2f", a / b }')
-
-echo "mode:              $mode"
-echo "output:            $files files, $bytes bytes"
-echo "median wall time:  $job_ms ms over $runs runs"
-echo "median cp -r time: $cp_ms ms"
-echo "ratio:             $ratio (target <= 2)"
-echo "peak RSS:          $peak kB (target < 16384 kB)"
-awk -v r="$ratio" -v p="$peak" 'BEGIN { exit !(r <= 2 && p < 16384) }' && echo "targets met" || {
-    echo "targets NOT met"
-    exit 1
-}
+echo "heavy job: Nom=N-37-I; SubSheetFrames=1; ($files files, $bytes bytes), $runs runs, medians"
+printf '%-40s %10s %10s %6s %10s | %12s %10s\n' program "job ms" "cp -r ms" ratio "peak kB" "fail ms" "peak kB"
+status=0
+for i in "${!programs[@]}"; do
+    job_ms=$(ms "$work/job$i.ns")
+    cp_ms=$(ms "$work/cp$i.ns")
+    fail_ms=$(ms "$work/fail$i.ns")
+    ratio=$(awk -v a="$job_ms" -v b="$cp_ms" 'BEGIN { printf "%.2f", a / b }')
+    job_kb=$(peak "${programs[$i]}" "$work/job.txt")
+    fail_kb=$(peak "${programs[$i]}" "$work/missing.txt")
+    printf '%-40s %10s %10s %6s %10s | %12s %10s\n' "${programs[$i]}" "$job_ms" "$cp_ms" "$ratio" \
+        "$job_kb" "$fail_ms" "$fail_kb"
+    if [ "$i" -eq 0 ] && ! awk -v r="$ratio" -v p="$job_kb" 'BEGIN { exit !(r <= 2 && p < 16384) }'; then
+        status=1
+    fi
+done
+if [ "$status" -eq 0 ]; then
+    echo "targets met (ratio <= 2, peak RSS < 16384 kB)"
+else
+    echo "targets NOT met (ratio <= 2, peak RSS < 16384 kB)"
+fi
+exit "$status"

@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build and the tests need, and only those
-# that are missing, so a second run is quick.
+# that are missing, so a second run is quick. Further packages to install may be
+# given as arguments (tools/build-package.sh and tools/check-package.sh do).
 set -euo pipefail
-packages=(build-essential cmake pkg-config libshp-dev qt6-base-dev libgtest-dev libgmock-dev
-          nlohmann-json3-dev gdal-bin proj-bin clang libclang-rt-14-dev fonts-dejavu-core)
+# The faces the frame labels fall back to (fonts-paratype, fonts-freefont-ttf)
+# and QGIS with what its headless test uses (python3-numpy, python3-fonttools,
+# poppler-utils) come with the rest.
+packages=(build-essential cmake pkg-config libshp-dev qt6-base-dev qt6-translations-l10n
+          libgtest-dev libgmock-dev nlohmann-json3-dev libexpat1-dev gdal-bin proj-bin clang
+          libclang-rt-14-dev fonts-dejavu-core fonts-paratype fonts-freefont-ttf
+          qgis python3-qgis python3-numpy python3-fonttools poppler-utils
+          groff-base man-db desktop-file-utils time "$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

@@ -1,13 +1,11 @@
-// sheetjob: builds the mathematical basis of one map sheet as shapefile layers.
-// Usage: sheetjob [ARGUMENT-FILE]
-// With no argument the dialogs open (when a display can be opened); with one,
-// the job is read from the argument file and no window is created.
+// sheetjob: builds the mathematical basis of map sheets as shapefile layers.
+// Usage: sheetjob [ARGUMENT-FILE...] | --help | --version
+// The batch program links no GUI library: with argument files it runs them and
+// opens no window; without an argument it starts the dialog program
+// (sheetjob-gui) when a display is named.
 
-#include "sheetjob/job/SheetJob.h"
-
-#ifdef SHEETJOB_HAVE_QT
-#include "sheetjob/dialogs/qt/Interactive.h"
-#endif
+#include "sheetjob/job/CommandLine.h"
+#include "sheetjob/job/DialogProgram.h"
 
 #include <iostream>
 #include <string>
@@ -15,9 +13,7 @@
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv, argv + argc);
-#ifdef SHEETJOB_HAVE_QT
-    if (args.size() == 1 && sheetjob::dialogs::qt::displayAvailable(argc, argv))
-        return sheetjob::dialogs::qt::runInteractive(argc, argv, args);
-#endif
-    return sheetjob::job::RUNSHEETJOB(args, nullptr, std::cerr);
+    return sheetjob::job::runCommandLine(args, std::cout, std::cerr, [&args] {
+        return sheetjob::job::startDialogProgram(args, std::cerr);
+    });
 }

@@ -1,6 +1,7 @@
 // Whole-program tests: the built sheetjob executable run on small argument
 // files in a temporary folder; exit code, the one stderr line, the folders made.
 
+#include "support/Ogr.h"
 #include "support/Process.h"
 #include "support/TempDir.h"
 
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 
 namespace sheetjob {
 namespace {
@@ -129,6 +131,122 @@ TEST(SheetJobCli, LayerFailureExitsSixteen) {
         EXPECT_EQ(r.err.rfind("sheetjob: ", 0), 0u) << r.err;
         EXPECT_EQ(lineCount(r.err), 1) << r.err;
     }
+}
+
+// Every layer gets its style and the result folder a project; "QgisFiles=0"
+// leaves them out, and the old styles go with the old layers.
+TEST(SheetJobCli, QgisFilesBesideTheLayers) {
+    TempDir dir;
+    ProcessResult r = runJob(dir, "Nom=N-37-XIV; Path=res; SubSheetFrames=1;\n");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const fs::path res = dir.path() / "res";
+    for (const char* style :
+         {"HYPS/HypsA.qml", "HYPS/HypsL.qml", "HYPS/HypsP.qml", "FRAME/Frame.qml",
+          "FRAME/FrameAdj.qml", "FRAME/FrameDig.qml", "HYPS_50/N-37-51-\xD0\x90.qml",
+          "HYPS_25/N-37-64-\xD0\x93-\xD0\xB3.qml"})
+        EXPECT_TRUE(fs::is_regular_file(res / style)) << style;
+    EXPECT_TRUE(fs::is_regular_file(res / "N-37-XIV.qgs"));
+
+    r = runJob(dir, "Nom=N-37-XIV; Path=res; QgisFiles=0;\n");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(fs::is_regular_file(res / "HYPS" / "HypsA.shp"));
+    EXPECT_FALSE(fs::exists(res / "HYPS" / "HypsA.qml"));
+    EXPECT_FALSE(fs::exists(res / "FRAME" / "Frame.qml"));
+
+    // A style that cannot be written is a failure of the run, named.
+    fs::create_directory(res / "HYPS" / "HypsL.qml");
+    r = runJob(dir, "Nom=N-37-XIV; Path=res;\n");
+    EXPECT_EQ(r.exitCode, 16);
+    EXPECT_NE(r.err.find("HypsL.qml"), std::string::npos) << r.err;
+    EXPECT_EQ(lineCount(r.err), 1) << r.err;
+}
+
+// Folders that are symbolic links are refused before anything is removed, and
+// nothing outside the result tree changes; a link planted under a member's
+// name is replaced, not written through.
+TEST(SheetJobCli, LinksInTheResultTreeAreNeverFollowed) {
+    TempDir dir;
+    const fs::path outside = dir.path() / "outside";
+    for (const char* name : {"HypsA.shp", "HypsA.dbf", "unrelated.txt"})
+        testing::writeFile(outside / name, "keep");
+    testing::writeFile(dir.path() / "victim.txt", "keep");
+    const fs::path res = dir.path() / "res";
+    fs::create_directories(res);
+    for (const char* folder : {"HYPS", "HYPS_50"}) {
+        SCOPED_TRACE(folder);
+        fs::create_directory_symlink(outside, res / folder);
+        const ProcessResult r = runJob(dir, "Nom=N-37-XIV; Path=res; SubSheetFrames=1;\n");
+        EXPECT_EQ(r.exitCode, 8);
+        EXPECT_NE(r.err.find(folder), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("symbolic link"), std::string::npos) << r.err;
+        EXPECT_EQ(lineCount(r.err), 1);
+        fs::remove(res / folder);
+    }
+    fs::create_directories(res / "HYPS");
+    fs::create_symlink("../../victim.txt", res / "HYPS" / "HypsL.dbf");
+    const ProcessResult r = runJob(dir, "Nom=N-37-XIV; Path=res;\n");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_FALSE(fs::is_symlink(res / "HYPS" / "HypsL.dbf"));
+    EXPECT_EQ(testing::readFile(dir.path() / "victim.txt"), "keep");
+    for (const char* name : {"HypsA.shp", "HypsA.dbf", "unrelated.txt"})
+        EXPECT_EQ(testing::readFile(outside / name), "keep") << name;
+}
+
+// A file named HYPS is a folder problem (exit 8), not a layer failure.
+TEST(SheetJobCli, FileInThePlaceOfAFolder) {
+    TempDir dir;
+    testing::writeFile(dir.path() / "res" / "HYPS", "not a folder");
+    const ProcessResult r = runJob(dir, "Nom=N-37-XIV; Path=res;\n");
+    EXPECT_EQ(r.exitCode, 8);
+    EXPECT_NE(r.err.find("HYPS"), std::string::npos) << r.err;
+    EXPECT_EQ(testing::readFile(dir.path() / "res" / "HYPS"), "not a folder");
+}
+
+// Special files as the argument file are refused at once; a name with control
+// characters is shown escaped on one line.
+TEST(SheetJobCli, ArgumentFileMustBeARegularFile) {
+    TempDir dir;
+    ASSERT_EQ(mkfifo((dir.path() / "fifo").c_str(), 0600), 0);
+    ProcessResult r = runIn(dir, {"fifo"});
+    EXPECT_EQ(r.exitCode, 8);
+    EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
+    r = runIn(dir, {"/dev/zero"});
+    EXPECT_EQ(r.exitCode, 8);
+    testing::writeFile(dir.path() / "bad\nname\x1B.txt", "Nom=N-37;\n");
+    r = runIn(dir, {"bad\nname\x1B.txt"});
+    EXPECT_EQ(r.exitCode, 8);
+    EXPECT_EQ(lineCount(r.err), 1) << r.err;
+    EXPECT_NE(r.err.find("bad\\x0Aname\\x1B.txt"), std::string::npos) << r.err;
+}
+
+// Two runs into one result folder at the same time: one writes, the other is
+// refused at once naming the folder; every layer left is whole.
+TEST(SheetJobCli, ConcurrentRunsIntoOneFolder) {
+    TempDir dir;
+    testing::writeFile(dir.path() / "job.txt",
+                       "Nom=N-37; Path=res; MeridianStep=0 05; ParallelStep=0 05;\n");
+    int refused = 0;
+    for (int round = 0; round < 6; ++round) {
+        testing::ProcessOptions options;
+        options.workingDirectory = dir.path().string();
+        auto a = testing::startProcess(SHEETJOB_EXE, {"job.txt"}, options);
+        auto b = testing::startProcess(SHEETJOB_EXE, {"job.txt"}, options);
+        const ProcessResult ra = testing::finishProcess(a);
+        const ProcessResult rb = testing::finishProcess(b);
+        for (const auto* r : {&ra, &rb}) {
+            EXPECT_TRUE(r->exitCode == 0 || r->exitCode == 8) << r->err;
+            if (r->exitCode == 8) {
+                ++refused;
+                EXPECT_NE(r->err.find("another run"), std::string::npos) << r->err;
+            }
+        }
+        EXPECT_TRUE(ra.exitCode == 0 || rb.exitCode == 0);
+        for (const char* layer : {"HYPS/HypsL.shp", "FRAME/Frame.shp"}) {
+            const auto read = testing::readLayerWithOgr((dir.path() / "res" / layer).string());
+            ASSERT_TRUE(read) << layer;
+        }
+    }
+    (void)refused; // how often the two overlap depends on the machine
 }
 
 } // namespace

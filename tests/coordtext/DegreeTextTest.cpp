@@ -27,12 +27,12 @@ TEST(GradMin2Txt, WritesDegreeMinuteText) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.angle);
-        EXPECT_EQ(cp1251ToUtf8(GRADMIN2TXT(c.angle)), c.expected);
+        EXPECT_EQ(cp1251ToUtf8(gradMin2Txt(c.angle)), c.expected);
     }
 }
 
 TEST(GradMin2Txt, DegreeSignIsOneWindows1251Byte) {
-    EXPECT_EQ(GRADMIN2TXT(45.5), std::string(" 45\xB0 30'"));
+    EXPECT_EQ(gradMin2Txt(45.5), std::string(" 45\xB0 30'"));
 }
 
 TEST(GradMin2Txt, NonFiniteAnglesGiveAsterisksInsteadOfUndefinedConversions) {
@@ -40,18 +40,18 @@ TEST(GradMin2Txt, NonFiniteAnglesGiveAsterisksInsteadOfUndefinedConversions) {
          {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
           -std::numeric_limits<double>::infinity(), 1e300}) {
         SCOPED_TRACE(a);
-        const std::string text = cp1251ToUtf8(GRADMIN2TXT(a));
+        const std::string text = cp1251ToUtf8(gradMin2Txt(a));
         EXPECT_EQ(text.substr(0, 3), "***");
     }
 }
 
 TEST(Min2Txt, TwoDigitMinutesWithAsterisksOutOfRange) {
-    EXPECT_EQ(MIN2TXT(0), "00'");
-    EXPECT_EQ(MIN2TXT(7), "07'");
-    EXPECT_EQ(MIN2TXT(45), "45'");
-    EXPECT_EQ(MIN2TXT(100), "**'");
-    EXPECT_EQ(MIN2TXT(-1), "**'");
-    EXPECT_EQ(MIN2TXT(std::numeric_limits<int>::min()), "**'");
+    EXPECT_EQ(min2Txt(0), "00'");
+    EXPECT_EQ(min2Txt(7), "07'");
+    EXPECT_EQ(min2Txt(45), "45'");
+    EXPECT_EQ(min2Txt(100), "**'");
+    EXPECT_EQ(min2Txt(-1), "**'");
+    EXPECT_EQ(min2Txt(std::numeric_limits<int>::min()), "**'");
 }
 
 // What the argument file and the refinement dialog accept as an angle.
@@ -98,7 +98,7 @@ TEST(TxtGradMin2Grad, AcceptedAndRejectedForms) {
         SCOPED_TRACE(cp1251ToUtf8(c.text));
         std::string text = c.text;
         double angle = unchanged;
-        EXPECT_EQ(TXTGRADMIN2GRAD(text, angle), c.status);
+        EXPECT_EQ(txtGradMin2Grad(text, angle), c.status);
         EXPECT_EQ(angle, c.angle);
     }
 }
@@ -106,10 +106,10 @@ TEST(TxtGradMin2Grad, AcceptedAndRejectedForms) {
 TEST(TxtGradMin2Grad, LeavesOnlyWhatFollowedTheDegreeSeparator) {
     std::string text = "  45\xB0   30'  ";
     double angle = 0;
-    ASSERT_EQ(TXTGRADMIN2GRAD(text, angle), 0);
+    ASSERT_EQ(txtGradMin2Grad(text, angle), 0);
     EXPECT_EQ(text, "30'  ");
     text = "  17  ";
-    ASSERT_EQ(TXTGRADMIN2GRAD(text, angle), 0);
+    ASSERT_EQ(txtGradMin2Grad(text, angle), 0);
     EXPECT_EQ(text, "17  ");
 }
 
@@ -117,11 +117,11 @@ TEST(TxtGradMin2Grad, LeavesOnlyWhatFollowedTheDegreeSeparator) {
 TEST(TxtGradMin2Grad, ReadsBackWhatGradMin2TxtWrites) {
     for (int tenth = 0; tenth < 3600; tenth += 7) {
         const double a = tenth / 10.0 + 0.0123;
-        std::string text = GRADMIN2TXT(a);
+        std::string text = gradMin2Txt(a);
         double read = -1;
         SCOPED_TRACE(cp1251ToUtf8(text));
-        ASSERT_EQ(TXTGRADMIN2GRAD(text, read), 0);
-        EXPECT_NEAR(read, ROUNDEDTOMINUTES(a), 1e-12); // degrees + minutes/60 vs. rounded/60
+        ASSERT_EQ(txtGradMin2Grad(text, read), 0);
+        EXPECT_NEAR(read, roundedToMinutes(a), 1e-12); // degrees + minutes/60 vs. rounded/60
     }
 }
 
@@ -151,7 +151,7 @@ TEST(TxtMin2Min, MinuteTexts) {
         SCOPED_TRACE(c.text);
         std::string text = c.text;
         int minutes = unchanged;
-        EXPECT_EQ(TXTMIN2MIN(text, minutes), c.status);
+        EXPECT_EQ(txtMin2Min(text, minutes), c.status);
         EXPECT_EQ(minutes, c.minutes);
     }
 }
@@ -178,7 +178,7 @@ TEST(ReadIntFromTxt, NonNegativeWholeNumbers) {
         SCOPED_TRACE(c.text);
         std::string text = c.text;
         int value = -1;
-        EXPECT_EQ(READINTFROMTXT(text, value), c.status);
+        EXPECT_EQ(readIntFromTxt(text, value), c.status);
         EXPECT_EQ(value, c.value);
     }
 }
@@ -198,17 +198,17 @@ TEST(GradMinSec, DegreeMinuteSecondText) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.angle);
-        EXPECT_EQ(cp1251ToUtf8(GRADMINSEC(c.angle)), c.expected);
+        EXPECT_EQ(cp1251ToUtf8(gradMinSec(c.angle)), c.expected);
     }
-    EXPECT_EQ(cp1251ToUtf8(GRADMINSEC(std::numeric_limits<double>::quiet_NaN())).substr(0, 4),
+    EXPECT_EQ(cp1251ToUtf8(gradMinSec(std::numeric_limits<double>::quiet_NaN())).substr(0, 4),
               "****");
 }
 
 TEST(RoundedToMinutes, HalvesAwayFromZero) {
-    EXPECT_EQ(ROUNDEDTOMINUTES(45.5), 45.5);
-    EXPECT_EQ(ROUNDEDTOMINUTES(37.125), 2228.0 / 60); // 2227.5 minutes
-    EXPECT_EQ(ROUNDEDTOMINUTES(-0.125), -8.0 / 60);   // -7.5 minutes
-    EXPECT_EQ(ROUNDEDTOMINUTES(54.0 + 2.0 / 3.0), std::round((54.0 + 2.0 / 3.0) * 60) / 60);
+    EXPECT_EQ(roundedToMinutes(45.5), 45.5);
+    EXPECT_EQ(roundedToMinutes(37.125), 2228.0 / 60); // 2227.5 minutes
+    EXPECT_EQ(roundedToMinutes(-0.125), -8.0 / 60);   // -7.5 minutes
+    EXPECT_EQ(roundedToMinutes(54.0 + 2.0 / 3.0), std::round((54.0 + 2.0 / 3.0) * 60) / 60);
 }
 
 } // namespace

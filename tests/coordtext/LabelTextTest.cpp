@@ -40,7 +40,7 @@ TEST(LabelText, PointLabels) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expected);
-        EXPECT_EQ(cp1251ToUtf8(ct::COORDPOINTTOTXTN(c.lon, c.lat, c.decimals, kWords)), c.expected);
+        EXPECT_EQ(cp1251ToUtf8(ct::coordPointToTxtN(c.lon, c.lat, c.decimals, kWords)), c.expected);
     }
 }
 
@@ -60,8 +60,8 @@ TEST(LabelText, HemisphereStyles) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expected);
-        const auto split = ct::COORDTODEGMINSEC(c.value, c.isLongitude, kWholeMinutes);
-        EXPECT_EQ(cp1251ToUtf8(ct::COORDTOTXTN(split, c.isLongitude, kWholeMinutes, c.style)),
+        const auto split = ct::coordToDegMinSec(c.value, c.isLongitude, kWholeMinutes);
+        EXPECT_EQ(cp1251ToUtf8(ct::coordToTxtN(split, c.isLongitude, kWholeMinutes, c.style)),
                   c.expected);
     }
 }
@@ -70,7 +70,7 @@ TEST(LabelText, HemisphereStyles) {
 // own minute; a sample of the 0.01-second grid gives back its own seconds.
 TEST(LabelText, SplitIsExactOnTheGrid) {
     for (int k = 0; k <= 360 * 60; ++k) {
-        const auto s = ct::COORDTODEGMINSEC(k / 60.0, true, kWholeMinutes);
+        const auto s = ct::coordToDegMinSec(k / 60.0, true, kWholeMinutes);
         const int shown = k > 180 * 60 ? 360 * 60 - k : k;
         ASSERT_EQ(s.degrees * 60 + s.minutes, shown) << k;
         ASSERT_EQ(s.seconds, 0.0) << k;
@@ -79,7 +79,7 @@ TEST(LabelText, SplitIsExactOnTheGrid) {
     constexpr std::int64_t kHundredthsPerDegree = 360000;
     for (std::int64_t k = 0; k < 90 * kHundredthsPerDegree; k += 997) {
         const double latitude = static_cast<double>(k) / kHundredthsPerDegree;
-        const auto s = ct::COORDTODEGMINSEC(latitude, false, 2);
+        const auto s = ct::coordToDegMinSec(latitude, false, 2);
         ASSERT_EQ(s.degrees, k / kHundredthsPerDegree) << k;
         ASSERT_EQ(s.minutes, k % kHundredthsPerDegree / 6000) << k;
         ASSERT_EQ(s.seconds, static_cast<double>(k % 6000) / 100.0) << k;
@@ -88,11 +88,11 @@ TEST(LabelText, SplitIsExactOnTheGrid) {
 
 // Values no sheet has stay defined: the degree field shows its asterisks.
 TEST(LabelText, OutlandishValuesStayDefined) {
-    EXPECT_EQ(cp1251ToUtf8(ct::COORDTOTXTN(ct::COORDTODEGMINSEC(1.0e300, false, 7), false, 7, 0)),
+    EXPECT_EQ(cp1251ToUtf8(ct::coordToTxtN(ct::coordToDegMinSec(1.0e300, false, 7), false, 7, 0)),
               "***°00'0.0000000\"");
-    EXPECT_EQ(cp1251ToUtf8(ct::COORDTOTXTN(ct::COORDTODEGMINSEC(1000.0, false, -1), false, -1, 0)),
+    EXPECT_EQ(cp1251ToUtf8(ct::coordToTxtN(ct::coordToDegMinSec(1000.0, false, -1), false, -1, 0)),
               "***°00'");
-    EXPECT_EQ(cp1251ToUtf8(ct::COORDTOTXT(std::nan(""), false).degrees), "***°");
+    EXPECT_EQ(cp1251ToUtf8(ct::coordToTxt(std::nan(""), false).degrees), "***°");
 }
 
 // Frame label pieces, whole minutes, with the east/west letter of a longitude.
@@ -110,7 +110,7 @@ TEST(LabelText, FramePieces) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.degrees);
-        const auto pieces = ct::COORDTOTXT(c.value, c.isLongitude);
+        const auto pieces = ct::coordToTxt(c.value, c.isLongitude);
         EXPECT_EQ(cp1251ToUtf8(pieces.degrees), c.degrees);
         EXPECT_EQ(cp1251ToUtf8(pieces.minutes), c.minutes);
         EXPECT_EQ(cp1251ToUtf8(pieces.hemisphere), c.hemisphere);

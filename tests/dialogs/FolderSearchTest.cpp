@@ -38,7 +38,7 @@ TEST(FolderSearch, ConfirmedPathGivesItsFolder) {
         platform.pickerAnswer = c(cs.confirmed);
         std::string folder = "old";
         std::string namePart = "old";
-        EXPECT_TRUE(FINDFILE(platform, "  /start  ", kFindFolder, " *.* ", "", "", "  Caption ",
+        EXPECT_TRUE(findFile(platform, "  /start  ", kFindFolder, " *.* ", "", "", "  Caption ",
                              folder, namePart));
         EXPECT_EQ(u(folder), cs.folder);
         EXPECT_EQ(u(namePart), cs.namePart);
@@ -60,7 +60,7 @@ TEST(FolderSearch, CancelGivesFalseAndBlankOutputs) {
     std::string folder = "old";
     std::string namePart = "old";
     EXPECT_FALSE(
-        FINDFILE(platform, "/start", kFindFolder, "*.*", "", "", "Caption", folder, namePart));
+        findFile(platform, "/start", kFindFolder, "*.*", "", "", "Caption", folder, namePart));
     EXPECT_EQ(folder, "");
     EXPECT_EQ(namePart, "");
 }
@@ -89,12 +89,12 @@ TEST(FolderSearch, FindButtonFillsTheFolderFieldAndKeepsTheWorkingDirectory) {
             return kIdOk;
         });
         SheetJobDial dial(platform);
-        job::JobParameters job;
-        dial.PARAMDIALOG(job);
+        model::Job job;
+        dial.paramDialog(job);
         ASSERT_EQ(platform.requests.size(), 1U);
         EXPECT_EQ(u(platform.requests[0].caption), "Поиск папки для рез. файлов");
         EXPECT_EQ(platform.requests[0].initialDirectory, "/work/start");
-        EXPECT_EQ(u(job.ResultPath), cs.shown);
+        EXPECT_EQ(u(job.resultFolder), cs.shown);
         EXPECT_EQ(platform.cwd, "/work/start");
     }
 }

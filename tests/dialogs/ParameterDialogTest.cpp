@@ -63,9 +63,8 @@ TEST(ParameterDialog, OpensWithTheDocumentedListsAndSelections) {
         return kIdCancel;
     });
     SheetJobDial dial(platform);
-    job::JobParameters job;
-    dial.PARAMDIALOG(job);
-    EXPECT_EQ(job.Status, 1);
+    model::Job job;
+    EXPECT_FALSE(dial.paramDialog(job));
     EXPECT_TRUE(platform.messages.empty()) << "a cancel shows nothing";
 }
 
@@ -92,8 +91,8 @@ TEST(ParameterDialog, SetScaleSwitchDisablesAndRestoresTheSheetControls) {
         return kIdCancel;
     });
     SheetJobDial dial(platform);
-    job::JobParameters job;
-    dial.PARAMDIALOG(job);
+    model::Job job;
+    dial.paramDialog(job);
 }
 
 // Which combined sheets each set and belt offers, and where the selection lands.
@@ -117,7 +116,7 @@ TEST(ParameterDialog, SheetTypesFollowSetAndBelt) {
         FakeDialog d(kTemplateParameters);
         d.setItemCount(kIdSheetType, 3);
         d.setSelected(kIdSheetType, c.typeItem);
-        SET_COMBO_TYPE(d, c.setItem, c.beltItem, 7, c.typeItem);
+        set_Combo_Type(d, c.setItem, c.beltItem, 7, c.typeItem);
         const auto& all = c.setItem == 1 ? types200k : types1M;
         EXPECT_EQ(itemsUtf8(d, kIdSheetType),
                   std::vector<std::string>(all.begin(), all.begin() + c.expectedCount));
@@ -172,32 +171,31 @@ TEST(ParameterDialog, AcceptedValuesReachTheJob) {
             return kIdOk;
         });
         SheetJobDial dial(platform);
-        job::JobParameters job;
-        dial.PARAMDIALOG(job);
-        EXPECT_EQ(job.Status, 0);
+        model::Job job;
+        EXPECT_TRUE(dial.paramDialog(job));
         EXPECT_TRUE(platform.messages.empty());
-        EXPECT_EQ(job.CoordSystem, c.coordSystem);
-        EXPECT_EQ(job.SetScale, c.setScale);
-        EXPECT_EQ(job.MapScale, c.mapScale);
-        EXPECT_EQ(job.yZone, c.yZone);
-        EXPECT_EQ(job.xZone, c.xZone);
-        EXPECT_EQ(job.SheetNumber, c.sheetNumber);
-        EXPECT_EQ(job.SheetType, c.sheetType);
-        EXPECT_EQ(job.BaseWest, c.west);
-        EXPECT_EQ(job.BaseEast, c.east);
-        EXPECT_EQ(job.BaseSouth, c.south);
-        EXPECT_EQ(job.BaseNorth, c.north);
-        EXPECT_EQ(job.xFrom, job.BaseWest);
-        EXPECT_EQ(job.xTo, job.BaseEast);
-        EXPECT_EQ(job.yFrom, job.BaseSouth);
-        EXPECT_EQ(job.yTo, job.BaseNorth);
-        EXPECT_EQ(job.MeridianStep, job.BaseMeridianStep);
-        EXPECT_EQ(job.ParallelStep, job.BaseParallelStep);
-        EXPECT_EQ(job.xMinute, job.BaseXMinute);
-        EXPECT_EQ(job.yMinute, job.BaseYMinute);
-        EXPECT_EQ(job.ResultPath, "/data/maps/");
+        EXPECT_EQ(job.coordSystem, c.coordSystem);
+        EXPECT_EQ(job.sheet.setScale, c.setScale);
+        EXPECT_EQ(job.mapScale, c.mapScale);
+        EXPECT_EQ(job.sheet.yZone, c.yZone);
+        EXPECT_EQ(job.sheet.xZone, c.xZone);
+        EXPECT_EQ(job.sheet.sheetNumber, c.sheetNumber);
+        EXPECT_EQ(job.sheet.sheetType, c.sheetType);
+        EXPECT_EQ(job.base().west, c.west);
+        EXPECT_EQ(job.base().east, c.east);
+        EXPECT_EQ(job.base().south, c.south);
+        EXPECT_EQ(job.base().north, c.north);
+        EXPECT_EQ(job.result.west, job.base().west);
+        EXPECT_EQ(job.result.east, job.base().east);
+        EXPECT_EQ(job.result.south, job.base().south);
+        EXPECT_EQ(job.result.north, job.base().north);
+        EXPECT_EQ(job.graticule.meridianStep, job.sheet.defaultGraticule().meridianStep);
+        EXPECT_EQ(job.graticule.parallelStep, job.sheet.defaultGraticule().parallelStep);
+        EXPECT_EQ(job.graticule.xMinute, job.sheet.defaultGraticule().xMinute);
+        EXPECT_EQ(job.graticule.yMinute, job.sheet.defaultGraticule().yMinute);
+        EXPECT_EQ(job.resultFolder, "/data/maps/");
         // Only the single 1:200 000 sheet N-37-XIV asks for the sub-sheet frames.
-        EXPECT_EQ(job.SubSheetFrames, std::string(c.name) == "N-37-XIV");
+        EXPECT_EQ(job.subSheetFrames, std::string(c.name) == "N-37-XIV");
     }
 }
 
@@ -241,9 +239,8 @@ TEST(ParameterDialog, ChecksShowTheirMessageAndReopen) {
             return kIdCancel;
         });
         SheetJobDial dial(platform);
-        job::JobParameters job;
-        dial.PARAMDIALOG(job);
-        EXPECT_EQ(job.Status, 1) << "a refused job is never reported as accepted";
+        model::Job job;
+        EXPECT_FALSE(dial.paramDialog(job)) << "a refused job is never reported as accepted";
         ASSERT_EQ(platform.messages.size(), 1U);
         EXPECT_EQ(u(platform.messages[0].text), c.expected);
         EXPECT_EQ(u(platform.messages[0].caption), "ОШИБКА В ЗАДАНИИ ПАРАМЕТРОВ");
@@ -257,9 +254,9 @@ TEST(ParameterDialog, MissingTemplatesEndTheProgramWithTheirConsoleLine) {
         ScriptedPlatform platform;
         platform.missingTemplates.insert(kTemplateParameters);
         SheetJobDial dial(platform);
-        job::JobParameters job;
+        model::Job job;
         try {
-            dial.PARAMDIALOG(job);
+            dial.paramDialog(job);
             ADD_FAILURE() << "the program went on";
         } catch (const ProgramEnded& end) {
             EXPECT_EQ(end.exitCode, 8);
@@ -274,8 +271,8 @@ TEST(ParameterDialog, MissingTemplatesEndTheProgramWithTheirConsoleLine) {
             return kIdCancel;
         });
         SheetJobDial dial(platform);
-        job::JobParameters job;
-        EXPECT_THROW(dial.PARAMDIALOG(job), ProgramEnded);
+        model::Job job;
+        EXPECT_THROW(dial.paramDialog(job), ProgramEnded);
         EXPECT_EQ(platform.console, std::vector<std::string>{"ERROR: dialog3 not found"});
     }
     {
@@ -298,11 +295,9 @@ TEST(ParameterDialog, SessionRunsStartScreenThenDialogAndShowsOutcomes) {
     });
     DialogSession session(platform);
     session.showStartScreen();
-    job::JobParameters job;
-    job.Status = 77;
-    session.runParameterDialog(job);
-    EXPECT_EQ(job.Status, 0);
-    EXPECT_EQ(job.ResultPath, "C:\\Maps\\");
+    model::Job job;
+    EXPECT_TRUE(session.runParameterDialog(job));
+    EXPECT_EQ(job.resultFolder, "C:\\Maps\\");
     session.showMessage("done", "state", job::MessageIcon::Information);
     session.showMessage("failed", "crash", job::MessageIcon::Stop);
     ASSERT_EQ(platform.messages.size(), 2U);

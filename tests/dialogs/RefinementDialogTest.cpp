@@ -90,8 +90,8 @@ TEST(RefinementDialog, ShowsTheBaseTrapeziumOfTheChosenSheet) {
         return kIdCancel;
     });
     SheetJobDial dial(platform);
-    job::JobParameters job;
-    dial.PARAMDIALOG(job);
+    model::Job job;
+    dial.paramDialog(job);
 }
 
 // Typed values checked with the Test button, then confirmed with OK (accepted)
@@ -191,23 +191,22 @@ TEST(RefinementDialog, ChecksTypedValues) {
             return cs.errors.empty() ? kIdOk : kIdCancel;
         });
         SheetJobDial dial(platform);
-        job::JobParameters job;
-        dial.PARAMDIALOG(job);
-        ASSERT_EQ(job.Status, 0);
+        model::Job job;
+        ASSERT_TRUE(dial.paramDialog(job));
         if (cs.errors.empty()) {
             EXPECT_TRUE(platform.messages.empty());
-            EXPECT_TRUE(dial.state().Refined);
+            EXPECT_TRUE(dial.state().refined);
             EXPECT_EQ(platform.runs[kTemplateRefinement], 1);
         } else {
             ASSERT_EQ(platform.messages.size(), 1U);
             EXPECT_EQ(u(platform.messages[0].text), joinLines(cs.errors));
             EXPECT_EQ(u(platform.messages[0].caption), "Ошибка в уточнении параметров");
             EXPECT_EQ(platform.messages[0].icon, MessageIcon::Exclamation);
-            EXPECT_FALSE(dial.state().Refined);
+            EXPECT_FALSE(dial.state().refined);
             // A refused refinement is not used: the result is the base trapezium.
-            EXPECT_EQ(job.xFrom, job.BaseWest);
-            EXPECT_EQ(job.yTo, job.BaseNorth);
-            EXPECT_EQ(job.xMinute, job.BaseXMinute);
+            EXPECT_EQ(job.result.west, job.base().west);
+            EXPECT_EQ(job.result.north, job.base().north);
+            EXPECT_EQ(job.graticule.xMinute, job.sheet.defaultGraticule().xMinute);
         }
     }
 }
@@ -233,19 +232,18 @@ TEST(RefinementDialog, AcceptedRefinementBecomesTheResultTrapezium) {
         return kIdOk;
     });
     SheetJobDial dial(platform);
-    job::JobParameters job;
-    dial.PARAMDIALOG(job);
-    ASSERT_EQ(job.Status, 0);
-    EXPECT_EQ(job.xFrom, 35 + 30 / 60.0);
-    EXPECT_EQ(job.xTo, 37 + 15 / 60.0);
-    EXPECT_EQ(job.yFrom, 53 + 50 / 60.0);
-    EXPECT_EQ(job.yTo, 54 + 50 / 60.0);
-    EXPECT_EQ(job.MeridianStep, 20 / 60.0);
-    EXPECT_EQ(job.ParallelStep, 5 / 60.0);
-    EXPECT_EQ(job.xMinute, 2);
-    EXPECT_EQ(job.yMinute, 3);
-    EXPECT_EQ(job.BaseWest, 36.0) << "the base trapezium stays the sheet's own";
-    EXPECT_EQ(job.CoordSystem, 3);
+    model::Job job;
+    ASSERT_TRUE(dial.paramDialog(job));
+    EXPECT_EQ(job.result.west, 35 + 30 / 60.0);
+    EXPECT_EQ(job.result.east, 37 + 15 / 60.0);
+    EXPECT_EQ(job.result.south, 53 + 50 / 60.0);
+    EXPECT_EQ(job.result.north, 54 + 50 / 60.0);
+    EXPECT_EQ(job.graticule.meridianStep, 20 / 60.0);
+    EXPECT_EQ(job.graticule.parallelStep, 5 / 60.0);
+    EXPECT_EQ(job.graticule.xMinute, 2);
+    EXPECT_EQ(job.graticule.yMinute, 3);
+    EXPECT_EQ(job.base().west, 36.0) << "the base trapezium stays the sheet's own";
+    EXPECT_EQ(job.coordSystem, 3);
 }
 
 TEST(RefinementDialog, RefusedOkShowsTheDialogAgainWithTheFieldsAsTyped) {
@@ -265,12 +263,12 @@ TEST(RefinementDialog, RefusedOkShowsTheDialogAgainWithTheFieldsAsTyped) {
         return kIdOk;
     });
     SheetJobDial dial(platform);
-    job::JobParameters job;
-    dial.PARAMDIALOG(job);
+    model::Job job;
+    dial.paramDialog(job);
     EXPECT_EQ(platform.runs[kTemplateRefinement], 2);
     ASSERT_EQ(platform.messages.size(), 1U);
     EXPECT_EQ(u(platform.messages[0].text), kWest);
-    EXPECT_EQ(job.xFrom, 35 + 20 / 60.0);
+    EXPECT_EQ(job.result.west, 35 + 20 / 60.0);
 }
 
 // Whatever ends a refinement's validity: a change of the sheet, a Cancel of a
@@ -319,15 +317,14 @@ TEST(RefinementDialog, RefinementIsDiscarded) {
             });
         }
         SheetJobDial dial(platform);
-        job::JobParameters job;
-        dial.PARAMDIALOG(job);
-        ASSERT_EQ(job.Status, 0);
-        EXPECT_FALSE(dial.state().Refined);
-        EXPECT_EQ(job.xFrom, job.BaseWest);
-        EXPECT_EQ(job.xTo, job.BaseEast);
-        EXPECT_EQ(job.yFrom, job.BaseSouth);
-        EXPECT_EQ(job.yTo, job.BaseNorth);
-        EXPECT_EQ(job.MeridianStep, job.BaseMeridianStep);
+        model::Job job;
+        ASSERT_TRUE(dial.paramDialog(job));
+        EXPECT_FALSE(dial.state().refined);
+        EXPECT_EQ(job.result.west, job.base().west);
+        EXPECT_EQ(job.result.east, job.base().east);
+        EXPECT_EQ(job.result.south, job.base().south);
+        EXPECT_EQ(job.result.north, job.base().north);
+        EXPECT_EQ(job.graticule.meridianStep, job.sheet.defaultGraticule().meridianStep);
     }
 }
 

@@ -33,7 +33,7 @@ class FakeDialog : public Dialog {
         ControlCallback callback;
     };
 
-    explicit FakeDialog(int templateId) : templateId(templateId) {}
+    explicit FakeDialog(int id) : templateId(id) {}
 
     void setItemCount(int id, int count) override {
         auto& c = controls[id];

@@ -12,6 +12,8 @@
 #include "support/Process.h"
 #include "support/TempDir.h"
 
+#include "QtTestSupport.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -21,103 +23,17 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <filesystem>
-#include <functional>
 #include <sstream>
 
 namespace sheetjob::dialogs::qt {
 namespace {
 
 namespace fs = std::filesystem;
-
-QApplication& app() {
-    // Offscreen rendering finds no system fonts by itself.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_FONTDIR"))
-        qputenv("QT_QPA_FONTDIR", "/usr/share/fonts/truetype/dejavu");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "test_dialogs_qt";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: a QApplication torn down among the static destructors
-    // outlives the platform plugin it needs.
-    static auto* application = new QApplication(argc, argv);
-    return *application;
-}
-
-QString q(std::string_view cp1251) { return fromCp1251(std::string(cp1251)); }
-
-void savePicture(QWidget* widget, const QString& name) {
-    const QString path =
-        QCoreApplication::applicationDirPath() + QLatin1Char('/') + name + QStringLiteral(".png");
-    EXPECT_TRUE(widget->grab().save(path)) << path.toStdString();
-}
-
-template <typename T> T* find(QWidget* dialog, int id) {
-    auto* widget = dialog->findChild<T*>(QStringLiteral("id%1").arg(id));
-    EXPECT_NE(widget, nullptr) << "control " << id;
-    return widget;
-}
-
-void click(QWidget* dialog, int id) {
-    QTest::mouseClick(find<QAbstractButton>(dialog, id), Qt::LeftButton);
-}
-
-// The user's choice in a list: a change of the current item, as the popup makes it.
-void choose(QWidget* dialog, int id, int item) {
-    find<QComboBox>(dialog, id)->setCurrentIndex(item - 1);
-}
-
-void type(QWidget* dialog, int id, const QString& text) {
-    QLineEdit* edit = find<QLineEdit>(dialog, id);
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
-}
-
-/// Plays the user on the modal widgets as they come: each step waits for the
-/// widget of its name to be the active modal one, then acts on it. The next
-/// poll is scheduled before a step acts, so a step may open a nested dialog.
-class ModalDriver {
-  public:
-    using Action = std::function<void(QWidget*)>;
-    void then(const QString& objectName, Action action) {
-        steps_.push_back({objectName, std::move(action)});
-    }
-    void start() {
-        QTimer::singleShot(0, &context_, [this] { poll(); });
-    }
-    [[nodiscard]] bool finished() const { return steps_.empty(); }
-    [[nodiscard]] QString waitingFor() const {
-        return steps_.empty() ? QString() : steps_.front().first;
-    }
-
-  private:
-    void poll() {
-        if (steps_.empty())
-            return;
-        QTimer::singleShot(10, &context_, [this] { poll(); });
-        QWidget* active = QApplication::activeModalWidget();
-        if (!active || !active->isVisible() || active->objectName() != steps_.front().first)
-            return;
-        auto step = std::move(steps_.front());
-        steps_.pop_front();
-        step.second(active);
-    }
-    std::deque<std::pair<QString, Action>> steps_;
-    QObject context_; ///< pending polls die with the driver
-};
-
-const QString kParameters = QStringLiteral("template101");
-const QString kRefinement = QStringLiteral("template113");
-const QString kStart = QStringLiteral("template106");
-const QString kMessage = QStringLiteral("messageBox");
+using namespace testsupport;
 
 TEST(QtDialog, ControlInterfaceOverRealWidgets) {
     app();
@@ -330,18 +246,18 @@ TEST(QtSession, DialogsFillTheJob) {
     driver.start();
     const QString before = QDir::currentPath();
     session.showStartScreen();
-    job::JobParameters job;
-    session.runParameterDialog(job);
+    model::Job job;
+    const bool accepted = session.runParameterDialog(job);
     EXPECT_TRUE(driver.finished()) << "still waiting for " << driver.waitingFor().toStdString();
     EXPECT_EQ(QDir::currentPath(), before);
 
-    ASSERT_EQ(job.Status, 0);
-    EXPECT_EQ(job.yZone, 8);
-    EXPECT_EQ(job.xZone, 37);
-    EXPECT_EQ(job.SheetNumber, 14);
-    EXPECT_EQ(job.xFrom, 37.0);
-    EXPECT_EQ(job.MeridianStep, 0.25);
-    EXPECT_EQ(job.ResultPath, withTrailingSeparator(folder).toStdString());
+    ASSERT_TRUE(accepted);
+    EXPECT_EQ(job.sheet.yZone, 8);
+    EXPECT_EQ(job.sheet.xZone, 37);
+    EXPECT_EQ(job.sheet.sheetNumber, 14);
+    EXPECT_EQ(job.result.west, 37.0);
+    EXPECT_EQ(job.graticule.meridianStep, 0.25);
+    EXPECT_EQ(job.resultFolder, withTrailingSeparator(folder).toStdString());
     ASSERT_EQ(messages.size(), 1U);
     EXPECT_EQ(messages[0], q(text::kRefineErrorCaption) + QLatin1Char('|') + q(text::kErrWest));
 }
@@ -364,7 +280,7 @@ TEST(QtSession, WholeJobWritesTheLayers) {
     });
     driver.start();
     std::ostringstream err;
-    const int exitCode = job::RUNSHEETJOB({"sheetjob"}, &session, err);
+    const int exitCode = job::runSheetJob({"sheetjob"}, &session, err);
     EXPECT_TRUE(driver.finished()) << "still waiting for " << driver.waitingFor().toStdString();
     EXPECT_EQ(exitCode, job::kExitDone) << err.str();
     ASSERT_EQ(messages.size(), 2U);

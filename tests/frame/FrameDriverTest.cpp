@@ -23,17 +23,16 @@ namespace {
 
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 
-FrameJob sheet200k(const std::string& folder) {
+FrameJob sheet200k() {
     FrameJob j;
-    j.northName = "N-37-VIII";
-    j.southName = "N-37-XX";
-    j.westName = "N-37-XIII";
-    j.eastName = "N-37-XV";
-    j.framePath = folder;
-    j.west = j.baseWest = j.resultWest = 37.0;
-    j.east = j.baseEast = j.resultEast = 38.0;
-    j.south = j.baseSouth = j.resultSouth = 54.0;
-    j.north = j.baseNorth = j.resultNorth = 54.666666666666664;
+    j.neighbours.north = "N-37-VIII";
+    j.neighbours.south = "N-37-XX";
+    j.neighbours.west = "N-37-XIII";
+    j.neighbours.east = "N-37-XV";
+    j.bounds.west = j.base.west = j.result.west = 37.0;
+    j.bounds.east = j.base.east = j.result.east = 38.0;
+    j.bounds.south = j.base.south = j.result.south = 54.0;
+    j.bounds.north = j.base.north = j.result.north = 54.666666666666664;
     j.xMinute = j.yMinute = 1;
     j.latitudes = {54.0, 54.166666666666664, 54.33333333333333, 54.5, 54.666666666666664};
     j.longitudes = {37.0, 37.25, 37.5, 37.75, 38.0};
@@ -52,8 +51,10 @@ size_t filesIn(const std::filesystem::path& folder) {
 // The three layers as an independent reader sees them.
 TEST(FrameDriver, WritesTheThreeLayers) {
     TempDir dir;
-    std::string reason;
-    ASSERT_EQ(CREATERAMK(sheet200k(dir.path().string()), reason), 0) << reason;
+    std::vector<FrameRecordKind> kinds;
+    const auto failure = createRamk(sheet200k(), dir.folder(), &kinds);
+    ASSERT_FALSE(failure) << failure->reason;
+    EXPECT_EQ(kinds.size(), 330u); // the kind of every Frame record, in order
     struct Case {
         const char* base;
         long features;
@@ -101,30 +102,44 @@ TEST(FrameDriver, StatusesAndRefusals) {
         {"negative division", [](FrameJob& j) { j.yMinute = -10; }, 2, 0},
         // The order of the bounds is the job's own: a reversed or empty trapezium
         // is drawn as given, and every walk still ends.
-        {"west equal to east", [](FrameJob& j) { j.east = j.west; }, 0, 15},
-        {"reversed trapezium", [](FrameJob& j) { std::swap(j.south, j.north); }, 0, 15},
-        {"trapezium value not a number", [](FrameJob& j) { j.north = nan; }, 2, 0},
-        {"zero vertex spacing", [](FrameJob& j) { j.stepLon = 0; }, 2, 0},
-        {"spacing far too fine", [](FrameJob& j) { j.stepLat = 1e-12; }, 2, 0},
-        {"division origin absurdly far", [](FrameJob& j) { j.baseWest = -1e12; }, 2, 0},
+        {"west equal to east", [](FrameJob& j) { j.bounds.east = j.bounds.west; }, 0, 15},
+        {"reversed trapezium", [](FrameJob& j) { std::swap(j.bounds.south, j.bounds.north); }, 0,
+         15},
+        {"trapezium value not a number", [](FrameJob& j) { j.bounds.north = nan; }, 2, 0},
+        {"zero vertex spacing", [](FrameJob& j) { j.spacing.lon = 0; }, 2, 0},
+        {"spacing far too fine", [](FrameJob& j) { j.spacing.lat = 1e-12; }, 2, 0},
+        {"division origin absurdly far", [](FrameJob& j) { j.base.west = -1e12; }, 2, 0},
         {"a graticule value not a number", [](FrameJob& j) { j.latitudes.push_back(nan); }, 2, 0},
-        {"trapezium at a pole", [](FrameJob& j) { j.north = 90.0; }, 2, 0},
+        {"trapezium at a pole", [](FrameJob& j) { j.bounds.north = 90.0; }, 2, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
-        FrameJob j = sheet200k(dir.path().string());
+        FrameJob j = sheet200k();
         c.change(j);
-        std::string reason;
-        EXPECT_EQ(CREATERAMK(j, reason), c.status);
-        EXPECT_EQ(reason.empty(), c.status == 0) << reason;
+        const auto failure = createRamk(j, dir.folder());
+        EXPECT_EQ(failure ? failure->status : 0, c.status);
+        EXPECT_TRUE(!failure || !failure->reason.empty());
         EXPECT_EQ(filesIn(dir.path()), c.files);
     }
+}
 
+// A layer that cannot be put in place (here: a folder stands under the main
+// file's name) is status 2 with its name, and leaves none of its files.
+TEST(FrameDriver, LayerThatCannotBeCompletedLeavesNothing) {
     TempDir dir;
-    std::string reason;
-    EXPECT_EQ(CREATERAMK(sheet200k((dir.path() / "missing").string()), reason), 1);
-    EXPECT_NE(reason.find("Frame"), std::string::npos) << reason;
+    std::filesystem::create_directory(dir.path() / "FrameDig.shp");
+    const auto failure = createRamk(sheet200k(), dir.folder());
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->status, 2);
+    EXPECT_NE(failure->reason.find("FrameDig"), std::string::npos) << failure->reason;
+    // Frame and FrameAdj were complete and stay; FrameDig's files are gone.
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "Frame.shp"));
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "FrameAdj.shp"));
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_EQ(e.path().filename().string().rfind("FrameDig.", 0) == 0,
+                  e.path().filename() == "FrameDig.shp")
+            << e.path();
 }
 
 // A 1:1 000 000 sheet at its scale has no names layer.
@@ -132,23 +147,21 @@ TEST(FrameDriver, NoNamesLayerAt1M) {
     TempDir dir;
     FrameJob j;
     j.setScale = 1;
-    j.framePath = dir.path().string();
-    j.west = j.baseWest = j.resultWest = 36.0;
-    j.east = j.baseEast = j.resultEast = 42.0;
-    j.south = j.baseSouth = j.resultSouth = 52.0;
-    j.north = j.baseNorth = j.resultNorth = 56.0;
+    j.bounds.west = j.base.west = j.result.west = 36.0;
+    j.bounds.east = j.base.east = j.result.east = 42.0;
+    j.bounds.south = j.base.south = j.result.south = 52.0;
+    j.bounds.north = j.base.north = j.result.north = 56.0;
     j.xMinute = j.yMinute = 10;
     j.latitudes = {52.0, 56.0};
     j.longitudes = {36.0, 42.0};
-    std::string reason;
-    ASSERT_EQ(CREATERAMK(j, reason), 0) << reason;
+    ASSERT_FALSE(createRamk(j, dir.folder()));
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "Frame.shp"));
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "FrameDig.shp"));
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "FrameAdj.shp"));
 }
 
 // A disk that fills up part-way: the frame reports status 2 (never success) and
-// the layer files written so far stay readable.
+// no layer is left incomplete: each is there whole, or not at all.
 TEST(FrameDriver, FullDiskIsAFailure) {
     TempDir dir;
     const pid_t pid = fork();
@@ -157,14 +170,15 @@ TEST(FrameDriver, FullDiskIsAFailure) {
         signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{8192, 8192};
         setrlimit(RLIMIT_FSIZE, &limit);
-        std::string reason;
-        _exit(CREATERAMK(sheet200k(dir.path().string()), reason));
+        const auto failure = createRamk(sheet200k(), dir.folder());
+        _exit(failure ? failure->status : 0);
     }
     int status = 0;
     waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 2);
-    const auto frame = readLayerWithOgr(dir / "Frame.shp");
-    ASSERT_TRUE(frame.has_value());
-    EXPECT_GT(frame->featureCount, 0);
+    // Frame is the largest layer: it does not fit, and nothing of it is there.
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "Frame.shp"));
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_EQ(e.path().filename().string().find("sheetjob-part"), std::string::npos);
 }

@@ -15,11 +15,11 @@ constexpr double kStepLat = 0.08333333333333333;
 
 // The millimetre-to-degree conversion keeps the truncated pi of the design.
 TEST(FrameGeometry, TargetLatLonWorkedValues) {
-    EXPECT_EQ(TARGETLAT(0.0, 1.0, 200000, kEarthRadius), 0.0017986342084121683);
-    EXPECT_EQ(TARGETLON(0.0, 60.0, 1.0, 200000, kEarthRadius), 0.0035972683055245616);
+    EXPECT_EQ(targetLat(0.0, 1.0, PrintedMap{200000}), 0.0017986342084121683);
+    EXPECT_EQ(targetLon(0.0, 60.0, 1.0, PrintedMap{200000}), 0.0035972683055245616);
     // A negative distance goes south / west by the same amount.
-    EXPECT_EQ(TARGETLAT(0.0, -1.0, 200000, kEarthRadius), -0.0017986342084121683);
-    EXPECT_EQ(TARGETLON(0.0, 60.0, -1.0, 200000, kEarthRadius), -0.0035972683055245616);
+    EXPECT_EQ(targetLat(0.0, -1.0, PrintedMap{200000}), -0.0017986342084121683);
+    EXPECT_EQ(targetLon(0.0, 60.0, -1.0, PrintedMap{200000}), -0.0035972683055245616);
 }
 
 // The grid walk: first and last vertex exact, inner ones on origin + k*step,
@@ -47,7 +47,7 @@ TEST(FrameGeometry, ParallelWalkTable) {
         SCOPED_TRACE(c.name);
         Vertices v;
         const int n =
-            ADDOUTPARALLEL(54.0, 0.0, c.start, c.end, 200000, kEarthRadius, c.origin, kStepLon, v);
+            addOutParallel(54.0, 0.0, c.start, c.end, PrintedMap{200000}, {c.origin, kStepLon}, v);
         ASSERT_EQ(n, static_cast<int>(c.expected.size()));
         for (int i = 0; i < n; ++i) {
             EXPECT_EQ(v.x[i], c.expected[i]) << i;
@@ -59,10 +59,10 @@ TEST(FrameGeometry, ParallelWalkTable) {
 // A meridian line keeps its distance at every vertex's own latitude.
 TEST(FrameGeometry, MeridianLineKeepsDistancePerVertex) {
     Vertices v;
-    const int n = ADDOUTMERIDIAN(37.0, -7.0, 54.0, 54.25, 200000, kEarthRadius, 54.0, kStepLat, v);
+    const int n = addOutMeridian(37.0, -7.0, 54.0, 54.25, PrintedMap{200000}, {54.0, kStepLat}, v);
     ASSERT_EQ(n, 4);
     for (int i = 0; i < n; ++i)
-        EXPECT_EQ(v.x[i], TARGETLON(37.0, v.y[i], -7.0, 200000, kEarthRadius));
+        EXPECT_EQ(v.x[i], targetLon(37.0, v.y[i], -7.0, PrintedMap{200000}));
     EXPECT_EQ(v.y[0], 54.0);
     EXPECT_EQ(v.y[3], 54.25);
 }
@@ -70,8 +70,8 @@ TEST(FrameGeometry, MeridianLineKeepsDistancePerVertex) {
 // The d = 0 ring over a 6 x 4 degree trapezium: 49 vertices a side, closed.
 TEST(FrameGeometry, RingOfSixByFourDegrees) {
     Vertices v;
-    const int n =
-        OUTRAMKAVERTICES(0.0, 1000000, kEarthRadius, 36.0, 42.0, kStepLon, 52.0, 56.0, kStepLat, v);
+    const int n = outRamkaVertices(0.0, PrintedMap{1000000}, {36.0, 42.0, 52.0, 56.0},
+                                   {kStepLon, kStepLat}, v);
     ASSERT_EQ(n, 193);
     EXPECT_EQ(v.x.front(), 36.0);
     EXPECT_EQ(v.y.front(), 56.0);
@@ -86,12 +86,12 @@ TEST(FrameGeometry, RingOfSixByFourDegrees) {
 TEST(FrameGeometry, OffsetRingCornersAndClockwise) {
     const double s = 200000, d = 9.8;
     Vertices v;
-    const int n = OUTRAMKAVERTICES(d, s, kEarthRadius, 37.0, 38.0, kStepLon, 54.0,
-                                   54.666666666666664, kStepLat, v);
+    const int n = outRamkaVertices(d, PrintedMap{s}, {37.0, 38.0, 54.0, 54.666666666666664},
+                                   {kStepLon, kStepLat}, v);
     ASSERT_GT(n, 4);
-    const double top = TARGETLAT(54.666666666666664, d, s, kEarthRadius);
+    const double top = targetLat(54.666666666666664, d, PrintedMap{s});
     EXPECT_EQ(v.y[0], top);
-    EXPECT_EQ(v.x[0], TARGETLON(37.0, top, -d, s, kEarthRadius));
+    EXPECT_EQ(v.x[0], targetLon(37.0, top, -d, PrintedMap{s}));
     EXPECT_EQ(v.x.back(), v.x[0]);
     EXPECT_EQ(v.y.back(), v.y[0]);
     // Clockwise: the second vertex lies east of the first.
@@ -103,16 +103,14 @@ TEST(FrameGeometry, OffsetRingCornersAndClockwise) {
 TEST(FrameGeometry, ShortLengtheningSkipsCornerGridValues) {
     Vertices v;
     const double s = 200000, d = 1.0;
-    const int n =
-        ADDOUTRAMKAPARALLEL(d, s, kEarthRadius, true, 54.0, 37.0, 37.5, kStepLon, true, v);
+    const int n = addOutRamkaParallel(d, PrintedMap{s}, true, 54.0, 37.0, 37.5, kStepLon, true, v);
     ASSERT_EQ(n, 5);
     EXPECT_LT(v.x[0], 37.0);
     EXPECT_EQ(v.x[1], 37.125);
     EXPECT_EQ(v.x[3], 37.375);
     EXPECT_GT(v.x[4], 37.5);
     Vertices w;
-    EXPECT_EQ(ADDOUTRAMKAPARALLEL(d, s, kEarthRadius, true, 54.0, 37.0, 37.5, kStepLon, false, w),
-              4);
+    EXPECT_EQ(addOutRamkaParallel(d, PrintedMap{s}, true, 54.0, 37.0, 37.5, kStepLon, false, w), 4);
 }
 
 // Inputs that would make a walk endless are refused, and nothing is appended.
@@ -137,16 +135,16 @@ TEST(FrameGeometry, EndlessWalksAreRefused) {
         SCOPED_TRACE(c.name);
         Vertices v;
         EXPECT_EQ(
-            ADDOUTPARALLEL(54.0, 0.0, c.start, c.end, 200000, kEarthRadius, c.origin, c.step, v),
+            addOutParallel(54.0, 0.0, c.start, c.end, PrintedMap{200000}, {c.origin, c.step}, v),
             kLineRefused);
         EXPECT_EQ(
-            ADDOUTMERIDIAN(37.0, 1.0, c.start, c.end, 200000, kEarthRadius, c.origin, c.step, v),
+            addOutMeridian(37.0, 1.0, c.start, c.end, PrintedMap{200000}, {c.origin, c.step}, v),
             kLineRefused);
         EXPECT_EQ(v.size(), 0);
     }
     Vertices ring;
     EXPECT_EQ(
-        OUTRAMKAVERTICES(1.0, 200000, kEarthRadius, 37.0, 38.0, 0.0, 54.0, 55.0, kStepLat, ring),
+        outRamkaVertices(1.0, PrintedMap{200000}, {37.0, 38.0, 54.0, 55.0}, {0.0, kStepLat}, ring),
         kLineRefused);
     EXPECT_EQ(ring.size(), 0);
 }

@@ -36,42 +36,42 @@ TEST(FrameLayout, CasesOfTheTable) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const FrameLayout f = SETRAMKPARAMETERS(c.set, c.map);
-        EXPECT_EQ(f.ScaleDenominator, c.scale);
-        EXPECT_EQ(f.MinuteFrameOn, c.minute);
-        EXPECT_EQ(f.OutletsOn, c.outlets);
-        EXPECT_EQ(f.DigitsOn, c.digits);
-        EXPECT_EQ(f.AdjacentOn, c.adjacent);
-        EXPECT_EQ(f.OuterFrameKind, c.outerKind);
-        EXPECT_EQ(f.OuterFrameDistance, c.outerDistance);
-        EXPECT_EQ(f.OuterFrameCode, c.outerCode);
-        EXPECT_EQ(f.DigitCode, c.digitCode);
-        EXPECT_EQ(f.DigitFont, c.digitFont);
-        EXPECT_EQ(f.DigitSize, c.digitSize);
+        const FrameLayout f = setRamkParameters(c.set, c.map);
+        EXPECT_EQ(f.scaleDenominator, c.scale);
+        EXPECT_EQ(f.minuteFrameOn, c.minute);
+        EXPECT_EQ(f.outletsOn, c.outlets);
+        EXPECT_EQ(f.digitsOn, c.digits);
+        EXPECT_EQ(f.adjacentOn, c.adjacent);
+        EXPECT_EQ(f.outerFrameKind, c.outerKind);
+        EXPECT_EQ(f.outerFrameDistance, c.outerDistance);
+        EXPECT_EQ(f.outerFrameCode, c.outerCode);
+        EXPECT_EQ(f.digitCode, c.digitCode);
+        EXPECT_EQ(f.digitFont, c.digitFont);
+        EXPECT_EQ(f.digitSize, c.digitSize);
         // The common settings hold in every case.
-        EXPECT_TRUE(f.MinuteXStartFilled);
-        EXPECT_TRUE(f.MinuteYStartFilled);
-        EXPECT_EQ(f.MinuteLineCode, 400901);
-        EXPECT_EQ(f.MinuteTickCode, 400901);
-        EXPECT_EQ(f.MinuteFillCode, 400901);
+        EXPECT_TRUE(f.minuteXStartFilled);
+        EXPECT_TRUE(f.minuteYStartFilled);
+        EXPECT_EQ(f.minuteLineCode, 400901);
+        EXPECT_EQ(f.minuteTickCode, 400901);
+        EXPECT_EQ(f.minuteFillCode, 400901);
     }
 }
 
 TEST(FrameLayout, MinuteFrameAndOuterSideValues) {
-    const FrameLayout a = SETRAMKPARAMETERS(0, 0);
-    EXPECT_EQ(a.MinuteFrameGap, 7.0);
-    EXPECT_EQ(a.MinuteFrameWidth, 1.2000000476837158);
-    EXPECT_EQ(a.MeridianOutletCode, 400904);
-    EXPECT_EQ(a.ParallelOutletCode, 400905);
-    EXPECT_EQ(a.AdjacentFont, 1);
-    EXPECT_EQ(a.AdjacentSize, 6.5);
-    EXPECT_EQ(a.AdjacentCode, 400911);
-    const FrameLayout b = SETRAMKPARAMETERS(1, 0);
+    const FrameLayout a = setRamkParameters(0, 0);
+    EXPECT_EQ(a.minuteFrameGap, 7.0);
+    EXPECT_EQ(a.minuteFrameWidth, 1.2000000476837158);
+    EXPECT_EQ(a.meridianOutletCode, 400904);
+    EXPECT_EQ(a.parallelOutletCode, 400905);
+    EXPECT_EQ(a.adjacentFont, 1);
+    EXPECT_EQ(a.adjacentSize, 6.5);
+    EXPECT_EQ(a.adjacentCode, 400911);
+    const FrameLayout b = setRamkParameters(1, 0);
     // A minute frame on the trapezium edge leaves no room for outlets.
-    EXPECT_EQ(b.MinuteFrameGap, 0.0);
-    EXPECT_EQ(b.MinuteFrameWidth, 1.0);
-    EXPECT_EQ(b.OuterSideOffset, 1.100000023841858);
-    EXPECT_EQ(b.OuterSideCode, 400903);
+    EXPECT_EQ(b.minuteFrameGap, 0.0);
+    EXPECT_EQ(b.minuteFrameWidth, 1.0);
+    EXPECT_EQ(b.outerSideOffset, 1.100000023841858);
+    EXPECT_EQ(b.outerSideCode, 400903);
     EXPECT_EQ(fontName(1), "PragmaticaC");
     EXPECT_EQ(fontName(2), "FreeSet");
     EXPECT_EQ(fontName(3), "AGCenturion");
@@ -116,7 +116,7 @@ TEST(FontMetricTable, FixedRowsAndDefinedCodes) {
 
 // Measuring texts: the worked "0" and the trim modes on two-glyph texts.
 TEST(TextExtent, TrimModes) {
-    const TextExtent zero = TEXTPARAMETERS("0", 1, 2, 6.5, kTrimBoth);
+    const TextExtent zero = textParameters("0", 1, 2, 6.5, kTrimBoth);
     EXPECT_EQ(zero.width, 1.082322222222222);
     EXPECT_EQ(zero.bottom, -0.01834444444444444);
     EXPECT_EQ(zero.top, 1.623483333333333);
@@ -135,11 +135,11 @@ TEST(TextExtent, TrimModes) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const TextExtent e = TEXTPARAMETERS("10", 2, 3, 8.0, c.mode);
+        const TextExtent e = textParameters("10", 2, 3, 8.0, c.mode);
         EXPECT_EQ(e.width, c.units * k);
         EXPECT_EQ(e.bottom, -11 * k);
         EXPECT_EQ(e.top, 725 * k);
     }
     // Only the first `length` characters count.
-    EXPECT_EQ(TEXTPARAMETERS("0\xB0", 1, 2, 6.5, kTrimBoth).width, zero.width);
+    EXPECT_EQ(textParameters("0\xB0", 1, 2, 6.5, kTrimBoth).width, zero.width);
 }

@@ -97,7 +97,7 @@ void compareLayer(const std::string& key, const json& expected,
 
 void compareJob(const std::string& goldenFile, const FrameJob& job) {
     const json golden = loadGolden(goldenFile);
-    const FrameLayout layout = SETRAMKPARAMETERS(job.setScale, job.mapScale);
+    const FrameLayout layout = setRamkParameters(job.setScale, job.mapScale);
     test::RecordingSink sink;
     ASSERT_EQ(drawFrame(job, layout, sink), kFrameOk);
     const std::map<std::string, int> layers = {{"FRAME/Frame", kFrameLayer},
@@ -138,18 +138,18 @@ TEST(GoldenFrame, Sheet200kFullFrame) {
     j.coordSystem = 1;
     j.setScale = 0;
     j.mapScale = 0;
-    j.northName = "N-37-VIII";
-    j.southName = "N-37-XX";
-    j.westName = "N-37-XIII";
-    j.eastName = "N-37-XV";
-    j.west = j.baseWest = j.resultWest = 37.0;
-    j.east = j.baseEast = j.resultEast = 38.0;
-    j.south = j.baseSouth = j.resultSouth = 54.0;
-    j.north = j.baseNorth = j.resultNorth = 56 - 2 * (2.0 / 3.0);
+    j.neighbours.north = "N-37-VIII";
+    j.neighbours.south = "N-37-XX";
+    j.neighbours.west = "N-37-XIII";
+    j.neighbours.east = "N-37-XV";
+    j.bounds.west = j.base.west = j.result.west = 37.0;
+    j.bounds.east = j.base.east = j.result.east = 38.0;
+    j.bounds.south = j.base.south = j.result.south = 54.0;
+    j.bounds.north = j.base.north = j.result.north = 56 - 2 * (2.0 / 3.0);
     j.xMinute = j.yMinute = 1;
     j.latitudes = graticule(54.0, 10.0 / 60, 5);  // parallels every 10', edges included
     j.longitudes = graticule(37.0, 15.0 / 60, 5); // meridians every 15', edges included
-    ASSERT_EQ(j.latitudes.back(), j.north);
+    ASSERT_EQ(j.latitudes.back(), j.bounds.north);
     expectInteriorLines("N-37-XIV.json", j.latitudes, j.longitudes);
     compareJob("N-37-XIV.json", j);
 }
@@ -160,14 +160,14 @@ TEST(GoldenFrame, Sheet1MThreeOuterLines) {
     j.coordSystem = 1;
     j.setScale = 1;
     j.mapScale = 0;
-    j.west = j.baseWest = j.resultWest = 36.0;
-    j.east = j.baseEast = j.resultEast = 42.0;
-    j.south = j.baseSouth = j.resultSouth = 52.0;
-    j.north = j.baseNorth = j.resultNorth = 56.0;
+    j.bounds.west = j.base.west = j.result.west = 36.0;
+    j.bounds.east = j.base.east = j.result.east = 42.0;
+    j.bounds.south = j.base.south = j.result.south = 52.0;
+    j.bounds.north = j.base.north = j.result.north = 56.0;
     j.xMinute = j.yMinute = 10;
     j.latitudes = graticule(52.0, 40.0 / 60, 7); // parallels every 40'
     j.longitudes = graticule(36.0, 1.0, 7);      // meridians every degree
-    ASSERT_EQ(j.latitudes.back(), j.north);
+    ASSERT_EQ(j.latitudes.back(), j.bounds.north);
     expectInteriorLines("N-37.json", j.latitudes, j.longitudes);
     compareJob("N-37.json", j);
 }

@@ -17,10 +17,10 @@ constexpr double kMinute = 1.0 / 60;
 
 FrameJob sheet200k() {
     FrameJob j;
-    j.west = j.baseWest = j.resultWest = 37.0;
-    j.east = j.baseEast = j.resultEast = 38.0;
-    j.south = j.baseSouth = j.resultSouth = 54.0;
-    j.north = j.baseNorth = j.resultNorth = kNorth;
+    j.bounds.west = j.base.west = j.result.west = 37.0;
+    j.bounds.east = j.base.east = j.result.east = 38.0;
+    j.bounds.south = j.base.south = j.result.south = 54.0;
+    j.bounds.north = j.base.north = j.result.north = kNorth;
     j.xMinute = j.yMinute = 1;
     return j;
 }
@@ -44,8 +44,8 @@ SideCount countNorthSouth(const std::vector<Record>& records) {
 // A 1 degree x 40 minute sheet with 1-minute divisions, base = result.
 TEST(MinuteFrame, WholeSheetCounts) {
     RecordingSink sink;
-    const FrameLayout layout = SETRAMKPARAMETERS(0, 0);
-    ASSERT_EQ(MINUTEFRAMEFRAMEWORK(sink, layout, sheet200k()), kFrameOk);
+    const FrameLayout layout = setRamkParameters(0, 0);
+    ASSERT_EQ(minuteFrameFramework(sink, layout, sheet200k()), kFrameOk);
     const auto& r = sink.records;
     ASSERT_EQ(r.size(), 2u + 2 * (61 + 30) + 2 * (41 + 20));
     for (const auto& rec : r) {
@@ -53,14 +53,14 @@ TEST(MinuteFrame, WholeSheetCounts) {
         EXPECT_EQ(rec.attributes, "   400901\\");
     }
     // Inner line 7 mm out, outer line 8.2 mm out; both closed rings.
-    const double s = layout.ScaleDenominator;
-    EXPECT_EQ(r[0].v.y[0], TARGETLAT(kNorth, 7.0, s, kEarthRadius));
-    EXPECT_EQ(r[1].v.y[0], TARGETLAT(kNorth, 7.0 + 1.2000000476837158, s, kEarthRadius));
+    const double s = layout.scaleDenominator;
+    EXPECT_EQ(r[0].v.y[0], targetLat(kNorth, 7.0, PrintedMap{s}));
+    EXPECT_EQ(r[1].v.y[0], targetLat(kNorth, 7.0 + 1.2000000476837158, PrintedMap{s}));
     // North scale: tick at W, tick at W + 1', fill of the first (filled) division.
     const Record& firstTick = r[2];
     EXPECT_EQ(firstTick.v.x[0], 37.0);
-    EXPECT_EQ(firstTick.v.y[0], TARGETLAT(kNorth, 7.0, s, kEarthRadius));
-    EXPECT_EQ(firstTick.v.y[1], TARGETLAT(kNorth, 7.0 + 1.2000000476837158, s, kEarthRadius));
+    EXPECT_EQ(firstTick.v.y[0], targetLat(kNorth, 7.0, PrintedMap{s}));
+    EXPECT_EQ(firstTick.v.y[1], targetLat(kNorth, 7.0 + 1.2000000476837158, PrintedMap{s}));
     EXPECT_EQ(r[3].v.x[0], 37.0 + kMinute);
     EXPECT_EQ(r[4].v.x[0], 37.0);
     EXPECT_EQ(r[4].v.x[1], 37.0 + kMinute);
@@ -73,7 +73,7 @@ TEST(MinuteFrame, WholeSheetCounts) {
     EXPECT_EQ(r[west + 2].v.y[0], 54.0);
     EXPECT_EQ(r[west + 2].v.y[1], 54.0 + kMinute);
     EXPECT_EQ(r[west + 2].v.x[0],
-              TARGETLON(37.0, 54.0, -(7.0 + 1.2000000476837158 / 2), s, kEarthRadius));
+              targetLon(37.0, 54.0, -(7.0 + 1.2000000476837158 / 2), PrintedMap{s}));
 
     // Lines, ticks and fills share one code; their kinds tell them apart: the two
     // rings first, then on the north side tick, tick, fill, tick, (no fill), ...
@@ -119,11 +119,11 @@ TEST(MinuteFrame, DivisionOriginAndSideEnds) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         FrameJob j = sheet200k();
-        j.west = c.west;
-        j.east = c.east;
-        j.baseWest = c.baseWest;
+        j.bounds.west = c.west;
+        j.bounds.east = c.east;
+        j.base.west = c.baseWest;
         RecordingSink sink;
-        ASSERT_EQ(MINUTEFRAMEXTICS(true, sink, SETRAMKPARAMETERS(0, 0), j), kFrameOk);
+        ASSERT_EQ(minuteFrameXTics(true, sink, setRamkParameters(0, 0), j), kFrameOk);
         const SideCount n = countNorthSouth(sink.records);
         EXPECT_EQ(n.ticks, c.ticks);
         EXPECT_EQ(n.fills, c.fills);
@@ -159,8 +159,8 @@ TEST(MinuteFrame, NonPositiveDivisionIsRefused) {
         j.xMinute = minutes;
         j.yMinute = minutes;
         RecordingSink sink;
-        EXPECT_EQ(MINUTEFRAMEXTICS(true, sink, SETRAMKPARAMETERS(0, 0), j), kFrameWriteFailed);
-        EXPECT_EQ(MINUTEFRAMEYTICS(false, sink, SETRAMKPARAMETERS(0, 0), j), kFrameWriteFailed);
+        EXPECT_EQ(minuteFrameXTics(true, sink, setRamkParameters(0, 0), j), kFrameWriteFailed);
+        EXPECT_EQ(minuteFrameYTics(false, sink, setRamkParameters(0, 0), j), kFrameWriteFailed);
         EXPECT_TRUE(sink.records.empty());
     }
 }
@@ -171,7 +171,7 @@ TEST(MinuteFrame, StopsAtTheFirstFailedRecord) {
         SCOPED_TRACE(failAt);
         RecordingSink sink;
         sink.failAt = failAt;
-        EXPECT_EQ(MINUTEFRAMEFRAMEWORK(sink, SETRAMKPARAMETERS(0, 0), sheet200k()),
+        EXPECT_EQ(minuteFrameFramework(sink, setRamkParameters(0, 0), sheet200k()),
                   kFrameWriteFailed);
         EXPECT_EQ(sink.records.size(), static_cast<size_t>(failAt));
     }

@@ -18,14 +18,14 @@ constexpr double kNorth = 54.666666666666664;
 
 FrameJob sheet200k() {
     FrameJob j;
-    j.northName = "N-37-VIII";
-    j.southName = "N-37-XX";
-    j.westName = "N-37-XIII";
-    j.eastName = "N-37-XV";
-    j.west = j.baseWest = j.resultWest = 37.0;
-    j.east = j.baseEast = j.resultEast = 38.0;
-    j.south = j.baseSouth = j.resultSouth = 54.0;
-    j.north = j.baseNorth = j.resultNorth = kNorth;
+    j.neighbours.north = "N-37-VIII";
+    j.neighbours.south = "N-37-XX";
+    j.neighbours.west = "N-37-XIII";
+    j.neighbours.east = "N-37-XV";
+    j.bounds.west = j.base.west = j.result.west = 37.0;
+    j.bounds.east = j.base.east = j.result.east = 38.0;
+    j.bounds.south = j.base.south = j.result.south = 54.0;
+    j.bounds.north = j.base.north = j.result.north = kNorth;
     j.xMinute = j.yMinute = 1;
     j.latitudes = {54.0, 54.166666666666664, 54.33333333333333, 54.5, kNorth};
     j.longitudes = {37.0, 37.25, 37.5, 37.75, 38.0};
@@ -61,27 +61,27 @@ TEST(OuterFrame, NeighbourLabelsKeptAndDropped) {
          [](FrameJob&) {},
          {"N-37-VIII", "N-37-XX", "N-37-XIII", "N-37-XV"}},
         {"result wider on the east: no eastern name",
-         [](FrameJob& j) { j.east = j.resultEast = 38.1; },
+         [](FrameJob& j) { j.bounds.east = j.result.east = 38.1; },
          {"N-37-VIII", "N-37-XX", "N-37-XIII"}},
         {"datum-shifted frame, unshifted result on the base: all kept",
          [](FrameJob& j) {
-             j.west += 0.0003;
-             j.east += 0.0003;
-             j.south -= 0.0002;
-             j.north -= 0.0002;
+             j.bounds.west += 0.0003;
+             j.bounds.east += 0.0003;
+             j.bounds.south -= 0.0002;
+             j.bounds.north -= 0.0002;
          },
          {"N-37-VIII", "N-37-XX", "N-37-XIII", "N-37-XV"}},
         {"result refined on the south and north",
          [](FrameJob& j) {
-             j.south = j.resultSouth = 54.1;
-             j.north = j.resultNorth = 54.5;
+             j.bounds.south = j.result.south = 54.1;
+             j.bounds.north = j.result.north = 54.5;
          },
          {"N-37-XIII", "N-37-XV"}},
         {"a name longer than its side is dropped",
-         [](FrameJob& j) { j.westName = std::string(200, 'W'); },
+         [](FrameJob& j) { j.neighbours.west = std::string(200, 'W'); },
          {"N-37-VIII", "N-37-XX", "N-37-XV"}},
         {"an empty name still gets its gap and label",
-         [](FrameJob& j) { j.southName.clear(); },
+         [](FrameJob& j) { j.neighbours.south.clear(); },
          {"N-37-VIII", "", "N-37-XIII", "N-37-XV"}},
     };
     for (const auto& c : cases) {
@@ -89,7 +89,7 @@ TEST(OuterFrame, NeighbourLabelsKeptAndDropped) {
         FrameJob j = sheet200k();
         c.change(j);
         RecordingSink sink;
-        ASSERT_EQ(OUTFRAMEFRAMEWORK(sink, SETRAMKPARAMETERS(0, 0), j), kFrameOk);
+        ASSERT_EQ(outFrameFramework(sink, setRamkParameters(0, 0), j), kFrameOk);
         const auto labels = sink.inLayer(kFrameAdjLayer);
         ASSERT_EQ(labels.size(), c.labels.size());
         for (size_t i = 0; i < labels.size(); ++i) {
@@ -99,13 +99,13 @@ TEST(OuterFrame, NeighbourLabelsKeptAndDropped) {
         // The outer line is always four pieces that join into one closed line.
         const auto line = outerLine(sink);
         ASSERT_EQ(line.size(), 4u);
-        const double top = TARGETLAT(j.north, 9.800000190734863, 200000, kEarthRadius);
+        const double top = targetLat(j.bounds.north, 9.800000190734863, PrintedMap{200000});
         EXPECT_EQ(line[0].v.y.back(), top);
         EXPECT_EQ(line[1].v.y.front(), top);
         // A side without a name meets at its middle: no gap.
         if (c.labels.size() == 3 && c.labels.back() == "N-37-XIII") {
-            EXPECT_EQ(line[1].v.y.back(), (j.south + j.north) / 2);
-            EXPECT_EQ(line[2].v.y.front(), (j.south + j.north) / 2);
+            EXPECT_EQ(line[1].v.y.back(), (j.bounds.south + j.bounds.north) / 2);
+            EXPECT_EQ(line[2].v.y.front(), (j.bounds.south + j.bounds.north) / 2);
         }
     }
 }
@@ -114,7 +114,7 @@ TEST(OuterFrame, NeighbourLabelsKeptAndDropped) {
 TEST(OuterFrame, OutletsOfEveryGraticuleValue) {
     RecordingSink sink;
     const FrameJob j = sheet200k();
-    ASSERT_EQ(OUTFRAMEFRAMEWORK(sink, SETRAMKPARAMETERS(0, 0), j), kFrameOk);
+    ASSERT_EQ(outFrameFramework(sink, setRamkParameters(0, 0), j), kFrameOk);
     std::vector<Record> parallels, meridians;
     for (const auto& r : sink.inLayer(kFrameLayer)) {
         if (r.attributes == "   400905\\") {
@@ -134,11 +134,11 @@ TEST(OuterFrame, OutletsOfEveryGraticuleValue) {
         ASSERT_EQ(west.v.size(), 2);
         ASSERT_EQ(east.v.size(), 2);
         EXPECT_EQ(west.v.x[0], 37.0);
-        EXPECT_EQ(west.v.x[1], TARGETLON(37.0, j.latitudes[i], -7.0, 200000, kEarthRadius));
-        EXPECT_EQ(east.v.x[1], TARGETLON(38.0, j.latitudes[i], 7.0, 200000, kEarthRadius));
+        EXPECT_EQ(west.v.x[1], targetLon(37.0, j.latitudes[i], -7.0, PrintedMap{200000}));
+        EXPECT_EQ(east.v.x[1], targetLon(38.0, j.latitudes[i], 7.0, PrintedMap{200000}));
     }
-    EXPECT_EQ(meridians[0].v.y[1], TARGETLAT(kNorth, 7.0, 200000, kEarthRadius));
-    EXPECT_EQ(meridians[1].v.y[1], TARGETLAT(54.0, -7.0, 200000, kEarthRadius));
+    EXPECT_EQ(meridians[0].v.y[1], targetLat(kNorth, 7.0, PrintedMap{200000}));
+    EXPECT_EQ(meridians[1].v.y[1], targetLat(54.0, -7.0, PrintedMap{200000}));
 }
 
 // The labels of the first and last meridian move clear of the corner label
@@ -163,14 +163,14 @@ TEST(OuterFrame, MeridianLabelCollisions) {
          {37.0, 38.0},
          {false, false, false, false}},
     };
-    const FrameLayout layout = SETRAMKPARAMETERS(0, 0);
+    const FrameLayout layout = setRamkParameters(0, 0);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         FrameJob j = sheet200k();
         j.latitudes = c.lats;
         j.longitudes = c.lons;
         RecordingSink sink;
-        ASSERT_EQ(OUTFRAMEFRAMEWORK(sink, layout, j), kFrameOk);
+        ASSERT_EQ(outFrameFramework(sink, layout, j), kFrameOk);
         const auto all = sink.inLayer(kFrameDigLayer);
         ASSERT_EQ(all.size(), 4 * c.lats.size() + 2 * c.lons.size());
         const std::vector<Record> meridianLabels(all.begin() + static_cast<long>(4 * c.lats.size()),
@@ -178,7 +178,7 @@ TEST(OuterFrame, MeridianLabelCollisions) {
         // Labels of one kind (side, moved or not) lie on one parallel; the plain
         // ones keep 1 mm (plus half the text height) from the edge, moved ones
         // lie farther out.
-        const double h = TARGETLAT(0, 1.0, 200000, kEarthRadius); // degrees per mm
+        const double h = targetLat(0, 1.0, PrintedMap{200000}); // degrees per mm
         for (size_t k = 0; k < meridianLabels.size(); ++k) {
             SCOPED_TRACE(k);
             const double y = meridianLabels[k].v.y[0];
@@ -199,7 +199,7 @@ TEST(OuterFrame, ValueLabelAttributesAndClearance) {
     j.latitudes = {54.5};
     j.longitudes = {37.25};
     RecordingSink sink;
-    ASSERT_EQ(OUTFRAMEFRAMEWORK(sink, SETRAMKPARAMETERS(0, 0), j), kFrameOk);
+    ASSERT_EQ(outFrameFramework(sink, setRamkParameters(0, 0), j), kFrameOk);
     const auto labels = sink.inLayer(kFrameDigLayer);
     ASSERT_EQ(labels.size(), 6u);
     EXPECT_EQ(common::cp1251ToUtf8(labels[0].attributes), "   400912\\54°\\FreeSet\\  6.50\\");
@@ -208,23 +208,23 @@ TEST(OuterFrame, ValueLabelAttributesAndClearance) {
     // The longer west text ends 1 mm from W.
     const double w1End = labels[0].v.x.back(), w2End = labels[1].v.x.back();
     const double longerEnd = std::max(w1End, w2End);
-    EXPECT_NEAR(longerEnd, TARGETLON(37.0, labels[0].v.y[0], -1.0, 200000, kEarthRadius), 1e-12);
+    EXPECT_NEAR(longerEnd, targetLon(37.0, labels[0].v.y[0], -1.0, PrintedMap{200000}), 1e-12);
 
     FrameJob m;
-    m.west = m.baseWest = m.resultWest = 36.0;
-    m.east = m.baseEast = m.resultEast = 42.0;
-    m.south = m.baseSouth = m.resultSouth = 52.0;
-    m.north = m.baseNorth = m.resultNorth = 56.0;
+    m.bounds.west = m.base.west = m.result.west = 36.0;
+    m.bounds.east = m.base.east = m.result.east = 42.0;
+    m.bounds.south = m.base.south = m.result.south = 52.0;
+    m.bounds.north = m.base.north = m.result.north = 56.0;
     m.xMinute = m.yMinute = 10;
     m.latitudes = {54.0};
     m.longitudes = {39.0};
     RecordingSink sink1M;
-    ASSERT_EQ(OUTFRAMEFRAMEWORK(sink1M, SETRAMKPARAMETERS(1, 0), m), kFrameOk);
+    ASSERT_EQ(outFrameFramework(sink1M, setRamkParameters(1, 0), m), kFrameOk);
     const auto l1 = sink1M.inLayer(kFrameDigLayer);
     ASSERT_EQ(l1.size(), 6u);
     EXPECT_EQ(common::cp1251ToUtf8(l1[2].attributes), "   400912\\54°\\AGCenturion\\  8.00\\");
     // Eastern degree text starts 2 mm east of E (1 mm plus the 1 mm minute frame).
-    EXPECT_EQ(l1[2].v.x[0], TARGETLON(42.0, l1[2].v.y[0], 2.0, 1000000, kEarthRadius));
+    EXPECT_EQ(l1[2].v.x[0], targetLon(42.0, l1[2].v.y[0], 2.0, PrintedMap{1000000}));
     // No outlets and no names at this scale; three closed outer lines.
     const auto lines = sink1M.inLayer(kFrameLayer);
     ASSERT_EQ(lines.size(), 3u);
@@ -244,7 +244,7 @@ TEST(OuterFrame, StopsAtTheFirstFailedRecord) {
         SCOPED_TRACE(failAt);
         RecordingSink sink;
         sink.failAt = failAt;
-        EXPECT_EQ(OUTFRAMEFRAMEWORK(sink, SETRAMKPARAMETERS(0, 0), sheet200k()), kFrameWriteFailed);
+        EXPECT_EQ(outFrameFramework(sink, setRamkParameters(0, 0), sheet200k()), kFrameWriteFailed);
         EXPECT_EQ(sink.records.size(), static_cast<size_t>(failAt));
     }
 }

@@ -1,4 +1,6 @@
-#include "sheetjob/geometry/Geometry.h"
+#include "sheetjob/geometry/Clipping.h"
+#include "sheetjob/geometry/Point.h"
+#include "sheetjob/geometry/Tolerance.h"
 
 #include <gtest/gtest.h>
 
@@ -16,11 +18,11 @@ const std::vector<geo::Point> kSkewed = {{37.0, 54.0}, {38.0, 54.2}, {38.2, 55.0
 
 // The tolerance is inclusive and judged on the computed difference.
 TEST(Geometry, ToleranceComparison) {
-    EXPECT_TRUE(geo::EQWITHTOLERANCE(0.0, 1.0 / 6000.0));
-    EXPECT_TRUE(geo::EQWITHTOLERANCE(1.0 / 6000.0, 0.0));
-    EXPECT_FALSE(geo::EQWITHTOLERANCE(10.0, 10.0002));
-    EXPECT_FALSE(geo::EQWITHTOLERANCE(10.0, 10.0 + 1.0 / 6000.0));
-    EXPECT_TRUE(geo::EQWITHTOLERANCE(54.666666666666664, 54.0 + 40.0 / 60.0));
+    EXPECT_TRUE(geo::eqWithTolerance(0.0, 1.0 / 6000.0));
+    EXPECT_TRUE(geo::eqWithTolerance(1.0 / 6000.0, 0.0));
+    EXPECT_FALSE(geo::eqWithTolerance(10.0, 10.0002));
+    EXPECT_FALSE(geo::eqWithTolerance(10.0, 10.0 + 1.0 / 6000.0));
+    EXPECT_TRUE(geo::eqWithTolerance(54.666666666666664, 54.0 + 40.0 / 60.0));
 }
 
 // The stretch of graticule lines inside outlines; touching a vertex is no stretch.
@@ -48,14 +50,14 @@ TEST(Geometry, ClipsLinesByPolygon) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         double low = -1.0, high = -1.0;
-        EXPECT_EQ(geo::CLIPPINGLINEBYPOLYGON(c.horizontal, c.c, *c.polygon, low, high), c.expected);
+        EXPECT_EQ(geo::clippingLineByPolygon(c.horizontal, c.c, *c.polygon, low, high), c.expected);
         EXPECT_DOUBLE_EQ(low, c.low);
         EXPECT_DOUBLE_EQ(high, c.high);
 
         double low2 = -1.0, high2 = -1.0;
         const bool viaWrapper =
-            c.horizontal ? geo::CLIPPINGHORIZONTALLINEBYPOLYGON(c.c, *c.polygon, low2, high2)
-                         : geo::CLIPPINGVERTICALLINEBYPOLYGON(c.c, *c.polygon, low2, high2);
+            c.horizontal ? geo::clippingHorizontalLineByPolygon(c.c, *c.polygon, low2, high2)
+                         : geo::clippingVerticalLineByPolygon(c.c, *c.polygon, low2, high2);
         EXPECT_EQ(viaWrapper, c.expected);
         EXPECT_EQ(low2, low);
         EXPECT_EQ(high2, high);
@@ -64,7 +66,7 @@ TEST(Geometry, ClipsLinesByPolygon) {
         auto closed = *c.polygon;
         closed.push_back(closed.front());
         double low3 = -1.0, high3 = -1.0;
-        EXPECT_EQ(geo::CLIPPINGLINEBYPOLYGON(c.horizontal, c.c, closed, low3, high3), c.expected);
+        EXPECT_EQ(geo::clippingLineByPolygon(c.horizontal, c.c, closed, low3, high3), c.expected);
         EXPECT_EQ(low3, low);
         EXPECT_EQ(high3, high);
     }
@@ -73,9 +75,9 @@ TEST(Geometry, ClipsLinesByPolygon) {
 // Misses leave the outputs untouched; a line near an edge does not meet it.
 TEST(Geometry, MissesLeaveOutputsAlone) {
     double low = 7.0, high = 8.0;
-    EXPECT_FALSE(geo::CLIPPINGVERTICALLINEBYPOLYGON(36.0, kRectangle, low, high));
-    EXPECT_FALSE(geo::CLIPPINGHORIZONTALLINEBYPOLYGON(54.5 + 1e-12, kRectangle, low, high));
-    EXPECT_FALSE(geo::CLIPPINGHORIZONTALLINEBYPOLYGON(54.0, {}, low, high));
+    EXPECT_FALSE(geo::clippingVerticalLineByPolygon(36.0, kRectangle, low, high));
+    EXPECT_FALSE(geo::clippingHorizontalLineByPolygon(54.5 + 1e-12, kRectangle, low, high));
+    EXPECT_FALSE(geo::clippingHorizontalLineByPolygon(54.0, {}, low, high));
     EXPECT_EQ(low, 7.0);
     EXPECT_EQ(high, 8.0);
 }
@@ -100,7 +102,7 @@ TEST(Geometry, CrossesOneEdge) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         double low = -1.0, high = -1.0;
-        EXPECT_EQ(geo::CROSSLINEBYEDGE(c.horizontal, c.c, c.a, c.b, low, high), c.expected);
+        EXPECT_EQ(geo::crossLineByEdge(c.horizontal, c.c, c.a, c.b, low, high), c.expected);
         EXPECT_EQ(low, c.low);
         EXPECT_EQ(high, c.high);
     }

@@ -27,7 +27,7 @@ TEST(DatumShift, WorkedExamples) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lon);
         geo::Point p{c.lon, c.lat};
-        geo::SK42_TO_GSK2011(p);
+        geo::sk42_To_Gsk2011(p);
         EXPECT_NEAR(p.x, c.lonOut, 1e-9);
         EXPECT_NEAR(p.y, c.latOut, 1e-9);
         EXPECT_GE(p.x, 0.0);
@@ -40,14 +40,14 @@ TEST(DatumShift, EndsEverywhere) {
     for (const double lat : {90.0, -90.0, 89.9999999, 0.0}) {
         SCOPED_TRACE(lat);
         geo::Point p{123.0, lat};
-        geo::SK42_TO_GSK2011(p);
+        geo::sk42_To_Gsk2011(p);
         EXPECT_LE(std::fabs(p.y), 90.0);
         EXPECT_GE(p.x, 0.0);
         EXPECT_LE(p.x, 360.0);
     }
     geo::Point bad{std::numeric_limits<double>::quiet_NaN(),
                    std::numeric_limits<double>::infinity()};
-    geo::SK42_TO_GSK2011(bad); // returns at all: the iteration is capped
+    geo::sk42_To_Gsk2011(bad); // returns at all: the iteration is capped
     SUCCEED();
 }
 
@@ -102,7 +102,7 @@ TEST(DatumShift, AgreesWithProj) {
         double lon = 0, lat = 0, h = 0, t = 0;
         ASSERT_TRUE(out >> lon >> lat >> h >> t) << "cct gave too few lines";
         geo::Point q = p;
-        geo::SK42_TO_GSK2011(q);
+        geo::sk42_To_Gsk2011(q);
         const double tolerance = p.y >= 40.0 && p.y <= 88.0 ? 1e-9 : 1e-7; // degree
         SCOPED_TRACE(std::to_string(p.x) + " " + std::to_string(p.y));
         EXPECT_LE(longitudeGap(q.x, lon), tolerance);

@@ -127,8 +127,8 @@ TEST_P(GoldenJob, EveryLayerRecordAndVertex) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Jobs, GoldenJob, ::testing::Values("N-37-XIV.json", "N-37.json"),
-                         [](const auto& info) {
-                             std::string name = info.param.substr(0, info.param.find('.'));
+                         [](const auto& test) {
+                             std::string name = test.param.substr(0, test.param.find('.'));
                              for (char& c : name)
                                  if (c == '-')
                                      c = '_';

@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <string>
 
+#include <sys/stat.h>
+
 namespace sheetjob::job {
 namespace {
 
@@ -17,13 +19,25 @@ const std::string kSep(1, kFolderSeparator);
 
 struct Read {
     int status;
-    JobParameters job;
+    model::Job job;
     std::string reason;
 };
 
 Read readContent(const std::string& content) {
     Read r{};
-    r.status = readArgFileContent(content, "job.txt", r.job, r.reason);
+    if (const auto failure = readArgFileContent(content, "job.txt", r.job)) {
+        r.status = failure->status;
+        r.reason = failure->reason;
+    }
+    return r;
+}
+
+Read readFile(const std::string& file) {
+    Read r{};
+    if (const auto failure = readArgFile(file, r.job)) {
+        r.status = failure->status;
+        r.reason = failure->reason;
+    }
     return r;
 }
 
@@ -100,6 +114,14 @@ TEST(ReadArgFileContent, StatusesOfWholeFiles) {
          "neither 0 nor 1"},
         {"missing Path comes before the SubSheetFrames rule", "Nom=N-37;SubSheetFrames=1;", 5,
          "\"Path\" is missing"},
+        {"QgisFiles 0", "Nom=N-37;Path=abc;QgisFiles=0;", 0, ""},
+        {"QgisFiles twice", "Nom=N-37;Path=abc;QgisFiles=1;QgisFiles=1;", 4, "given twice"},
+        {"QgisFiles not 0 or 1", "Nom=N-37;Path=abc;QgisFiles=no;", 4, "neither 0 nor 1"},
+        {"a NUL in Path", std::string("Nom=N-37;Path=abc\0;", 19), 4,
+         "\"abc\\x00\" of \"Path\" holds a control character"},
+        {"an escape in Path", "Nom=N-37;Path=ab\x1B[2Jc;", 4, "holds a control character"},
+        {"a tab in Path", "Nom=N-37;Path=a\tb;", 4, "holds a control character"},
+        {"a delete in Path", "Nom=N-37;Path=abc\x7F;", 4, "holds a control character"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -118,24 +140,25 @@ TEST(ReadArgFileContent, StatusesOfWholeFiles) {
 TEST(ReadArgFileContent, DefaultsComeFromTheBaseTrapezium) {
     const Read r = readContent("Nom=N-37-XIV; Path=D:\\Maps;\n");
     ASSERT_EQ(r.status, 0) << r.reason;
-    const JobParameters& j = r.job;
-    EXPECT_EQ(j.CoordSystem, 1);
-    EXPECT_EQ(j.SetScale, 0);
-    EXPECT_EQ(j.MapScale, 0);
-    EXPECT_EQ(j.yZone, 8);
-    EXPECT_EQ(j.xZone, 37);
-    EXPECT_EQ(j.SheetNumber, 14);
-    EXPECT_EQ(j.SheetType, 0);
-    EXPECT_EQ(j.ResultPath, "D:\\Maps" + kSep);
-    EXPECT_EQ(j.xFrom, 37);
-    EXPECT_EQ(j.xTo, 38);
-    EXPECT_EQ(j.yFrom, j.BaseSouth);
-    EXPECT_EQ(j.yTo, j.BaseNorth);
-    EXPECT_EQ(j.MeridianStep, 0.25);
-    EXPECT_EQ(j.ParallelStep, 1.0 / 6.0);
-    EXPECT_EQ(j.xMinute, 1);
-    EXPECT_EQ(j.yMinute, 1);
-    EXPECT_FALSE(j.SubSheetFrames);
+    const model::Job& j = r.job;
+    EXPECT_EQ(j.coordSystem, 1);
+    EXPECT_EQ(j.sheet.setScale, 0);
+    EXPECT_EQ(j.mapScale, 0);
+    EXPECT_EQ(j.sheet.yZone, 8);
+    EXPECT_EQ(j.sheet.xZone, 37);
+    EXPECT_EQ(j.sheet.sheetNumber, 14);
+    EXPECT_EQ(j.sheet.sheetType, 0);
+    EXPECT_EQ(j.resultFolder, "D:\\Maps" + kSep);
+    EXPECT_EQ(j.result.west, 37);
+    EXPECT_EQ(j.result.east, 38);
+    EXPECT_EQ(j.result.south, j.base().south);
+    EXPECT_EQ(j.result.north, j.base().north);
+    EXPECT_EQ(j.graticule.meridianStep, 0.25);
+    EXPECT_EQ(j.graticule.parallelStep, 1.0 / 6.0);
+    EXPECT_EQ(j.graticule.xMinute, 1);
+    EXPECT_EQ(j.graticule.yMinute, 1);
+    EXPECT_FALSE(j.subSheetFrames);
+    EXPECT_TRUE(j.qgisFiles);
 }
 
 TEST(ReadArgFileContent, GivenValuesOverrideTheBase) {
@@ -144,15 +167,15 @@ TEST(ReadArgFileContent, GivenValuesOverrideTheBase) {
         "xFrom=36\xB0 01'; yTo=55 00; ParallelStep=0\xB0 05'; MeridianStep=0 10'; yMinute=5';"
         "SubSheetFrames=0;\n");
     ASSERT_EQ(r.status, 0) << r.reason;
-    EXPECT_EQ(r.job.SheetType, 1);
-    EXPECT_EQ(r.job.MapScale, 1);
-    EXPECT_EQ(r.job.xMinute, 2);
-    EXPECT_EQ(r.job.yMinute, 5);
-    EXPECT_EQ(r.job.xFrom, 36 + 1.0 / 60);
-    EXPECT_EQ(r.job.xTo, 39); // the double sheet's base east edge
-    EXPECT_EQ(r.job.yTo, 55);
-    EXPECT_EQ(r.job.ParallelStep, 5.0 / 60);
-    EXPECT_EQ(r.job.MeridianStep, 10.0 / 60);
+    EXPECT_EQ(r.job.sheet.sheetType, 1);
+    EXPECT_EQ(r.job.mapScale, 1);
+    EXPECT_EQ(r.job.graticule.xMinute, 2);
+    EXPECT_EQ(r.job.graticule.yMinute, 5);
+    EXPECT_EQ(r.job.result.west, 36 + 1.0 / 60);
+    EXPECT_EQ(r.job.result.east, 39); // the double sheet's base east edge
+    EXPECT_EQ(r.job.result.north, 55);
+    EXPECT_EQ(r.job.graticule.parallelStep, 5.0 / 60);
+    EXPECT_EQ(r.job.graticule.meridianStep, 10.0 / 60);
 }
 
 // The bound must lie strictly within one single sheet of the base edge.
@@ -193,7 +216,7 @@ TEST(ReadArgFileContent, CoordinateSystemNames) {
         const Read r = readContent("CS=" + c.value + ";Nom=N-37;Path=abc;");
         EXPECT_EQ(r.status, c.status);
         if (c.status == 0) {
-            EXPECT_EQ(r.job.CoordSystem, c.coordSystem);
+            EXPECT_EQ(r.job.coordSystem, c.coordSystem);
         }
     }
 }
@@ -216,15 +239,15 @@ TEST(ReadArgFileContent, MapScaleDependsOnTheSet) {
             readContent(std::string("Nom=") + c.nom + ";MapScale=" + c.value + ";Path=abc;");
         EXPECT_EQ(r.status, c.status);
         if (c.status == 0) {
-            EXPECT_EQ(r.job.MapScale, c.mapScale);
+            EXPECT_EQ(r.job.mapScale, c.mapScale);
         }
     }
 }
 
-TEST(ReadScale2, RejectionLeavesTheMarker) {
+TEST(ReadScale2, RejectionLeavesTheValue) {
     int mapScale = 5;
-    EXPECT_EQ(READSCALE2(1, "500", mapScale), 1);
-    EXPECT_EQ(mapScale, kRejected);
+    EXPECT_EQ(readScale2(1, "500", mapScale), 1);
+    EXPECT_EQ(mapScale, 5);
 }
 
 // Sheet names of the 1:1 000 000 and 1:200 000 series, combined sheets included.
@@ -244,18 +267,17 @@ TEST(ReadNomenclature, AcceptedNames) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value);
-        JobParameters job;
-        job.SetScale = kUnsetInt;
-        ASSERT_EQ(READNOMENCLATURE(c.value, job), 0);
-        EXPECT_EQ(job.SetScale, c.setScale);
-        EXPECT_EQ(job.yZone, c.yZone);
-        EXPECT_EQ(job.xZone, c.xZone);
-        EXPECT_EQ(job.SheetNumber, c.sheetNumber);
-        EXPECT_EQ(job.SheetType, c.sheetType);
+        nomenclature::Sheet sheet;
+        ASSERT_EQ(readNomenclature(c.value, sheet), 0);
+        EXPECT_EQ(sheet.setScale, c.setScale);
+        EXPECT_EQ(sheet.yZone, c.yZone);
+        EXPECT_EQ(sheet.xZone, c.xZone);
+        EXPECT_EQ(sheet.sheetNumber, c.sheetNumber);
+        EXPECT_EQ(sheet.sheetType, c.sheetType);
     }
 }
 
-TEST(ReadNomenclature, RejectedNamesLeaveTheMarker) {
+TEST(ReadNomenclature, RejectedNamesLeaveTheSheet) {
     const char* rejected[] = {
         "A-37",      "V-37",      "N-37 -XIV", "N37 14", "N-37-xiv", "N-37-XXXVII", "N-37-IIII",
         "N-37-",     "N-61",      "N-32",      "N-00",   "N-03",     "N-37(5)",     "N-37(1)",
@@ -265,10 +287,9 @@ TEST(ReadNomenclature, RejectedNamesLeaveTheMarker) {
     };
     for (const char* value : rejected) {
         SCOPED_TRACE(cp1251ToUtf8(value));
-        JobParameters job;
-        job.SetScale = kUnsetInt;
-        EXPECT_EQ(READNOMENCLATURE(value, job), 1);
-        EXPECT_EQ(job.SetScale, kRejected);
+        nomenclature::Sheet sheet{7, 7, 7, 7, 7};
+        EXPECT_EQ(readNomenclature(value, sheet), 1);
+        EXPECT_EQ(sheet.setScale, 7);
     }
 }
 
@@ -279,50 +300,50 @@ TEST(ReadNomenclature, EveryRomanNumeralNamesItsSheet) {
         "XIX",    "XX",   "XXI", "XXII", "XXIII", "XXIV",   "XXV",   "XXVI", "XXVII",
         "XXVIII", "XXIX", "XXX", "XXXI", "XXXII", "XXXIII", "XXXIV", "XXXV", "XXXVI"};
     for (int n = 1; n <= 36; ++n) {
-        JobParameters job;
+        nomenclature::Sheet sheet;
         const std::string name = std::string("N-37-") + numerals[n - 1];
         SCOPED_TRACE(name);
-        ASSERT_EQ(READNOMENCLATURE(name, job), 0);
-        EXPECT_EQ(job.SheetNumber, n);
-        JobParameters compact;
+        ASSERT_EQ(readNomenclature(name, sheet), 0);
+        EXPECT_EQ(sheet.sheetNumber, n);
+        nomenclature::Sheet compact;
         ASSERT_EQ(
-            READNOMENCLATURE("N37" + std::string(n < 10 ? "0" : "") + std::to_string(n), compact),
+            readNomenclature("N37" + std::string(n < 10 ? "0" : "") + std::to_string(n), compact),
             0);
-        EXPECT_EQ(compact.SheetNumber, n);
+        EXPECT_EQ(compact.sheetNumber, n);
     }
 }
 
 TEST(ReadPath, NativeSeparatorIsAppendedOnce) {
     std::string path;
-    EXPECT_EQ(READPATH("  abc  ", path), 0);
+    EXPECT_EQ(readPath("  abc  ", path), 0);
     EXPECT_EQ(path, "abc" + kSep);
-    EXPECT_EQ(READPATH("abc" + kSep, path), 0);
+    EXPECT_EQ(readPath("abc" + kSep, path), 0);
     EXPECT_EQ(path, "abc" + kSep);
     const std::string longPath = "/" + std::string(400, 'a'); // no cut at 260 characters
-    EXPECT_EQ(READPATH(longPath, path), 0);
+    EXPECT_EQ(readPath(longPath, path), 0);
     EXPECT_EQ(path, longPath + kSep);
     path = "unchanged";
-    EXPECT_EQ(READPATH(" ab ", path), 1);
+    EXPECT_EQ(readPath(" ab ", path), 1);
+    EXPECT_EQ(path, "unchanged");
+    EXPECT_EQ(readPath(std::string("abc\0def", 7), path), 1);
+    EXPECT_EQ(readPath("abc\rdef", path), 1);
     EXPECT_EQ(path, "unchanged");
 }
 
-// READARG takes one item at a time and leaves the rest of the line.
+// readArg takes one item at a time and leaves the rest of the line.
 TEST(ReadArg, RemovesTheItemItRead) {
-    JobParameters job;
-    job.SetScale = kUnsetInt;
-    job.MapScale = kUnsetInt;
-    ArgItemState state;
+    ArgValues values;
     std::string line = "  Nom=N-37-XIV;Path=D:\\Maps;  ";
     std::string reason;
-    ASSERT_EQ(READARG(line, job, state, reason), kItemRead);
+    ASSERT_EQ(readArg(line, values, reason), kItemRead);
     EXPECT_EQ(line, "Path=D:\\Maps;  ");
-    ASSERT_EQ(READARG(line, job, state, reason), kItemRead);
+    ASSERT_EQ(readArg(line, values, reason), kItemRead);
     EXPECT_TRUE(line.find_first_not_of(' ') == std::string::npos);
     // A value may hold "=".
     line = "Path=a=b;";
-    job.ResultPath.clear();
-    ASSERT_EQ(READARG(line, job, state, reason), kItemRead);
-    EXPECT_EQ(job.ResultPath, "a=b" + kSep);
+    values.resultFolder.reset();
+    ASSERT_EQ(readArg(line, values, reason), kItemRead);
+    EXPECT_EQ(values.resultFolder, "a=b" + kSep);
 }
 
 TEST(ReadArg, InternalStatuses) {
@@ -339,11 +360,9 @@ TEST(ReadArg, InternalStatuses) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
-        JobParameters job;
-        job.SetScale = job.MapScale = job.xMinute = kUnsetInt;
-        ArgItemState state;
+        ArgValues values;
         std::string line = c.line, reason;
-        EXPECT_EQ(READARG(line, job, state, reason), c.status);
+        EXPECT_EQ(readArg(line, values, reason), c.status);
         EXPECT_FALSE(reason.empty());
     }
 }
@@ -354,18 +373,18 @@ TEST(ReadArgFileContent, Encodings) {
     Read r = readContent("\xEF\xBB\xBFNom=N-37-XIV;Path=\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD1\x8B;"
                          "xFrom=37\xC2\xB0 15';");
     ASSERT_EQ(r.status, 0) << r.reason;
-    EXPECT_EQ(r.job.ResultPath, "\xEA\xE0\xF0\xF2\xFB" + kSep); // карты in Windows-1251
-    EXPECT_EQ(r.job.xFrom, 37.25);
+    EXPECT_EQ(r.job.resultFolder, "\xEA\xE0\xF0\xF2\xFB" + kSep); // карты in Windows-1251
+    EXPECT_EQ(r.job.result.west, 37.25);
     // The same in Windows-1251.
     r = readContent("Nom=N-37-XIV;Path=\xEA\xE0\xF0\xF2\xFB;xFrom=37\xB0 15';");
     ASSERT_EQ(r.status, 0) << r.reason;
-    EXPECT_EQ(r.job.ResultPath, "\xEA\xE0\xF0\xF2\xFB" + kSep);
-    EXPECT_EQ(r.job.xFrom, 37.25);
+    EXPECT_EQ(r.job.resultFolder, "\xEA\xE0\xF0\xF2\xFB" + kSep);
+    EXPECT_EQ(r.job.result.west, 37.25);
     // UTF-8 coordinate-system name.
     r = readContent("CS=\xD0\x93"
                     "CK-2011 / \xD0\xA1\xD0\x9A-42;Nom=N-37;Path=abc;");
     ASSERT_EQ(r.status, 0) << r.reason;
-    EXPECT_EQ(r.job.CoordSystem, 4);
+    EXPECT_EQ(r.job.coordSystem, 4);
     // A character Windows-1251 lacks (CJK) refuses the file, naming the line.
     r = readContent("Nom=N-37;\nPath=\xE5\x9C\xB0\xE5\x9B\xBE;");
     EXPECT_EQ(r.status, kArgLineNotRead);
@@ -394,12 +413,35 @@ TEST(ReadArgFileContent, LongLines) {
 
 TEST(ReadArgFile, FileProblems) {
     testing::TempDir dir;
-    JobParameters job;
-    std::string reason;
-    EXPECT_EQ(READARGFILE(dir / "missing.txt", job, reason), kArgFileNotOpened);
-    EXPECT_NE(reason.find("missing.txt"), std::string::npos);
-    EXPECT_EQ(READARGFILE(dir.path().string(), job, reason), kArgFileNotOpened);
-    EXPECT_NE(reason.find("is a folder"), std::string::npos);
+    Read r = readFile(dir / "missing.txt");
+    EXPECT_EQ(r.status, kArgFileNotOpened);
+    EXPECT_NE(r.reason.find("missing.txt"), std::string::npos);
+    r = readFile(dir.path().string());
+    EXPECT_EQ(r.status, kArgFileNotOpened);
+    EXPECT_NE(r.reason.find("is a folder"), std::string::npos);
+    // A FIFO is refused at once instead of waiting for a writer.
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    r = readFile(dir / "fifo");
+    EXPECT_EQ(r.status, kArgFileNotOpened);
+    EXPECT_NE(r.reason.find("not a regular file"), std::string::npos) << r.reason;
+    r = readFile("/dev/null");
+    EXPECT_EQ(r.status, kArgFileNotOpened);
+    // A name with a newline is shown escaped, on one line.
+    r = readFile(dir / "new\nline.txt");
+    EXPECT_NE(r.reason.find("new\\x0Aline.txt"), std::string::npos) << r.reason;
+    EXPECT_EQ(r.reason.find('\n'), std::string::npos);
+}
+
+// Lines are read one at a time: a long file of blank lines costs no memory,
+// and a file of many lines is read to its end.
+TEST(ReadArgFile, ManyLinesAreStreamed) {
+    testing::TempDir dir;
+    std::string content(3u << 20, '\n');
+    content += "Nom=N-37;\r\n" + std::string(5000, ' ') + "\r\nPath=" + (dir / "out") + ";\n";
+    testing::writeFile(dir.path() / "job.txt", content);
+    const Read r = readFile(dir / "job.txt");
+    EXPECT_EQ(r.status, 0) << r.reason;
+    EXPECT_EQ(r.job.sheet.nomenclature(), "N-37");
 }
 
 // A missing result folder is made with its parents; one that cannot be made is status 7.
@@ -407,26 +449,26 @@ TEST(ReadArgFile, MakesTheResultFolder) {
     testing::TempDir dir;
     const std::string result = dir / "maps/N-37/XIV";
     testing::writeFile(dir.path() / "job.txt", "Nom=N-37-XIV;\nPath=" + result + ";\n");
-    JobParameters job;
-    std::string reason;
-    ASSERT_EQ(READARGFILE(dir / "job.txt", job, reason), 0) << reason;
+    Read r = readFile(dir / "job.txt");
+    ASSERT_EQ(r.status, 0) << r.reason;
     EXPECT_TRUE(std::filesystem::is_directory(result));
-    EXPECT_EQ(READARGFILE(dir / "job.txt", job, reason), 0) << reason; // present: nothing to do
+    r = readFile(dir / "job.txt"); // present: nothing to do
+    EXPECT_EQ(r.status, 0) << r.reason;
 
     testing::writeFile(dir.path() / "blocker", "a file where a folder should go");
     testing::writeFile(dir.path() / "job2.txt",
                        "Nom=N-37-XIV;\nPath=" + (dir / "blocker/sub") + ";\n");
-    EXPECT_EQ(READARGFILE(dir / "job2.txt", job, reason), kArgFolderNotCreated);
-    EXPECT_NE(reason.find("cannot create folder"), std::string::npos) << reason;
+    r = readFile(dir / "job2.txt");
+    EXPECT_EQ(r.status, kArgFolderNotCreated);
+    EXPECT_NE(r.reason.find("cannot create folder"), std::string::npos) << r.reason;
 }
 
 TEST(ReadArgFile, Windows1251PathBecomesAUtf8FolderName) {
     testing::TempDir dir;
     testing::writeFile(dir.path() / "job.txt",
                        "Nom=N-37-XIV;\nPath=" + (dir / "") + "\xEA\xE0\xF0\xF2\xFB;\n"); // карты
-    JobParameters job;
-    std::string reason;
-    ASSERT_EQ(READARGFILE(dir / "job.txt", job, reason), 0) << reason;
+    const Read r = readFile(dir / "job.txt");
+    ASSERT_EQ(r.status, 0) << r.reason;
     EXPECT_TRUE(
         std::filesystem::is_directory(dir.path() / "\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD1\x8B"));
 }

@@ -32,32 +32,35 @@ void touch(const fs::path& folder, std::initializer_list<const char*> names) {
 
 TEST(PathProcess, DerivedPathsAreNativeConcatenations) {
     TempDir dir;
-    OutputFolders f;
-    std::string reason;
-    ASSERT_EQ(PATHPROCESS(dir / "", false, f, reason), kFoldersReady) << reason;
     const std::string root = dir.path().string() + kSep;
-    EXPECT_EQ(f.HypsPath, root + "HYPS");
-    EXPECT_EQ(f.FramePath, root + "FRAME");
-    EXPECT_EQ(f.R50Path, root + "HYPS_50");
-    EXPECT_EQ(f.R25Path, root + "HYPS_25");
+    {
+        OutputFolders f;
+        ASSERT_FALSE(pathProcess(dir / "", true, f));
+        EXPECT_EQ(f.hyps.path(), root + "HYPS");
+        EXPECT_EQ(f.frame.path(), root + "FRAME");
+        EXPECT_EQ(f.r50->path(), root + "HYPS_50");
+        EXPECT_EQ(f.r25->path(), root + "HYPS_25");
+    }
     // Without a final separator one is put in; with one none is added.
     OutputFolders g;
-    ASSERT_EQ(PATHPROCESS(dir.path().string(), false, g, reason), kFoldersReady);
-    EXPECT_EQ(g.HypsPath, f.HypsPath);
-    EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"FRAME", "HYPS"}));
+    ASSERT_FALSE(pathProcess(dir.path().string(), false, g));
+    EXPECT_EQ(g.hyps.path(), root + "HYPS");
+    EXPECT_FALSE(g.r50);
+    EXPECT_EQ(namesIn(dir.path()),
+              (std::set<std::string>{"FRAME", "HYPS", "HYPS_25", "HYPS_50", ".sheetjob.lock"}));
 }
 
 TEST(PathProcess, MissingResultFolderGivesStatusOneAndCreatesNothing) {
     TempDir dir;
     OutputFolders f;
-    std::string reason;
-    EXPECT_EQ(PATHPROCESS(dir / "absent/", true, f, reason), kResultFolderMissing);
-    EXPECT_NE(reason.find("does not exist"), std::string::npos);
+    auto failure = pathProcess(dir / "absent/", true, f);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->status, kResultFolderMissing);
+    EXPECT_NE(failure->reason.find("does not exist"), std::string::npos);
     EXPECT_FALSE(fs::exists(dir.path() / "absent"));
-    EXPECT_EQ(f.HypsPath, dir / "absent/HYPS"); // the paths are formed all the same
-    EXPECT_EQ(PATHPROCESS("", false, f, reason), kResultFolderMissing);
+    EXPECT_EQ(pathProcess("", false, f)->status, kResultFolderMissing);
     writeFile(dir.path() / "plain", "a file, not a folder");
-    EXPECT_EQ(PATHPROCESS(dir / "plain", false, f, reason), kResultFolderMissing);
+    EXPECT_EQ(pathProcess(dir / "plain", false, f)->status, kResultFolderMissing);
 }
 
 // A rerun removes every member of the layers it is about to write, whatever
@@ -73,9 +76,11 @@ TEST(PathProcess, RerunRemovesStaleLayersOnly) {
           {"Frame.shp", "Frame.shx", "Frame.dbf", "Frame.PRJ", "FrameDig.shp", "framedig.dbf",
            "FRAMEADJ.shp", "FrameAdj.cpg", "Frame.txt.bak", "FrameX.shp", "legend.shp"});
     fs::create_directory(hyps / "HypsA.d"); // a folder is never removed
+    // Leftovers of a killed run, under their temporary names, go too.
+    touch(hyps, {"HypsL.shp.sheetjob-part", "Other.dbf.sheetjob-part"});
+    touch(frame, {"FrameDig.dbf.sheetjob-part"});
     OutputFolders f;
-    std::string reason;
-    ASSERT_EQ(PATHPROCESS(dir / "", false, f, reason), kFoldersReady) << reason;
+    ASSERT_FALSE(pathProcess(dir / "", false, f));
     EXPECT_EQ(namesIn(hyps), (std::set<std::string>{"HypsAB.shp", "HypsA_old.dbf", "notes.txt",
                                                     "XHypsA.shp", "HypsA.d"}));
     EXPECT_EQ(namesIn(frame), (std::set<std::string>{"FrameX.shp", "legend.shp"}));
@@ -90,8 +95,7 @@ TEST(PathProcess, LayerWithoutMainFileIsKept) {
     fs::create_directory(dir.path() / "FRAME" / "Frame.shp"); // a folder named like the main file
     touch(dir.path() / "FRAME", {"Frame.dbf"});
     OutputFolders f;
-    std::string reason;
-    ASSERT_EQ(PATHPROCESS(dir / "", false, f, reason), kFoldersReady);
+    ASSERT_FALSE(pathProcess(dir / "", false, f));
     EXPECT_EQ(namesIn(hyps), (std::set<std::string>{"HypsA.shx", "HypsA.dbf"}));
     EXPECT_EQ(namesIn(dir.path() / "FRAME"), (std::set<std::string>{"Frame.shp", "Frame.dbf"}));
 }
@@ -107,8 +111,7 @@ TEST(PathProcess, SymbolicLinkIsRemovedNotItsTarget) {
     fs::create_symlink(outside / "keep50.shp", dir.path() / "res" / "HYPS_50" / "link.shp");
     fs::create_directory_symlink(outside, dir.path() / "res" / "HYPS_50" / "linkdir");
     OutputFolders f;
-    std::string reason;
-    ASSERT_EQ(PATHPROCESS(dir / "res", true, f, reason), kFoldersReady) << reason;
+    ASSERT_FALSE(pathProcess(dir / "res", true, f));
     EXPECT_TRUE(namesIn(dir.path() / "res" / "HYPS").empty());
     EXPECT_TRUE(namesIn(dir.path() / "res" / "HYPS_50").empty());
     EXPECT_EQ(namesIn(outside), (std::set<std::string>{"keep.dbf", "keep50.shp"}));
@@ -121,27 +124,34 @@ TEST(PathProcess, SubSheetFoldersOnlyWhenAsked) {
     touch(dir.path() / "HYPS_25", {"N-37-056-\xD0\x90-\xD0\xB0.dbf"});
     fs::create_directories(dir.path() / "HYPS_25" / "sub");
     touch(dir.path() / "HYPS_25" / "sub", {"deep.shp"});
-    OutputFolders f;
-    std::string reason;
-    ASSERT_EQ(PATHPROCESS(dir / "", false, f, reason), kFoldersReady);
+    {
+        OutputFolders f;
+        ASSERT_FALSE(pathProcess(dir / "", false, f));
+    }
     EXPECT_EQ(namesIn(dir.path() / "HYPS_50").size(), 2u);
     EXPECT_EQ(namesIn(dir.path() / "HYPS_25").size(), 2u);
 
-    ASSERT_EQ(PATHPROCESS(dir / "", true, f, reason), kFoldersReady);
+    {
+        OutputFolders f;
+        ASSERT_FALSE(pathProcess(dir / "", true, f));
+    }
     EXPECT_TRUE(namesIn(dir.path() / "HYPS_50").empty());
     EXPECT_EQ(namesIn(dir.path() / "HYPS_25"), (std::set<std::string>{"sub"}));
     EXPECT_TRUE(fs::exists(dir.path() / "HYPS_25" / "sub" / "deep.shp"));
 
     TempDir fresh;
-    ASSERT_EQ(PATHPROCESS(fresh / "", true, f, reason), kFoldersReady);
+    OutputFolders f;
+    ASSERT_FALSE(pathProcess(fresh / "", true, f));
     EXPECT_EQ(namesIn(fresh.path()),
-              (std::set<std::string>{"FRAME", "HYPS", "HYPS_25", "HYPS_50"}));
+              (std::set<std::string>{"FRAME", "HYPS", "HYPS_25", "HYPS_50", ".sheetjob.lock"}));
 }
 
-// A folder that cannot be made fails with its own status and says why.
-TEST(PathProcess, CreationFailuresHaveTheirStatuses) {
+// A sub-folder that is a symbolic link (dangling or to another folder) or a
+// file is refused with its own status, naming it, before anything is removed
+// anywhere; the link's target is never touched.
+TEST(PathProcess, FoldersThatAreLinksOrFilesAreRefused) {
     struct Case {
-        const char* blocker; // a dangling link where the folder should go
+        const char* folder;
         bool subSheets;
         int status;
     };
@@ -151,26 +161,80 @@ TEST(PathProcess, CreationFailuresHaveTheirStatuses) {
         {"HYPS_50", true, kR50NotCreated},
         {"HYPS_25", true, kR25NotCreated},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.blocker);
-        TempDir dir;
-        fs::create_symlink(dir.path() / "nowhere" / "x", dir.path() / c.blocker);
-        OutputFolders f;
-        std::string reason;
-        EXPECT_EQ(PATHPROCESS(dir / "", c.subSheets, f, reason), c.status);
-        EXPECT_NE(reason.find("cannot create folder"), std::string::npos) << reason;
-        EXPECT_NE(reason.find(c.blocker), std::string::npos) << reason;
+    for (const char* kind : {"dangling link", "link to a folder", "file"}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(kind) + " " + c.folder);
+            TempDir dir;
+            const fs::path outside = dir.path() / "outside";
+            touch(outside, {"HypsA.shp", "Frame.shp", "unrelated.txt"});
+            const fs::path res = dir.path() / "res";
+            // Stale layers in a sound folder must stay when another is refused.
+            const bool hypsRefused = std::string(c.folder) == "HYPS";
+            const fs::path sound = res / (hypsRefused ? "FRAME" : "HYPS");
+            touch(sound, {"HypsA.shp", "HypsA.dbf", "Frame.shp", "Frame.dbf"});
+            const std::string k = kind;
+            if (k == "dangling link")
+                fs::create_symlink(dir.path() / "nowhere" / "x", res / c.folder);
+            else if (k == "link to a folder")
+                fs::create_directory_symlink(outside, res / c.folder);
+            else
+                writeFile(res / c.folder, "a file where a folder should go");
+            OutputFolders f;
+            const auto failure = pathProcess(res.string(), c.subSheets, f);
+            ASSERT_TRUE(failure);
+            EXPECT_EQ(failure->status, c.status);
+            EXPECT_NE(failure->reason.find(c.folder), std::string::npos) << failure->reason;
+            EXPECT_EQ(failure->reason.find('\n'), std::string::npos);
+            EXPECT_EQ(namesIn(outside),
+                      (std::set<std::string>{"HypsA.shp", "Frame.shp", "unrelated.txt"}));
+            EXPECT_EQ(namesIn(sound).size(), 4u);
+        }
     }
+    // A file named HYPS: refused as a folder problem.
+    TempDir dir;
+    writeFile(dir.path() / "HYPS", "x");
+    OutputFolders f;
+    const auto failure = pathProcess(dir / "", false, f);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->status, kHypsNotCreated);
+    EXPECT_NE(failure->reason.find("HYPS"), std::string::npos);
+}
+
+// Two runs into one result folder: the second is refused at once while the
+// first holds the folder; after it the folder is free again.
+TEST(PathProcess, OneRunAtATimePerResultFolder) {
+    TempDir dir;
+    {
+        OutputFolders first;
+        ASSERT_FALSE(pathProcess(dir / "", false, first));
+        // A lock is per open file: a second open in this process is refused as
+        // another process would be.
+        OutputFolders second;
+        const auto failure = pathProcess(dir / "", false, second);
+        ASSERT_TRUE(failure);
+        EXPECT_EQ(failure->status, kResultFolderBusy);
+        EXPECT_NE(failure->reason.find("another run"), std::string::npos) << failure->reason;
+    }
+    OutputFolders third;
+    EXPECT_FALSE(pathProcess(dir / "", false, third));
+    // A lock file that is a link is never opened through.
+    TempDir other;
+    writeFile(other.path() / "target", "keep");
+    fs::create_symlink(other.path() / "target", other.path() / ".sheetjob.lock");
+    OutputFolders linked;
+    const auto failure = pathProcess(other / "", false, linked);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->status, kResultFolderBusy);
+    EXPECT_EQ(testing::readFile(other.path() / "target"), "keep");
 }
 
 TEST(PathProcess, Windows1251ResultFolderIsUsedAsUtf8OnDisk) {
     TempDir dir;
     fs::create_directory(dir.path() / "\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD1\x8B"); // карты
     OutputFolders f;
-    std::string reason;
-    ASSERT_EQ(PATHPROCESS(dir / "" + "\xEA\xE0\xF0\xF2\xFB", false, f, reason), kFoldersReady)
-        << reason;
-    EXPECT_EQ(f.HypsPath, (dir / "") + "\xEA\xE0\xF0\xF2\xFB" + kSep + "HYPS");
+    ASSERT_FALSE(pathProcess(dir / "" + "\xEA\xE0\xF0\xF2\xFB", false, f));
+    EXPECT_EQ(f.hyps.path(),
+              (dir / "") + "\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD1\x8B" + kSep + "HYPS");
     EXPECT_TRUE(fs::is_directory(dir.path() / "\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD1\x8B" / "HYPS"));
 }
 

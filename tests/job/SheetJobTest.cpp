@@ -18,7 +18,8 @@ using testing::TempDir;
 /// what it is asked to show.
 class FakeSession : public InteractiveSession {
   public:
-    JobParameters dialogResult;
+    model::Job dialogResult;
+    bool accept = true;
     bool startScreenShown = false;
     struct Message {
         std::string text, title; // UTF-8
@@ -27,9 +28,10 @@ class FakeSession : public InteractiveSession {
     std::vector<Message> messages;
 
     void showStartScreen() override { startScreenShown = true; }
-    void runParameterDialog(JobParameters& job) override {
+    bool runParameterDialog(model::Job& job) override {
         EXPECT_TRUE(startScreenShown);
         job = dialogResult;
+        return accept;
     }
     void showMessage(const std::string& text, const std::string& title, MessageIcon icon) override {
         messages.push_back({common::cp1251ToUtf8(text), common::cp1251ToUtf8(title), icon});
@@ -37,17 +39,12 @@ class FakeSession : public InteractiveSession {
 };
 
 /// What the dialog leaves for N-37-XIV with the result folder `folder`.
-JobParameters dialogJob(const std::string& folder) {
-    JobParameters job;
-    job.CoordSystem = 1;
-    job.SetScale = 0;
-    job.yZone = 8;
-    job.xZone = 37;
-    job.SheetNumber = 14;
-    COMPUTEBASEPARAMETERS(job);
-    useBaseAsResult(job);
-    job.ResultPath = folder;
-    job.Status = 0;
+model::Job dialogJob(const std::string& folder) {
+    model::Job job;
+    job.coordSystem = model::kSK42;
+    job.sheet = {nomenclature::kSeries200k, 8, 37, 14, nomenclature::kSingle};
+    model::useBaseAsResult(job);
+    job.resultFolder = folder;
     return job;
 }
 
@@ -56,7 +53,7 @@ TEST(RunSheetJob, InteractiveSuccessShowsOneInformationBox) {
     FakeSession session;
     session.dialogResult = dialogJob(dir / "");
     std::ostringstream err;
-    EXPECT_EQ(RUNSHEETJOB({"sheetjob"}, &session, err), kExitDone);
+    EXPECT_EQ(runSheetJob({"sheetjob"}, &session, err), kExitDone);
     ASSERT_EQ(session.messages.size(), 1u);
     EXPECT_EQ(session.messages[0].text, "Задание выполнено");
     EXPECT_EQ(session.messages[0].title, "Состояние обработки");
@@ -68,9 +65,9 @@ TEST(RunSheetJob, InteractiveSuccessShowsOneInformationBox) {
 
 TEST(RunSheetJob, InteractiveCancelEndsSilently) {
     FakeSession session;
-    session.dialogResult.Status = 1;
+    session.accept = false;
     std::ostringstream err;
-    EXPECT_EQ(RUNSHEETJOB({"sheetjob"}, &session, err), kExitNotDone);
+    EXPECT_EQ(runSheetJob({"sheetjob"}, &session, err), kExitNotDone);
     EXPECT_TRUE(session.messages.empty());
 }
 
@@ -98,9 +95,9 @@ TEST(RunSheetJob, InteractiveFolderFailuresShowTheirMessage) {
         } else {
             session.dialogResult = dialogJob(dir / "absent/");
         }
-        session.dialogResult.SubSheetFrames = c.subSheets;
+        session.dialogResult.subSheetFrames = c.subSheets;
         std::ostringstream err;
-        EXPECT_EQ(RUNSHEETJOB({"sheetjob"}, &session, err), kExitNotDone);
+        EXPECT_EQ(runSheetJob({"sheetjob"}, &session, err), kExitNotDone);
         ASSERT_EQ(session.messages.size(), 1u);
         EXPECT_EQ(session.messages[0].text, c.text);
         EXPECT_EQ(session.messages[0].title, "Задание НЕ ВЫПОЛНЕНО");
@@ -113,9 +110,9 @@ TEST(RunSheetJob, NonPositiveStepFromTheDialogIsRefused) {
     TempDir dir;
     FakeSession session;
     session.dialogResult = dialogJob(dir / "");
-    session.dialogResult.MeridianStep = -0.25;
+    session.dialogResult.graticule.meridianStep = -0.25;
     std::ostringstream err;
-    EXPECT_EQ(RUNSHEETJOB({"sheetjob"}, &session, err), kExitNotDone);
+    EXPECT_EQ(runSheetJob({"sheetjob"}, &session, err), kExitNotDone);
     ASSERT_EQ(session.messages.size(), 1u);
     EXPECT_EQ(session.messages[0].text, "Неспецифицированная ошибка");
     EXPECT_FALSE(fs::exists(dir.path() / "HYPS"));
@@ -123,7 +120,7 @@ TEST(RunSheetJob, NonPositiveStepFromTheDialogIsRefused) {
 
 TEST(RunSheetJob, NoDisplayPointsToTheArgumentFile) {
     std::ostringstream err;
-    EXPECT_EQ(RUNSHEETJOB({"sheetjob"}, nullptr, err), kExitNotDone);
+    EXPECT_EQ(runSheetJob({"sheetjob"}, nullptr, err), kExitNotDone);
     const std::string text = err.str();
     EXPECT_NE(text.find("interactive mode is not available"), std::string::npos);
     EXPECT_NE(text.find("sheetjob ARGUMENT-FILE"), std::string::npos);
@@ -137,7 +134,7 @@ TEST(RunSheetJob, ArgumentFileModeIgnoresTheSession) {
     testing::writeFile(dir.path() / "job.txt", "Nom=N-37-XIV; Path=" + (dir / "out") + ";\n");
     FakeSession session;
     std::ostringstream err;
-    EXPECT_EQ(RUNSHEETJOB({"sheetjob", "   " + (dir / "job.txt"), "ignored"}, &session, err),
+    EXPECT_EQ(runSheetJob({"sheetjob", "   " + (dir / "job.txt"), "ignored"}, &session, err),
               kExitDone);
     EXPECT_FALSE(session.startScreenShown);
     EXPECT_TRUE(session.messages.empty());
@@ -151,7 +148,7 @@ TEST(RunSheetJob, ArgumentFileAsksForSubSheetFrames) {
     testing::writeFile(dir.path() / "job.txt",
                        "Nom=N-37-XIV; Path=" + (dir / "out") + "; SubSheetFrames=1;\n");
     std::ostringstream err;
-    EXPECT_EQ(RUNSHEETJOB({"sheetjob", dir / "job.txt"}, nullptr, err), kExitDone) << err.str();
+    EXPECT_EQ(runSheetJob({"sheetjob", dir / "job.txt"}, nullptr, err), kExitDone) << err.str();
     EXPECT_TRUE(fs::is_directory(dir.path() / "out" / "HYPS_50"));
     EXPECT_TRUE(fs::is_directory(dir.path() / "out" / "HYPS_25"));
 }
@@ -160,11 +157,11 @@ TEST(RunSheetJob, ArgumentFileFailuresWriteOneLine) {
     TempDir dir;
     testing::writeFile(dir.path() / "bad.txt", "Path=abc;\nnom=N-37-XIV;\n");
     std::ostringstream err;
-    EXPECT_EQ(RUNSHEETJOB({"sheetjob", dir / "bad.txt"}, nullptr, err), kExitNotDone);
+    EXPECT_EQ(runSheetJob({"sheetjob", dir / "bad.txt"}, nullptr, err), kExitNotDone);
     EXPECT_EQ(err.str(), "sheetjob: " + (dir / "bad.txt") + ", line 2: unknown key \"nom\"\n");
 
     std::ostringstream missing;
-    EXPECT_EQ(RUNSHEETJOB({"sheetjob", dir / "none.txt"}, nullptr, missing), kExitNotDone);
+    EXPECT_EQ(runSheetJob({"sheetjob", dir / "none.txt"}, nullptr, missing), kExitNotDone);
     EXPECT_NE(missing.str().find("sheetjob [ARGUMENT-FILE]"), std::string::npos);
 }
 

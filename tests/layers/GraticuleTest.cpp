@@ -2,7 +2,8 @@
 // layers are compared with bit for bit.
 
 #include "sheetjob/layers/Graticule.h"
-#include "sheetjob/geometry/Geometry.h"
+#include "sheetjob/geometry/Point.h"
+#include "sheetjob/geometry/Tolerance.h"
 #include "sheetjob/layers/Outline.h"
 #include "sheetjob/layers/SubSheets.h"
 
@@ -14,21 +15,21 @@
 namespace sheetjob::layers {
 namespace {
 
-using geometry::EQWITHTOLERANCE;
+using geometry::eqWithTolerance;
 
 // The walk from k = 0 exactly as the graticule is defined, as the reference for
 // the routines, which may find the same k without walking from the origin.
 double walkStart(double value, double origin, double step) {
-    if (EQWITHTOLERANCE(origin, value))
+    if (eqWithTolerance(origin, value))
         return origin;
     for (long long k = 0;; ++k) {
         if (origin < value) {
             const double c = k * step + origin;
-            if (c > value || EQWITHTOLERANCE(c, value))
+            if (c > value || eqWithTolerance(c, value))
                 return c;
         } else {
             const double c = k * (-step) + origin;
-            if (EQWITHTOLERANCE(c, value))
+            if (eqWithTolerance(c, value))
                 return c;
             if (c < value)
                 return (k - 1) * (-step) + origin;
@@ -36,18 +37,18 @@ double walkStart(double value, double origin, double step) {
     }
 }
 double walkEnd(double value, double origin, double step) {
-    if (EQWITHTOLERANCE(origin, value))
+    if (eqWithTolerance(origin, value))
         return origin;
     for (long long k = 0;; ++k) {
         if (origin < value) {
             const double c = k * step + origin;
-            if (EQWITHTOLERANCE(c, value))
+            if (eqWithTolerance(c, value))
                 return c;
             if (c > value)
                 return (k - 1) * step + origin;
         } else {
             const double c = k * (-step) + origin;
-            if (c < value || EQWITHTOLERANCE(c, value))
+            if (c < value || eqWithTolerance(c, value))
                 return c;
         }
     }
@@ -68,8 +69,8 @@ TEST(Graticule, StartAndEndValues) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(STARTGRADVALUE(c.value, c.origin, c.step), c.start);
-        EXPECT_EQ(ENDGRADVALUE(c.value, c.origin, c.step), c.end);
+        EXPECT_EQ(startGradValue(c.value, c.origin, c.step), c.start);
+        EXPECT_EQ(endGradValue(c.value, c.origin, c.step), c.end);
     }
 }
 
@@ -84,9 +85,9 @@ TEST(Graticule, SameValuesAsTheWalkFromTheOrigin) {
             for (int i = -400; i <= 400; i += 7)
                 for (const double offset : offsets) {
                     const double value = origin + i * step * 0.37 + offset;
-                    ASSERT_EQ(STARTGRADVALUE(value, origin, step), walkStart(value, origin, step))
+                    ASSERT_EQ(startGradValue(value, origin, step), walkStart(value, origin, step))
                         << value << " " << origin << " " << step;
-                    ASSERT_EQ(ENDGRADVALUE(value, origin, step), walkEnd(value, origin, step))
+                    ASSERT_EQ(endGradValue(value, origin, step), walkEnd(value, origin, step))
                         << value << " " << origin << " " << step;
                 }
 }
@@ -101,16 +102,16 @@ TEST(Graticule, UnwalkableInputsGiveNaN) {
                  {nan, 54.0, 0.5},  {54.3, inf, 0.5},   {1e300, 0.0, 1e-300}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.value << " " << c.origin << " " << c.step);
-        EXPECT_TRUE(std::isnan(STARTGRADVALUE(c.value, c.origin, c.step)));
-        EXPECT_TRUE(std::isnan(ENDGRADVALUE(c.value, c.origin, c.step)));
+        EXPECT_TRUE(std::isnan(startGradValue(c.value, c.origin, c.step)));
+        EXPECT_TRUE(std::isnan(endGradValue(c.value, c.origin, c.step)));
     }
 }
 
 TEST(Graticule, PlusUniqueValueComparesWithinTheTolerance) {
     std::vector<double> list{54.0, 54.5};
-    PLUSUNIQUEVALUE(list, 54.0001); // within 1/6000 of 54.0
+    plusUniqueValue(list, 54.0001); // within 1/6000 of 54.0
     EXPECT_EQ(list, (std::vector<double>{54.0, 54.5}));
-    PLUSUNIQUEVALUE(list, 54.0002);
+    plusUniqueValue(list, 54.0002);
     EXPECT_EQ(list, (std::vector<double>{54.0, 54.5, 54.0002}));
 }
 
@@ -124,15 +125,15 @@ TEST(Outline, RingsClockwiseFromTheNorthWestCorner) {
     } cases[] = {
         {"1:200 000 trapezium 1 x 40'", 36, 37, kParallelVertexSpacing, yFrom, 53,
          kMeridianVertexSpacing, 33},
-        {"1:50 000 sheet 15' x 10'", 37, 37.25, kSubSheetLonSpacing, 54.5, 54.666666666666664,
-         kSubSheetLatSpacing, 65},
-        {"1:25 000 sheet 7'30\" x 5'", 37, 37.125, kSubSheetLonSpacing, 54.583333333333336,
-         54.666666666666664, kSubSheetLatSpacing, 33},
+        {"1:50 000 sheet 15' x 10'", 37, 37.25, kSubSheetSpacing.lon, 54.5, 54.666666666666664,
+         kSubSheetSpacing.lat, 65},
+        {"1:25 000 sheet 7'30\" x 5'", 37, 37.125, kSubSheetSpacing.lon, 54.583333333333336,
+         54.666666666666664, kSubSheetSpacing.lat, 33},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         geometry::Vertices v;
-        ASSERT_EQ(ADDRECTANGLE(c.west, c.east, c.lonSpacing, c.south, c.north, c.latSpacing, v),
+        ASSERT_EQ(addRectangle(c.west, c.east, c.lonSpacing, c.south, c.north, c.latSpacing, v),
                   c.count);
         ASSERT_EQ(v.size(), c.count);
         const int side = (c.count - 1) / 4;
@@ -149,7 +150,7 @@ TEST(Outline, RingsClockwiseFromTheNorthWestCorner) {
 // own start, and the east corner is still an exact vertex.
 TEST(Outline, SidesMeasureFromTheirOwnStart) {
     geometry::Vertices v;
-    const int count = ADDRECTANGLE(36.0, 37.05, 0.125, 52.0, 52.5, 1.0 / 12.0, v);
+    const int count = addRectangle(36.0, 37.05, 0.125, 52.0, 52.5, 1.0 / 12.0, v);
     EXPECT_EQ(count, 9 + 6 + 9 + 7);
     EXPECT_EQ(v.x[8], 8 * 0.125 + 36.0); // last regular vertex, short of the edge
     EXPECT_EQ(v.x[9], 37.05);
@@ -174,12 +175,12 @@ TEST(Outline, EndVertexReplacesOrFollowsTheLastRegularOne) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         geometry::Vertices v;
-        ASSERT_EQ(ADDPARALLEL(60.0, 0.0, c.to, 0.125, c.includeEnd, v), c.count);
+        ASSERT_EQ(addParallel(60.0, 0.0, c.to, 0.125, c.includeEnd, v), c.count);
         EXPECT_EQ(v.x.back(), c.last);
         EXPECT_EQ(v.y.back(), 60.0);
     }
     geometry::Vertices down; // a meridian walked southward
-    ASSERT_EQ(ADDMERIDIAN(37.0, 53.0, 52.5, 1.0 / 12.0, true, down), 7);
+    ASSERT_EQ(addMeridian(37.0, 53.0, 52.5, 1.0 / 12.0, true, down), 7);
     EXPECT_EQ(down.y[1], 1 * -(1.0 / 12.0) + 53.0);
     EXPECT_EQ(down.y.back(), 52.5);
 }
@@ -190,8 +191,8 @@ TEST(Outline, UnwalkableSidesAppendNothing) {
     const double spacings[] = {0.0, -0.125, nan, 1e-300};
     for (const double s : spacings) {
         geometry::Vertices v;
-        EXPECT_EQ(ADDPARALLEL(54.0, 37.0, 38.0, s, true, v), 0) << s;
-        EXPECT_EQ(ADDMERIDIAN(37.0, 54.0, nan, 0.125, true, v), 0);
+        EXPECT_EQ(addParallel(54.0, 37.0, 38.0, s, true, v), 0) << s;
+        EXPECT_EQ(addMeridian(37.0, 54.0, nan, 0.125, true, v), 0);
         EXPECT_EQ(v.size(), 0);
     }
 }

@@ -5,7 +5,7 @@
 #include "sheetjob/common/Cp1251.h"
 #include "sheetjob/common/Text.h"
 #include "sheetjob/geometry/DatumShift.h"
-#include "sheetjob/layers/HypsLayers.h"
+#include "sheetjob/layers/SheetLayers.h"
 #include "support/Ogr.h"
 #include "support/TempDir.h"
 
@@ -26,27 +26,33 @@ using nlohmann::json;
 
 // A job as the argument-file reader leaves it: base trapezium as result, the HYPS
 // and FRAME folders existing.
-struct Job {
+struct SheetRun {
     testing::TempDir dir;
-    job::JobParameters p;
-    Job(int setScale, int yZone, int xZone, int sheetNumber, int sheetType, int coordSystem = 1) {
-        p.CoordSystem = coordSystem;
-        p.SetScale = setScale;
-        p.yZone = yZone;
-        p.xZone = xZone;
-        p.SheetNumber = sheetNumber;
-        p.SheetType = sheetType;
-        job::COMPUTEBASEPARAMETERS(p);
-        job::useBaseAsResult(p);
-        p.ResultPath = dir / "HYPS";
-        p.FramePath = dir / "FRAME";
-        fs::create_directories(p.ResultPath);
-        fs::create_directories(p.FramePath);
+    common::Folder hyps = dir.subfolder("HYPS");
+    common::Folder frame = dir.subfolder("FRAME");
+    model::Job job;
+    SheetRun(int setScale, int yZone, int xZone, int sheetNumber, int sheetType,
+             int coordSystem = 1) {
+        job.coordSystem = static_cast<model::CoordinateSystem>(coordSystem);
+        job.sheet = {setScale, yZone, xZone, sheetNumber, sheetType};
+        model::useBaseAsResult(job);
     }
     [[nodiscard]] std::string layer(const std::string& name) const {
-        return p.ResultPath + "/" + name;
+        return dir / ("HYPS/" + name);
+    }
+    /// The layers' failure, or "" when they were written.
+    std::string create() {
+        const auto failure = createSheetLayers(job, hyps, frame);
+        return failure ? failure->reason : std::string();
     }
 };
+
+/// A sheet over the trapezium as given, unshifted, for the line layer alone.
+SheetGeometry plainSheet(double west, double east, double south, double north) {
+    SheetGeometry sheet;
+    sheet.base = sheet.result = sheet.bounds = {west, east, south, north};
+    return sheet;
+}
 
 struct Record {
     std::map<std::string, std::string> text; // character fields, UTF-8, trimmed
@@ -95,14 +101,13 @@ TEST(SheetLayers, GraticuleLayersMatchTheExpectedRecords) {
         SCOPED_TRACE(c.file);
         std::ifstream in(std::string(SHEETJOB_TEST_DATA) + "/golden/" + c.file);
         const json golden = json::parse(in);
-        Job job(c.setScale, c.yZone, c.xZone, c.sheetNumber, 0);
-        std::string reason;
-        ASSERT_EQ(CREATESHEETLAYERS(job.p, reason), 0) << reason;
+        SheetRun run(c.setScale, c.yZone, c.xZone, c.sheetNumber, 0);
+        ASSERT_EQ(run.create(), "");
         for (const char* name : {"HypsA", "HypsP", "HypsL"}) {
             SCOPED_TRACE(name);
             const json& expected = golden["layers"][std::string("HYPS/") + name];
             int shapeType = 0;
-            const auto records = readLayer(job.layer(name), shapeType);
+            const auto records = readLayer(run.layer(name), shapeType);
             EXPECT_EQ(shapeType, expected["shape_type"].get<int>());
             ASSERT_EQ(records.size(), expected["records"].size());
             for (size_t r = 0; r < records.size(); ++r) {
@@ -128,19 +133,18 @@ TEST(SheetLayers, GraticuleLayersMatchTheExpectedRecords) {
 // What the frame receives: neighbours by side, the unshifted result trapezium,
 // and the graticule lists with the edges that lie on the graticule.
 TEST(SheetLayers, FrameReceivesNeighboursBySideAndCompletedLists) {
-    Job job(0, 8, 37, 14, 0);
-    job.p.yFrom = 54.0 + 5.0 / 60.0; // a refined south edge between two parallels
+    SheetRun run(0, 8, 37, 14, 0);
+    run.job.result.south = 54.0 + 5.0 / 60.0; // a refined south edge between two parallels
     frame::FrameJob f;
-    std::string reason;
-    ASSERT_EQ(writeGraticuleLayers(job.p, f, reason), 0) << reason;
-    EXPECT_EQ(f.northName, "N-37-VIII");
-    EXPECT_EQ(f.southName, "N-37-XX");
-    EXPECT_EQ(f.westName, "N-37-XIII");
-    EXPECT_EQ(f.eastName, "N-37-XV");
-    EXPECT_EQ(f.south, job.p.yFrom);
-    EXPECT_EQ(f.resultSouth, job.p.yFrom);
-    EXPECT_EQ(f.west, 37.0);
-    EXPECT_EQ(f.east, 38.0);
+    ASSERT_FALSE(writeGraticuleLayers(run.job, run.hyps, f));
+    EXPECT_EQ(f.neighbours.north, "N-37-VIII");
+    EXPECT_EQ(f.neighbours.south, "N-37-XX");
+    EXPECT_EQ(f.neighbours.west, "N-37-XIII");
+    EXPECT_EQ(f.neighbours.east, "N-37-XV");
+    EXPECT_EQ(f.bounds.south, run.job.result.south);
+    EXPECT_EQ(f.result.south, run.job.result.south);
+    EXPECT_EQ(f.bounds.west, 37.0);
+    EXPECT_EQ(f.bounds.east, 38.0);
     // 54°05' is no graticule value; 54°40' is and carries no line but is listed.
     const double first = 1.0 / 6.0 + 54.0;
     const std::vector<double> latitudes = {first, 1 * (1.0 / 6.0) + first, 2 * (1.0 / 6.0) + first,
@@ -152,16 +156,15 @@ TEST(SheetLayers, FrameReceivesNeighboursBySideAndCompletedLists) {
 // Graticule lines of a refined 1:1 000 000 trapezium: lines on the edges are left
 // out, parallels south to north, then meridians west to east.
 TEST(SheetLayers, LinesInsideARefinedTrapezium) {
-    Job job(1, 8, 37, 1, 0);
-    job.p.xTo = 37.0;
-    job.p.yFrom = 52.0 + 1.0 / 3.0;
-    job.p.yTo = 53.0;
-    job.p.MeridianStep = 0.25;
-    job.p.ParallelStep = 1.0 / 6.0;
-    std::string reason;
-    ASSERT_EQ(CREATESHEETLAYERS(job.p, reason), 0) << reason;
+    SheetRun run(1, 8, 37, 1, 0);
+    run.job.result.east = 37.0;
+    run.job.result.south = 52.0 + 1.0 / 3.0;
+    run.job.result.north = 53.0;
+    run.job.graticule.meridianStep = 0.25;
+    run.job.graticule.parallelStep = 1.0 / 6.0;
+    ASSERT_EQ(run.create(), "");
     int type = 0;
-    const auto lines = readLayer(job.layer("HypsL"), type);
+    const auto lines = readLayer(run.layer("HypsL"), type);
     const char* expected[][3] = {{"Рамка", "", ""},           {"Параллель", "52°", "30'"},
                                  {"Параллель", "52°", "40'"}, {"Параллель", "52°", "50'"},
                                  {"Меридиан", "36°", "15'"},  {"Меридиан", "36°", "30'"},
@@ -174,7 +177,7 @@ TEST(SheetLayers, LinesInsideARefinedTrapezium) {
         EXPECT_EQ(lines[i].text.at("Min"), expected[i][2]);
     }
     EXPECT_EQ(lines[0].x.size(), 33u);
-    const auto points = readLayer(job.layer("HypsP"), type);
+    const auto points = readLayer(run.layer("HypsP"), type);
     ASSERT_FALSE(points.empty());
     EXPECT_EQ(points.front().text.at("Lat"), "52°20'00\"");
     EXPECT_EQ(points.back().text.at("Lat"), "53°00'00\"");
@@ -194,7 +197,7 @@ TEST(SheetLayers, LineAttributeTexts) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        EXPECT_EQ(cp1251ToUtf8(CREATEHYPSLATT(c.lineClass, c.value)), c.text);
+        EXPECT_EQ(cp1251ToUtf8(createHypsLAtt(c.lineClass, c.value)), c.text);
     }
 }
 
@@ -216,23 +219,17 @@ TEST(SheetLayers, ArcticCircleLimits) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         testing::TempDir dir;
-        HypsLJob job;
-        job.hypsPath = dir.path().string();
-        job.baseWest = job.west = 36.0;
-        job.east = 42.0;
-        job.baseSouth = job.south = c.south;
-        job.north = c.north;
-        job.meridianStep = 1.0;
-        job.parallelStep = 2.0 / 3.0;
+        const common::Folder folder = dir.folder();
+        const SheetGeometry sheet = plainSheet(36.0, 42.0, c.south, c.north);
+        const geometry::Graticule graticule{1.0, 10, 2.0 / 3.0, 10};
         geometry::Vertices outline;
-        std::vector<double> latitudes, longitudes;
-        std::string reason;
-        ASSERT_EQ(CREATEHYPSL(job, outline, latitudes, longitudes, reason), 0) << reason;
+        GraticuleValues values;
+        ASSERT_FALSE(createHypsL(sheet, graticule, outline, folder, values));
         int type = 0;
-        const auto lines = readLayer(job.hypsPath + "/HypsL", type);
+        const auto lines = readLayer(dir / "HypsL", type);
         ASSERT_FALSE(lines.empty());
         EXPECT_EQ(lines.back().number.at("L_code") == kArcticCircleCode, c.drawn);
-        for (const double l : latitudes)
+        for (const double l : values.latitudes)
             EXPECT_NE(l, kArcticCircleLatitude);
     }
 }
@@ -241,11 +238,10 @@ TEST(SheetLayers, ArcticCircleLimits) {
 // unshifted, corner labels to hundredths of a second, lines cut by the shifted
 // outline.
 TEST(SheetLayers, ShiftedSheetMovesOnlyTheGeometry) {
-    Job plain(0, 8, 37, 14, 0, 1);
-    Job shifted(0, 8, 37, 14, 0, 4);
-    std::string reason;
-    ASSERT_EQ(CREATESHEETLAYERS(plain.p, reason), 0) << reason;
-    ASSERT_EQ(CREATESHEETLAYERS(shifted.p, reason), 0) << reason;
+    SheetRun plain(0, 8, 37, 14, 0, 1);
+    SheetRun shifted(0, 8, 37, 14, 0, 4);
+    ASSERT_EQ(plain.create(), "");
+    ASSERT_EQ(shifted.create(), "");
     for (const char* name : {"HypsA", "HypsP"}) {
         SCOPED_TRACE(name);
         int type = 0;
@@ -256,7 +252,7 @@ TEST(SheetLayers, ShiftedSheetMovesOnlyTheGeometry) {
             ASSERT_EQ(a[r].x.size(), b[r].x.size());
             for (size_t v = 0; v < a[r].x.size(); ++v) {
                 geometry::Point p{a[r].x[v], a[r].y[v]};
-                geometry::SK42_TO_GSK2011(p);
+                geometry::sk42_To_Gsk2011(p);
                 ASSERT_EQ(b[r].x[v], p.x);
                 ASSERT_EQ(b[r].y[v], p.y);
             }
@@ -290,64 +286,58 @@ TEST(SheetLayers, ParallelTouchingACornerIsLeftOut) {
     const double first = step + 54.0;
     const double touched = 1.0 * step + first;
     testing::TempDir dir;
-    HypsLJob job;
-    job.coordSystem = 4;
-    job.hypsPath = dir.path().string();
-    job.baseWest = job.west = 37.0;
-    job.east = 38.0;
-    job.baseSouth = job.south = 54.0;
-    job.north = 54.5;
-    job.meridianStep = 0.25;
-    job.parallelStep = step;
+    const common::Folder folder = dir.folder();
+    SheetGeometry sheet = plainSheet(37.0, 38.0, 54.0, 54.5);
+    sheet.coordSystem = 4;
+    const geometry::Graticule graticule{0.25, 1, step, 1};
     geometry::Vertices diamond;
     for (const auto& [x, y] :
          {std::pair{37.5, 54.0}, {37.0, first}, {37.5, touched}, {38.0, first}, {37.5, 54.0}})
         diamond.add(x, y);
-    std::vector<double> latitudes, longitudes;
-    std::string reason;
-    ASSERT_EQ(CREATEHYPSL(job, diamond, latitudes, longitudes, reason), 0) << reason;
-    EXPECT_EQ(latitudes, std::vector<double>{first});
-    EXPECT_EQ(longitudes, (std::vector<double>{37.25, 37.5, 37.75}));
+    GraticuleValues values;
+    ASSERT_FALSE(createHypsL(sheet, graticule, diamond, folder, values));
+    EXPECT_EQ(values.latitudes, std::vector<double>{first});
+    EXPECT_EQ(values.longitudes, (std::vector<double>{37.25, 37.5, 37.75}));
 }
 
-// Jobs that could never finish or name no folder are refused with a reason; the
-// status is never 0.
+// Trapezia that could never be drawn, and layers that cannot be completed,
+// fail with status 1 and a reason naming what failed.
 TEST(SheetLayers, RefusalsAndFailuresCarryAReason) {
     const struct {
         const char* name;
-        void (*spoil)(job::JobParameters&);
+        void (*spoil)(SheetRun&);
         const char* says;
     } cases[] = {
-        {"zero meridian step", [](job::JobParameters& p) { p.MeridianStep = 0; }, "meridian"},
-        {"negative parallel step", [](job::JobParameters& p) { p.ParallelStep = -1.0 / 6.0; },
-         "parallel"},
         {"trapezium not a number",
-         [](job::JobParameters& p) { p.xFrom = std::numeric_limits<double>::quiet_NaN(); },
+         [](SheetRun& r) { r.job.result.west = std::numeric_limits<double>::quiet_NaN(); },
          "not a number"},
-        {"trapezium wider than the globe", [](job::JobParameters& p) { p.xTo = p.xFrom + 400; },
-         "globe"},
-        {"missing HYPS folder", [](job::JobParameters& p) { p.ResultPath += "/missing"; }, "HypsA"},
-        {"HypsL cannot be created",
-         [](job::JobParameters& p) { fs::create_directory(p.ResultPath + "/HypsL.dbf"); }, "HypsL"},
+        {"trapezium wider than the globe",
+         [](SheetRun& r) { r.job.result.east = r.job.result.west + 400; }, "globe"},
+        {"HypsA cannot be completed",
+         [](SheetRun& r) { fs::create_directory(r.layer("HypsA.shp")); }, "HypsA"},
+        {"HypsL cannot be completed",
+         [](SheetRun& r) { fs::create_directory(r.layer("HypsL.dbf")); }, "HypsL"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Job job(0, 8, 37, 14, 0);
-        c.spoil(job.p);
-        std::string reason;
-        EXPECT_EQ(CREATESHEETLAYERS(job.p, reason), 1);
-        EXPECT_EQ(job.p.Status, 1);
-        EXPECT_NE(reason.find(c.says), std::string::npos) << reason;
-        EXPECT_EQ(reason.find('\n'), std::string::npos);
+        SheetRun run(0, 8, 37, 14, 0);
+        c.spoil(run);
+        const auto failure = createSheetLayers(run.job, run.hyps, run.frame);
+        ASSERT_TRUE(failure);
+        EXPECT_EQ(failure->status, 1);
+        EXPECT_NE(failure->reason.find(c.says), std::string::npos) << failure->reason;
+        EXPECT_EQ(failure->reason.find('\n'), std::string::npos);
     }
-    // The layers written before a failure stay complete and readable.
-    Job job(0, 8, 37, 14, 0);
-    fs::create_directory(job.layer("HypsL.dbf"));
-    std::string reason;
-    ASSERT_EQ(CREATESHEETLAYERS(job.p, reason), 1);
-    const auto points = testing::readLayerWithOgr(job.layer("HypsP.shp"));
+    // The layers written before a failure stay complete and readable; the one
+    // that failed leaves none of its files.
+    SheetRun run(0, 8, 37, 14, 0);
+    fs::create_directory(run.layer("HypsL.dbf"));
+    ASSERT_NE(run.create(), "");
+    const auto points = testing::readLayerWithOgr(run.layer("HypsP.shp"));
     ASSERT_TRUE(points);
     EXPECT_EQ(points->featureCount, 81);
+    EXPECT_FALSE(fs::exists(run.layer("HypsL.shp")));
+    EXPECT_FALSE(fs::exists(run.layer("HypsL.shx")));
 }
 
 // Read back by an independent reader: several kinds of sheet.
@@ -368,12 +358,11 @@ TEST(SheetLayers, IndependentReaderSeesTheLayers) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Job job(c.setScale, c.yZone, c.xZone, c.sheetNumber, c.sheetType, c.coordSystem);
-        std::string reason;
-        ASSERT_EQ(CREATESHEETLAYERS(job.p, reason), 0) << reason;
-        const auto a = testing::readLayerWithOgr(job.layer("HypsA.shp"));
-        const auto p = testing::readLayerWithOgr(job.layer("HypsP.shp"));
-        const auto l = testing::readLayerWithOgr(job.layer("HypsL.shp"));
+        SheetRun run(c.setScale, c.yZone, c.xZone, c.sheetNumber, c.sheetType, c.coordSystem);
+        ASSERT_EQ(run.create(), "");
+        const auto a = testing::readLayerWithOgr(run.layer("HypsA.shp"));
+        const auto p = testing::readLayerWithOgr(run.layer("HypsP.shp"));
+        const auto l = testing::readLayerWithOgr(run.layer("HypsL.shp"));
         ASSERT_TRUE(a && p && l);
         EXPECT_EQ(a->geometryType, "Polygon");
         EXPECT_EQ(p->geometryType, "Point");
@@ -385,7 +374,7 @@ TEST(SheetLayers, IndependentReaderSeesTheLayers) {
         EXPECT_EQ(a->features[0].field("LeftUp"), c.leftUp);
         const auto ring = a->features[0].points();
         ASSERT_FALSE(ring.empty());
-        EXPECT_NEAR(ring[0].x, job.p.xFrom, c.coordSystem == 4 ? 0.01 : 1e-12);
+        EXPECT_NEAR(ring[0].x, run.job.result.west, c.coordSystem == 4 ? 0.01 : 1e-12);
         EXPECT_EQ(l->features[0].field("Text"), "Рамка");
         EXPECT_EQ(l->features[1].field("Indication"), "с.ш.");
     }

@@ -16,32 +16,18 @@ namespace {
 namespace fs = std::filesystem;
 using common::cp1251ToUtf8;
 
-SubSheetJob jobFor(int sheetNumber, int coordSystem = 1) {
-    SubSheetJob job;
-    job.coordSystem = coordSystem;
-    job.yZone = 8; // N
-    job.xZone = 37;
-    job.sheetNumber = sheetNumber;
-    const int row = (sheetNumber - 1) / 6;
-    job.baseNorth = 56.0 - row * (2.0 / 3.0);
-    job.baseSouth = job.baseNorth - 2.0 / 3.0;
-    job.baseWest = 36.0 + (sheetNumber - 1 - 6 * row);
-    job.baseEast = job.baseWest + 1.0;
-    return job;
+/// The 1:200 000 sheet N-37-<number>.
+nomenclature::Sheet sheetFor(int sheetNumber) {
+    return {nomenclature::kSeries200k, 8, 37, sheetNumber, nomenclature::kSingle};
 }
 
-std::vector<SubSheet> division(const SubSheetJob& job) {
+std::vector<SubSheet> division(const nomenclature::Sheet& sheet) {
     std::vector<SubSheet> sheets;
-    std::string reason;
-    EXPECT_EQ(CREATEMAPS5025(
-                  job,
-                  [&](const SubSheet& s) {
-                      sheets.push_back(s);
-                      return 0;
-                  },
-                  reason),
-              0)
-        << reason;
+    const auto failure = createMaps5025(sheet, [&](const SubSheet& s) {
+        sheets.push_back(s);
+        return common::Outcome{};
+    });
+    EXPECT_FALSE(failure) << failure->reason;
     return sheets;
 }
 
@@ -56,7 +42,7 @@ TEST(SubSheets, ProcessingOrderAndNames) {
                  {36, {"131", "143", "132", "144"}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.sheetNumber);
-        const auto sheets = division(jobFor(c.sheetNumber));
+        const auto sheets = division(sheetFor(c.sheetNumber));
         ASSERT_EQ(sheets.size(), 80u);
         for (int h = 0; h < 4; ++h) {
             const std::string n100 = std::string("N-37-") + c.hundreds[h];
@@ -78,33 +64,36 @@ TEST(SubSheets, ProcessingOrderAndNames) {
 
 // Halving at every level: the first 1:50 000 sheet is the north-west 15' x 10'.
 TEST(SubSheets, QuartersOfTheBaseTrapezium) {
-    const auto sheets = division(jobFor(14));
+    const auto sheets = division(sheetFor(14));
     const double north = 56.0 - 2 * (2.0 / 3.0);
     const double south = north - 2.0 / 3.0;
     const double middle = (south + north) / 2;
-    EXPECT_EQ(sheets[0].west, 37.0);
-    EXPECT_EQ(sheets[0].east, (37.0 + (37.0 + 38.0) / 2) / 2);
-    EXPECT_EQ(sheets[0].north, north);
-    EXPECT_EQ(sheets[0].south, (middle + north) / 2);
-    EXPECT_EQ(sheets[2].west, 37.0); // N-37-51-А-в: south-west quarter
-    EXPECT_EQ(sheets[2].north, sheets[1].south);
-    EXPECT_EQ(sheets[3].west, sheets[1].east); // N-37-51-А-б: north-east quarter
+    EXPECT_EQ(sheets[0].bounds.west, 37.0);
+    EXPECT_EQ(sheets[0].bounds.east, (37.0 + (37.0 + 38.0) / 2) / 2);
+    EXPECT_EQ(sheets[0].bounds.north, north);
+    EXPECT_EQ(sheets[0].bounds.south, (middle + north) / 2);
+    EXPECT_EQ(sheets[2].bounds.west, 37.0); // N-37-51-А-в: south-west quarter
+    EXPECT_EQ(sheets[2].bounds.north, sheets[1].bounds.south);
+    EXPECT_EQ(sheets[3].bounds.west, sheets[1].bounds.east); // N-37-51-А-б: north-east quarter
 }
 
 // The first failure ends the division; no sheet after it is handed over.
 TEST(SubSheets, FirstFailureStopsTheDivision) {
     int calls = 0;
-    std::string reason;
-    const int status = CREATEMAPS5025(
-        jobFor(1), [&](const SubSheet&) { return ++calls == 3 ? 2 : 0; }, reason);
-    EXPECT_EQ(status, 2);
+    const auto failure = createMaps5025(sheetFor(1), [&](const SubSheet&) {
+        return ++calls == 3 ? common::Outcome{common::Failure{2, "third"}} : std::nullopt;
+    });
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->status, 2);
     EXPECT_EQ(calls, 3);
+    testing::TempDir dir;
+    const common::Folder folder = dir.folder();
     for (const int number : {0, 37}) {
-        reason.clear();
-        SubSheetJob bad = jobFor(1);
-        bad.sheetNumber = number;
-        EXPECT_EQ(CREATEMAPS5025(bad, reason), 1) << number;
-        EXPECT_FALSE(reason.empty());
+        const auto refused = createMaps5025(sheetFor(number), 1, folder, folder);
+        ASSERT_TRUE(refused) << number;
+        EXPECT_EQ(refused->status, 1);
+        EXPECT_FALSE(refused->reason.empty());
+        EXPECT_TRUE(fs::is_empty(dir.path()));
     }
 }
 
@@ -114,27 +103,24 @@ TEST(SubSheets, LayersReadBackUnderTheirNames) {
     for (const int coordSystem : {1, 4}) {
         SCOPED_TRACE(coordSystem);
         testing::TempDir dir;
-        SubSheetJob job = jobFor(14, coordSystem);
-        job.r50Path = dir / "HYPS_50";
-        job.r25Path = dir / "HYPS_25";
-        fs::create_directories(job.r50Path);
-        fs::create_directories(job.r25Path);
-        std::string reason;
-        ASSERT_EQ(CREATEMAPS5025(job, reason), 0) << reason;
+        const std::string r50 = dir / "HYPS_50";
+        const std::string r25 = dir / "HYPS_25";
+        const auto failure = createMaps5025(sheetFor(14), coordSystem, dir.subfolder("HYPS_50"),
+                                            dir.subfolder("HYPS_25"));
+        ASSERT_FALSE(failure) << failure->reason;
         auto count = [](const std::string& folder) {
             return std::count_if(fs::directory_iterator(folder), fs::directory_iterator(),
                                  [](const auto& e) { return e.path().extension() == ".shp"; });
         };
-        EXPECT_EQ(count(job.r50Path), 16);
-        EXPECT_EQ(count(job.r25Path), 64);
+        EXPECT_EQ(count(r50), 16);
+        EXPECT_EQ(count(r25), 64);
 
         const struct {
             std::string file, name;
             size_t vertices;
             double west, north;
-        } layers[] = {
-            {job.r50Path + "/N-37-51-А.shp", "N-37-51-А", 65, 37.0, 54.666666666666664},
-            {job.r25Path + "/N-37-64-Г-г.shp", "N-37-64-Г-г", 33, 37.875, 54.083333333333336}};
+        } layers[] = {{r50 + "/N-37-51-А.shp", "N-37-51-А", 65, 37.0, 54.666666666666664},
+                      {r25 + "/N-37-64-Г-г.shp", "N-37-64-Г-г", 33, 37.875, 54.083333333333336}};
         for (const auto& l : layers) {
             SCOPED_TRACE(l.name);
             const auto read = testing::readLayerWithOgr(l.file);
@@ -146,7 +132,7 @@ TEST(SubSheets, LayersReadBackUnderTheirNames) {
             ASSERT_EQ(ring.size(), l.vertices);
             geometry::Point nw{l.west, l.north};
             if (coordSystem == 4)
-                geometry::SK42_TO_GSK2011(nw);
+                geometry::sk42_To_Gsk2011(nw);
             EXPECT_NEAR(ring[0].x, nw.x, 1e-12); // ogrinfo prints 15 significant digits
             EXPECT_NEAR(ring[0].y, nw.y, 1e-12);
         }

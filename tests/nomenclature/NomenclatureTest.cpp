@@ -1,4 +1,5 @@
 #include "sheetjob/nomenclature/Nomenclature.h"
+#include "sheetjob/nomenclature/Sheet.h"
 
 #include <gtest/gtest.h>
 
@@ -12,14 +13,15 @@ namespace {
 constexpr int kMillion = 1;    // SetScale of a 1:1 000 000 sheet
 constexpr int kTwoHundred = 0; // SetScale of a 1:200 000 sheet
 
-struct Sheet {
+struct Named {
     const char* name;
     int setScale, yZone, xZone, number, type;
+    [[nodiscard]] nom::Sheet sheet() const { return {setScale, yZone, xZone, number, type}; }
 };
 
 // Names of single and combined sheets, zone 60 followed by 01, belts V and J.
 TEST(Nomenclature, NamesSheets) {
-    const std::vector<Sheet> cases = {
+    const std::vector<Named> cases = {
         {"N-37", kMillion, 8, 37, 99, 0},
         {"P-37,38", kMillion, 6, 37, 0, 1},
         {"T-37,38,39,40", kMillion, 2, 37, 0, 3},
@@ -36,7 +38,7 @@ TEST(Nomenclature, NamesSheets) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(nom::NOMENCLATURE(c.setScale, c.yZone, c.xZone, c.number, c.type), c.name);
+        EXPECT_EQ(c.sheet().nomenclature(), c.name);
     }
 }
 
@@ -48,12 +50,12 @@ TEST(Nomenclature, RomanNumeralsAndZones) {
         "XX",  "XXI",  "XXII",  "XXIII",  "XXIV",  "XXV",  "XXVI", "XXVII", "XXVIII", "XXIX",
         "XXX", "XXXI", "XXXII", "XXXIII", "XXXIV", "XXXV", "XXXVI"};
     for (int n = 0; n < static_cast<int>(expected.size()); ++n)
-        EXPECT_EQ(nom::TOROMANNUMERALS(n), expected[static_cast<size_t>(n)]) << n;
+        EXPECT_EQ(nom::toRomanNumerals(n), expected[static_cast<size_t>(n)]) << n;
 
-    EXPECT_EQ(nom::PLUSXZONE(60), 1);
-    EXPECT_EQ(nom::PLUSXZONE(37), 38);
-    EXPECT_EQ(nom::MINUSXZONE(1), 60);
-    EXPECT_EQ(nom::MINUSXZONE(37), 36);
+    EXPECT_EQ(nom::plusXZone(60), 1);
+    EXPECT_EQ(nom::plusXZone(37), 38);
+    EXPECT_EQ(nom::minusXZone(1), 60);
+    EXPECT_EQ(nom::minusXZone(37), 36);
 }
 
 // Stepping inside the 6 x 6 grid: rows kept east/west, columns kept north/south.
@@ -71,7 +73,7 @@ TEST(Nomenclature, StepsThroughTheGrid) {
     for (const auto& c : east) {
         SCOPED_TRACE(c.name);
         int zone = 0, number = 0;
-        nom::ADJACENTXZONE200(c.flag, c.from, c.number, zone, number);
+        nom::adjacentXZone200(c.flag, c.from, c.number, zone, number);
         EXPECT_EQ(zone, c.toExpected);
         EXPECT_EQ(number, c.numberExpected);
     }
@@ -84,7 +86,7 @@ TEST(Nomenclature, StepsThroughTheGrid) {
     for (const auto& c : vertical) {
         SCOPED_TRACE(c.name);
         int belt = 0, number = 0;
-        nom::ADJACENTYZONE200(c.flag, c.from, c.number, belt, number);
+        nom::adjacentYZone200(c.flag, c.from, c.number, belt, number);
         EXPECT_EQ(belt, c.toExpected);
         EXPECT_EQ(number, c.numberExpected);
     }
@@ -94,7 +96,7 @@ TEST(Nomenclature, StepsThroughTheGrid) {
 // sheet N-37-XIV,XV is the double sheet that ends where it begins.
 TEST(Nomenclature, NamesNeighbours) {
     struct Case {
-        Sheet sheet;
+        Named sheet;
         const char *west, *east, *north, *south;
     };
     const std::vector<Case> cases = {
@@ -124,18 +126,13 @@ TEST(Nomenclature, NamesNeighbours) {
     for (const auto& c : cases) {
         const auto& s = c.sheet;
         SCOPED_TRACE(s.name);
-        ASSERT_EQ(nom::NOMENCLATURE(s.setScale, s.yZone, s.xZone, s.number, s.type), s.name);
-        EXPECT_EQ(nom::ADJACENTNOMENCLATURE(-1, s.setScale, s.yZone, s.xZone, s.number, s.type),
-                  c.west);
-        EXPECT_EQ(nom::ADJACENTNOMENCLATURE(1, s.setScale, s.yZone, s.xZone, s.number, s.type),
-                  c.east);
-        EXPECT_EQ(nom::ADJACENTNOMENCLATURE(2, s.setScale, s.yZone, s.xZone, s.number, s.type),
-                  c.north);
-        EXPECT_EQ(nom::ADJACENTNOMENCLATURE(-2, s.setScale, s.yZone, s.xZone, s.number, s.type),
-                  c.south);
+        ASSERT_EQ(s.sheet().nomenclature(), s.name);
+        EXPECT_EQ(s.sheet().adjacentNomenclature(-1), c.west);
+        EXPECT_EQ(s.sheet().adjacentNomenclature(1), c.east);
+        EXPECT_EQ(s.sheet().adjacentNomenclature(2), c.north);
+        EXPECT_EQ(s.sheet().adjacentNomenclature(-2), c.south);
         // Any direction other than -1 and +1 is vertical: zero counts as south.
-        EXPECT_EQ(nom::ADJACENTNOMENCLATURE(0, s.setScale, s.yZone, s.xZone, s.number, s.type),
-                  c.south);
+        EXPECT_EQ(s.sheet().adjacentNomenclature(0), c.south);
     }
 }
 

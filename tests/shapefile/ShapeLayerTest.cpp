@@ -2,9 +2,11 @@
 
 #include "sheetjob/common/Cp1251.h"
 #include "support/Ogr.h"
+#include "support/Process.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <shapefil.h>
 
 #include <csignal>
 #include <filesystem>
@@ -19,6 +21,7 @@ using geometry::Vertices;
 using testing::readFile;
 using testing::readLayerWithOgr;
 using testing::TempDir;
+using testing::writeFile;
 
 std::vector<FieldDef> labelFields() {
     return {
@@ -41,14 +44,17 @@ TEST(ShapeLayer, ProjectionFileBytesPerCoordinateSystem) {
     const std::string pulkovo42 = "GEOGCS[\"GCS_Pulkovo_1942\",DATUM[\"D_Pulkovo_1942\",SPHEROID["
                                   "\"Krasovsky_1940\", 6378245.0,298.3]], "
                                   "PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
-    const std::string pulkovo95 = "GEOGCS[\"GCS_Pulkovo_1965\",DATUM[\"D_Pulkovo_1965\",SPHEROID["
+    const std::string pulkovo95 = "GEOGCS[\"GCS_Pulkovo_1995\",DATUM[\"D_Pulkovo_1995\",SPHEROID["
                                   "\"Krasovsky_1940\", 6378245.0,298.3]], "
                                   "PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
-    const std::string russia2011 = "GEOGCS[\"GCS_RUSSIA_2011\",DATUM[\"D_RUSSIA_2011\",SPHEROID["
-                                   "\"S_RUSSIA_2011\", 6378136.5,298.2564151]], "
-                                   "PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
+    const std::string russia2011 =
+        "GEOGCS[\"GCS_RUSSIA_2011\",DATUM[\"D_RUSSIA_2011\",SPHEROID["
+        "\"S_RUSSIA_2011\", 6378136.5,298.2564151],AUTHORITY[\"EPSG\",\"1159\"]], "
+        "PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433],AUTHORITY[\"EPSG\",\"7683\"]"
+        "]";
     ASSERT_EQ(pulkovo42.size(), 153u);
-    ASSERT_EQ(russia2011.size(), 156u);
+    ASSERT_EQ(pulkovo95.size(), 153u);
+    ASSERT_EQ(russia2011.size(), 206u);
     const struct {
         int code;
         std::string expected;
@@ -58,16 +64,54 @@ TEST(ShapeLayer, ProjectionFileBytesPerCoordinateSystem) {
                  {4, russia2011 + "\r\n"},
                  {7, ""}};
     TempDir dir;
+    const common::Folder folder = dir.folder();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
-        const std::string base = dir / ("layer" + std::to_string(c.code));
+        const std::string name = "layer" + std::to_string(c.code);
+        const std::string base = dir / name;
         ShapeLayer layer;
-        ASSERT_EQ(OPENNEWSHAPEFILE(c.code, kPoint, base + "   ", {}, layer), kOk);
-        EXPECT_EQ(CLOSENEWSHAPEFILE(layer), kOk);
+        ASSERT_EQ(openNewShapefile(c.code, kPoint, folder, name + "   ", {}, layer), kOk);
+        EXPECT_EQ(closeNewShapefile(layer), kOk);
         EXPECT_EQ(readFile(base + ".PRJ"), c.expected);
         EXPECT_EQ(readFile(base + ".cpg"), "1251");
         for (const char* ext : {".shp", ".shx", ".dbf"})
             EXPECT_TRUE(std::filesystem::exists(base + ext)) << ext;
+    }
+}
+
+// A GIS places the layers of each system with the right datum only when it
+// identifies the projection file: GDAL (which QGIS reads it through) must find
+// the EPSG system at full confidence, both from the .PRJ alone and when it
+// opens the layer.
+TEST(ShapeLayer, ProjectionFileIdentifiedByGdal) {
+    const struct {
+        int code;
+        const char* epsg;
+    } cases[] = {{1, "4284"}, {2, "4200"}, {3, "7683"}, {4, "7683"}};
+    TempDir dir;
+    const common::Folder folder = dir.folder();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        const std::string name = "layer" + std::to_string(c.code);
+        const std::string base = dir / name;
+        {
+            ShapeLayer layer;
+            ASSERT_EQ(openNewShapefile(c.code, kPoint, folder, name, {}, layer), kOk);
+            ASSERT_EQ(writePoint(layer, "", 37.5, 54.5), kOk);
+            ASSERT_EQ(closeNewShapefile(layer), kOk);
+        }
+        // gdalsrsinfo -e names the best match and adds a "Confidence" line only
+        // below 100 %.
+        const auto identified = testing::runProcess(SHEETJOB_GDALSRSINFO, {"-e", base + ".PRJ"});
+        ASSERT_EQ(identified.exitCode, 0) << identified.err;
+        EXPECT_NE(identified.out.find(std::string("EPSG:") + c.epsg), std::string::npos)
+            << identified.out;
+        EXPECT_EQ(identified.out.find("Confidence"), std::string::npos) << identified.out;
+
+        const auto ogr = readLayerWithOgr(base + ".shp");
+        ASSERT_TRUE(ogr.has_value());
+        EXPECT_NE(ogr->srsText.find(std::string("ID[\"EPSG\",") + c.epsg + "]]"), std::string::npos)
+            << ogr->srsText;
     }
 }
 
@@ -82,22 +126,25 @@ TEST(ShapeLayer, ThreeShapeTypesReadBackByGdal) {
     } kinds[] = {{kPoint, "Point"}, {kPolyLine, "Line String"}, {kPolygon, "Polygon"}};
     for (const auto& kind : kinds) {
         SCOPED_TRACE(kind.ogrType);
-        const std::string base = dir / ("t" + std::to_string(kind.type));
+        const std::string name = "t" + std::to_string(kind.type);
+        const std::string base = dir / name;
         {
+            const common::Folder folder = dir.folder();
             ShapeLayer layer;
-            ASSERT_EQ(OPENNEWSHAPEFILE(1, kind.type, base, labelFields(), layer), kOk);
+            ASSERT_EQ(openNewShapefile(1, kind.type, folder, name, labelFields(), layer), kOk);
             for (int i = 0; i < 3; ++i) {
                 const std::string text = std::to_string(400901 + i) + "\\abc\\1,5\\";
                 int status = 0;
                 if (kind.type == kPoint)
-                    status = WRITEPOINT(layer, text, 37.125 + i, 54.666666666666664);
+                    status = writePoint(layer, text, 37.125 + i, 54.666666666666664);
                 else if (kind.type == kPolyLine)
-                    status = WRITESIMPLELINE(layer, text, square());
+                    status = writeSimpleLine(layer, text, square());
                 else
-                    status = WRITESIMPLEPOLYGON(layer, text, square());
+                    status = writeSimplePolygon(layer, text, square());
                 ASSERT_EQ(status, kOk);
             }
             EXPECT_EQ(layer.recordCounter, 3);
+            ASSERT_EQ(closeNewShapefile(layer), kOk);
         }
         const auto ogr = readLayerWithOgr(base + ".shp");
         ASSERT_TRUE(ogr.has_value());
@@ -131,9 +178,11 @@ TEST(ShapeLayer, VerticesStoredBitForBit) {
     v.add(36.978222999815074, 54.67925710612555);
     v.add(359.99796234, 0.1 + 0.2);
     {
+        const common::Folder folder = dir.folder();
         ShapeLayer layer;
-        ASSERT_EQ(OPENNEWSHAPEFILE(1, kPolyLine, base, {}, layer), kOk);
-        ASSERT_EQ(WRITESIMPLELINE(layer, "", v), kOk);
+        ASSERT_EQ(openNewShapefile(1, kPolyLine, folder, "exact", {}, layer), kOk);
+        ASSERT_EQ(writeSimpleLine(layer, "", v), kOk);
+        ASSERT_EQ(closeNewShapefile(layer), kOk);
     }
     SHPHandle shp = SHPOpen(base.c_str(), "rb");
     ASSERT_NE(shp, nullptr);
@@ -171,18 +220,22 @@ TEST(ShapeLayer, AttributeTextRules) {
         {"12\\x\\1.2.3\\", kMalformedText, "", "", ""},
     };
     {
+        const common::Folder folder = dir.folder();
         ShapeLayer layer;
-        ASSERT_EQ(OPENNEWSHAPEFILE(1, kPoint, base, labelFields(), layer), kOk);
+        ASSERT_EQ(openNewShapefile(1, kPoint, folder, "attrs", labelFields(), layer), kOk);
         int expectedRecords = 0;
         for (const auto& c : cases) {
             SCOPED_TRACE(c.text);
-            EXPECT_EQ(WRITEPOINT(layer, c.text, 1, 2), c.status);
+            EXPECT_EQ(writePoint(layer, c.text, 1, 2), c.status);
             EXPECT_EQ(layer.recordCounter, ++expectedRecords);
             EXPECT_EQ(layer.identifierCounter, expectedRecords);
             if (c.status != kOk) {
                 EXPECT_FALSE(layer.lastError().empty());
             }
         }
+        // The writer completes what it was given; the layer routines never
+        // close a layer after a failed record.
+        ASSERT_EQ(closeNewShapefile(layer), kOk);
     }
     const auto ogr = readLayerWithOgr(base + ".shp");
     ASSERT_TRUE(ogr.has_value());
@@ -203,9 +256,11 @@ TEST(ShapeLayer, AttributeTextRules) {
 TEST(ShapeLayer, FieldDefinitions) {
     TempDir dir;
     {
+        const common::Folder folder = dir.folder();
         ShapeLayer layer;
-        ASSERT_EQ(OPENNEWSHAPEFILE(1, kPolygon, dir / "idonly", {}, layer), kOk);
-        ASSERT_EQ(WRITESIMPLEPOLYGON(layer, "anything", square()), kOk);
+        ASSERT_EQ(openNewShapefile(1, kPolygon, folder, "idonly", {}, layer), kOk);
+        ASSERT_EQ(writeSimplePolygon(layer, "anything", square()), kOk);
+        ASSERT_EQ(closeNewShapefile(layer), kOk);
     }
     const auto ogr = readLayerWithOgr(dir / "idonly.shp");
     ASSERT_TRUE(ogr.has_value());
@@ -218,8 +273,9 @@ TEST(ShapeLayer, FieldDefinitions) {
         {{"Odd", {9, 10, 0}}},           // no such column type
     };
     for (const auto& fields : refused) {
+        const common::Folder folder = dir.folder();
         ShapeLayer layer;
-        EXPECT_EQ(OPENNEWSHAPEFILE(1, kPoint, dir / "refused", fields, layer), kFieldRefused);
+        EXPECT_EQ(openNewShapefile(1, kPoint, folder, "refused", fields, layer), kFieldRefused);
         EXPECT_FALSE(layer.lastError().empty());
     }
 }
@@ -229,22 +285,68 @@ TEST(ShapeLayer, CyrillicFileNames) {
     TempDir dir;
     const std::string name = *common::utf8ToCp1251("N-37-053-А-а");
     {
+        const common::Folder folder = dir.folder();
         ShapeLayer layer;
-        ASSERT_EQ(OPENNEWSHAPEFILE(1, kPolygon, dir.path().string() + "/" + name, {}, layer), kOk);
-        ASSERT_EQ(WRITESIMPLEPOLYGON(layer, "", square()), kOk);
+        ASSERT_EQ(openNewShapefile(1, kPolygon, folder, name, {}, layer), kOk);
+        ASSERT_EQ(writeSimplePolygon(layer, "", square()), kOk);
+        ASSERT_EQ(closeNewShapefile(layer), kOk);
     }
     EXPECT_TRUE(std::filesystem::exists(dir / "N-37-053-А-а.shp"));
     EXPECT_TRUE(readLayerWithOgr(dir / "N-37-053-А-а.shp").has_value());
 }
 
-// A folder that cannot take the files fails the open instead of going on with
-// an empty handle.
-TEST(ShapeLayer, CreationFailureIsReported) {
+// A layer whose files cannot be put in place (a folder stands under the main
+// file's name) fails on close and leaves none of its files; a layer that goes
+// without being closed leaves none either.
+TEST(ShapeLayer, IncompleteLayersLeaveNothing) {
     TempDir dir;
-    ShapeLayer layer;
-    EXPECT_EQ(OPENNEWSHAPEFILE(1, kPoint, dir / "missing/folder/layer", {}, layer), kCreateFailed);
-    EXPECT_NE(layer.lastError().find("cannot create"), std::string::npos);
-    EXPECT_NE(WRITEPOINT(layer, "", 1, 2), kOk);
+    std::filesystem::create_directory(dir.path() / "blocked.shp");
+    {
+        const common::Folder folder = dir.folder();
+        ShapeLayer layer;
+        ASSERT_EQ(openNewShapefile(1, kPoint, folder, "blocked", {}, layer), kOk);
+        ASSERT_EQ(writePoint(layer, "", 1, 2), kOk);
+        EXPECT_EQ(closeNewShapefile(layer), kCloseFailed);
+        EXPECT_NE(layer.lastError().find("blocked.shp"), std::string::npos) << layer.lastError();
+        EXPECT_NE(writePoint(layer, "", 1, 2), kOk);
+    }
+    {
+        const common::Folder folder = dir.folder();
+        ShapeLayer layer;
+        ASSERT_EQ(openNewShapefile(1, kPoint, folder, "abandoned", {}, layer), kOk);
+        ASSERT_EQ(writePoint(layer, "", 1, 2), kOk);
+    }
+    std::vector<std::string> left;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        left.push_back(e.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"blocked.shp"});
+}
+
+// A symbolic link planted under a member's name, or under its temporary name,
+// is never written through: the target stays as it was.
+TEST(ShapeLayer, PlantedLinksAreNotFollowed) {
+    TempDir dir;
+    writeFile(dir.path() / "victim.txt", "keep me");
+    std::filesystem::create_symlink("victim.txt", dir.path() / "final.dbf");
+    std::filesystem::create_symlink("victim.txt", dir.path() / "temp.dbf.sheetjob-part");
+    {
+        const common::Folder folder = dir.folder();
+        ShapeLayer layer;
+        ASSERT_EQ(openNewShapefile(1, kPoint, folder, "final", labelFields(), layer), kOk);
+        ASSERT_EQ(writePoint(layer, "1\\a\\2\\", 1, 2), kOk);
+        ASSERT_EQ(closeNewShapefile(layer), kOk);
+        EXPECT_FALSE(std::filesystem::is_symlink(dir.path() / "final.dbf"));
+    }
+    {
+        const common::Folder folder = dir.folder();
+        ShapeLayer layer;
+        ASSERT_EQ(openNewShapefile(1, kPoint, folder, "temp", labelFields(), layer), kOk);
+        ASSERT_EQ(writePoint(layer, "1\\a\\2\\", 1, 2), kOk);
+        EXPECT_EQ(closeNewShapefile(layer), kCloseFailed);
+    }
+    EXPECT_EQ(readFile(dir.path() / "victim.txt"), "keep me");
+    EXPECT_TRUE(readLayerWithOgr(dir / "final.shp").has_value());
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "temp.shp"));
 }
 
 // On a full disk (here: a file-size limit) a failed write is never reported as
@@ -258,22 +360,65 @@ TEST(ShapeLayer, FullDiskIsReported) {
         signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{4096, 4096};
         setrlimit(RLIMIT_FSIZE, &limit);
+        const common::Folder folder = dir.folder();
         ShapeLayer layer;
-        if (OPENNEWSHAPEFILE(1, kPolyLine, base, labelFields(), layer) != kOk)
+        if (openNewShapefile(1, kPolyLine, folder, "full", labelFields(), layer) != kOk)
             _exit(3);
         Vertices v;
         for (int i = 0; i < 200; ++i)
             v.add(i, i);
         for (int i = 0; i < 100; ++i)
-            if (WRITESIMPLELINE(layer, "1\\x\\1\\", v) != kOk)
+            if (writeSimpleLine(layer, "1\\x\\1\\", v) != kOk)
                 _exit(2); // a writer reported it
-        _exit(CLOSENEWSHAPEFILE(layer) == kOk ? 0 : 1);
+        _exit(closeNewShapefile(layer) == kOk ? 0 : 1);
     }
     int status = 0;
     waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_TRUE(WEXITSTATUS(status) == 1 || WEXITSTATUS(status) == 2)
         << "exit " << WEXITSTATUS(status);
+    // The process ended without closing the layer, as a killed run would: what
+    // is left is under temporary names only, never a truncated layer.
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_TRUE(e.path().filename().string().ends_with(common::kPartSuffix)) << e.path();
+}
+
+// A layer far larger than the part kept in memory streams through it: every
+// member is written out in pieces, and what the library reads back of them
+// (the table's header on close) comes from the disk.
+TEST(ShapeLayer, LargeLayerStreamsThroughItsWindow) {
+    TempDir dir;
+    const int records = 30000;
+    {
+        const common::Folder folder = dir.folder();
+        ShapeLayer layer;
+        ASSERT_EQ(openNewShapefile(1, kPolyLine, folder, "large", labelFields(), layer), kOk);
+        Vertices v;
+        for (int i = 0; i < 4; ++i)
+            v.add(36.0 + i, 52.0 + i);
+        for (int i = 0; i < records; ++i)
+            ASSERT_EQ(writeSimpleLine(layer, std::to_string(i) + "\\Параллель\\1,5\\", v), kOk);
+        ASSERT_EQ(closeNewShapefile(layer), kOk) << layer.lastError();
+    }
+    const std::string base = dir / "large";
+    DBFHandle dbf = DBFOpen(base.c_str(), "rb");
+    ASSERT_NE(dbf, nullptr);
+    EXPECT_EQ(DBFGetRecordCount(dbf), records);
+    EXPECT_EQ(DBFReadIntegerAttribute(dbf, records - 1, 1), records - 1);
+    EXPECT_EQ(DBFReadIntegerAttribute(dbf, records - 1, 0), records);
+    DBFClose(dbf);
+    SHPHandle shp = SHPOpen(base.c_str(), "rb");
+    ASSERT_NE(shp, nullptr);
+    int count = 0;
+    SHPGetInfo(shp, &count, nullptr, nullptr, nullptr);
+    EXPECT_EQ(count, records);
+    SHPObject* last = SHPReadObject(shp, records - 1);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->nVertices, 4);
+    EXPECT_EQ(last->padfX[3], 39.0);
+    SHPDestroyObject(last);
+    SHPClose(shp);
+    EXPECT_GT(std::filesystem::file_size(base + ".dbf"), 4u * 256 * 1024);
 }
 
 } // namespace

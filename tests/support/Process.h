@@ -1,6 +1,7 @@
 #pragma once
 // Runs a program as a separate process and captures what it says.
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,22 @@ struct ProcessOptions {
     int timeoutSeconds = 60;              ///< the process is killed after this
 };
 
-/// Runs `program` with `args` (not including the program itself).
+class TempDir;
+
+/// A process started and not yet waited for.
+struct RunningProcess {
+    int pid = -1;
+    std::shared_ptr<TempDir> capture; ///< where its output goes
+    int timeoutSeconds = 60;
+};
+
+/// Starts `program` with `args` (not including the program itself).
+RunningProcess startProcess(const std::string& program, const std::vector<std::string>& args,
+                            const ProcessOptions& options = {});
+/// Waits for it (killing it after its timeout) and collects what it said.
+ProcessResult finishProcess(RunningProcess& process);
+
+/// Runs `program` with `args` to its end.
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
                          const ProcessOptions& options = {});
 

@@ -40,4 +40,17 @@ std::string readFile(const std::filesystem::path& file) {
     return content.str();
 }
 
+common::Folder TempDir::openFolder(const std::filesystem::path& path) {
+    std::string error;
+    auto folder = common::Folder::open(path.string(), error);
+    if (!folder)
+        throw std::runtime_error("cannot open folder " + path.string() + ": " + error);
+    return std::move(*folder);
+}
+
+common::Folder TempDir::subfolder(const std::string& relative) const {
+    std::filesystem::create_directories(path_ / relative);
+    return openFolder(path_ / relative);
+}
+
 } // namespace sheetjob::testing

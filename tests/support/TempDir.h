@@ -1,6 +1,8 @@
 #pragma once
 // A fresh temporary folder for one test, removed with everything in it.
 
+#include "sheetjob/common/Folder.h"
+
 #include <filesystem>
 #include <string>
 
@@ -18,6 +20,11 @@ class TempDir {
     [[nodiscard]] std::string operator/(const std::string& relative) const {
         return (path_ / relative).string();
     }
+    /// The folder itself, opened as the writers take it.
+    [[nodiscard]] common::Folder folder() const { return openFolder(path_); }
+    /// A folder under it, made when missing and opened.
+    [[nodiscard]] common::Folder subfolder(const std::string& relative) const;
+    static common::Folder openFolder(const std::filesystem::path& path);
 
   private:
     std::filesystem::path path_;

@@ -138,7 +138,7 @@ def main():
     lines.append("// So the widths of texts with other characters (the neighbour names) are close,")
     lines.append("// not exact.")
     lines.append("")
-    lines.append('#include "sheetjob/frame/FrameLayout.h"')
+    lines.append('#include "sheetjob/frame/FontMetrics.h"')
     lines.append("")
     lines.append("namespace sheetjob::frame {")
     lines.append("")

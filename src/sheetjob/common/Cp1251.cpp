@@ -33,38 +33,6 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-// Decodes one code point at `pos`; returns false on malformed input.
-bool decodeUtf8(std::string_view s, size_t& pos, char32_t& cp) {
-    const auto b0 = static_cast<unsigned char>(s[pos]);
-    int extra = 0;
-    char32_t min = 0;
-    if (b0 < 0x80) {
-        cp = b0;
-        ++pos;
-        return true;
-    } else if ((b0 & 0xE0) == 0xC0) {
-        extra = 1, cp = b0 & 0x1F, min = 0x80;
-    } else if ((b0 & 0xF0) == 0xE0) {
-        extra = 2, cp = b0 & 0x0F, min = 0x800;
-    } else if ((b0 & 0xF8) == 0xF0) {
-        extra = 3, cp = b0 & 0x07, min = 0x10000;
-    } else {
-        return false;
-    }
-    if (pos + static_cast<size_t>(extra) >= s.size())
-        return false;
-    for (int i = 1; i <= extra; ++i) {
-        const auto b = static_cast<unsigned char>(s[pos + static_cast<size_t>(i)]);
-        if ((b & 0xC0) != 0x80)
-            return false;
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return false;
-    pos += static_cast<size_t>(extra) + 1;
-    return true;
-}
-
 } // namespace
 
 std::string cp1251ToUtf8(std::string_view cp1251) {
@@ -78,12 +46,50 @@ std::string cp1251ToUtf8(std::string_view cp1251) {
 }
 
 bool isValidUtf8(std::string_view bytes) {
-    size_t pos = 0;
+    Utf8Decoder decoder;
     char32_t cp = 0;
-    while (pos < bytes.size())
-        if (!decodeUtf8(bytes, pos, cp))
+    for (const char c : bytes)
+        if (decoder.feed(static_cast<unsigned char>(c), cp) == Utf8Decoder::Step::Invalid)
             return false;
-    return true;
+    return !decoder.midSequence();
+}
+
+Utf8Decoder::Step Utf8Decoder::feed(unsigned char byte, char32_t& cp) {
+    if (remaining_ == 0) {
+        if (byte < 0x80) {
+            cp = byte;
+            return Step::CodePoint;
+        }
+        if ((byte & 0xE0) == 0xC0)
+            remaining_ = 1, cp_ = byte & 0x1F, min_ = 0x80;
+        else if ((byte & 0xF0) == 0xE0)
+            remaining_ = 2, cp_ = byte & 0x0F, min_ = 0x800;
+        else if ((byte & 0xF8) == 0xF0)
+            remaining_ = 3, cp_ = byte & 0x07, min_ = 0x10000;
+        else
+            return Step::Invalid;
+        return Step::NeedMore;
+    }
+    if ((byte & 0xC0) != 0x80) {
+        remaining_ = 0;
+        return Step::Invalid;
+    }
+    cp_ = (cp_ << 6) | (byte & 0x3F);
+    if (--remaining_ > 0)
+        return Step::NeedMore;
+    if (cp_ < min_ || cp_ > 0x10FFFF || (cp_ >= 0xD800 && cp_ <= 0xDFFF))
+        return Step::Invalid;
+    cp = cp_;
+    return Step::CodePoint;
+}
+
+std::optional<char> cp1251ByteOf(char32_t cp) {
+    if (cp < 0x80)
+        return static_cast<char>(cp);
+    for (size_t i = 0; i < kHighHalf.size(); ++i)
+        if (kHighHalf[i] == cp && cp != 0xFFFD)
+            return static_cast<char>(0x80 + i);
+    return std::nullopt;
 }
 
 bool isAscii(std::string_view bytes) {
@@ -96,26 +102,21 @@ bool isAscii(std::string_view bytes) {
 std::optional<std::string> utf8ToCp1251(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
-    size_t pos = 0;
+    Utf8Decoder decoder;
     char32_t cp = 0;
-    while (pos < utf8.size()) {
-        if (!decodeUtf8(utf8, pos, cp))
+    for (const char c : utf8) {
+        const Utf8Decoder::Step step = decoder.feed(static_cast<unsigned char>(c), cp);
+        if (step == Utf8Decoder::Step::Invalid)
             return std::nullopt;
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
+        if (step == Utf8Decoder::Step::NeedMore)
             continue;
-        }
-        bool found = false;
-        for (size_t i = 0; i < kHighHalf.size(); ++i) {
-            if (kHighHalf[i] == cp && cp != 0xFFFD) {
-                out += static_cast<char>(0x80 + i);
-                found = true;
-                break;
-            }
-        }
-        if (!found)
+        const auto byte = cp1251ByteOf(cp);
+        if (!byte)
             return std::nullopt;
+        out += *byte;
     }
+    if (decoder.midSequence())
+        return std::nullopt;
     return out;
 }
 

@@ -20,6 +20,24 @@ std::optional<std::string> utf8ToCp1251(std::string_view utf8);
 /// True when the bytes are well-formed UTF-8 (no overlongs, no surrogates).
 bool isValidUtf8(std::string_view bytes);
 
+/// Decodes UTF-8 one byte at a time, for text read in pieces.
+class Utf8Decoder {
+  public:
+    enum class Step { NeedMore, CodePoint, Invalid };
+    /// Takes the next byte; a complete code point comes back in `cp`.
+    Step feed(unsigned char byte, char32_t& cp);
+    /// True while a sequence is begun but not complete.
+    [[nodiscard]] bool midSequence() const { return remaining_ > 0; }
+
+  private:
+    int remaining_ = 0;
+    char32_t cp_ = 0;
+    char32_t min_ = 0;
+};
+
+/// The Windows-1251 byte of a code point, or nothing when the code page lacks it.
+std::optional<char> cp1251ByteOf(char32_t cp);
+
 /// True when every byte is below 0x80.
 bool isAscii(std::string_view bytes);
 

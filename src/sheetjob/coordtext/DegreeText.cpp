@@ -56,7 +56,7 @@ long long wholeForField(double whole) {
 
 } // namespace
 
-std::string GRADMIN2TXT(double angle) {
+std::string gradMin2Txt(double angle) {
     const double floorDegrees = std::floor(angle);
     long long degrees = wholeForField(floorDegrees);
     long long minutes = wholeForField(std::round((angle - floorDegrees) * kMinutesPerDegree));
@@ -69,9 +69,9 @@ std::string GRADMIN2TXT(double angle) {
            common::formatInt(minutes, 2, 2) + kMinuteSign;
 }
 
-std::string MIN2TXT(int minutes) { return common::formatInt(minutes, 2, 2) + kMinuteSign; }
+std::string min2Txt(int minutes) { return common::formatInt(minutes, 2, 2) + kMinuteSign; }
 
-int TXTGRADMIN2GRAD(std::string& text, double& angle) {
+int txtGradMin2Grad(std::string& text, double& angle) {
     text = common::ltrim(text);
     if (common::isBlank(text))
         return 1;
@@ -114,7 +114,7 @@ int TXTGRADMIN2GRAD(std::string& text, double& angle) {
     return 0;
 }
 
-int TXTMIN2MIN(std::string& text, int& minutes) {
+int txtMin2Min(std::string& text, int& minutes) {
     text = common::ltrim(text);
     if (common::isBlank(text))
         return 1;
@@ -135,7 +135,7 @@ int TXTMIN2MIN(std::string& text, int& minutes) {
     return minutes > kMaxMinutes ? 1 : 0;
 }
 
-int READINTFROMTXT(std::string& text, int& value) {
+int readIntFromTxt(std::string& text, int& value) {
     text = common::ltrim(text);
     if (common::isBlank(text))
         return 1;
@@ -149,7 +149,7 @@ int READINTFROMTXT(std::string& text, int& value) {
     return 0;
 }
 
-std::string GRADMINSEC(double angle) {
+std::string gradMinSec(double angle) {
     const double s = std::round(angle * kMinutesPerDegree * kMinutesPerDegree) / kSecondsPerDegree;
     const double floorDegrees = std::floor(s);
     const double m = (s - floorDegrees) * kMinutesPerDegree;
@@ -163,7 +163,7 @@ std::string GRADMINSEC(double angle) {
     return text;
 }
 
-double ROUNDEDTOMINUTES(double angle) {
+double roundedToMinutes(double angle) {
     return std::round(angle * kMinutesPerDegree) / kMinutesPerDegree;
 }
 

@@ -10,21 +10,21 @@ constexpr char kDegreeSign = '\xB0';
 
 /// Degree-minute text: the three-wide degree field (its leading blanks kept),
 /// the degree sign, a blank, two-digit minutes and "'". 45.5 gives " 45° 30'".
-std::string GRADMIN2TXT(double angle);
+std::string gradMin2Txt(double angle);
 /// Two-digit minute field and "'": 7 gives "07'"; 100 or negative gives "**'".
-std::string MIN2TXT(int minutes);
+std::string min2Txt(int minutes);
 /// Reads a degree-minute text; returns status 0 (angle set) or 1 (empty or
 /// malformed; angle unchanged). The text is left-adjusted in place and, once the
 /// degrees are taken, holds only what followed the degree separator.
-int TXTGRADMIN2GRAD(std::string& text, double& angle);
+int txtGradMin2Grad(std::string& text, double& angle);
 /// Reads whole minutes 0..59; status 0 or 1. Minutes above 59 are stored before
 /// the range check fails.
-int TXTMIN2MIN(std::string& text, int& minutes);
+int txtMin2Min(std::string& text, int& minutes);
 /// Reads a non-negative whole number: status 0, 1 (blank) or 2 (not a number).
-int READINTFROMTXT(std::string& text, int& value);
+int readIntFromTxt(std::string& text, int& value);
 /// Degree-minute-second text rounded to whole seconds: 45.5 gives "  45°30'00\"".
-std::string GRADMINSEC(double angle);
+std::string gradMinSec(double angle);
 /// The angle rounded to whole minutes (halves away from zero).
-double ROUNDEDTOMINUTES(double angle);
+double roundedToMinutes(double angle);
 
 } // namespace sheetjob::coordtext

@@ -51,7 +51,7 @@ std::string minutePiece(long long minutes) {
 
 } // namespace
 
-DegMinSec COORDTODEGMINSEC(double coordinate, bool isLongitude, int decimals) {
+DegMinSec coordToDegMinSec(double coordinate, bool isLongitude, int decimals) {
     decimals = clampDecimals(decimals);
     DegMinSec result;
     result.positive = coordinate >= 0.0;
@@ -95,7 +95,7 @@ DegMinSec COORDTODEGMINSEC(double coordinate, bool isLongitude, int decimals) {
     return result;
 }
 
-std::string COORDTOTXTN(const DegMinSec& value, bool isLongitude, int decimals,
+std::string coordToTxtN(const DegMinSec& value, bool isLongitude, int decimals,
                         int hemisphereStyle) {
     decimals = clampDecimals(decimals);
     std::string text = degreePiece(value.degrees) + minutePiece(value.minutes);
@@ -118,15 +118,15 @@ std::string COORDTOTXTN(const DegMinSec& value, bool isLongitude, int decimals,
     return text;
 }
 
-std::string COORDPOINTTOTXTN(double longitude, double latitude, int decimals, int hemisphereStyle) {
+std::string coordPointToTxtN(double longitude, double latitude, int decimals, int hemisphereStyle) {
     const std::string lon =
-        COORDTOTXTN(COORDTODEGMINSEC(longitude, true, decimals), true, decimals, hemisphereStyle);
+        coordToTxtN(coordToDegMinSec(longitude, true, decimals), true, decimals, hemisphereStyle);
     const std::string lat =
-        COORDTOTXTN(COORDTODEGMINSEC(latitude, false, decimals), false, decimals, hemisphereStyle);
+        coordToTxtN(coordToDegMinSec(latitude, false, decimals), false, decimals, hemisphereStyle);
     return common::trim(lon) + " " + common::trim(lat);
 }
 
-FrameLabelPieces COORDTOTXT(double coordinate, bool isLongitude) {
+FrameLabelPieces coordToTxt(double coordinate, bool isLongitude) {
     double v = std::round(coordinate * kMinutesPerDegree) / kMinutesPerDegree;
     bool east = false;
     if (isLongitude) {

@@ -15,13 +15,13 @@ struct DegMinSec {
 };
 
 /// decimals < 0: whole minutes; 0: whole seconds; n > 0: seconds with n decimals (n <= 7).
-DegMinSec COORDTODEGMINSEC(double coordinate, bool isLongitude, int decimals);
+DegMinSec coordToDegMinSec(double coordinate, bool isLongitude, int decimals);
 /// One coordinate's label, e.g. "52°40' с.ш."; hemisphereStyle 1 = word always,
 /// 2 = letter for west/south only, other = none.
-std::string COORDTOTXTN(const DegMinSec& value, bool isLongitude, int decimals,
+std::string coordToTxtN(const DegMinSec& value, bool isLongitude, int decimals,
                         int hemisphereStyle);
 /// Longitude label, one blank, latitude label: "36°00' в.д. 52°00' с.ш.".
-std::string COORDPOINTTOTXTN(double longitude, double latitude, int decimals, int hemisphereStyle);
+std::string coordPointToTxtN(double longitude, double latitude, int decimals, int hemisphereStyle);
 
 /// The three pieces of a frame value label, whole minutes.
 struct FrameLabelPieces {
@@ -29,6 +29,6 @@ struct FrameLabelPieces {
     std::string minutes;    ///< "30'"
     std::string hemisphere; ///< "В" or "З" for a longitude, a blank for a latitude
 };
-FrameLabelPieces COORDTOTXT(double coordinate, bool isLongitude);
+FrameLabelPieces coordToTxt(double coordinate, bool isLongitude);
 
 } // namespace sheetjob::coordtext

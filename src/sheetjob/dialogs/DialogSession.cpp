@@ -4,9 +4,9 @@
 
 namespace sheetjob::dialogs {
 
-void DialogSession::showStartScreen() { STARTDIALOG(platform_); }
+void DialogSession::showStartScreen() { startDialog(platform_); }
 
-void DialogSession::runParameterDialog(job::JobParameters& job) { dialogs_.PARAMDIALOG(job); }
+bool DialogSession::runParameterDialog(model::Job& job) { return dialogs_.paramDialog(job); }
 
 void DialogSession::showMessage(const std::string& text, const std::string& title,
                                 job::MessageIcon icon) {

@@ -13,9 +13,9 @@ class DialogSession : public job::InteractiveSession {
     explicit DialogSession(Platform& platform) : platform_(platform), dialogs_(platform) {}
 
     void showStartScreen() override;
-    /// Fills the job (ResultPath is the chosen folder with its trailing
-    /// separator) and sets Status 0 (accepted) or 1 (cancelled).
-    void runParameterDialog(job::JobParameters& job) override;
+    /// Fills the job (its result folder is the chosen folder with its trailing
+    /// separator); false when cancelled.
+    bool runParameterDialog(model::Job& job) override;
     void showMessage(const std::string& text, const std::string& title,
                      job::MessageIcon icon) override;
 

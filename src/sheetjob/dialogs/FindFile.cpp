@@ -18,7 +18,7 @@ void splitFolder(const std::string& path, std::string& folder, std::string& name
     namePart = path.substr(cut + 1);
 }
 
-bool FINDFILE(Platform& platform, const std::string& initialDirectory, int /*mode*/,
+bool findFile(Platform& platform, const std::string& initialDirectory, int /*mode*/,
               const std::string& pattern, const std::string& /*nameField*/,
               const std::string& /*defaultExtension*/, const std::string& caption,
               std::string& folder, std::string& namePart) {

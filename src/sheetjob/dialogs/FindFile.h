@@ -9,7 +9,7 @@
 
 namespace sheetjob::dialogs {
 
-/// Mode of FINDFILE: folder search, the only one the system uses.
+/// Mode of findFile: folder search, the only one the system uses.
 constexpr int kFindFolder = 0;
 
 /// Shows the folder search starting in `initialDirectory` with the window
@@ -17,7 +17,7 @@ constexpr int kFindFolder = 0;
 /// confirmed: `folder` is the path up to and including its last separator
 /// ("\" or "/"), `namePart` the rest. False when cancelled: both are empty.
 /// `nameField` and `defaultExtension` are not used by the folder search.
-bool FINDFILE(Platform& platform, const std::string& initialDirectory, int mode,
+bool findFile(Platform& platform, const std::string& initialDirectory, int mode,
               const std::string& pattern, const std::string& nameField,
               const std::string& defaultExtension, const std::string& caption, std::string& folder,
               std::string& namePart);

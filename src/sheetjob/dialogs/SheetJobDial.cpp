@@ -4,9 +4,11 @@
 #include "sheetjob/coordtext/DegreeText.h"
 #include "sheetjob/dialogs/DialogTexts.h"
 #include "sheetjob/dialogs/FindFile.h"
-#include "sheetjob/geometry/Geometry.h"
+#include "sheetjob/geometry/Tolerance.h"
 #include "sheetjob/job/SheetJob.h"
+#include "sheetjob/model/Job.h"
 #include "sheetjob/nomenclature/Nomenclature.h"
+#include "sheetjob/nomenclature/Sheet.h"
 
 #include <algorithm>
 #include <array>
@@ -26,8 +28,6 @@ constexpr std::array<std::string_view, 3> kMapScales200k = {"1 :   200 000", "1 
 constexpr std::array<std::string_view, 3> kMapScales1M = {"1 : 1 000 000", "1 : 2 500 000",
                                                           "1 : 5 000 000"};
 // Belts U (yZone 1) to K (yZone 11); V is not offered.
-constexpr std::array<std::string_view, 11> kBelts = {"U", "T", "S", "R", "Q", "P",
-                                                     "O", "N", "M", "L", "K"};
 
 constexpr int kZoneItems = 30;      // zones 33 to 60, then 01 and 02
 constexpr int kZoneItemOffset = 32; // item 1 is zone 33
@@ -43,8 +43,6 @@ constexpr std::array<std::string_view, 3> kTypes1M = {text::kTypeStandard, text:
 constexpr std::array<std::string_view, 4> kKinds = {text::kKindStandard, text::kKindDouble,
                                                     text::kKindTriple, text::kKindQuadruple};
 
-constexpr double kTwoThirds = 2.0 / 3.0; // 40', height of a 1:200 000 sheet
-
 constexpr std::string_view kConsoleNoDialog = "ERROR: dialog not found";
 constexpr std::string_view kConsoleNoRefinement = "ERROR: dialog3 not found";
 constexpr std::string_view kFolderPattern = "*.*";
@@ -57,7 +55,7 @@ void fillList(Dialog& dialog, int id, const std::array<std::string_view, N>& ite
 }
 
 // A degree-minute text as the fields show it: left-adjusted and trimmed.
-std::string degreeField(double angle) { return common::trim(coordtext::GRADMIN2TXT(angle)); }
+std::string degreeField(double angle) { return common::trim(coordtext::gradMin2Txt(angle)); }
 // A minute division as first shown: the whole number and the minute sign.
 std::string divisionField(int minutes) { return std::to_string(minutes) + "'"; }
 
@@ -93,7 +91,7 @@ constexpr char kLineSeparator = '\r'; // lines of one message box
 bool readDegreeField(Dialog& dialog, int id, double& value) {
     std::string work = dialog.text(id);
     double angle = 0.0;
-    if (coordtext::TXTGRADMIN2GRAD(work, angle) != 0)
+    if (coordtext::txtGradMin2Grad(work, angle) != 0)
         return false;
     value = angle;
     dialog.setText(id, degreeField(angle));
@@ -104,63 +102,57 @@ bool readDegreeField(Dialog& dialog, int id, double& value) {
 bool readMinuteField(Dialog& dialog, int id, int& value) {
     std::string work = dialog.text(id);
     int minutes = 0;
-    if (coordtext::TXTMIN2MIN(work, minutes) != 0)
+    if (coordtext::txtMin2Min(work, minutes) != 0)
         return false;
     value = minutes;
-    dialog.setText(id, common::trim(coordtext::MIN2TXT(minutes)));
+    dialog.setText(id, common::trim(coordtext::min2Txt(minutes)));
     return true;
 }
 
 } // namespace
 
-RefinementTolerance refinementTolerance(int setScale) {
-    if (setScale == 0)
-        return {1.0, kTwoThirds};
-    return {6.0, 4.0};
-}
-
-void SET_COMBO_TYPE(Dialog& dialog, int setItem, int beltItem, int /*sheetNumberItem*/,
+void set_Combo_Type(Dialog& dialog, int setItem, int beltItem, int /*sheetNumberItem*/,
                     int typeItem) {
     const auto& texts = setItem == 1 ? kTypes200k : kTypes1M;
-    // Combined sheets exist only in the northern belts: three types in U and T,
-    // two in S, R and Q, single sheets from P southward.
-    int count = 1;
-    if (beltItem >= 1 && beltItem <= 2)
-        count = 3;
-    else if (beltItem >= 3 && beltItem <= 5)
-        count = 2;
+    // Belt item 1 is U, the first belt a job may use.
+    const int count =
+        nomenclature::combinedTypesOffered(beltItem - 1 + nomenclature::kFirstJobBelt);
     dialog.setItemCount(kIdSheetType, count);
     for (int i = 0; i < count; ++i)
         dialog.setItemText(kIdSheetType, i + 1, std::string(texts[static_cast<std::size_t>(i)]));
     dialog.setSelected(kIdSheetType, count == 1 ? 1 : std::min(typeItem, count));
 }
 
-void SheetJobDial::PARAMDIALOG(job::JobParameters& job) {
+bool SheetJobDial::paramDialog(model::Job& job) {
     const auto dialog = platform_.createDialog(kTemplateParameters, nullptr);
     if (!dialog) {
         platform_.consoleLine(std::string(kConsoleNoDialog));
         platform_.endProgram(job::kExitNotDone);
-        job.Status = 1; // only reached when the platform cannot end the program
-        return;
+        return false; // only reached when the platform cannot end the program
     }
     Dialog& d = *dialog;
 
     d.setChecked(kIdSubSheets, false);
-    state_.Refined = false;
-    d.attach(kIdFind, [this](Dialog& dl, int id, ControlEvent e) { S_BUTTON_NMOU(dl, id, e); });
+    state_.refined = false;
+    d.attach(kIdFind, [this](Dialog& dl, int id, ControlEvent e) { s_Button_Nmou(dl, id, e); });
     d.setText(kIdResultFolder, "");
-    d.attach(kIdRefine, [this](Dialog& dl, int id, ControlEvent e) { S_BUTTON_PARM(dl, id, e); });
+    d.attach(kIdRefine, [this](Dialog& dl, int id, ControlEvent e) { s_Button_Parm(dl, id, e); });
 
     fillList(d, kIdCoordSystem, kCoordSystems);
     d.setSelected(kIdCoordSystem, 1);
     fillList(d, kIdSetScale, kSetScales);
     d.setSelected(kIdSetScale, 1);
-    d.attach(kIdSetScale, [this](Dialog& dl, int id, ControlEvent e) { S_COMBO_SCALE(dl, id, e); });
+    d.attach(kIdSetScale, [this](Dialog& dl, int id, ControlEvent e) { s_Combo_Scale(dl, id, e); });
     fillList(d, kIdMapScale, kMapScales200k);
     d.setSelected(kIdMapScale, 1);
-    fillList(d, kIdBelt, kBelts);
+    const int belts = nomenclature::kLastJobBelt - nomenclature::kFirstJobBelt + 1;
+    d.setItemCount(kIdBelt, belts);
+    for (int item = 1; item <= belts; ++item)
+        d.setItemText(kIdBelt, item,
+                      std::string(1, nomenclature::kBeltLetters[static_cast<std::size_t>(
+                                         item - 1 + nomenclature::kFirstJobBelt)]));
     d.setSelected(kIdBelt, 1);
-    d.attach(kIdBelt, [this](Dialog& dl, int id, ControlEvent e) { S_COMBO_YZONE(dl, id, e); });
+    d.attach(kIdBelt, [this](Dialog& dl, int id, ControlEvent e) { s_Combo_YZone(dl, id, e); });
 
     d.setItemCount(kIdZone, kZoneItems);
     for (int item = 1; item <= kZoneItems; ++item) {
@@ -170,17 +162,17 @@ void SheetJobDial::PARAMDIALOG(job::JobParameters& job) {
         d.setItemText(kIdZone, item, common::formatInt(zone, 2, 2));
     }
     d.setSelected(kIdZone, 1);
-    d.attach(kIdZone, [this](Dialog& dl, int id, ControlEvent e) { S_COMBO_XZONE(dl, id, e); });
+    d.attach(kIdZone, [this](Dialog& dl, int id, ControlEvent e) { s_Combo_XZone(dl, id, e); });
 
     d.setItemCount(kIdSheetNumber, kSheetNumbers);
     for (int n = 1; n <= kSheetNumbers; ++n)
-        d.setItemText(kIdSheetNumber, n, nomenclature::TOROMANNUMERALS(n));
+        d.setItemText(kIdSheetNumber, n, nomenclature::toRomanNumerals(n));
     d.setSelected(kIdSheetNumber, 1);
     d.attach(kIdSheetNumber,
-             [this](Dialog& dl, int id, ControlEvent e) { S_COMBO_NMB(dl, id, e); });
+             [this](Dialog& dl, int id, ControlEvent e) { s_Combo_Nmb(dl, id, e); });
 
-    SET_COMBO_TYPE(d, 1, 1, 1, 1);
-    d.attach(kIdSheetType, [this](Dialog& dl, int id, ControlEvent e) { S_COMBO_TYPE(dl, id, e); });
+    set_Combo_Type(d, 1, 1, 1, 1);
+    d.attach(kIdSheetType, [this](Dialog& dl, int id, ControlEvent e) { s_Combo_Type(dl, id, e); });
     pendingError_.clear();
 
     for (;;) {
@@ -189,83 +181,65 @@ void SheetJobDial::PARAMDIALOG(job::JobParameters& job) {
                                  MessageIcon::Exclamation);
             pendingError_.clear();
         }
-        if (d.runModal() != kIdOk) {
-            job.Status = 1;
-            return;
-        }
-        GETVALUESFROMDIALOG1(d);
-        const job::JobParameters& v = state_.values;
-        job.SubSheetFrames = v.SubSheetFrames;
-        job.CoordSystem = v.CoordSystem;
-        job.SetScale = v.SetScale;
-        job.MapScale = v.MapScale;
-        job.yZone = v.yZone;
-        job.xZone = v.xZone;
-        job.SheetNumber = v.SheetNumber;
-        job.SheetType = v.SheetType;
-        job.BaseWest = v.BaseWest;
-        job.BaseEast = v.BaseEast;
-        job.BaseSouth = v.BaseSouth;
-        job.BaseNorth = v.BaseNorth;
-        job.BaseMeridianStep = v.BaseMeridianStep;
-        job.BaseXMinute = v.BaseXMinute;
-        job.BaseParallelStep = v.BaseParallelStep;
-        job.BaseYMinute = v.BaseYMinute;
-        if (!state_.Refined) {
-            job::useBaseAsResult(job);
+        if (d.runModal() != kIdOk)
+            return false;
+        getValuesFromDialog1(d);
+        const model::Job& v = state_.values;
+        job = model::Job{};
+        job.subSheetFrames = v.subSheetFrames;
+        job.coordSystem = v.coordSystem;
+        job.sheet = v.sheet;
+        job.mapScale = v.mapScale;
+        if (!state_.refined) {
+            model::useBaseAsResult(job);
         } else {
-            job.xFrom = v.xFrom;
-            job.xTo = v.xTo;
-            job.yFrom = v.yFrom;
-            job.yTo = v.yTo;
-            job.xMinute = v.xMinute;
-            job.yMinute = v.yMinute;
-            job.ParallelStep = v.ParallelStep;
-            job.MeridianStep = v.MeridianStep;
+            job.result = v.result;
+            job.graticule = v.graticule;
         }
-        job.ResultPath = d.text(kIdResultFolder);
+        job.resultFolder = d.text(kIdResultFolder);
 
-        if (common::isBlank(job.ResultPath))
+        if (common::isBlank(job.resultFolder))
             pendingError_ = std::string(text::kErrNoFolder);
-        else if (job.SubSheetFrames && job.SetScale > 0)
+        else if (job.subSheetFrames && job.sheet.setScale > 0)
             pendingError_ = std::string(text::kErrSubSheetsSet);
-        else if (job.SubSheetFrames && job.SheetType > 0)
+        else if (job.subSheetFrames && job.sheet.sheetType > 0)
             pendingError_ = std::string(text::kErrSubSheetsType);
-        if (pendingError_.empty()) {
-            job.Status = 0;
-            return;
-        }
+        if (pendingError_.empty())
+            return true;
     }
 }
 
-void SheetJobDial::GETVALUESFROMDIALOG1(Dialog& dialog) {
-    job::JobParameters& v = state_.values;
-    v.SubSheetFrames = dialog.checked(kIdSubSheets);
-    v.CoordSystem = dialog.selected(kIdCoordSystem);
-    v.SetScale = dialog.selected(kIdSetScale) == 1 ? 0 : 1;
-    v.MapScale = dialog.selected(kIdMapScale) - 1;
-    v.SheetType = dialog.selected(kIdSheetType) - 1;
+void SheetJobDial::getValuesFromDialog1(Dialog& dialog) {
+    model::Job& v = state_.values;
+    nomenclature::Sheet& sheet = v.sheet;
+    v.subSheetFrames = dialog.checked(kIdSubSheets);
+    v.coordSystem = static_cast<model::CoordinateSystem>(dialog.selected(kIdCoordSystem));
+    sheet.setScale =
+        dialog.selected(kIdSetScale) == 1 ? nomenclature::kSeries200k : nomenclature::kSeries1M;
+    v.mapScale = dialog.selected(kIdMapScale) - 1;
     // The third type of a 1:1 000 000 set is the quadruple sheet.
-    if (v.SetScale == 1 && v.SheetType == 2)
-        v.SheetType = 3;
-    v.yZone = dialog.selected(kIdBelt);
-    v.xZone = dialog.selected(kIdZone) + kZoneItemOffset;
-    if (v.xZone > kZoneCount)
-        v.xZone -= kZoneCount;
+    const int typeItem = dialog.selected(kIdSheetType);
+    const auto types = nomenclature::combinedTypes(sheet.setScale);
+    sheet.sheetType = typeItem >= 1 && typeItem <= static_cast<int>(types.size())
+                          ? types[static_cast<std::size_t>(typeItem - 1)]
+                          : typeItem - 1;
+    sheet.yZone = dialog.selected(kIdBelt) - 1 + nomenclature::kFirstJobBelt;
+    sheet.xZone = dialog.selected(kIdZone) + kZoneItemOffset;
+    if (sheet.xZone > kZoneCount)
+        sheet.xZone -= kZoneCount;
     // A 1:1 000 000 set keeps the sheet number last read; it is not used there.
-    if (v.SetScale == 0)
-        v.SheetNumber = dialog.selected(kIdSheetNumber);
-    job::COMPUTEBASEPARAMETERS(v);
+    if (sheet.is200k())
+        sheet.sheetNumber = dialog.selected(kIdSheetNumber);
 }
 
 void SheetJobDial::refreshSheetTypes(Dialog& dialog) {
     const int setItem = dialog.selected(kIdSetScale);
     const int numberItem = setItem == 1 ? dialog.selected(kIdSheetNumber) : 1;
-    SET_COMBO_TYPE(dialog, setItem, dialog.selected(kIdBelt), numberItem,
+    set_Combo_Type(dialog, setItem, dialog.selected(kIdBelt), numberItem,
                    dialog.selected(kIdSheetType));
 }
 
-void SheetJobDial::S_BUTTON_NMOU(Dialog& dialog, int /*id*/, ControlEvent event) {
+void SheetJobDial::s_Button_Nmou(Dialog& dialog, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::Click)
         return;
     // The platform's dialog may change the working directory; the program's own
@@ -274,17 +248,17 @@ void SheetJobDial::S_BUTTON_NMOU(Dialog& dialog, int /*id*/, ControlEvent event)
     std::string folder;
     std::string namePart;
     const bool confirmed =
-        FINDFILE(platform_, workingDirectory, kFindFolder, std::string(kFolderPattern), "", "",
+        findFile(platform_, workingDirectory, kFindFolder, std::string(kFolderPattern), "", "",
                  std::string(text::kFolderSearchCaption), folder, namePart);
     platform_.setCurrentDirectory(workingDirectory);
     if (confirmed)
         dialog.setText(kIdResultFolder, common::rtrim(folder));
 }
 
-void SheetJobDial::S_COMBO_SCALE(Dialog& dialog, int /*id*/, ControlEvent event) {
+void SheetJobDial::s_Combo_Scale(Dialog& dialog, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::SelectionChange)
         return;
-    state_.Refined = false;
+    state_.refined = false;
     if (dialog.selected(kIdSetScale) == 1) {
         dialog.setEnabled(kIdSubSheets, true);
         dialog.setEnabled(kIdSheetNumber, true);
@@ -302,45 +276,48 @@ void SheetJobDial::S_COMBO_SCALE(Dialog& dialog, int /*id*/, ControlEvent event)
     refreshSheetTypes(dialog);
 }
 
-void SheetJobDial::S_COMBO_YZONE(Dialog& dialog, int /*id*/, ControlEvent event) {
+void SheetJobDial::s_Combo_YZone(Dialog& dialog, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::SelectionChange)
         return;
-    state_.Refined = false;
+    state_.refined = false;
     refreshSheetTypes(dialog);
 }
 
-void SheetJobDial::S_COMBO_NMB(Dialog& dialog, int /*id*/, ControlEvent event) {
+void SheetJobDial::s_Combo_Nmb(Dialog& dialog, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::SelectionChange)
         return;
-    state_.Refined = false;
+    state_.refined = false;
     refreshSheetTypes(dialog);
 }
 
-void SheetJobDial::S_COMBO_XZONE(Dialog& /*dialog*/, int /*id*/, ControlEvent event) {
+void SheetJobDial::s_Combo_XZone(Dialog& /*dialog*/, int /*id*/, ControlEvent event) {
     if (event == ControlEvent::SelectionChange)
-        state_.Refined = false;
+        state_.refined = false;
 }
 
-void SheetJobDial::S_COMBO_TYPE(Dialog& /*dialog*/, int /*id*/, ControlEvent event) {
+void SheetJobDial::s_Combo_Type(Dialog& /*dialog*/, int /*id*/, ControlEvent event) {
     if (event == ControlEvent::SelectionChange)
-        state_.Refined = false;
+        state_.refined = false;
 }
 
 void SheetJobDial::fillRefinement(Dialog& r) {
-    const job::JobParameters& v = state_.values;
-    const auto kind = static_cast<std::size_t>(std::clamp(v.SheetType, 0, 3));
+    const model::Job& v = state_.values;
+    const nomenclature::BaseParameters base = nomenclature::computeBaseParameters(v.sheet);
+    const geometry::Trapezium& b = base.trapezium;
+    const geometry::Graticule& g = base.graticule;
+    const auto kind = static_cast<std::size_t>(std::clamp(v.sheet.sheetType, 0, 3));
     r.setText(kIdBaseKind, std::string(kKinds[kind]));
     r.setText(kIdNotice, "");
-    const std::string width = degreeField(v.BaseEast - v.BaseWest);
-    const std::string height = degreeField(v.BaseNorth - v.BaseSouth);
-    const std::string west = degreeField(v.BaseWest);
-    const std::string east = degreeField(v.BaseEast);
-    const std::string south = degreeField(v.BaseSouth);
-    const std::string north = degreeField(v.BaseNorth);
-    const std::string meridians = degreeField(v.BaseMeridianStep);
-    const std::string parallels = degreeField(v.BaseParallelStep);
-    const std::string xMinute = divisionField(v.BaseXMinute);
-    const std::string yMinute = divisionField(v.BaseYMinute);
+    const std::string width = degreeField(b.east - b.west);
+    const std::string height = degreeField(b.north - b.south);
+    const std::string west = degreeField(b.west);
+    const std::string east = degreeField(b.east);
+    const std::string south = degreeField(b.south);
+    const std::string north = degreeField(b.north);
+    const std::string meridians = degreeField(g.meridianStep);
+    const std::string parallels = degreeField(g.parallelStep);
+    const std::string xMinute = divisionField(g.xMinute);
+    const std::string yMinute = divisionField(g.yMinute);
     for (const auto& [baseId, resultId, value] :
          std::array<std::tuple<int, int, const std::string&>, 10>{{
              {kIdBaseWidth, kIdResultWidth, width},
@@ -359,7 +336,7 @@ void SheetJobDial::fillRefinement(Dialog& r) {
     }
 }
 
-void SheetJobDial::S_BUTTON_PARM(Dialog& dialog, int /*id*/, ControlEvent event) {
+void SheetJobDial::s_Button_Parm(Dialog& dialog, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::Click)
         return;
     const auto refinement = platform_.createDialog(kTemplateRefinement, &dialog);
@@ -368,53 +345,58 @@ void SheetJobDial::S_BUTTON_PARM(Dialog& dialog, int /*id*/, ControlEvent event)
         platform_.endProgram(job::kExitNotDone);
         return;
     }
-    GETVALUESFROMDIALOG1(dialog);
+    getValuesFromDialog1(dialog);
     // Every opening starts from the base values, refined earlier or not.
     fillRefinement(*refinement);
     refinement->attach(kIdTest,
-                       [this](Dialog& r, int id, ControlEvent e) { S_BUTTON_TEST(r, id, e); });
+                       [this](Dialog& r, int id, ControlEvent e) { s_Button_Test(r, id, e); });
     for (;;) {
         if (refinement->runModal() != kIdOk) {
-            state_.Refined = false;
+            state_.refined = false;
             return;
         }
-        if (TESTDIALOG2(*refinement) == 0)
+        if (testDialog2(*refinement) == 0)
             return;
     }
 }
 
-int SheetJobDial::TESTDIALOG2(Dialog& r) {
-    job::JobParameters& v = state_.values;
-    const RefinementTolerance tolerance = refinementTolerance(v.SetScale);
+int SheetJobDial::testDialog2(Dialog& r) {
+    model::Job& v = state_.values;
+    const geometry::Trapezium b = v.sheet.trapezium();
+    const nomenclature::Margins margin = v.sheet.margins();
+    geometry::Trapezium& t = v.result;
+    geometry::Graticule& g = v.graticule;
     std::array<bool, kErrorCount> error{};
 
-    if (!readDegreeField(r, kIdResultWest, v.xFrom) || v.xFrom <= v.BaseWest - tolerance.longitude)
+    if (!readDegreeField(r, kIdResultWest, t.west) || t.west <= b.west - margin.longitude)
         error[kErrorWest] = true;
-    if (!readDegreeField(r, kIdResultEast, v.xTo) || v.xTo >= v.BaseEast + tolerance.longitude)
+    if (!readDegreeField(r, kIdResultEast, t.east) || t.east >= b.east + margin.longitude)
         error[kErrorEast] = true;
-    if (!readDegreeField(r, kIdResultSouth, v.yFrom) || v.yFrom <= v.BaseSouth - tolerance.latitude)
+    if (!readDegreeField(r, kIdResultSouth, t.south) || t.south <= b.south - margin.latitude)
         error[kErrorSouth] = true;
-    if (!readDegreeField(r, kIdResultNorth, v.yTo) || v.yTo >= v.BaseNorth + tolerance.latitude)
+    if (!readDegreeField(r, kIdResultNorth, t.north) || t.north >= b.north + margin.latitude)
         error[kErrorNorth] = true;
-    if (!readMinuteField(r, kIdResultXMinute, v.xMinute) || v.xMinute == 0)
+    if (!readMinuteField(r, kIdResultXMinute, g.xMinute) || !model::usableDivision(g.xMinute))
         error[kErrorLongitudeDivision] = true;
-    if (!readMinuteField(r, kIdResultYMinute, v.yMinute) || v.yMinute == 0)
+    if (!readMinuteField(r, kIdResultYMinute, g.yMinute) || !model::usableDivision(g.yMinute))
         error[kErrorLatitudeDivision] = true;
-    if (!readDegreeField(r, kIdResultMeridianStep, v.MeridianStep) || v.MeridianStep == 0.0)
+    if (!readDegreeField(r, kIdResultMeridianStep, g.meridianStep) ||
+        !model::usableSpacing(g.meridianStep))
         error[kErrorMeridianStep] = true;
-    if (!readDegreeField(r, kIdResultParallelStep, v.ParallelStep) || v.ParallelStep == 0.0)
+    if (!readDegreeField(r, kIdResultParallelStep, g.parallelStep) ||
+        !model::usableSpacing(g.parallelStep))
         error[kErrorParallelStep] = true;
 
-    if (!error[kErrorWest] && !error[kErrorEast] && v.xFrom >= v.xTo)
+    if (!error[kErrorWest] && !error[kErrorEast] && t.west >= t.east)
         error[kErrorLongitudeRange] = true;
     const bool longitudeOk =
         !error[kErrorWest] && !error[kErrorEast] && !error[kErrorLongitudeRange];
-    r.setText(kIdResultWidth, longitudeOk ? degreeField(v.xTo - v.xFrom) : std::string());
-    if (!error[kErrorSouth] && !error[kErrorNorth] && v.yFrom >= v.yTo)
+    r.setText(kIdResultWidth, longitudeOk ? degreeField(t.east - t.west) : std::string());
+    if (!error[kErrorSouth] && !error[kErrorNorth] && t.south >= t.north)
         error[kErrorLatitudeRange] = true;
     const bool latitudeOk =
         !error[kErrorSouth] && !error[kErrorNorth] && !error[kErrorLatitudeRange];
-    r.setText(kIdResultHeight, latitudeOk ? degreeField(v.yTo - v.yFrom) : std::string());
+    r.setText(kIdResultHeight, latitudeOk ? degreeField(t.north - t.south) : std::string());
 
     std::string message;
     for (int e = 0; e < kErrorCount; ++e) {
@@ -428,23 +410,23 @@ int SheetJobDial::TESTDIALOG2(Dialog& r) {
     if (message.empty()) {
         // The bounds come back from whole-minute texts, so a bound counts as
         // changed only beyond the graticule tolerance (0.01').
-        const bool changed = !geometry::EQWITHTOLERANCE(v.xFrom, v.BaseWest) ||
-                             !geometry::EQWITHTOLERANCE(v.xTo, v.BaseEast) ||
-                             !geometry::EQWITHTOLERANCE(v.yFrom, v.BaseSouth) ||
-                             !geometry::EQWITHTOLERANCE(v.yTo, v.BaseNorth);
+        const bool changed = !geometry::eqWithTolerance(t.west, b.west) ||
+                             !geometry::eqWithTolerance(t.east, b.east) ||
+                             !geometry::eqWithTolerance(t.south, b.south) ||
+                             !geometry::eqWithTolerance(t.north, b.north);
         r.setText(kIdNotice, changed ? std::string(text::kBaseChanged) : std::string());
-        state_.Refined = true;
+        state_.refined = true;
         return 0;
     }
     platform_.messageBox(message, std::string(text::kRefineErrorCaption), MessageIcon::Exclamation);
-    state_.Refined = false;
+    state_.refined = false;
     return 1;
 }
 
-void SheetJobDial::S_BUTTON_TEST(Dialog& refinement, int /*id*/, ControlEvent event) {
+void SheetJobDial::s_Button_Test(Dialog& refinement, int /*id*/, ControlEvent event) {
     if (event != ControlEvent::Click)
         return;
-    TESTDIALOG2(refinement);
+    testDialog2(refinement);
 }
 
 } // namespace sheetjob::dialogs

@@ -2,7 +2,7 @@
 
 namespace sheetjob::dialogs {
 
-void STARTDIALOG(Platform& platform) {
+void startDialog(Platform& platform) {
     const auto dialog = platform.createDialog(kTemplateStart, nullptr);
     if (!dialog)
         return; // no start screen is no reason to stop the program

@@ -7,6 +7,6 @@ namespace sheetjob::dialogs {
 
 /// Shows the start screen (template 106) modally and returns when it is
 /// closed; returns at once, silently, when the template does not exist.
-void STARTDIALOG(Platform& platform);
+void startDialog(Platform& platform);
 
 } // namespace sheetjob::dialogs

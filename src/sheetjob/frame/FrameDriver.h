@@ -3,39 +3,59 @@
 // job's scales call for, draws the minute frame, the outer frame, the outlets
 // and the labels, and closes the layers.
 
-#include "sheetjob/geometry/Geometry.h"
+#include "sheetjob/common/Failure.h"
+#include "sheetjob/common/Folder.h"
+#include "sheetjob/frame/FrameSink.h"
+#include "sheetjob/geometry/Point.h"
+#include "sheetjob/geometry/Trapezium.h"
 
+#include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sheetjob::frame {
 
 struct FrameLayout;
-class FrameSink;
+
+/// Base names of the frame layers, by FrameLayerIndex.
+constexpr std::array<std::string_view, kFrameLayerCount> kFrameLayerNames = {"Frame", "FrameAdj",
+                                                                             "FrameDig"};
+
+/// The names of the neighbouring sheets (Windows-1251), each on its own side.
+struct Neighbours {
+    std::string north, south, west, east;
+};
 
 /// Everything the frame needs, as the sheet-layer driver hands it over.
 struct FrameJob {
     int coordSystem = 1;
-    int setScale = 0;
-    int mapScale = 0;
-    int yZone = 0, xZone = 0, sheetNumber = 0, sheetType = 0;   // passed along, not used
-    std::string northName, southName, westName, eastName;       ///< neighbours (Windows-1251)
-    std::string framePath;                                      ///< FRAME folder (Windows-1251)
-    double west = 0, east = 0, stepLon = 0.125;                 ///< frame trapezium W, E
-    double south = 0, north = 0, stepLat = 0.08333333333333333; ///< S, N
-    double baseWest = 0, baseEast = 0, baseSouth = 0, baseNorth = 0;
-    /// The result trapezium before any datum shift (xFrom, xTo, yFrom, yTo): whether a
-    /// side keeps its neighbour's label is judged on it, so that a shifted sheet keeps them.
-    double resultWest = 0, resultEast = 0, resultSouth = 0, resultNorth = 0;
-    int xMinute = 0, yMinute = 0;
+    int setScale = 0;           ///< 0: 1:200 000 series; any other: 1:1 000 000
+    int mapScale = 0;           ///< 0..2: the series' own scale or a smaller one
+    geometry::Trapezium bounds; ///< the frame trapezium
+    geometry::VertexSpacing spacing{0.125, 0.08333333333333333}; ///< 7'30" and 5'
+    geometry::Trapezium base;                                    ///< the sheet's base trapezium
+    /// The result trapezium before any datum shift: whether a side keeps its
+    /// neighbour's label is judged on it, so that a shifted sheet keeps them.
+    geometry::Trapezium result;
+    int xMinute = 0; ///< minute-scale division along the parallels
+    int yMinute = 0; ///< and along the meridians
+    Neighbours neighbours;
     std::vector<double> latitudes;  ///< graticule parallels, ascending
     std::vector<double> longitudes; ///< graticule meridians, ascending
-    geometry::Point nw, ne, sw, se;
 };
 
-/// Returns 0, 1 (a layer could not be opened) or 2 (a record could not be written);
-/// `reason` gets a one-line explanation (UTF-8) on failure.
-int CREATERAMK(const FrameJob& job, std::string& reason);
+/// Which of the frame layers (by FrameLayerIndex) a layout draws: Frame for an
+/// outer frame, a minute frame or outlets, FrameAdj for neighbour names on an
+/// outer frame, FrameDig for value labels.
+std::array<bool, kFrameLayerCount> frameLayersDrawn(const FrameLayout& layout);
+
+/// Draws the frame layers that the job's scales call for into `folder`: Frame,
+/// FrameAdj, FrameDig. A failure is status 1 (a layer could not be opened) or 2
+/// (a record could not be written, or the frame cannot be drawn), with one line.
+/// `kinds` receives the kind of every Frame record in writing order.
+common::Outcome createRamk(const FrameJob& job, const common::Folder& folder,
+                           std::vector<FrameRecordKind>* kinds = nullptr);
 
 /// Draws the frame of `job` with `layout` into `sink`, in the order the layers
 /// receive their records: minute frame, outer frame, outlets, labels. Returns 0

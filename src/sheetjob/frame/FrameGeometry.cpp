@@ -39,9 +39,9 @@ int walkLine(double start, double end, double origin, double step, Emit emit) {
     emit(cur);
     int n = 1;
     const bool decreasing = start > end;
-    const double g = MINREPERVALUE(std::min(start, end), origin, step);
+    const double g = minReperValue(std::min(start, end), origin, step);
     while (cur != end) {
-        cur = NEXTINTERMEDIATEVERTEX(cur, decreasing, g, step);
+        cur = nextIntermediateVertex(cur, decreasing, g, step);
         if ((decreasing && cur < end + kSnapFraction * step) ||
             (!decreasing && cur > end - kSnapFraction * step))
             cur = end;
@@ -53,21 +53,25 @@ int walkLine(double start, double end, double origin, double step, Emit emit) {
 
 } // namespace
 
-double TARGETLAT(double lat0, double d, double s, double R) {
+double targetLat(double lat0, double d, const PrintedMap& map) {
+    const double s = map.scaleDenominator;
+    const double R = map.earthRadius;
     return lat0 + (d / kMillimetresPerKilometre * s) / (R * kFramePi) * kHalfTurnDegrees;
 }
 
-double TARGETLON(double lon0, double lat, double d, double s, double R) {
+double targetLon(double lon0, double lat, double d, const PrintedMap& map) {
+    const double s = map.scaleDenominator;
+    const double R = map.earthRadius;
     return lon0 + (d / kMillimetresPerKilometre * s) /
                       (std::cos(lat / kFullTurnDegrees * 2 * kFramePi) * R * kFramePi) *
                       kHalfTurnDegrees;
 }
 
-double MINREPERVALUE(double x, double x0, double step) {
+double minReperValue(double x, double x0, double step) {
     return (std::round((x - x0) / step) - kGridOriginBackSteps) * step + x0;
 }
 
-double NEXTINTERMEDIATEVERTEX(double cur, bool decreasing, double g, double step) {
+double nextIntermediateVertex(double cur, bool decreasing, double g, double step) {
     double v;
     if (!decreasing) {
         v = g + (std::round((cur - g) / step) - kGridSearchBackSteps) * step;
@@ -85,19 +89,20 @@ double NEXTINTERMEDIATEVERTEX(double cur, bool decreasing, double g, double step
     return v;
 }
 
-int ADDOUTPARALLEL(double lat, double d, double lonStart, double lonEnd, double s, double R,
-                   double lon0, double step, geometry::Vertices& v) {
-    const double latT = TARGETLAT(lat, d, s, R);
+int addOutParallel(double lat, double d, double lonStart, double lonEnd, const PrintedMap& map,
+                   const VertexGrid& grid, geometry::Vertices& v) {
+    const double latT = targetLat(lat, d, map);
     if (!std::isfinite(latT))
         return kLineRefused;
-    return walkLine(lonStart, lonEnd, lon0, step, [&](double lon) { v.add(lon, latT); });
+    return walkLine(lonStart, lonEnd, grid.origin, grid.step,
+                    [&](double lon) { v.add(lon, latT); });
 }
 
-int ADDOUTMERIDIAN(double lon, double d, double latStart, double latEnd, double s, double R,
-                   double lat0, double step, geometry::Vertices& v) {
+int addOutMeridian(double lon, double d, double latStart, double latEnd, const PrintedMap& map,
+                   const VertexGrid& grid, geometry::Vertices& v) {
     const int before = v.size();
-    const int n = walkLine(latStart, latEnd, lat0, step,
-                           [&](double lat) { v.add(TARGETLON(lon, lat, d, s, R), lat); });
+    const int n = walkLine(latStart, latEnd, grid.origin, grid.step,
+                           [&](double lat) { v.add(targetLon(lon, lat, d, map), lat); });
     for (int i = before; n > 0 && i < v.size(); ++i) {
         if (!std::isfinite(v.x[static_cast<size_t>(i)])) {
             // A meridian line reaching a pole has no longitude at that distance.
@@ -109,19 +114,19 @@ int ADDOUTMERIDIAN(double lon, double d, double latStart, double latEnd, double 
     return n;
 }
 
-int ADDOUTRAMKAPARALLEL(double d, double s, double R, bool outward, double lat, double lon1,
+int addOutRamkaParallel(double d, const PrintedMap& map, bool outward, double lat, double lon1,
                         double lon2, double step, bool keepLast, geometry::Vertices& v) {
     const double off = outward ? d : -d;
-    const double latT = TARGETLAT(lat, off, s, R);
+    const double latT = targetLat(lat, off, map);
     double lonStart, lonEnd;
     if (lon1 > lon2) {
-        lonStart = TARGETLON(lon1, latT, d, s, R);
-        lonEnd = TARGETLON(lon2, latT, -d, s, R);
+        lonStart = targetLon(lon1, latT, d, map);
+        lonEnd = targetLon(lon2, latT, -d, map);
     } else {
-        lonStart = TARGETLON(lon1, latT, -d, s, R);
-        lonEnd = TARGETLON(lon2, latT, d, s, R);
+        lonStart = targetLon(lon1, latT, -d, map);
+        lonEnd = targetLon(lon2, latT, d, map);
     }
-    int n = ADDOUTPARALLEL(lat, off, lonStart, lonEnd, s, R, lon1, step, v);
+    int n = addOutParallel(lat, off, lonStart, lonEnd, map, {lon1, step}, v);
     if (n > 0 && !keepLast) {
         v.removeLast(); // the next side starts with the same point
         --n;
@@ -129,18 +134,18 @@ int ADDOUTRAMKAPARALLEL(double d, double s, double R, bool outward, double lat, 
     return n;
 }
 
-int ADDOUTRAMKAMERIDIAN(double d, double s, double R, bool outward, double lon, double lat1,
+int addOutRamkaMeridian(double d, const PrintedMap& map, bool outward, double lon, double lat1,
                         double lat2, double step, bool keepLast, geometry::Vertices& v) {
     const double off = outward ? d : -d;
     double latStart, latEnd;
     if (lat1 > lat2) {
-        latStart = TARGETLAT(lat1, d, s, R);
-        latEnd = TARGETLAT(lat2, -d, s, R);
+        latStart = targetLat(lat1, d, map);
+        latEnd = targetLat(lat2, -d, map);
     } else {
-        latStart = TARGETLAT(lat1, -d, s, R);
-        latEnd = TARGETLAT(lat2, d, s, R);
+        latStart = targetLat(lat1, -d, map);
+        latEnd = targetLat(lat2, d, map);
     }
-    int n = ADDOUTMERIDIAN(lon, off, latStart, latEnd, s, R, lat1, step, v);
+    int n = addOutMeridian(lon, off, latStart, latEnd, map, {lat1, step}, v);
     if (n > 0 && !keepLast) {
         v.removeLast();
         --n;
@@ -148,14 +153,14 @@ int ADDOUTRAMKAMERIDIAN(double d, double s, double R, bool outward, double lon, 
     return n;
 }
 
-int OUTRAMKAVERTICES(double d, double s, double R, double W, double E, double stepLon, double S,
-                     double N, double stepLat, geometry::Vertices& v) {
+int outRamkaVertices(double d, const PrintedMap& map, const geometry::Trapezium& t,
+                     const geometry::VertexSpacing& step, geometry::Vertices& v) {
     const int before = v.size();
     const int sides[4] = {
-        ADDOUTRAMKAPARALLEL(d, s, R, true, N, W, E, stepLon, false, v),
-        ADDOUTRAMKAMERIDIAN(d, s, R, true, E, N, S, stepLat, false, v),
-        ADDOUTRAMKAPARALLEL(d, s, R, false, S, E, W, stepLon, false, v),
-        ADDOUTRAMKAMERIDIAN(d, s, R, false, W, S, N, stepLat, true, v),
+        addOutRamkaParallel(d, map, true, t.north, t.west, t.east, step.lon, false, v),
+        addOutRamkaMeridian(d, map, true, t.east, t.north, t.south, step.lat, false, v),
+        addOutRamkaParallel(d, map, false, t.south, t.east, t.west, step.lon, false, v),
+        addOutRamkaMeridian(d, map, false, t.west, t.south, t.north, step.lat, true, v),
     };
     for (int n : sides) {
         if (n == kLineRefused) {

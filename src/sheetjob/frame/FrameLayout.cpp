@@ -33,46 +33,46 @@ const std::string& fontName(int fontNumber) {
     return (fontNumber >= 1 && fontNumber <= kFontCount) ? names[fontNumber] : none;
 }
 
-FrameLayout SETRAMKPARAMETERS(int setScale, int mapScale) {
+FrameLayout setRamkParameters(int setScale, int mapScale) {
     FrameLayout f;
-    f.MinuteXStartFilled = true;
-    f.MinuteYStartFilled = true;
-    f.MinuteLineCode = f.MinuteTickCode = f.MinuteFillCode = kMinuteFrameCode;
+    f.minuteXStartFilled = true;
+    f.minuteYStartFilled = true;
+    f.minuteLineCode = f.minuteTickCode = f.minuteFillCode = kMinuteFrameCode;
 
     if (setScale == 0) {
         switch (mapScale) {
         case 0:
-            f.ScaleDenominator = 200000;
-            f.MinuteFrameOn = true;
-            f.MinuteFrameGap = 7.0;
-            f.MinuteFrameWidth = kMinuteWidth200k;
-            f.OutletsOn = true;
-            f.MeridianOutletCode = kMeridianOutletCode;
-            f.ParallelOutletCode = kParallelOutletCode;
-            f.DigitsOn = true;
-            f.DigitSize = 6.5;
-            f.DigitFont = kFreeSet;
-            f.DigitCode = kDigitCode;
-            f.AdjacentOn = true;
-            f.AdjacentSize = 6.5;
-            f.AdjacentFont = kPragmatica;
-            f.AdjacentCode = kAdjacentCode;
-            f.OuterFrameKind = 1;
-            f.OuterFrameDistance = kOuterDistance200k;
-            f.OuterFrameCode = kOuterFrameCode;
+            f.scaleDenominator = 200000;
+            f.minuteFrameOn = true;
+            f.minuteFrameGap = 7.0;
+            f.minuteFrameWidth = kMinuteWidth200k;
+            f.outletsOn = true;
+            f.meridianOutletCode = kMeridianOutletCode;
+            f.parallelOutletCode = kParallelOutletCode;
+            f.digitsOn = true;
+            f.digitSize = 6.5;
+            f.digitFont = kFreeSet;
+            f.digitCode = kDigitCode;
+            f.adjacentOn = true;
+            f.adjacentSize = 6.5;
+            f.adjacentFont = kPragmatica;
+            f.adjacentCode = kAdjacentCode;
+            f.outerFrameKind = 1;
+            f.outerFrameDistance = kOuterDistance200k;
+            f.outerFrameCode = kOuterFrameCode;
             break;
         case 1:
-            f.ScaleDenominator = 500000;
-            f.DigitsOn = true;
-            f.DigitSize = 5.0;
-            f.DigitFont = kFreeSet;
-            f.DigitCode = kReducedDigitCode;
-            f.OuterFrameKind = 1;
-            f.OuterFrameDistance = 5.0;
-            f.OuterFrameCode = kReducedOuterFrameCode;
+            f.scaleDenominator = 500000;
+            f.digitsOn = true;
+            f.digitSize = 5.0;
+            f.digitFont = kFreeSet;
+            f.digitCode = kReducedDigitCode;
+            f.outerFrameKind = 1;
+            f.outerFrameDistance = 5.0;
+            f.outerFrameCode = kReducedOuterFrameCode;
             break;
         case 2:
-            f.ScaleDenominator = 1000000;
+            f.scaleDenominator = 1000000;
             break;
         default:
             break;
@@ -80,32 +80,32 @@ FrameLayout SETRAMKPARAMETERS(int setScale, int mapScale) {
     } else {
         switch (mapScale) {
         case 0:
-            f.ScaleDenominator = 1000000;
-            f.MinuteFrameOn = true;
-            f.MinuteFrameGap = 0.0;
-            f.MinuteFrameWidth = 1.0;
-            f.DigitsOn = true;
-            f.DigitSize = 8.0;
-            f.DigitFont = kCenturion;
-            f.DigitCode = kDigitCode;
-            f.OuterFrameKind = 2;
-            f.OuterFrameDistance = 8.5;
-            f.OuterFrameCode = kOuterFrameCode;
-            f.OuterSideOffset = kOuterSideOffset1M;
-            f.OuterSideCode = kOuterSideCode;
+            f.scaleDenominator = 1000000;
+            f.minuteFrameOn = true;
+            f.minuteFrameGap = 0.0;
+            f.minuteFrameWidth = 1.0;
+            f.digitsOn = true;
+            f.digitSize = 8.0;
+            f.digitFont = kCenturion;
+            f.digitCode = kDigitCode;
+            f.outerFrameKind = 2;
+            f.outerFrameDistance = 8.5;
+            f.outerFrameCode = kOuterFrameCode;
+            f.outerSideOffset = kOuterSideOffset1M;
+            f.outerSideCode = kOuterSideCode;
             break;
         case 1:
-            f.ScaleDenominator = 2500000;
-            f.DigitsOn = true;
-            f.DigitSize = 5.5;
-            f.DigitFont = kCenturion;
-            f.DigitCode = kReducedDigitCode;
-            f.OuterFrameKind = 1;
-            f.OuterFrameDistance = 5.0;
-            f.OuterFrameCode = kReducedOuterFrameCode;
+            f.scaleDenominator = 2500000;
+            f.digitsOn = true;
+            f.digitSize = 5.5;
+            f.digitFont = kCenturion;
+            f.digitCode = kReducedDigitCode;
+            f.outerFrameKind = 1;
+            f.outerFrameDistance = 5.0;
+            f.outerFrameCode = kReducedOuterFrameCode;
             break;
         case 2:
-            f.ScaleDenominator = 5000000;
+            f.scaleDenominator = 5000000;
             break;
         default:
             break;
@@ -113,12 +113,12 @@ FrameLayout SETRAMKPARAMETERS(int setScale, int mapScale) {
     }
 
     // Neighbour names break the outer line, so without one there are none.
-    if (f.OuterFrameKind == 0)
-        f.AdjacentOn = false;
+    if (f.outerFrameKind == 0)
+        f.adjacentOn = false;
     // Outlets run from the edge to the inner minute-frame line; with no minute
     // frame, or one lying on the edge, there is nothing to run to.
-    if (!f.MinuteFrameOn || f.MinuteFrameGap == 0.0)
-        f.OutletsOn = false;
+    if (!f.minuteFrameOn || f.minuteFrameGap == 0.0)
+        f.outletsOn = false;
     return f;
 }
 

@@ -28,10 +28,11 @@ std::string labelAttributes(int code, const std::string& text, int font, double 
     return a;
 }
 
-int ADDOUTRAMKACONTUR(FrameSink& sink, FrameRecordKind kind, int code, double d, double s, double R, double W, double E,
-                      double stepLon, double S, double N, double stepLat) {
+int addOutRamkaContur(FrameSink& sink, FrameRecordKind kind, int code, double d,
+                      const PrintedMap& map, const geometry::Trapezium& t,
+                      const geometry::VertexSpacing& step) {
     geometry::Vertices v;
-    if (OUTRAMKAVERTICES(d, s, R, W, E, stepLon, S, N, stepLat, v) == kLineRefused)
+    if (outRamkaVertices(d, map, t, step, v) == kLineRefused)
         return kFrameWriteFailed;
     return sink.write(kind, codeAttribute(code), v) == 0 ? kFrameOk : kFrameWriteFailed;
 }

@@ -3,7 +3,8 @@
 // an attribute text (values each followed by "\") and the vertices of a line.
 // The driver binds it to the shapefile layers; tests collect records in memory.
 
-#include "sheetjob/geometry/Geometry.h"
+#include "sheetjob/frame/FrameGeometry.h"
+#include "sheetjob/geometry/Point.h"
 
 #include <string>
 
@@ -61,9 +62,11 @@ std::string codeAttribute(int code);
 /// each without trailing blanks and followed by "\".
 std::string labelAttributes(int code, const std::string& text, int font, double size);
 
-/// Builds the closed line `d` mm outside the trapezium (OUTRAMKAVERTICES) and
-/// writes it to FRAME as a record of `kind` with `code`. Returns kFrameOk or kFrameWriteFailed.
-int ADDOUTRAMKACONTUR(FrameSink& sink, FrameRecordKind kind, int code, double d, double s, double R, double W, double E,
-                      double stepLon, double S, double N, double stepLat);
+/// Builds the closed line `d` mm outside the trapezium (outRamkaVertices) and
+/// writes it to FRAME as a record of `kind` with `code`. Returns kFrameOk or
+/// kFrameWriteFailed.
+int addOutRamkaContur(FrameSink& sink, FrameRecordKind kind, int code, double d,
+                      const PrintedMap& map, const geometry::Trapezium& t,
+                      const geometry::VertexSpacing& step);
 
 } // namespace sheetjob::frame

@@ -1,6 +1,7 @@
 #include "sheetjob/frame/MinuteFrame.h"
 
 #include "sheetjob/frame/FrameGeometry.h"
+#include "sheetjob/geometry/Tolerance.h"
 
 #include <cmath>
 
@@ -8,7 +9,7 @@ namespace sheetjob::frame {
 
 namespace {
 
-using geometry::EQWITHTOLERANCE;
+using geometry::eqWithTolerance;
 
 constexpr double kMinutesPerDegree = 60.0; // division step h = minutes / 60 degrees
 
@@ -27,15 +28,15 @@ int walkSide(double a, double b, double o, double h, bool filled, Tick tick, Fil
     double cur = o;
     double next;
     bool firstTick;
-    if (EQWITHTOLERANCE(cur, a)) {
+    if (eqWithTolerance(cur, a)) {
         next = cur + h;
         firstTick = true;
     } else if (cur < a) {
-        while (cur < a && !EQWITHTOLERANCE(cur, a)) {
+        while (cur < a && !eqWithTolerance(cur, a)) {
             cur = cur + h;
             filled = !filled;
         }
-        if (EQWITHTOLERANCE(cur, a)) {
+        if (eqWithTolerance(cur, a)) {
             cur = a;
             next = cur + h;
             firstTick = true;
@@ -47,11 +48,11 @@ int walkSide(double a, double b, double o, double h, bool filled, Tick tick, Fil
             return kFrameOk; // no boundary on this side
         }
     } else {
-        while (cur > a && !EQWITHTOLERANCE(cur, a)) {
+        while (cur > a && !eqWithTolerance(cur, a)) {
             cur = cur - h;
             filled = !filled;
         }
-        if (EQWITHTOLERANCE(cur, a)) {
+        if (eqWithTolerance(cur, a)) {
             cur = a;
             next = cur + h;
             firstTick = true;
@@ -67,7 +68,7 @@ int walkSide(double a, double b, double o, double h, bool filled, Tick tick, Fil
         return kFrameWriteFailed;
     for (;;) {
         bool drawTick, last;
-        if (EQWITHTOLERANCE(next, b)) {
+        if (eqWithTolerance(next, b)) {
             next = b;
             drawTick = true;
             last = true;
@@ -97,77 +98,78 @@ int writeLine(FrameSink& sink, FrameRecordKind kind, int code, const geometry::V
 
 } // namespace
 
-int MINUTEFRAMEXTICS(bool north, FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
-    const double s = layout.ScaleDenominator;
-    const double R = kEarthRadius;
-    const double g = layout.MinuteFrameGap;
-    const double w = layout.MinuteFrameWidth;
+int minuteFrameXTics(bool north, FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
+    const PrintedMap map{layout.scaleDenominator, kEarthRadius};
+    const double g = layout.minuteFrameGap;
+    const double w = layout.minuteFrameWidth;
     double lat1, lat2, latm;
     if (north) {
-        lat1 = TARGETLAT(job.north, g, s, R);
-        lat2 = TARGETLAT(job.north, g + w, s, R);
-        latm = TARGETLAT(job.north, g + w / 2, s, R);
+        lat1 = targetLat(job.bounds.north, g, map);
+        lat2 = targetLat(job.bounds.north, g + w, map);
+        latm = targetLat(job.bounds.north, g + w / 2, map);
     } else {
-        lat1 = TARGETLAT(job.south, -(g + w), s, R);
-        lat2 = TARGETLAT(job.south, -g, s, R);
-        latm = TARGETLAT(job.south, -(g + w / 2), s, R);
+        lat1 = targetLat(job.bounds.south, -(g + w), map);
+        lat2 = targetLat(job.bounds.south, -g, map);
+        latm = targetLat(job.bounds.south, -(g + w / 2), map);
     }
     const double h = job.xMinute / kMinutesPerDegree;
     auto tick = [&](double x) {
         geometry::Vertices v;
         v.add(x, lat1);
         v.add(x, lat2);
-        return writeLine(sink, FrameRecordKind::MinuteTick, layout.MinuteTickCode, v);
+        return writeLine(sink, FrameRecordKind::MinuteTick, layout.minuteTickCode, v);
     };
     auto fill = [&](double c, double n) {
         geometry::Vertices v;
-        if (ADDOUTPARALLEL(latm, 0, c, n, s, R, job.west, job.stepLon, v) == kLineRefused)
+        if (addOutParallel(latm, 0, c, n, map, {job.bounds.west, job.spacing.lon}, v) ==
+            kLineRefused)
             return kFrameWriteFailed;
-        return writeLine(sink, FrameRecordKind::MinuteFill, layout.MinuteFillCode, v);
+        return writeLine(sink, FrameRecordKind::MinuteFill, layout.minuteFillCode, v);
     };
-    return walkSide(job.west, job.east, job.baseWest, h, layout.MinuteXStartFilled, tick, fill);
+    return walkSide(job.bounds.west, job.bounds.east, job.base.west, h, layout.minuteXStartFilled,
+                    tick, fill);
 }
 
-int MINUTEFRAMEYTICS(bool west, FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
-    const double s = layout.ScaleDenominator;
-    const double R = kEarthRadius;
-    const double g = layout.MinuteFrameGap;
-    const double w = layout.MinuteFrameWidth;
-    const double base = west ? job.west : job.east;
+int minuteFrameYTics(bool west, FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
+    const PrintedMap map{layout.scaleDenominator, kEarthRadius};
+    const double g = layout.minuteFrameGap;
+    const double w = layout.minuteFrameWidth;
+    const double base = west ? job.bounds.west : job.bounds.east;
     const double d1 = west ? -(g + w) : g;
     const double d2 = west ? -g : g + w;
     const double dm = west ? -(g + w / 2) : g + w / 2;
     const double h = job.yMinute / kMinutesPerDegree;
     auto tick = [&](double y) {
         geometry::Vertices v;
-        v.add(TARGETLON(base, y, d1, s, R), y);
-        v.add(TARGETLON(base, y, d2, s, R), y);
-        return writeLine(sink, FrameRecordKind::MinuteTick, layout.MinuteTickCode, v);
+        v.add(targetLon(base, y, d1, map), y);
+        v.add(targetLon(base, y, d2, map), y);
+        return writeLine(sink, FrameRecordKind::MinuteTick, layout.minuteTickCode, v);
     };
     auto fill = [&](double c, double n) {
         geometry::Vertices v;
-        if (ADDOUTMERIDIAN(base, dm, c, n, s, R, job.south, job.stepLat, v) == kLineRefused)
+        if (addOutMeridian(base, dm, c, n, map, {job.bounds.south, job.spacing.lat}, v) ==
+            kLineRefused)
             return kFrameWriteFailed;
-        return writeLine(sink, FrameRecordKind::MinuteFill, layout.MinuteFillCode, v);
+        return writeLine(sink, FrameRecordKind::MinuteFill, layout.minuteFillCode, v);
     };
-    return walkSide(job.south, job.north, job.baseSouth, h, layout.MinuteYStartFilled, tick, fill);
+    return walkSide(job.bounds.south, job.bounds.north, job.base.south, h,
+                    layout.minuteYStartFilled, tick, fill);
 }
 
-int MINUTEFRAMEFRAMEWORK(FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
-    const double s = layout.ScaleDenominator;
-    const double R = kEarthRadius;
-    const double g = layout.MinuteFrameGap;
-    const double w = layout.MinuteFrameWidth;
-    if (ADDOUTRAMKACONTUR(sink, FrameRecordKind::MinuteLine, layout.MinuteLineCode, g, s, R, job.west, job.east, job.stepLon,
-                          job.south, job.north, job.stepLat) != kFrameOk)
+int minuteFrameFramework(FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
+    const PrintedMap map{layout.scaleDenominator, kEarthRadius};
+    const double g = layout.minuteFrameGap;
+    const double w = layout.minuteFrameWidth;
+    if (addOutRamkaContur(sink, FrameRecordKind::MinuteLine, layout.minuteLineCode, g, map,
+                          job.bounds, job.spacing) != kFrameOk)
         return kFrameWriteFailed;
-    if (ADDOUTRAMKACONTUR(sink, FrameRecordKind::MinuteLine, layout.MinuteLineCode, g + w, s, R, job.west, job.east, job.stepLon,
-                          job.south, job.north, job.stepLat) != kFrameOk)
+    if (addOutRamkaContur(sink, FrameRecordKind::MinuteLine, layout.minuteLineCode, g + w, map,
+                          job.bounds, job.spacing) != kFrameOk)
         return kFrameWriteFailed;
-    if (MINUTEFRAMEXTICS(true, sink, layout, job) != kFrameOk ||
-        MINUTEFRAMEXTICS(false, sink, layout, job) != kFrameOk ||
-        MINUTEFRAMEYTICS(true, sink, layout, job) != kFrameOk ||
-        MINUTEFRAMEYTICS(false, sink, layout, job) != kFrameOk)
+    if (minuteFrameXTics(true, sink, layout, job) != kFrameOk ||
+        minuteFrameXTics(false, sink, layout, job) != kFrameOk ||
+        minuteFrameYTics(true, sink, layout, job) != kFrameOk ||
+        minuteFrameYTics(false, sink, layout, job) != kFrameOk)
         return kFrameWriteFailed;
     return kFrameOk;
 }

@@ -17,12 +17,12 @@ constexpr double kMaxDivisions = 100000.0;
 /// Inner line, outer line, then the scales of the north, south, west and east
 /// sides, all into FRAME. Returns kFrameOk or kFrameWriteFailed (stops at the
 /// first record that fails; what was written stays).
-int MINUTEFRAMEFRAMEWORK(FrameSink& sink, const FrameLayout& layout, const FrameJob& job);
+int minuteFrameFramework(FrameSink& sink, const FrameLayout& layout, const FrameJob& job);
 /// The scale along the north (north = true) or south side: divisions of
 /// job.xMinute minutes counted from job.baseWest.
-int MINUTEFRAMEXTICS(bool north, FrameSink& sink, const FrameLayout& layout, const FrameJob& job);
+int minuteFrameXTics(bool north, FrameSink& sink, const FrameLayout& layout, const FrameJob& job);
 /// The scale along the west (west = true) or east side: divisions of
 /// job.yMinute minutes counted from job.baseSouth.
-int MINUTEFRAMEYTICS(bool west, FrameSink& sink, const FrameLayout& layout, const FrameJob& job);
+int minuteFrameYTics(bool west, FrameSink& sink, const FrameLayout& layout, const FrameJob& job);
 
 } // namespace sheetjob::frame

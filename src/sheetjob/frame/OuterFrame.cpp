@@ -4,6 +4,7 @@
 #include "sheetjob/coordtext/LabelText.h"
 #include "sheetjob/frame/FrameGeometry.h"
 #include "sheetjob/frame/TextExtent.h"
+#include "sheetjob/geometry/Tolerance.h"
 
 #include <algorithm>
 
@@ -11,12 +12,9 @@ namespace sheetjob::frame {
 
 namespace {
 
-using geometry::EQWITHTOLERANCE;
+using geometry::eqWithTolerance;
 using geometry::Vertices;
 
-constexpr double kGapClearance = 2.0; // mm: 1 mm of clearance at each end of a neighbour name
-constexpr double kLabelClearance =
-    1.0; // mm between the trapezium (or the edge minute frame) and a value label
 constexpr double kLabelLift = 0.8 / 2; // mm between a parallel and the nearer edge of its label
 constexpr double kMinuteDrop = 0.10000000149011612; // mm more below the parallel (0.1f)
 constexpr double kCornerMargin = 0.8;               // mm widening the corner label blocks
@@ -26,18 +24,19 @@ struct Outer {
     FrameSink& sink;
     const FrameLayout& layout;
     const FrameJob& job;
-    double s;
-    double R;
+    PrintedMap map;
 
-    double TT(double lat, double d) const { return TARGETLAT(lat, d, s, R); }
-    double TL(double lon, double lat, double d) const { return TARGETLON(lon, lat, d, s, R); }
+    double TT(double lat, double d) const { return targetLat(lat, d, map); }
+    double TL(double lon, double lat, double d) const { return targetLon(lon, lat, d, map); }
     /// Line along the parallel `lat` shifted by d, densified on the grid from W.
     bool parallel(double lat, double d, double start, double end, Vertices& v) const {
-        return ADDOUTPARALLEL(lat, d, start, end, s, R, job.west, job.stepLon, v) != kLineRefused;
+        return addOutParallel(lat, d, start, end, map, {job.bounds.west, job.spacing.lon}, v) !=
+               kLineRefused;
     }
     /// Line d mm east of the meridian `lon`, densified on the grid from S.
     bool meridian(double lon, double d, double start, double end, Vertices& v) const {
-        return ADDOUTMERIDIAN(lon, d, start, end, s, R, job.south, job.stepLat, v) != kLineRefused;
+        return addOutMeridian(lon, d, start, end, map, {job.bounds.south, job.spacing.lat}, v) !=
+               kLineRefused;
     }
     int write(FrameRecordKind kind, const std::string& attributes, const Vertices& v) const {
         return sink.write(kind, attributes, v) == 0 ? kFrameOk : kFrameWriteFailed;
@@ -53,8 +52,8 @@ struct Mark {
 int brokenOuterLine(const Outer& o) {
     const FrameLayout& L = o.layout;
     const FrameJob& j = o.job;
-    const double W = j.west, E = j.east, S = j.south, N = j.north;
-    const double D = L.OuterFrameDistance;
+    const double W = j.bounds.west, E = j.bounds.east, S = j.bounds.south, N = j.bounds.north;
+    const double D = L.outerFrameDistance;
 
     const double phiM = (S + N) / 2;
     const double lamM = (W + E) / 2;
@@ -63,24 +62,24 @@ int brokenOuterLine(const Outer& o) {
 
     auto gapWidth = [&](const std::string& name) {
         const std::string t = common::rtrim(name);
-        return TEXTPARAMETERS(t, static_cast<int>(t.size()), L.AdjacentFont, L.AdjacentSize,
+        return textParameters(t, static_cast<int>(t.size()), L.adjacentFont, L.adjacentSize,
                               kTrimBoth)
                    .width +
                kGapClearance;
     };
-    double wN = gapWidth(j.northName);
-    double wS = gapWidth(j.southName);
-    double wW = gapWidth(j.westName);
-    double wE = gapWidth(j.eastName);
+    double wN = gapWidth(j.neighbours.north);
+    double wS = gapWidth(j.neighbours.south);
+    double wW = gapWidth(j.neighbours.west);
+    double wE = gapWidth(j.neighbours.east);
     // A refined side borders no single neighbour. Judged on the trapezium before
     // any datum shift, so that a shifted sheet keeps its neighbours' names.
-    if (!EQWITHTOLERANCE(j.resultWest, j.baseWest))
+    if (!eqWithTolerance(j.result.west, j.base.west))
         wW = 0;
-    if (!EQWITHTOLERANCE(j.resultEast, j.baseEast))
+    if (!eqWithTolerance(j.result.east, j.base.east))
         wE = 0;
-    if (!EQWITHTOLERANCE(j.resultSouth, j.baseSouth))
+    if (!eqWithTolerance(j.result.south, j.base.south))
         wS = 0;
-    if (!EQWITHTOLERANCE(j.resultNorth, j.baseNorth))
+    if (!eqWithTolerance(j.result.north, j.base.north))
         wN = 0;
 
     double yW1 = o.TT(phiM, -wW / 2), yW2 = o.TT(phiM, wW / 2);
@@ -112,7 +111,7 @@ int brokenOuterLine(const Outer& o) {
 
     // Four pieces, clockwise from gap to gap around a corner; the first line of
     // each piece ends where the second begins, so its last vertex is dropped.
-    const std::string lineCode = codeAttribute(L.OuterFrameCode);
+    const std::string lineCode = codeAttribute(L.outerFrameCode);
     auto piece = [&](auto first, auto second) {
         Vertices v;
         if (!first(v))
@@ -140,15 +139,15 @@ int brokenOuterLine(const Outer& o) {
         if (!build(v))
             return kFrameWriteFailed;
         return o.write(FrameRecordKind::NeighbourName,
-                       labelAttributes(L.AdjacentCode, name, L.AdjacentFont, L.AdjacentSize), v);
+                       labelAttributes(L.adjacentCode, name, L.adjacentFont, L.adjacentSize), v);
     };
-    if (label(wN, j.northName, [&](Vertices& v) { return o.parallel(N, D, xN1, xN2, v); }) !=
+    if (label(wN, j.neighbours.north, [&](Vertices& v) { return o.parallel(N, D, xN1, xN2, v); }) !=
             kFrameOk ||
-        label(wS, j.southName, [&](Vertices& v) { return o.parallel(S, -D, xS1, xS2, v); }) !=
+        label(wS, j.neighbours.south,
+              [&](Vertices& v) { return o.parallel(S, -D, xS1, xS2, v); }) != kFrameOk ||
+        label(wW, j.neighbours.west, [&](Vertices& v) { return o.meridian(W, -D, yW1, yW2, v); }) !=
             kFrameOk ||
-        label(wW, j.westName, [&](Vertices& v) { return o.meridian(W, -D, yW1, yW2, v); }) !=
-            kFrameOk ||
-        label(wE, j.eastName, [&](Vertices& v) { return o.meridian(E, D, yE1, yE2, v); }) !=
+        label(wE, j.neighbours.east, [&](Vertices& v) { return o.meridian(E, D, yE1, yE2, v); }) !=
             kFrameOk)
         return kFrameWriteFailed;
     return kFrameOk;
@@ -157,23 +156,23 @@ int brokenOuterLine(const Outer& o) {
 int outerFrame(const Outer& o) {
     const FrameLayout& L = o.layout;
     const FrameJob& j = o.job;
-    switch (L.OuterFrameKind) {
+    switch (L.outerFrameKind) {
     case 2:
-        if (ADDOUTRAMKACONTUR(o.sink, FrameRecordKind::OuterSideLine, L.OuterSideCode, L.OuterFrameDistance - L.OuterSideOffset,
-                              o.s, o.R, j.west, j.east, j.stepLon, j.south, j.north,
-                              j.stepLat) != kFrameOk ||
-            ADDOUTRAMKACONTUR(o.sink, FrameRecordKind::OuterSideLine, L.OuterSideCode, L.OuterFrameDistance + L.OuterSideOffset,
-                              o.s, o.R, j.west, j.east, j.stepLon, j.south, j.north,
-                              j.stepLat) != kFrameOk ||
-            ADDOUTRAMKACONTUR(o.sink, FrameRecordKind::OuterLine, L.OuterFrameCode, L.OuterFrameDistance, o.s, o.R, j.west,
-                              j.east, j.stepLon, j.south, j.north, j.stepLat) != kFrameOk)
+        if (addOutRamkaContur(o.sink, FrameRecordKind::OuterSideLine, L.outerSideCode,
+                              L.outerFrameDistance - L.outerSideOffset, o.map, j.bounds,
+                              j.spacing) != kFrameOk ||
+            addOutRamkaContur(o.sink, FrameRecordKind::OuterSideLine, L.outerSideCode,
+                              L.outerFrameDistance + L.outerSideOffset, o.map, j.bounds,
+                              j.spacing) != kFrameOk ||
+            addOutRamkaContur(o.sink, FrameRecordKind::OuterLine, L.outerFrameCode,
+                              L.outerFrameDistance, o.map, j.bounds, j.spacing) != kFrameOk)
             return kFrameWriteFailed;
         return kFrameOk;
     case 1:
-        if (L.AdjacentOn)
+        if (L.adjacentOn)
             return brokenOuterLine(o);
-        return ADDOUTRAMKACONTUR(o.sink, FrameRecordKind::OuterLine, L.OuterFrameCode, L.OuterFrameDistance, o.s, o.R, j.west,
-                                 j.east, j.stepLon, j.south, j.north, j.stepLat);
+        return addOutRamkaContur(o.sink, FrameRecordKind::OuterLine, L.outerFrameCode,
+                                 L.outerFrameDistance, o.map, j.bounds, j.spacing);
     default:
         return kFrameOk;
     }
@@ -182,26 +181,26 @@ int outerFrame(const Outer& o) {
 int outlets(const Outer& o) {
     const FrameLayout& L = o.layout;
     const FrameJob& j = o.job;
-    const double g = L.MinuteFrameGap;
-    const std::string parallelCode = codeAttribute(L.ParallelOutletCode);
-    const std::string meridianCode = codeAttribute(L.MeridianOutletCode);
+    const double g = L.minuteFrameGap;
+    const std::string parallelCode = codeAttribute(L.parallelOutletCode);
+    const std::string meridianCode = codeAttribute(L.meridianOutletCode);
     for (double phi : j.latitudes) {
         Vertices west, east;
-        if (!o.parallel(phi, 0, j.west, o.TL(j.west, phi, -g), west) ||
+        if (!o.parallel(phi, 0, j.bounds.west, o.TL(j.bounds.west, phi, -g), west) ||
             o.write(FrameRecordKind::ParallelOutlet, parallelCode, west) != kFrameOk)
             return kFrameWriteFailed;
-        if (!o.parallel(phi, 0, j.east, o.TL(j.east, phi, g), east) ||
+        if (!o.parallel(phi, 0, j.bounds.east, o.TL(j.bounds.east, phi, g), east) ||
             o.write(FrameRecordKind::ParallelOutlet, parallelCode, east) != kFrameOk)
             return kFrameWriteFailed;
     }
     for (double lam : j.longitudes) {
         Vertices north, south;
-        north.add(lam, j.north);
-        north.add(lam, o.TT(j.north, g));
+        north.add(lam, j.bounds.north);
+        north.add(lam, o.TT(j.bounds.north, g));
         if (o.write(FrameRecordKind::MeridianOutlet, meridianCode, north) != kFrameOk)
             return kFrameWriteFailed;
-        south.add(lam, j.south);
-        south.add(lam, o.TT(j.south, -g));
+        south.add(lam, j.bounds.south);
+        south.add(lam, o.TT(j.bounds.south, -g));
         if (o.write(FrameRecordKind::MeridianOutlet, meridianCode, south) != kFrameOk)
             return kFrameWriteFailed;
     }
@@ -211,13 +210,13 @@ int outlets(const Outer& o) {
 int valueLabels(const Outer& o) {
     const FrameLayout& L = o.layout;
     const FrameJob& j = o.job;
-    const double W = j.west, E = j.east, S = j.south, N = j.north;
+    const double W = j.bounds.west, E = j.bounds.east, S = j.bounds.south, N = j.bounds.north;
     // With the minute frame on the edge, the labels go beyond its strip.
-    const double off = (L.MinuteFrameOn && L.MinuteFrameGap == 0.0)
-                           ? kLabelClearance + L.MinuteFrameWidth
+    const double off = (L.minuteFrameOn && L.minuteFrameGap == 0.0)
+                           ? kLabelClearance + L.minuteFrameWidth
                            : kLabelClearance;
     auto attributes = [&](const std::string& text) {
-        return labelAttributes(L.DigitCode, text, L.DigitFont, L.DigitSize);
+        return labelAttributes(L.digitCode, text, L.digitFont, L.digitSize);
     };
     auto labelLine = [&](double y, double start, double end, const std::string& text) {
         Vertices v;
@@ -231,15 +230,15 @@ int valueLabels(const Outer& o) {
     double hP = 0.0;
     for (size_t i = 0; i < n; ++i) {
         const double phi = j.latitudes[i];
-        const coordtext::FrameLabelPieces p = coordtext::COORDTOTXT(phi, false);
+        const coordtext::FrameLabelPieces p = coordtext::coordToTxt(phi, false);
         const std::string deg = common::rtrim(p.degrees);
         const std::string min = common::rtrim(p.minutes);
         const TextExtent e1 =
-            TEXTPARAMETERS(deg, static_cast<int>(deg.size()), L.DigitFont, L.DigitSize, kTrimBoth);
+            textParameters(deg, static_cast<int>(deg.size()), L.digitFont, L.digitSize, kTrimBoth);
         const double w1 = e1.width, h1 = e1.top - e1.bottom;
         const double yA = o.TT(phi, kLabelLift + h1 / 2);
         const TextExtent e2 =
-            TEXTPARAMETERS(min, static_cast<int>(min.size()), L.DigitFont, L.DigitSize, kTrimBoth);
+            textParameters(min, static_cast<int>(min.size()), L.digitFont, L.digitSize, kTrimBoth);
         const double w2 = e2.width, h2 = e2.top - e2.bottom;
         const double yB = o.TT(phi, -(kLabelLift + h2 / 2 + kMinuteDrop));
         // West labels begin together, so the longer one ends `off` from W.
@@ -276,14 +275,14 @@ int valueLabels(const Outer& o) {
     const double movedOff = kLabelLift + hP + kCornerMargin;
     for (size_t k = 0; k < m; ++k) {
         const double lam = j.longitudes[k];
-        const coordtext::FrameLabelPieces p = coordtext::COORDTOTXT(lam, true);
+        const coordtext::FrameLabelPieces p = coordtext::coordToTxt(lam, true);
         const std::string deg = common::rtrim(p.degrees);
         const std::string min = common::rtrim(p.minutes);
         const TextExtent e1 =
-            TEXTPARAMETERS(deg, static_cast<int>(deg.size()), L.DigitFont, L.DigitSize, kTrimLeft);
+            textParameters(deg, static_cast<int>(deg.size()), L.digitFont, L.digitSize, kTrimLeft);
         const TextExtent e2 =
-            TEXTPARAMETERS(min, static_cast<int>(min.size()), L.DigitFont, L.DigitSize, kTrimRight);
-        const double ws = TEXTPARAMETERS(" ", 1, L.DigitFont, L.DigitSize, kTrimNone).width;
+            textParameters(min, static_cast<int>(min.size()), L.digitFont, L.digitSize, kTrimRight);
+        const double ws = textParameters(" ", 1, L.digitFont, L.digitSize, kTrimNone).width;
         const double w1 = e1.width, w2 = e2.width;
         const double h = std::max(e1.top - e1.bottom, e2.top - e2.bottom);
         const std::string text = deg + " " + min;
@@ -325,13 +324,13 @@ int valueLabels(const Outer& o) {
 
 } // namespace
 
-int OUTFRAMEFRAMEWORK(FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
-    const Outer o{sink, layout, job, layout.ScaleDenominator, kEarthRadius};
+int outFrameFramework(FrameSink& sink, const FrameLayout& layout, const FrameJob& job) {
+    const Outer o{sink, layout, job, {layout.scaleDenominator, kEarthRadius}};
     if (outerFrame(o) != kFrameOk)
         return kFrameWriteFailed;
-    if (layout.OutletsOn && outlets(o) != kFrameOk)
+    if (layout.outletsOn && outlets(o) != kFrameOk)
         return kFrameWriteFailed;
-    if (layout.DigitsOn && valueLabels(o) != kFrameOk)
+    if (layout.digitsOn && valueLabels(o) != kFrameOk)
         return kFrameWriteFailed;
     return kFrameOk;
 }

@@ -13,7 +13,7 @@ constexpr int kNoTop = -999999;   // start of the running maximum of the box top
 constexpr int kNoBottom = 999999; // start of the running minimum of the box bottoms
 } // namespace
 
-TextExtent TEXTPARAMETERS(const std::string& text, int length, int font, double size,
+TextExtent textParameters(const std::string& text, int length, int font, double size,
                           int trimMode) {
     static const GlyphMetrics kNoGlyph{};
     const double k = size * kMillimetresPerPoint / kMetricUnitsPerSize;

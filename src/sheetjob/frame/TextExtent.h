@@ -23,6 +23,6 @@ struct TextExtent {
 
 /// Measures the first `length` characters of `text` (Windows-1251) in font
 /// 1..3 at `size` points. A font number outside 1..3 measures as all zeros.
-TextExtent TEXTPARAMETERS(const std::string& text, int length, int font, double size, int trimMode);
+TextExtent textParameters(const std::string& text, int length, int font, double size, int trimMode);
 
 } // namespace sheetjob::frame

@@ -1,10 +1,10 @@
-#include "sheetjob/geometry/Geometry.h"
+#include "sheetjob/geometry/Clipping.h"
 
 #include <algorithm>
 
 namespace sheetjob::geometry {
 
-bool CROSSLINEBYEDGE(bool horizontal, double c, const Point& a, const Point& b, double& low,
+bool crossLineByEdge(bool horizontal, double c, const Point& a, const Point& b, double& low,
                      double& high) {
     // Along the line: x for a horizontal line, y for a vertical one.
     const double uA = horizontal ? a.x : a.y;
@@ -36,7 +36,7 @@ bool CROSSLINEBYEDGE(bool horizontal, double c, const Point& a, const Point& b, 
     return false;
 }
 
-bool CLIPPINGLINEBYPOLYGON(bool horizontal, double c, const std::vector<Point>& polygon,
+bool clippingLineByPolygon(bool horizontal, double c, const std::vector<Point>& polygon,
                            double& low, double& high) {
     bool found = false;
     const size_t n = polygon.size();
@@ -45,7 +45,7 @@ bool CLIPPINGLINEBYPOLYGON(bool horizontal, double c, const std::vector<Point>& 
         const Point& b = polygon[(i + 1) % n]; // the last edge closes the ring
         double edgeLow = 0.0;
         double edgeHigh = 0.0;
-        if (!CROSSLINEBYEDGE(horizontal, c, a, b, edgeLow, edgeHigh))
+        if (!crossLineByEdge(horizontal, c, a, b, edgeLow, edgeHigh))
             continue;
         if (!found) {
             low = edgeLow;
@@ -60,14 +60,14 @@ bool CLIPPINGLINEBYPOLYGON(bool horizontal, double c, const std::vector<Point>& 
     return found && low != high;
 }
 
-bool CLIPPINGHORIZONTALLINEBYPOLYGON(double y, const std::vector<Point>& polygon, double& xLow,
+bool clippingHorizontalLineByPolygon(double y, const std::vector<Point>& polygon, double& xLow,
                                      double& xHigh) {
-    return CLIPPINGLINEBYPOLYGON(true, y, polygon, xLow, xHigh);
+    return clippingLineByPolygon(true, y, polygon, xLow, xHigh);
 }
 
-bool CLIPPINGVERTICALLINEBYPOLYGON(double x, const std::vector<Point>& polygon, double& yLow,
+bool clippingVerticalLineByPolygon(double x, const std::vector<Point>& polygon, double& yLow,
                                    double& yHigh) {
-    return CLIPPINGLINEBYPOLYGON(false, x, polygon, yLow, yHigh);
+    return clippingLineByPolygon(false, x, polygon, yLow, yHigh);
 }
 
 } // namespace sheetjob::geometry

@@ -39,7 +39,7 @@ double safeAsin(double value) { return std::asin(std::clamp(value, -1.0, 1.0)); 
 
 } // namespace
 
-void SK42_TO_GSK2011(Point& point) {
+void sk42_To_Gsk2011(Point& point) {
     const double l = point.x * kDegToRad;
     const double b = point.y * kDegToRad;
 
@@ -91,10 +91,10 @@ void SK42_TO_GSK2011(Point& point) {
     point.y = bOut * kRadToDeg;
 }
 
-void SK42_TO_GSK2011(Vertices& vertices) {
+void sk42_To_Gsk2011(Vertices& vertices) {
     for (int i = 0; i < vertices.size(); ++i) {
         Point p{vertices.x[i], vertices.y[i]};
-        SK42_TO_GSK2011(p);
+        sk42_To_Gsk2011(p);
         vertices.x[i] = p.x;
         vertices.y[i] = p.y;
     }

@@ -1,9 +1,9 @@
-#include "sheetjob/geometry/Geometry.h"
+#include "sheetjob/geometry/Tolerance.h"
 
 #include <cmath>
 
 namespace sheetjob::geometry {
 
-bool EQWITHTOLERANCE(double a, double b) { return std::fabs(a - b) <= kTolerance; }
+bool eqWithTolerance(double a, double b) { return std::fabs(a - b) <= kTolerance; }
 
 } // namespace sheetjob::geometry

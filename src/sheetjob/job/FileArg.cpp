@@ -1,17 +1,20 @@
 #include "sheetjob/job/FileArg.h"
 
 #include "sheetjob/common/Cp1251.h"
+#include "sheetjob/common/Display.h"
 #include "sheetjob/common/Text.h"
 #include "sheetjob/coordtext/DegreeText.h"
 #include "sheetjob/job/OutputFolders.h"
 
 #include <array>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <optional>
 #include <system_error>
-#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace sheetjob::job {
 namespace fs = std::filesystem;
@@ -25,178 +28,226 @@ using common::trim;
 
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 // An argument file is a few lines; anything this large is not one, and reading
-// stops here instead of exhausting memory on a device or a huge file.
+// stops here instead of going through a device or a huge file.
 constexpr std::size_t kMaxArgFileBytes = 16u << 20;
-constexpr std::size_t kMinPathLength = 3;         // shortest accepted "Path" value
-constexpr std::size_t kMinNomenclatureLength = 3; // shortest sheet name, e.g. N37
-
-// Single-sheet sizes that bound how far a result trapezium may reach beyond
-// the base one, degrees.
-constexpr double kMargin200Longitude = 1.0;      // 1:200 000 sheet width
-constexpr double kMargin200Latitude = 2.0 / 3.0; // 1:200 000 sheet height, 40'
-constexpr double kMargin1000Longitude = 6.0;     // 1:1 000 000 sheet width
-constexpr double kMargin1000Latitude = 4.0;      // 1:1 000 000 sheet height
-
-// Belt letters U..K give yZone 1..11.
-constexpr std::string_view kBeltLetters = "UTSRQPONMLK";
+constexpr std::size_t kMinPathLength = 3; // shortest accepted "Path" value
+// Bytes of a line kept for reading: enough for kArgLineLength characters of
+// UTF-8 and one more; of the rest only whether it is blank matters.
+constexpr std::size_t kKeptLineBytes = 4 * kArgLineLength + 4;
+constexpr std::size_t kChunkBytes = 64 * 1024; // read size of the file
 
 std::string inQuotes(std::string_view cp1251) {
-    // Appended rather than prefixed: GCC 12 warns falsely (-Wrestrict) about
-    // prefixing a literal to a temporary string at -O2.
-    std::string quoted(1, '"');
-    for (const char c : common::cp1251ToUtf8(cp1251)) {
-        // A control character (a stray carriage return, say) would garble the
-        // one-line message on a terminal: it is shown as an escape.
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            static constexpr char kHex[] = "0123456789ABCDEF";
-            quoted += "\\x";
-            quoted += kHex[(static_cast<unsigned char>(c) >> 4) & 0xF];
-            quoted += kHex[static_cast<unsigned char>(c) & 0xF];
-        } else {
-            quoted += c;
-        }
-    }
-    quoted += '"';
-    return quoted;
+    return common::quoted(common::cp1251ToUtf8(cp1251));
 }
 
 /// An angle for a message: " 37° 00'" left-adjusted, in UTF-8.
 std::string angleText(double angle) {
-    return common::cp1251ToUtf8(ltrim(coordtext::GRADMIN2TXT(angle)));
+    return common::cp1251ToUtf8(ltrim(coordtext::gradMin2Txt(angle)));
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-/// The Roman numeral of a 1:200 000 sheet number 1..36.
-std::string romanNumeral(int n) {
-    static constexpr std::array<std::string_view, 10> kUnits = {"",  "I",  "II",  "III",  "IV",
-                                                                "V", "VI", "VII", "VIII", "IX"};
-    return std::string(static_cast<size_t>(n / 10), 'X') +
-           std::string(kUnits[static_cast<size_t>(n % 10)]);
+std::string where(std::string_view fileName, int line) {
+    return std::string(fileName) + ", line " + std::to_string(line) + ": ";
 }
 
-/// The combined-sheet suffix: nothing (single sheet) or "(d)" with blanks
-/// allowed around the digit and after the ")". Returns the sheet type or nothing.
-std::optional<int> readSheetType(std::string_view rest) {
-    const std::string text = trim(rest);
-    if (text.empty())
-        return 0;
-    if (text.front() != '(' || text.back() != ')')
-        return std::nullopt;
-    const std::string digit = trim(std::string_view(text).substr(1, text.size() - 2));
-    if (digit.size() != 1 || digit[0] < '2' || digit[0] > '4')
-        return std::nullopt;
-    return digit[0] - '1'; // "2" double, "3" triple, "4" quadruple
-}
+// ---------------------------------------------------------------------------
+// Where the bytes come from: a file, or a content already in memory. Both are
+// read twice: once to learn the encoding, once for the lines.
 
-/// Belt, zone, sheet number and combined-sheet suffix; the fields are written only on success.
-bool readNomenclature(std::string_view value, JobParameters& job) {
-    const std::string text = rtrim(ltrim(value));
-    if (text.size() < kMinNomenclatureLength)
-        return false;
-    char belt = text[0];
-    if (belt >= 'a' && belt <= 'z')
-        belt = static_cast<char>(belt - 'a' + 'A');
-    const auto beltIndex = kBeltLetters.find(belt);
-    if (beltIndex == std::string_view::npos)
-        return false;
-    size_t pos = 1;
-    const bool hyphenated = text[pos] == '-';
-    if (hyphenated)
-        ++pos;
-    if (text.size() - pos < 2 || !isDigit(text[pos]) || !isDigit(text[pos + 1]))
-        return false;
-    const int zone = (text[pos] - '0') * 10 + (text[pos + 1] - '0');
-    if (!((zone >= 33 && zone <= 60) || zone == 1 || zone == 2))
-        return false;
-    pos += 2;
+class ByteSource {
+  public:
+    virtual ~ByteSource() = default;
+    /// Up to `size` bytes; 0 at the end. False on a read error.
+    virtual bool read(char* data, std::size_t size, std::size_t& got) = 0;
+    /// Back to the first byte; false when that fails.
+    virtual bool rewind() = 0;
+};
 
-    int setScale = 1;
-    int sheetNumber = 0;
-    const std::string afterZone = ltrim(std::string_view(text).substr(pos));
-    if (!afterZone.empty() && afterZone.front() != '(') {
-        setScale = 0;
-        if (hyphenated) {
-            if (text[pos] != '-')
-                return false;
-            ++pos;
-            size_t end = pos;
-            while (end < text.size() && (text[end] == 'I' || text[end] == 'V' || text[end] == 'X'))
-                ++end;
-            const std::string_view numeral = std::string_view(text).substr(pos, end - pos);
-            for (int n = 1; n <= 36 && sheetNumber == 0; ++n)
-                if (numeral == romanNumeral(n))
-                    sheetNumber = n;
-            pos = end;
-        } else if (text.size() - pos >= 2 && isDigit(text[pos]) && isDigit(text[pos + 1])) {
-            const int n = (text[pos] - '0') * 10 + (text[pos + 1] - '0');
-            if (n >= 1 && n <= 36)
-                sheetNumber = n;
-            pos += 2;
+class MemorySource : public ByteSource {
+  public:
+    explicit MemorySource(std::string_view content) : content_(content) {}
+    bool read(char* data, std::size_t size, std::size_t& got) override {
+        got = std::min(size, content_.size() - pos_);
+        std::memcpy(data, content_.data() + pos_, got);
+        pos_ += got;
+        return true;
+    }
+    bool rewind() override {
+        pos_ = 0;
+        return true;
+    }
+
+  private:
+    std::string_view content_;
+    std::size_t pos_ = 0;
+};
+
+class FileSource : public ByteSource {
+  public:
+    explicit FileSource(int fd) : fd_(fd) {}
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+    ~FileSource() override { ::close(fd_); }
+    bool read(char* data, std::size_t size, std::size_t& got) override {
+        for (;;) {
+            const ssize_t n = ::read(fd_, data, size);
+            if (n < 0 && errno == EINTR)
+                continue;
+            got = n > 0 ? static_cast<std::size_t>(n) : 0;
+            return n >= 0;
         }
-        if (sheetNumber == 0)
+    }
+    bool rewind() override { return ::lseek(fd_, 0, SEEK_SET) == 0; }
+
+  private:
+    int fd_;
+};
+
+/// What the first reading learns: how the file is to be read.
+struct Encoding {
+    bool byteOrderMark = false;
+    bool convert = false;      ///< valid UTF-8 with non-ASCII characters: converted
+    int unconvertibleLine = 0; ///< first line with a character Windows-1251 lacks
+};
+
+bool scanEncoding(ByteSource& source, Encoding& encoding) {
+    common::Utf8Decoder decoder;
+    bool valid = true;
+    bool ascii = true;
+    bool first = true;
+    int line = 1;
+    char buffer[kChunkBytes];
+    for (;;) {
+        std::size_t got = 0;
+        if (!source.read(buffer, sizeof buffer, got))
             return false;
+        if (got == 0)
+            break;
+        std::string_view chunk(buffer, got);
+        if (first) {
+            first = false;
+            // The mark is three bytes at the very start; a first read of fewer
+            // bytes would be a file shorter than that.
+            if (chunk.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark) {
+                encoding.byteOrderMark = true;
+                chunk.remove_prefix(kUtf8ByteOrderMark.size());
+            }
+        }
+        for (const char c : chunk) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte == '\n')
+                ++line;
+            if (byte < 0x80 && !decoder.midSequence())
+                continue;
+            ascii = false;
+            char32_t cp = 0;
+            const auto step = decoder.feed(byte, cp);
+            if (step == common::Utf8Decoder::Step::Invalid) {
+                valid = false;
+                break;
+            }
+            if (step == common::Utf8Decoder::Step::CodePoint && encoding.unconvertibleLine == 0 &&
+                !common::cp1251ByteOf(cp))
+                encoding.unconvertibleLine = line;
+        }
+        if (!valid)
+            break;
     }
-    const auto sheetType = readSheetType(std::string_view(text).substr(pos));
-    if (!sheetType)
-        return false;
-    job.SetScale = setScale;
-    job.yZone = static_cast<int>(beltIndex) + 1;
-    job.xZone = zone;
-    job.SheetNumber = sheetNumber;
-    job.SheetType = *sheetType;
-    return true;
+    valid = valid && !decoder.midSequence();
+    encoding.convert = valid && !ascii;
+    if (!encoding.convert)
+        encoding.unconvertibleLine = 0;
+    return source.rewind();
 }
 
-/// The file's text as Windows-1251 lines: a UTF-8 byte-order mark dropped,
-/// valid UTF-8 with non-ASCII characters converted, anything else taken as
-/// Windows-1251; lines end in LF or CR LF.
-int splitLines(std::string_view content, std::vector<std::string>& lines, std::string& what,
-               int& badLine) {
-    if (content.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark)
-        content.remove_prefix(kUtf8ByteOrderMark.size());
-    const bool convert = !common::isAscii(content) && common::isValidUtf8(content);
-    size_t start = 0;
-    while (start < content.size()) {
-        size_t end = content.find('\n', start);
-        if (end == std::string_view::npos)
-            end = content.size();
-        std::string_view line = content.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        start = end + 1;
-        if (!convert) {
-            lines.emplace_back(line);
-            continue;
-        }
-        auto converted = common::utf8ToCp1251(line);
-        if (!converted) {
-            badLine = static_cast<int>(lines.size()) + 1;
-            what = "holds a character that Windows-1251 lacks (the file is read as UTF-8)";
-            return kArgLineNotRead;
-        }
-        lines.push_back(std::move(*converted));
-    }
-    return kArgFileRead;
-}
+/// The lines of the file one at a time, each with its line end (and one
+/// carriage return before it) removed. A line keeps its first kKeptLineBytes
+/// bytes; of the rest it is only known whether they are all blank.
+class LineReader {
+  public:
+    LineReader(ByteSource& source, bool skipByteOrderMark)
+        : source_(source), skipMark_(skipByteOrderMark) {}
 
-/// Reads a degree-minute value into a field that must still hold its marker.
-int readAngle(std::string_view key, std::string& value, double& field, bool nonZero,
+    /// False at the end of the file; `failed()` tells a read error from it.
+    bool next(std::string& line, bool& blankBeyond) {
+        line.clear();
+        std::size_t excess = 0;         // bytes past the kept ones
+        std::size_t excessNonBlank = 0; // of which not blanks
+        bool lastWasCarriageReturn = false;
+        bool any = false;
+        for (;;) {
+            if (pos_ == size_) {
+                if (!fill())
+                    break;
+                continue; // the byte-order mark may have been the whole read
+            }
+            const char c = buffer_[pos_++];
+            any = true;
+            if (c == '\n')
+                break;
+            if (line.size() < kKeptLineBytes) {
+                line += c;
+            } else {
+                ++excess;
+                if (c != ' ')
+                    ++excessNonBlank;
+            }
+            lastWasCarriageReturn = c == '\r';
+        }
+        if (!any)
+            return false;
+        // One carriage return before the line end belongs to the line end.
+        if (lastWasCarriageReturn) {
+            if (excess == 0)
+                line.pop_back();
+            else
+                --excessNonBlank;
+        }
+        blankBeyond = excessNonBlank == 0;
+        return true;
+    }
+    [[nodiscard]] bool failed() const { return failed_; }
+
+  private:
+    bool fill() {
+        std::size_t got = 0;
+        if (!source_.read(buffer_, sizeof buffer_, got)) {
+            failed_ = true;
+            return false;
+        }
+        pos_ = 0;
+        size_ = got;
+        if (skipMark_ && got >= kUtf8ByteOrderMark.size()) {
+            skipMark_ = false;
+            pos_ = kUtf8ByteOrderMark.size();
+        }
+        return got > 0;
+    }
+
+    ByteSource& source_;
+    bool skipMark_;
+    bool failed_ = false;
+    char buffer_[kChunkBytes];
+    std::size_t pos_ = 0;
+    std::size_t size_ = 0;
+};
+
+/// Reads a degree-minute value into a field that must not be given yet.
+int readAngle(std::string_view key, std::string& value, std::optional<double>& field, bool nonZero,
               std::string& reason) {
-    if (field != kUnsetReal) {
+    if (field) {
         reason = "key \"" + std::string(key) + "\" given twice";
         return kItemGivenTwice;
     }
     const std::string shown = inQuotes(rtrim(value));
     double angle = 0;
-    if (coordtext::TXTGRADMIN2GRAD(value, angle) != 0) {
+    if (coordtext::txtGradMin2Grad(value, angle) != 0) {
         reason = "value " + shown + " of \"" + std::string(key) +
                  "\" is not a degree-minute text such as 37° 15' or 37";
         return kItemBadValue;
     }
-    // The text reader yields no negative value; a zero (or anything not
-    // positive) would leave the graticule without a step.
-    if (nonZero && !(angle > 0)) {
+    // The text reader yields no negative value; a zero would leave the
+    // graticule without a step.
+    if (nonZero && !model::usableSpacing(angle)) {
         reason = "value " + shown + " of \"" + std::string(key) + "\" must not be 0";
         return kItemBadValue;
     }
@@ -204,15 +255,16 @@ int readAngle(std::string_view key, std::string& value, double& field, bool nonZ
     return kItemRead;
 }
 
-/// Reads a minute division 1..59 into a field that must still hold its marker.
-int readMinutes(std::string_view key, std::string& value, int& field, std::string& reason) {
-    if (field != kUnsetInt) {
+/// Reads a minute division 1..59 into a field that must not be given yet.
+int readMinutes(std::string_view key, std::string& value, std::optional<int>& field,
+                std::string& reason) {
+    if (field) {
         reason = "key \"" + std::string(key) + "\" given twice";
         return kItemGivenTwice;
     }
     const std::string shown = inQuotes(rtrim(value));
     int minutes = 0;
-    if (coordtext::TXTMIN2MIN(value, minutes) != 0 || !(minutes > 0)) {
+    if (coordtext::txtMin2Min(value, minutes) != 0 || !model::usableDivision(minutes)) {
         reason = "value " + shown + " of \"" + std::string(key) +
                  "\" is not a minute division from 1 to 59";
         return kItemBadValue;
@@ -221,28 +273,136 @@ int readMinutes(std::string_view key, std::string& value, int& field, std::strin
     return kItemRead;
 }
 
-std::string where(std::string_view fileName, int line) {
-    return std::string(fileName) + ", line " + std::to_string(line) + ": ";
+/// Reads a switch "0" or "1" into a field that must not be given yet.
+int readSwitch(std::string_view key, const std::string& value, std::optional<int>& field,
+               std::string& reason) {
+    if (field) {
+        reason = "key \"" + std::string(key) + "\" given twice";
+        return kItemGivenTwice;
+    }
+    const std::string flag = trim(value);
+    if (flag != "0" && flag != "1") {
+        reason = "value " + inQuotes(rtrim(value)) + " of \"" + std::string(key) +
+                 "\" is neither 0 nor 1";
+        return kItemBadValue;
+    }
+    field = flag == "1" ? 1 : 0;
+    return kItemRead;
 }
 
-/// A given bound must lie less than one single sheet beyond its base edge.
-bool boundOk(double& field, double base, bool mustBeGreater, double limit, std::string_view key,
-             std::string_view side, std::string_view fileName, std::string& reason) {
-    if (field < 0) {
-        field = base;
+/// A given bound must lie less than one single sheet beyond its base edge;
+/// one not given is the base edge.
+bool boundOk(const std::optional<double>& given, double base, bool mustBeGreater, double limit,
+             std::string_view key, std::string_view side, std::string_view fileName, double& bound,
+             std::string& reason) {
+    if (!given) {
+        bound = base;
         return true;
     }
-    if (mustBeGreater ? field > limit : field < limit)
+    bound = *given;
+    if (mustBeGreater ? bound > limit : bound < limit)
         return true;
-    reason = std::string(fileName) + ": \"" + std::string(key) + "\" " + angleText(field) +
+    reason = std::string(fileName) + ": \"" + std::string(key) + "\" " + angleText(bound) +
              " lies a full sheet size or more beyond the sheet's " + std::string(side) + " edge " +
              angleText(base);
     return false;
 }
 
+/// The job from the values of a whole file: the required keys, the defaults
+/// and the checks of the values against each other.
+common::Outcome completeJob(const ArgValues& v, std::string_view fileName, model::Job& job) {
+    if (!v.resultFolder || !v.sheet) {
+        std::string what = !v.resultFolder ? "\"Path\" is missing" : "\"Nom\" is missing";
+        if (!v.resultFolder && !v.sheet)
+            what = "\"Nom\" and \"Path\" are missing";
+        return common::Failure{kArgRequiredMissing, std::string(fileName) + ": " + what};
+    }
+    // The sub-sheet frames divide one nominal 1:200 000 sheet.
+    if (v.subSheetFrames == 1 &&
+        !(v.sheet->is200k() && v.sheet->sheetType == nomenclature::kSingle))
+        return common::Failure{
+            kArgItemBad, where(fileName, v.subSheetFramesLine) +
+                             "\"SubSheetFrames=1\" needs a single 1:200 000 sheet in \"Nom\""};
+    job = model::Job{};
+    job.coordSystem = static_cast<model::CoordinateSystem>(v.coordSystem);
+    job.sheet = *v.sheet;
+    job.mapScale = v.mapScale.value_or(model::kOwnScale);
+    job.resultFolder = *v.resultFolder;
+    job.subSheetFrames = v.subSheetFrames == 1;
+    job.qgisFiles = v.qgisFiles.value_or(1) == 1;
+
+    const nomenclature::BaseParameters base = nomenclature::computeBaseParameters(job.sheet);
+    const geometry::Trapezium& b = base.trapezium;
+    const nomenclature::Margins margin = job.sheet.margins();
+    std::string reason;
+    geometry::Trapezium& r = job.result;
+    if (!boundOk(v.xFrom, b.west, true, b.west - margin.longitude, "xFrom", "west", fileName,
+                 r.west, reason) ||
+        !boundOk(v.xTo, b.east, false, b.east + margin.longitude, "xTo", "east", fileName, r.east,
+                 reason) ||
+        !boundOk(v.yFrom, b.south, true, b.south - margin.latitude, "yFrom", "south", fileName,
+                 r.south, reason) ||
+        !boundOk(v.yTo, b.north, false, b.north + margin.latitude, "yTo", "north", fileName,
+                 r.north, reason))
+        return common::Failure{kArgResultOutOfRange, reason};
+
+    geometry::Graticule& g = job.graticule;
+    g.xMinute = v.xMinute.value_or(base.graticule.xMinute);
+    g.yMinute = v.yMinute.value_or(base.graticule.yMinute);
+    g.parallelStep = v.parallelStep.value_or(base.graticule.parallelStep);
+    g.meridianStep = v.meridianStep.value_or(base.graticule.meridianStep);
+    if (!model::usableGraticule(g))
+        return common::Failure{kArgResultOutOfRange,
+                               std::string(fileName) +
+                                   ": a graticule spacing or minute division is 0"};
+    return std::nullopt;
+}
+
+/// Reads every item of every line of the source.
+common::Outcome readLines(ByteSource& source, std::string_view fileName, model::Job& job) {
+    Encoding encoding;
+    if (!scanEncoding(source, encoding))
+        return common::Failure{kArgLineNotRead, std::string(fileName) + ": cannot read the file"};
+    if (encoding.unconvertibleLine != 0)
+        return common::Failure{
+            kArgLineNotRead,
+            where(fileName, encoding.unconvertibleLine) +
+                "holds a character that Windows-1251 lacks (the file is read as UTF-8)"};
+
+    LineReader lines(source, encoding.byteOrderMark);
+    ArgValues values;
+    std::string line;
+    bool blankBeyond = true;
+    while (lines.next(line, blankBeyond)) {
+        ++values.line;
+        if (encoding.convert) {
+            // Whole lines only: a line whose kept bytes end inside a character
+            // has text beyond them and is refused below.
+            if (auto converted = common::utf8ToCp1251(line))
+                line = std::move(*converted);
+        }
+        if (!blankBeyond || (line.size() > kArgLineLength &&
+                             !isBlank(std::string_view(line).substr(kArgLineLength))))
+            return common::Failure{kArgItemBad, where(fileName, values.line) +
+                                                    "line is longer than " +
+                                                    std::to_string(kArgLineLength) + " characters"};
+        if (line.size() > kArgLineLength)
+            line.resize(kArgLineLength);
+        while (!isBlank(line)) {
+            std::string what;
+            if (readArg(line, values, what) != kItemRead)
+                return common::Failure{kArgItemBad, where(fileName, values.line) + what};
+        }
+    }
+    if (lines.failed())
+        return common::Failure{kArgLineNotRead,
+                               where(fileName, values.line + 1) + "cannot be read"};
+    return completeJob(values, fileName, job);
+}
+
 } // namespace
 
-int READCS(std::string_view value, int& coordSystem) {
+int readCs(std::string_view value, int& coordSystem) {
     const std::string name = trim(value);
     static constexpr std::array<std::string_view, 4> kNames = {
         "CK-42", // Latin C and K
@@ -261,39 +421,39 @@ int READCS(std::string_view value, int& coordSystem) {
     return 1;
 }
 
-int READNOMENCLATURE(std::string_view value, JobParameters& job) {
-    if (!readNomenclature(value, job)) {
-        job.SetScale = kRejected;
+int readNomenclature(std::string_view value, nomenclature::Sheet& sheet) {
+    const auto parsed = nomenclature::Sheet::parse(value);
+    if (!parsed)
         return 1;
-    }
-    COMPUTEBASEPARAMETERS(job);
+    sheet = *parsed;
     return 0;
 }
 
-int READPATH(std::string_view value, std::string& resultPath) {
+int readPath(std::string_view value, std::string& resultFolder) {
     const std::string folder = trim(value);
-    if (folder.size() < kMinPathLength)
+    // A control character would cut the path short when it is handed to the
+    // system (a NUL) or garble every message that names it.
+    if (folder.size() < kMinPathLength || common::hasControlCharacter(folder))
         return 1;
-    resultPath = withFolderSeparator(folder);
+    resultFolder = withFolderSeparator(folder);
     return 0;
 }
 
-int READSCALE2(int setScale, std::string_view value, int& mapScale) {
+int readScale2(int setScale, std::string_view value, int& mapScale) {
     const std::string scale = trim(value);
     static constexpr std::array<std::string_view, 3> k200 = {"200", "500", "1000"};
     static constexpr std::array<std::string_view, 3> k1000 = {"1000", "2500", "5000"};
-    const auto& allowed = setScale == 0 ? k200 : k1000;
+    const auto& allowed = setScale == nomenclature::kSeries200k ? k200 : k1000;
     for (size_t i = 0; i < allowed.size(); ++i) {
         if (scale == allowed[i]) {
             mapScale = static_cast<int>(i);
             return 0;
         }
     }
-    mapScale = kRejected;
     return 1;
 }
 
-int READARG(std::string& line, JobParameters& job, ArgItemState& state, std::string& reason) {
+int readArg(std::string& line, ArgValues& values, std::string& reason) {
     line = ltrim(line);
     const size_t semicolon = line.find(';');
     if (semicolon == std::string::npos || semicolon < 3) {
@@ -323,7 +483,7 @@ int READARG(std::string& line, JobParameters& job, ArgItemState& state, std::str
         return kItemGivenTwice;
     };
     if (key == "CS") {
-        if (READCS(value, job.CoordSystem) != 0) {
+        if (readCs(value, values.coordSystem) != 0) {
             reason = "unknown coordinate system " + shown +
                      " of \"CS\" (known: CK-42, CK-95, ГCK-2011, ГCK-2011 / СК-42, "
                      "the letters C and K before the hyphen Latin)";
@@ -332,204 +492,122 @@ int READARG(std::string& line, JobParameters& job, ArgItemState& state, std::str
         return kItemRead;
     }
     if (key == "Nom") {
-        if (job.SetScale != kUnsetInt)
+        if (values.sheet)
             return twice();
-        if (READNOMENCLATURE(value, job) != 0) {
+        nomenclature::Sheet sheet;
+        if (readNomenclature(value, sheet) != 0) {
             reason = "sheet name " + shown +
                      " of \"Nom\" is not a sheet of the 1:1 000 000 or 1:200 000 series "
                      "(such as N-37, N37, T-37 (4), N-37-XIV, N3714, N-37-XIV(2))";
             return kItemBadValue;
         }
+        values.sheet = sheet;
         return kItemRead;
     }
     if (key == "Path") {
-        if (!isBlank(job.ResultPath))
+        if (values.resultFolder)
             return twice();
-        if (READPATH(value, job.ResultPath) != 0) {
-            reason = "result folder " + shown + " of \"Path\" is shorter than 3 characters";
+        std::string folder;
+        if (readPath(value, folder) != 0) {
+            reason = "result folder " + shown + " of \"Path\" " +
+                     (common::hasControlCharacter(trim(value)) ? "holds a control character"
+                                                               : "is shorter than 3 characters");
             return kItemBadValue;
         }
+        values.resultFolder = folder;
         return kItemRead;
     }
     if (key == "MapScale") {
-        if (job.MapScale != kUnsetInt)
+        if (values.mapScale)
             return twice();
-        if (job.SetScale == kUnsetInt) {
+        if (!values.sheet) {
             reason = "\"MapScale\" comes before \"Nom\"";
             return kItemScaleBeforeNom;
         }
-        if (READSCALE2(job.SetScale, value, job.MapScale) != 0) {
+        int mapScale = 0;
+        if (readScale2(values.sheet->setScale, value, mapScale) != 0) {
             reason = "map scale " + shown + " of \"MapScale\" does not fit a " +
-                     (job.SetScale == 0 ? "1:200 000 sheet (allowed: 200, 500, 1000)"
-                                        : "1:1 000 000 sheet (allowed: 1000, 2500, 5000)");
+                     (values.sheet->is200k() ? "1:200 000 sheet (allowed: 200, 500, 1000)"
+                                             : "1:1 000 000 sheet (allowed: 1000, 2500, 5000)");
             return kItemBadValue;
         }
+        values.mapScale = mapScale;
         return kItemRead;
     }
     if (key == "xFrom")
-        return readAngle(key, value, job.xFrom, false, reason);
+        return readAngle(key, value, values.xFrom, false, reason);
     if (key == "yFrom")
-        return readAngle(key, value, job.yFrom, false, reason);
+        return readAngle(key, value, values.yFrom, false, reason);
     if (key == "xTo")
-        return readAngle(key, value, job.xTo, false, reason);
+        return readAngle(key, value, values.xTo, false, reason);
     if (key == "yTo")
-        return readAngle(key, value, job.yTo, false, reason);
+        return readAngle(key, value, values.yTo, false, reason);
     if (key == "ParallelStep")
-        return readAngle(key, value, job.ParallelStep, true, reason);
+        return readAngle(key, value, values.parallelStep, true, reason);
     if (key == "MeridianStep")
-        return readAngle(key, value, job.MeridianStep, true, reason);
+        return readAngle(key, value, values.meridianStep, true, reason);
     if (key == "xMinute")
-        return readMinutes(key, value, job.xMinute, reason);
+        return readMinutes(key, value, values.xMinute, reason);
     if (key == "yMinute")
-        return readMinutes(key, value, job.yMinute, reason);
+        return readMinutes(key, value, values.yMinute, reason);
     if (key == "SubSheetFrames") {
-        if (state.SubSheetFrames != kUnsetInt)
-            return twice();
-        const std::string flag = trim(value);
-        if (flag != "0" && flag != "1") {
-            reason = "value " + shown + " of \"SubSheetFrames\" is neither 0 nor 1";
-            return kItemBadValue;
-        }
-        state.SubSheetFrames = flag == "1" ? 1 : 0;
-        state.subSheetFramesLine = state.line;
-        return kItemRead;
+        const int status = readSwitch(key, value, values.subSheetFrames, reason);
+        if (status == kItemRead)
+            values.subSheetFramesLine = values.line;
+        return status;
     }
+    if (key == "QgisFiles")
+        return readSwitch(key, value, values.qgisFiles, reason);
     reason = "unknown key " + inQuotes(key);
     return kItemUnknownKey;
 }
 
-int readArgFileContent(std::string_view content, std::string_view fileName, JobParameters& job,
-                       std::string& reason) {
-    job.CoordSystem = kSK42;
-    job.SetScale = job.MapScale = job.xMinute = job.yMinute = kUnsetInt;
-    job.xFrom = job.xTo = job.yFrom = job.yTo = job.ParallelStep = job.MeridianStep = kUnsetReal;
-    job.ResultPath.clear();
-
-    std::vector<std::string> lines;
-    std::string what;
-    int badLine = 0;
-    if (splitLines(content, lines, what, badLine) != kArgFileRead) {
-        reason = where(fileName, badLine) + what;
-        return kArgLineNotRead;
-    }
-    ArgItemState state;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        std::string& line = lines[i];
-        state.line = static_cast<int>(i) + 1;
-        if (line.size() > kArgLineLength) {
-            if (!isBlank(std::string_view(line).substr(kArgLineLength))) {
-                reason = where(fileName, state.line) + "line is longer than " +
-                         std::to_string(kArgLineLength) + " characters";
-                return kArgItemBad;
-            }
-            line.resize(kArgLineLength);
-        }
-        while (!isBlank(line)) {
-            std::string what;
-            if (READARG(line, job, state, what) != kItemRead) {
-                reason = where(fileName, state.line) + what;
-                return kArgItemBad;
-            }
-        }
-    }
-
-    if (isBlank(job.ResultPath) || job.SetScale == kUnsetInt) {
-        reason = std::string(fileName) + ": " +
-                 (isBlank(job.ResultPath) ? "\"Path\" is missing" : "\"Nom\" is missing");
-        if (isBlank(job.ResultPath) && job.SetScale == kUnsetInt)
-            reason = std::string(fileName) + ": \"Nom\" and \"Path\" are missing";
-        return kArgRequiredMissing;
-    }
-    // The sub-sheet frames divide one nominal 1:200 000 sheet.
-    if (state.SubSheetFrames == 1 && !(job.SetScale == 0 && job.SheetType == 0)) {
-        reason = where(fileName, state.subSheetFramesLine) +
-                 "\"SubSheetFrames=1\" needs a single 1:200 000 sheet in \"Nom\"";
-        return kArgItemBad;
-    }
-    job.SubSheetFrames = state.SubSheetFrames == 1;
-    if (job.MapScale == kUnsetInt)
-        job.MapScale = 0;
-
-    const bool sheet200 = job.SetScale == 0;
-    const double lonMargin = sheet200 ? kMargin200Longitude : kMargin1000Longitude;
-    const double latMargin = sheet200 ? kMargin200Latitude : kMargin1000Latitude;
-    if (!boundOk(job.xFrom, job.BaseWest, true, job.BaseWest - lonMargin, "xFrom", "west", fileName,
-                 reason) ||
-        !boundOk(job.xTo, job.BaseEast, false, job.BaseEast + lonMargin, "xTo", "east", fileName,
-                 reason) ||
-        !boundOk(job.yFrom, job.BaseSouth, true, job.BaseSouth - latMargin, "yFrom", "south",
-                 fileName, reason) ||
-        !boundOk(job.yTo, job.BaseNorth, false, job.BaseNorth + latMargin, "yTo", "north", fileName,
-                 reason))
-        return kArgResultOutOfRange;
-
-    const auto defaultInt = [](int& field, int base) {
-        if (field < 0)
-            field = base;
-    };
-    const auto defaultReal = [](double& field, double base) {
-        if (field < 0)
-            field = base;
-    };
-    defaultInt(job.xMinute, job.BaseXMinute);
-    defaultInt(job.yMinute, job.BaseYMinute);
-    defaultReal(job.ParallelStep, job.BaseParallelStep);
-    defaultReal(job.MeridianStep, job.BaseMeridianStep);
-    // Written so that NaN fails too: the graticule must never see a step that
-    // is not positive.
-    if (!(job.xMinute > 0) || !(job.yMinute > 0) || !(job.ParallelStep > 0) ||
-        !(job.MeridianStep > 0)) {
-        reason = std::string(fileName) + ": a graticule spacing or minute division is 0";
-        return kArgResultOutOfRange;
-    }
-    return kArgFileRead;
+common::Outcome readArgFileContent(std::string_view content, std::string_view fileName,
+                                   model::Job& job) {
+    MemorySource source(content);
+    return readLines(source, fileName, job);
 }
 
-int createResultFolder(const std::string& resultPath, std::string& reason) {
-    const std::string folder = trim(resultPath);
+common::Outcome createResultFolder(const std::string& resultFolder) {
+    const std::string folder = trim(resultFolder);
     const fs::path path = fileSystemPath(folder);
     std::error_code ec;
     if (fs::is_directory(path, ec))
-        return kArgFileRead;
+        return std::nullopt;
     fs::create_directories(path, ec);
-    if (ec || !fs::is_directory(path, ec)) {
-        reason = "cannot create folder " + common::cp1251ToUtf8(folder) + ": " +
-                 (ec ? ec.message() : std::string("a file of that name is in the way"));
-        return kArgFolderNotCreated;
-    }
-    return kArgFileRead;
+    if (ec || !fs::is_directory(path, ec))
+        return common::Failure{
+            kArgFolderNotCreated,
+            "cannot create folder " + common::displayed(common::cp1251ToUtf8(folder)) + ": " +
+                (ec ? ec.message() : std::string("a file of that name is in the way"))};
+    return std::nullopt;
 }
 
-int READARGFILE(const std::string& argFile, JobParameters& job, std::string& reason) {
-    const fs::path path(argFile);
-    std::error_code ec;
-    if (fs::is_directory(path, ec)) {
-        reason = argFile + ": is a folder, not an argument file";
-        return kArgFileNotOpened;
-    }
-    errno = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        reason = argFile + ": cannot open the argument file" +
-                 (errno != 0 ? ": " + std::generic_category().message(errno) : std::string());
-        return kArgFileNotOpened;
-    }
-    std::string content;
-    char buffer[1 << 16];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        content.append(buffer, static_cast<size_t>(in.gcount()));
-        if (content.size() > kMaxArgFileBytes) {
-            reason = argFile + ": too large for an argument file (more than 16 MiB)";
-            return kArgLineNotRead;
-        }
-    }
-    if (in.bad()) {
-        reason = argFile + ": cannot read the argument file";
-        return kArgLineNotRead;
-    }
-    if (const int status = readArgFileContent(content, argFile, job, reason))
-        return status;
-    return createResultFolder(job.ResultPath, reason);
+common::Outcome readArgFile(const std::string& argFile, model::Job& job) {
+    const std::string shownFile = common::displayed(argFile);
+    // Opened without waiting: a FIFO or a device named as the argument file must
+    // not hold the run; only a regular file is read.
+    const int fd = ::open(argFile.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return common::Failure{kArgFileNotOpened, shownFile + ": cannot open the argument file: " +
+                                                      std::strerror(errno)};
+    FileSource source(fd);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return common::Failure{kArgFileNotOpened, shownFile + ": cannot open the argument file: " +
+                                                      std::strerror(errno)};
+    if (S_ISDIR(st.st_mode))
+        return common::Failure{kArgFileNotOpened,
+                               shownFile + ": is a folder, not an argument file"};
+    if (!S_ISREG(st.st_mode))
+        return common::Failure{kArgFileNotOpened,
+                               shownFile + ": is not a regular file (a pipe, socket or device)"};
+    if (static_cast<std::size_t>(st.st_size) > kMaxArgFileBytes)
+        return common::Failure{kArgLineNotRead,
+                               shownFile + ": too large for an argument file (more than 16 MiB)"};
+    if (auto failure = readLines(source, shownFile, job))
+        return failure;
+    return createResultFolder(job.resultFolder);
 }
 
 } // namespace sheetjob::job

@@ -1,6 +1,9 @@
 #include "sheetjob/job/OutputFolders.h"
 
 #include "sheetjob/common/Cp1251.h"
+#include "sheetjob/common/Display.h"
+#include "sheetjob/frame/FrameDriver.h"
+#include "sheetjob/layers/SheetLayers.h"
 
 #include <array>
 #include <system_error>
@@ -11,11 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Base names under which the layer writers create the layers of each folder,
-// in the order their stale files are removed.
-constexpr std::array<std::string_view, 3> kHypsLayers = {"HypsA", "HypsL", "HypsP"};
-constexpr std::array<std::string_view, 3> kFrameLayers = {"Frame", "FrameDig", "FrameAdj"};
-
 char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string asciiLower(std::string_view text) {
@@ -25,37 +23,30 @@ std::string asciiLower(std::string_view text) {
     return lower;
 }
 
-std::string displayed(std::string_view cp1251Path) { return common::cp1251ToUtf8(cp1251Path); }
+bool endsWith(std::string_view text, std::string_view tail) {
+    return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
+}
 
-/// One entry of a folder that removal may touch: anything but a folder (a
-/// symbolic link counts as itself, whatever it points to).
-struct FolderEntry {
-    fs::path path;
-    std::string lowerName; ///< file name in lower case (ASCII letters only)
+/// Entries that removal may touch: anything but a folder (a symbolic link
+/// counts as itself, whatever it points to), with their names in lower case.
+struct Removable {
+    std::string name;
+    std::string lowerName; ///< ASCII letters in lower case
 };
 
-/// The entries of a folder that are not folders themselves; an unreadable
-/// folder gives none (removal is best effort: the layer writers overwrite the
-/// main members anyway).
-std::vector<FolderEntry> removableEntries(const fs::path& folder) {
-    std::vector<FolderEntry> entries;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code statusError;
-        const fs::file_status status = it->symlink_status(statusError);
-        if (statusError || fs::is_directory(status))
-            continue;
-        const std::u8string name = it->path().filename().u8string();
-        entries.push_back(
-            {it->path(), asciiLower(std::string_view(reinterpret_cast<const char*>(name.data()),
-                                                     name.size()))});
-    }
-    return entries;
+std::vector<Removable> removableEntries(const common::Folder& folder) {
+    std::vector<Removable> list;
+    for (const common::FolderEntry& e : folder.entries())
+        if (e.kind != common::EntryKind::Folder)
+            list.push_back({e.name, asciiLower(e.name)});
+    return list;
 }
 
 /// Removes every member of the named layer (base name alone or followed by
 /// ".anything", without regard to case) provided its .shp member is there.
-void removeLayer(const std::vector<FolderEntry>& entries, std::string_view layer) {
+/// Removal is best effort: a member that stays is replaced when it is written.
+void removeLayer(const common::Folder& folder, const std::vector<Removable>& entries,
+                 std::string_view layer) {
     const std::string base = asciiLower(layer);
     const std::string mainFile = base + ".shp";
     bool hasMainFile = false;
@@ -63,52 +54,44 @@ void removeLayer(const std::vector<FolderEntry>& entries, std::string_view layer
         hasMainFile = hasMainFile || e.lowerName == mainFile;
     if (!hasMainFile)
         return;
-    for (const auto& e : entries) {
+    for (const auto& e : entries)
         if (e.lowerName == base ||
             (e.lowerName.size() > base.size() && e.lowerName.compare(0, base.size(), base) == 0 &&
-             e.lowerName[base.size()] == '.')) {
-            std::error_code ignored; // as with any removal, a file that stays is overwritten later
-            fs::remove(e.path, ignored);
-        }
+             e.lowerName[base.size()] == '.'))
+            folder.removeEntry(e.name);
+}
+
+/// Files that a killed run left under their temporary names.
+void removeLeftovers(const common::Folder& folder, const std::vector<Removable>& entries) {
+    for (const auto& e : entries)
+        if (endsWith(e.name, common::kPartSuffix))
+            folder.removeEntry(e.name);
+}
+
+/// Opens the sub-folder `name` of the result folder, making it when it is
+/// missing; a link or anything but a folder is refused.
+common::Outcome openOrMake(const common::Folder& result, std::string_view name, int failStatus,
+                           std::optional<common::Folder>& folder) {
+    const std::string shown = common::displayed(result.pathOf(name));
+    std::string error;
+    switch (result.kindOf(name)) {
+    case common::EntryKind::Missing:
+        if (!result.makeSubfolder(name, error))
+            return common::Failure{failStatus, "cannot create folder " + shown + ": " + error};
+        break;
+    case common::EntryKind::Folder:
+        break;
+    case common::EntryKind::Link:
+        return common::Failure{failStatus, "cannot use folder " + shown +
+                                               ": it is a symbolic link, which is never followed"};
+    default:
+        return common::Failure{failStatus, "cannot use folder " + shown +
+                                               ": a file of that name is in the way"};
     }
-}
-
-/// Makes a missing folder with its missing parents; 0 or `failStatus`.
-int makeFolder(const std::string& cp1251Folder, int failStatus, std::string& reason) {
-    std::error_code ec;
-    fs::create_directories(fileSystemPath(cp1251Folder), ec);
-    if (ec) {
-        reason = "cannot create folder " + displayed(cp1251Folder) + ": " + ec.message();
-        return failStatus;
-    }
-    return kFoldersReady;
-}
-
-bool exists(const std::string& cp1251Path) {
-    std::error_code ec;
-    return fs::exists(fileSystemPath(cp1251Path), ec);
-}
-
-/// HYPS or FRAME: removes the folder's stale layers, or makes the folder.
-int prepareLayerFolder(const std::string& folder, const std::array<std::string_view, 3>& layers,
-                       int failStatus, std::string& reason) {
-    if (!exists(folder))
-        return makeFolder(folder, failStatus, reason);
-    const auto entries = removableEntries(fileSystemPath(folder));
-    for (const auto layer : layers)
-        removeLayer(entries, layer);
-    return kFoldersReady;
-}
-
-/// HYPS_50 or HYPS_25: removes every file in the folder, or makes the folder.
-int prepareSubSheetFolder(const std::string& folder, int failStatus, std::string& reason) {
-    if (!exists(folder))
-        return makeFolder(folder, failStatus, reason);
-    for (const auto& e : removableEntries(fileSystemPath(folder))) {
-        std::error_code ignored;
-        fs::remove(e.path, ignored);
-    }
-    return kFoldersReady;
+    folder = result.openSubfolder(name, error);
+    if (!folder)
+        return common::Failure{failStatus, "cannot use folder " + shown + ": " + error};
+    return std::nullopt;
 }
 
 } // namespace
@@ -124,34 +107,59 @@ std::string withFolderSeparator(std::string folder) {
     return folder;
 }
 
-int PATHPROCESS(const std::string& resultFolder, bool subSheetFrames, OutputFolders& folders,
-                std::string& reason) {
-    const std::string result = withFolderSeparator(resultFolder);
-    folders.HypsPath = result + "HYPS";
-    folders.FramePath = result + "FRAME";
-    folders.R50Path = folders.HypsPath + "_50";
-    folders.R25Path = folders.HypsPath + "_25";
+common::Outcome pathProcess(const std::string& resultFolder, bool subSheetFrames,
+                            OutputFolders& folders) {
+    const std::string path = common::nativePathFromCp1251(withFolderSeparator(resultFolder));
+    const std::string shown = path.empty() ? std::string("(empty)") : common::displayed(path);
+    std::string error;
+    auto result = path.empty() ? std::nullopt : common::Folder::open(path, error);
+    if (!result)
+        return common::Failure{kResultFolderMissing, "result folder " + shown + " does not exist"};
+    folders.result = std::move(*result);
 
-    std::error_code ec;
-    if (result.empty() || !fs::is_directory(fileSystemPath(result), ec)) {
-        reason = "result folder " +
-                 (result.empty() ? std::string("(empty)") : displayed(resultFolder)) +
-                 " does not exist";
-        return kResultFolderMissing;
-    }
-    if (const int status =
-            prepareLayerFolder(folders.HypsPath, kHypsLayers, kHypsNotCreated, reason))
-        return status;
-    if (const int status =
-            prepareLayerFolder(folders.FramePath, kFrameLayers, kFrameNotCreated, reason))
-        return status;
+    bool busy = false;
+    auto lock = folders.result.lock(kLockFile, busy, error);
+    if (!lock)
+        return common::Failure{kResultFolderBusy,
+                               busy
+                                   ? "result folder " + shown +
+                                         " is being written by another run; try again when it "
+                                         "has finished"
+                                   : "cannot lock result folder " + shown + " (" +
+                                         common::displayed(std::string(kLockFile)) + "): " + error};
+    folders.lock = std::move(*lock);
+
+    // Every folder is checked before anything is removed from any of them.
+    std::optional<common::Folder> hyps, frame, r50, r25;
+    if (auto failure = openOrMake(folders.result, kHypsFolder, kHypsNotCreated, hyps))
+        return failure;
+    if (auto failure = openOrMake(folders.result, kFrameFolder, kFrameNotCreated, frame))
+        return failure;
     if (subSheetFrames) {
-        if (const int status = prepareSubSheetFolder(folders.R50Path, kR50NotCreated, reason))
-            return status;
-        if (const int status = prepareSubSheetFolder(folders.R25Path, kR25NotCreated, reason))
-            return status;
+        if (auto failure = openOrMake(folders.result, kR50Folder, kR50NotCreated, r50))
+            return failure;
+        if (auto failure = openOrMake(folders.result, kR25Folder, kR25NotCreated, r25))
+            return failure;
     }
-    return kFoldersReady;
+
+    const auto hypsEntries = removableEntries(*hyps);
+    for (const auto layer : layers::kHypsLayerNames)
+        removeLayer(*hyps, hypsEntries, layer);
+    removeLeftovers(*hyps, hypsEntries);
+    const auto frameEntries = removableEntries(*frame);
+    for (const int layer : {frame::kFrameLayer, frame::kFrameDigLayer, frame::kFrameAdjLayer})
+        removeLayer(*frame, frameEntries, frame::kFrameLayerNames[static_cast<size_t>(layer)]);
+    removeLeftovers(*frame, frameEntries);
+    for (auto* sub : {&r50, &r25})
+        if (*sub)
+            for (const auto& e : removableEntries(**sub))
+                (*sub)->removeEntry(e.name);
+
+    folders.hyps = std::move(*hyps);
+    folders.frame = std::move(*frame);
+    folders.r50 = std::move(r50);
+    folders.r25 = std::move(r25);
+    return std::nullopt;
 }
 
 std::string failureMessage(int status) {

@@ -1,11 +1,15 @@
 #pragma once
 // The output folder tree of a job: HYPS and FRAME under the result folder, and
-// HYPS_50 and HYPS_25 beside HYPS for the sub-sheet frames. Preparing it makes
-// the missing folders and removes the layers an earlier run left there.
+// HYPS_50 and HYPS_25 beside HYPS for the sub-sheet frames. Preparing it takes
+// the folder's lock, makes the missing folders and removes the layers an
+// earlier run left there.
 
+#include "sheetjob/common/Failure.h"
+#include "sheetjob/common/Folder.h"
 #include "sheetjob/common/Path.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,12 +19,22 @@ namespace sheetjob::job {
 /// platform's own, so that every derived path is a native one.
 constexpr char kFolderSeparator = common::kPathSeparator;
 
-/// The folders derived from the result folder (Windows-1251 texts).
+/// Names of the folders under the result folder.
+constexpr std::string_view kHypsFolder = "HYPS";
+constexpr std::string_view kFrameFolder = "FRAME";
+constexpr std::string_view kR50Folder = "HYPS_50"; ///< the 1:50 000 sheet frames ("R50")
+constexpr std::string_view kR25Folder = "HYPS_25"; ///< the 1:25 000 sheet frames ("R25")
+/// The lock file in the result folder that keeps two runs apart.
+constexpr std::string_view kLockFile = ".sheetjob.lock";
+
+/// The prepared folders, held open for the run, and the result folder's lock.
 struct OutputFolders {
-    std::string HypsPath;  ///< result folder + "HYPS": sheet polygon and graticule layers
-    std::string FramePath; ///< result folder + "FRAME": the frame layers
-    std::string R50Path;   ///< HypsPath + "_50": the 1:50 000 sheet frames
-    std::string R25Path;   ///< HypsPath + "_25": the 1:25 000 sheet frames
+    common::Folder result;
+    common::Folder hyps;
+    common::Folder frame;
+    std::optional<common::Folder> r50; ///< with sub-sheet frames only
+    std::optional<common::Folder> r25;
+    common::FileLock lock;
 };
 
 /// Statuses of folder preparation.
@@ -31,19 +45,20 @@ enum OutputFolderStatus : int {
     kFrameNotCreated = 3,
     kR50NotCreated = 4,
     kR25NotCreated = 5,
+    kResultFolderBusy = 6, ///< another run holds the result folder's lock
 };
 
-/// Derives the four folder paths from the result folder (a native separator is
-/// put after it when it has none), checks that the result folder exists, makes
-/// HYPS and FRAME (and HYPS_50, HYPS_25 when `subSheetFrames`) with their
-/// missing parents, and removes the stale layers: HypsA, HypsL, HypsP in HYPS,
-/// Frame, FrameDig, FrameAdj in FRAME (every member, names matched without
-/// regard to case, only when the .shp member is there), and every file in
-/// HYPS_50 and HYPS_25 when sub-sheet frames are asked for. Subfolders are never
-/// entered; a symbolic link is removed as a link. Returns an OutputFolderStatus;
-/// on failure `reason` receives one line (UTF-8). The paths are formed even on failure.
-int PATHPROCESS(const std::string& resultFolder, bool subSheetFrames, OutputFolders& folders,
-                std::string& reason);
+/// Opens the result folder (Windows-1251 text, its trailing separator allowed),
+/// takes its lock, makes or opens HYPS and FRAME (and HYPS_50, HYPS_25 when
+/// `subSheetFrames`), and removes the stale layers: HypsA, HypsL, HypsP in
+/// HYPS, Frame, FrameDig, FrameAdj in FRAME (every member, names matched
+/// without regard to case, only when the .shp member is there), leftovers of
+/// interrupted writes, and every file in HYPS_50 and HYPS_25 when sub-sheet
+/// frames are asked for. A sub-folder that is a symbolic link or no folder is
+/// refused before anything is removed; subfolders are never entered and a
+/// link is removed as a link. The failure's reason is one line.
+common::Outcome pathProcess(const std::string& resultFolder, bool subSheetFrames,
+                            OutputFolders& folders);
 
 /// The Windows-1251 text of the interactive failure message for a status of
 /// folder preparation; any other status (999 included) gives the message of an

@@ -1,12 +1,13 @@
 #include "sheetjob/job/SheetJob.h"
 
+#include "sheetjob/common/Display.h"
 #include "sheetjob/common/Text.h"
 #include "sheetjob/job/FileArg.h"
 #include "sheetjob/job/OutputFolders.h"
+#include "sheetjob/job/QgisOutput.h"
 #include "sheetjob/layers/SheetLayers.h"
 #include "sheetjob/layers/SubSheets.h"
 
-#include <cmath>
 #include <exception>
 #include <filesystem>
 #include <system_error>
@@ -31,20 +32,6 @@ constexpr const char* kTitleDone =
 /// other stage without a message of its own).
 constexpr int kUnspecifiedFailure = 999;
 
-/// The result trapezium and graticule that the layer stages may work with:
-/// finite bounds and positive spacings (a zero or negative step would never
-/// end a graticule walk).
-bool graticuleUsable(const JobParameters& job, std::string& reason) {
-    const bool finite = std::isfinite(job.xFrom) && std::isfinite(job.xTo) &&
-                        std::isfinite(job.yFrom) && std::isfinite(job.yTo);
-    if (finite && job.MeridianStep > 0 && job.ParallelStep > 0 && job.xMinute > 0 &&
-        job.yMinute > 0 && std::isfinite(job.MeridianStep) && std::isfinite(job.ParallelStep))
-        return true;
-    reason =
-        "the result trapezium or its graticule spacing is not usable (a spacing is not positive)";
-    return false;
-}
-
 class Run {
   public:
     Run(InteractiveSession* session, bool interactive, std::ostream& err)
@@ -53,19 +40,18 @@ class Run {
     bool interactive() const { return interactive_; }
 
     int argumentFileMode(const std::string& argument) {
-        job_.SubSheetFrames = false;
+        job_.subSheetFrames = false;
         // The path is taken as given, left-adjusted; a relative one stays relative
         // to the current folder.
         const std::string argFile = common::trim(argument);
         std::error_code ec;
         if (argFile.empty() || !std::filesystem::exists(std::filesystem::path(argFile), ec)) {
-            report("argument file \"" + argFile + "\" not found (usage: sheetjob [ARGUMENT-FILE])");
+            report("argument file " + common::quoted(argFile) +
+                   " not found (usage: sheetjob [ARGUMENT-FILE])");
             return kExitNotDone;
         }
-        std::string reason;
-        job_.Status = READARGFILE(argFile, job_, reason);
-        if (job_.Status != 0) {
-            report(reason);
+        if (auto failure = readArgFile(argFile, job_)) {
+            report(failure->reason);
             return kExitNotDone;
         }
         return generate();
@@ -78,9 +64,14 @@ class Run {
             return kExitNotDone;
         }
         session_->showStartScreen();
-        session_->runParameterDialog(job_);
-        if (job_.Status != 0)
+        if (!session_->runParameterDialog(job_))
             return kExitNotDone; // cancelled: no message
+        // The argument-file reader checks its graticule as it builds the job; a
+        // front end's job is checked here, by the same rule.
+        if (!model::usableGraticule(job_.graticule))
+            return failBeforeLayers({kUnspecifiedFailure,
+                                     "the result trapezium or its graticule spacing is not usable "
+                                     "(a spacing is not positive)"});
         return generate();
     }
 
@@ -88,65 +79,43 @@ class Run {
     void report(const std::string& reason) { err_ << "sheetjob: " << reason << '\n'; }
 
     /// A failure before the sheet layers: its message box, or its line on stderr.
-    int failBeforeLayers(int status, const std::string& reason) {
-        job_.Status = status;
-        report(reason);
+    int failBeforeLayers(const common::Failure& failure) {
+        report(failure.reason);
         if (interactive_)
-            session_->showMessage(failureMessage(status), kTitleNotDone, MessageIcon::Stop);
+            session_->showMessage(failureMessage(failure.status), kTitleNotDone, MessageIcon::Stop);
         return kExitNotDone;
     }
 
     int generate() {
-        std::string reason;
-        if (!graticuleUsable(job_, reason))
-            return failBeforeLayers(kUnspecifiedFailure, reason);
-
         OutputFolders folders;
-        job_.Status =
-            PATHPROCESS(common::trim(job_.ResultPath), job_.SubSheetFrames, folders, reason);
-        job_.ResultPath = folders.HypsPath;
-        job_.FramePath = folders.FramePath;
-        if (job_.Status != 0)
-            return failBeforeLayers(job_.Status, reason);
+        if (auto failure = pathProcess(job_.resultFolder, job_.subSheetFrames, folders))
+            return failBeforeLayers(*failure);
 
-        if (job_.SubSheetFrames) {
-            layers::SubSheetJob sub;
-            sub.coordSystem = job_.CoordSystem;
-            sub.yZone = job_.yZone;
-            sub.xZone = job_.xZone;
-            sub.sheetNumber = job_.SheetNumber;
-            sub.r50Path = folders.R50Path;
-            sub.r25Path = folders.R25Path;
-            sub.baseWest = job_.BaseWest;
-            sub.baseEast = job_.BaseEast;
-            sub.baseSouth = job_.BaseSouth;
-            sub.baseNorth = job_.BaseNorth;
-            const int status = layers::CREATEMAPS5025(sub, reason);
-            if (status != 0)
-                return failBeforeLayers(kUnspecifiedFailure,
-                                        reason.empty() ? "sub-sheet frames failed with status " +
-                                                             std::to_string(status)
-                                                       : reason);
+        if (job_.subSheetFrames) {
+            if (auto failure = layers::createMaps5025(job_.sheet, job_.coordSystem, *folders.r50,
+                                                      *folders.r25))
+                return failBeforeLayers({kUnspecifiedFailure, failure->reason});
         }
 
-        int status = kUnspecifiedFailure;
+        common::Outcome failure;
         try {
-            status = layers::CREATESHEETLAYERS(job_, reason);
+            std::vector<frame::FrameRecordKind> frameKinds;
+            failure = layers::createSheetLayers(job_, folders.hyps, folders.frame, &frameKinds);
+            if (!failure && job_.qgisFiles)
+                failure = writeQgisFiles(job_, frameKinds, folders);
         } catch (const std::exception& e) {
-            reason = std::string("sheet layers failed: ") + e.what();
+            failure = common::Failure{kUnspecifiedFailure,
+                                      std::string("sheet layers failed: ") + e.what()};
         }
-        job_.Status = status;
-        if (status != 0 && reason.empty())
-            reason = "sheet layers failed with status " + std::to_string(status);
         if (!interactive_) {
-            if (status != 0) {
-                report(reason);
+            if (failure) {
+                report(failure->reason);
                 return kExitLayerFailure;
             }
             return kExitDone;
         }
-        if (status != 0) {
-            report(reason);
+        if (failure) {
+            report(failure->reason);
             session_->showMessage(kTitleNotDone, kTitleCrash, MessageIcon::Stop);
             return kExitNotDone;
         }
@@ -155,14 +124,14 @@ class Run {
     }
 
     bool interactive_;
-    JobParameters job_;
+    model::Job job_;
     InteractiveSession* session_;
     std::ostream& err_;
 };
 
 } // namespace
 
-int RUNSHEETJOB(const std::vector<std::string>& args, InteractiveSession* session,
+int runSheetJob(const std::vector<std::string>& args, InteractiveSession* session,
                 std::ostream& err) {
     // The program name alone selects the interactive mode; any argument the
     // argument-file mode, of which only the first is read.

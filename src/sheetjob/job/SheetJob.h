@@ -2,7 +2,7 @@
 // The main program: mode selection, job input, output folders, sub-sheet
 // frames, sheet layers, and the outcome (exit code, message box).
 
-#include "sheetjob/job/JobParameters.h"
+#include "sheetjob/model/Job.h"
 
 #include <ostream>
 #include <string>
@@ -21,9 +21,9 @@ class InteractiveSession {
     virtual ~InteractiveSession() = default;
     /// Shows the start screen and returns when it is closed.
     virtual void showStartScreen() = 0;
-    /// Runs the parameter dialog; fills the job and sets job.Status to 0
-    /// (accepted) or 1 (cancelled).
-    virtual void runParameterDialog(JobParameters& job) = 0;
+    /// Runs the parameter dialog: true with the job filled when the user
+    /// accepted it, false when the dialog was cancelled.
+    virtual bool runParameterDialog(model::Job& job) = 0;
     /// One modal message box; text and title are Windows-1251.
     virtual void showMessage(const std::string& text, const std::string& title,
                              MessageIcon icon) = 0;
@@ -32,8 +32,8 @@ class InteractiveSession {
 /// Runs one job and returns the exit code (0, 8 or 16). args[0] is the program
 /// name; one or more further arguments select argument-file mode (args[1] is
 /// the file). `session` serves the interactive mode; null when no window can be
-/// shown. In argument-file mode every failure writes one line to `err`.
-int RUNSHEETJOB(const std::vector<std::string>& args, InteractiveSession* session,
+/// shown. Every failure writes one line to `err`.
+int runSheetJob(const std::vector<std::string>& args, InteractiveSession* session,
                 std::ostream& err);
 
 } // namespace sheetjob::job

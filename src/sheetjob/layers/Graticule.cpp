@@ -1,6 +1,6 @@
 #include "sheetjob/layers/Graticule.h"
 
-#include "sheetjob/geometry/Geometry.h"
+#include "sheetjob/geometry/Tolerance.h"
 
 #include <cmath>
 #include <limits>
@@ -8,7 +8,7 @@
 namespace sheetjob::layers {
 namespace {
 
-using geometry::EQWITHTOLERANCE;
+using geometry::eqWithTolerance;
 
 constexpr double kNotAValue = std::numeric_limits<double>::quiet_NaN();
 // Largest graticule index walked: far beyond any sheet (a 1' step over 360 degrees
@@ -40,15 +40,15 @@ bool walkable(double value, double origin, double step) {
 
 } // namespace
 
-double STARTGRADVALUE(double value, double origin, double step) {
+double startGradValue(double value, double origin, double step) {
     if (!walkable(value, origin, step))
         return kNotAValue;
-    if (EQWITHTOLERANCE(origin, value))
+    if (eqWithTolerance(origin, value))
         return origin;
     if (origin < value) {
         const long long k = firstIndex(value - origin, step, [&](long long i) {
             const double candidate = static_cast<double>(i) * step + origin;
-            return candidate > value || EQWITHTOLERANCE(candidate, value);
+            return candidate > value || eqWithTolerance(candidate, value);
         });
         return static_cast<double>(k) * step + origin;
     }
@@ -56,39 +56,39 @@ double STARTGRADVALUE(double value, double origin, double step) {
     // decides, and one clearly below it means the previous one was the answer.
     const long long k = firstIndex(origin - value, step, [&](long long i) {
         const double candidate = static_cast<double>(i) * (-step) + origin;
-        return EQWITHTOLERANCE(candidate, value) || candidate < value;
+        return eqWithTolerance(candidate, value) || candidate < value;
     });
     const double candidate = static_cast<double>(k) * (-step) + origin;
-    if (EQWITHTOLERANCE(candidate, value))
+    if (eqWithTolerance(candidate, value))
         return candidate;
     return static_cast<double>(k - 1) * (-step) + origin;
 }
 
-double ENDGRADVALUE(double value, double origin, double step) {
+double endGradValue(double value, double origin, double step) {
     if (!walkable(value, origin, step))
         return kNotAValue;
-    if (EQWITHTOLERANCE(origin, value))
+    if (eqWithTolerance(origin, value))
         return origin;
     if (origin < value) {
         const long long k = firstIndex(value - origin, step, [&](long long i) {
             const double candidate = static_cast<double>(i) * step + origin;
-            return EQWITHTOLERANCE(candidate, value) || candidate > value;
+            return eqWithTolerance(candidate, value) || candidate > value;
         });
         const double candidate = static_cast<double>(k) * step + origin;
-        if (EQWITHTOLERANCE(candidate, value))
+        if (eqWithTolerance(candidate, value))
             return candidate;
         return static_cast<double>(k - 1) * step + origin;
     }
     const long long k = firstIndex(origin - value, step, [&](long long i) {
         const double candidate = static_cast<double>(i) * (-step) + origin;
-        return candidate < value || EQWITHTOLERANCE(candidate, value);
+        return candidate < value || eqWithTolerance(candidate, value);
     });
     return static_cast<double>(k) * (-step) + origin;
 }
 
-void PLUSUNIQUEVALUE(std::vector<double>& list, double value) {
+void plusUniqueValue(std::vector<double>& list, double value) {
     for (const double listed : list)
-        if (EQWITHTOLERANCE(listed, value))
+        if (eqWithTolerance(listed, value))
             return;
     list.push_back(value);
 }

@@ -13,11 +13,11 @@ constexpr double kMeridianVertexSpacing = 0.08333333333333333; // 5' (1/12) alon
 /// The smallest graticule value origin + k * step not below `value` (one within the
 /// tolerance below counts), degrees. A step that is not positive, a value or origin
 /// that is not finite, or a value more than 1e12 steps from the origin gives NaN.
-double STARTGRADVALUE(double value, double origin, double step);
+double startGradValue(double value, double origin, double step);
 /// The largest graticule value not above `value` (one within the tolerance above
-/// counts); NaN for the inputs that STARTGRADVALUE refuses.
-double ENDGRADVALUE(double value, double origin, double step);
+/// counts); NaN for the inputs that startGradValue refuses.
+double endGradValue(double value, double origin, double step);
 /// Appends value unless the list already holds it within the tolerance.
-void PLUSUNIQUEVALUE(std::vector<double>& list, double value);
+void plusUniqueValue(std::vector<double>& list, double value);
 
 } // namespace sheetjob::layers

@@ -1,21 +1,20 @@
 // The sheet polygon (HypsA) and the graticule points (HypsP).
 
-#include "sheetjob/common/Path.h"
+#include "sheetjob/layers/HypsA.h"
 #include "sheetjob/common/Text.h"
 #include "sheetjob/coordtext/DegreeText.h"
 #include "sheetjob/coordtext/LabelText.h"
 #include "sheetjob/geometry/DatumShift.h"
-#include "sheetjob/job/JobParameters.h"
+#include "sheetjob/geometry/Tolerance.h"
 #include "sheetjob/layers/Graticule.h"
-#include "sheetjob/layers/HypsLayers.h"
-#include "sheetjob/layers/LayerPath.h"
 #include "sheetjob/layers/Outline.h"
-#include "sheetjob/shapefile/ShapeLayer.h"
+#include "sheetjob/model/Job.h"
+#include "sheetjob/shapefile/LayerWriting.h"
 
 namespace sheetjob::layers {
 namespace {
 
-using geometry::EQWITHTOLERANCE;
+using geometry::eqWithTolerance;
 using shapefile::FieldDef;
 
 // Corner labels: whole minutes, or hundredths of a second for a shifted sheet,
@@ -43,103 +42,88 @@ const std::vector<FieldDef>& hypsPFields() {
 }
 
 // a <= b, also when the two are equal within the tolerance.
-bool notAbove(double a, double b) { return a <= b || EQWITHTOLERANCE(a, b); }
+bool notAbove(double a, double b) { return a <= b || eqWithTolerance(a, b); }
 
-int writeSheetPolygon(const HypsAJob& job, geometry::Vertices& outline, std::string& reason) {
-    const std::string path = common::joinPath(job.hypsPath, "HypsA");
-    shapefile::ShapeLayer layer;
-    if (shapefile::OPENNEWSHAPEFILE(job.coordSystem, shapefile::kPolygon, path, hypsAFields(),
-                                    layer) != 0) {
-        reason = layerFailure(path, "could not be opened", layer.lastError());
-        return 1;
-    }
-
+common::Outcome writeSheetPolygon(const SheetGeometry& sheet, const std::string& sheetName,
+                                  const common::Folder& folder, geometry::Vertices& outline) {
+    const geometry::Trapezium& r = sheet.result;
     outline.clear();
-    ADDRECTANGLE(job.xFrom, job.xTo, job.lonVertexSpacing, job.yFrom, job.yTo, job.latVertexSpacing,
+    addRectangle(r.west, r.east, kParallelVertexSpacing, r.south, r.north, kMeridianVertexSpacing,
                  outline);
-    const bool shifted = job.coordSystem == job::kGSK2011SK42;
+    const bool shifted = sheet.coordSystem == model::kGSK2011SK42;
     if (shifted)
-        geometry::SK42_TO_GSK2011(outline);
+        geometry::sk42_To_Gsk2011(outline);
 
     const int decimals = shifted ? kHundredthsOfSecond : kWholeMinutes;
     auto label = [&](const geometry::Point& p) {
-        return common::trim(coordtext::COORDPOINTTOTXTN(p.x, p.y, decimals, kHemisphereWords));
+        return common::trim(coordtext::coordPointToTxtN(p.x, p.y, decimals, kHemisphereWords));
     };
-    const std::string text = "-1\\" + common::rtrim(job.sheetName) + "\\" + label(job.corners.nw) +
-                             "\\" + label(job.corners.ne) + "\\" + label(job.corners.sw) + "\\" +
-                             label(job.corners.se) + "\\";
-    if (shapefile::WRITESIMPLEPOLYGON(layer, text, outline) != 0) {
-        reason = layerFailure(path, "the sheet polygon could not be written", layer.lastError());
-        return 2;
-    }
-    if (shapefile::CLOSENEWSHAPEFILE(layer) != 0) {
-        reason = layerFailure(path, "could not be completed", layer.lastError());
-        return 2;
-    }
-    return 0;
+    const Corners& c = sheet.corners;
+    const std::string text = "-1\\" + common::rtrim(sheetName) + "\\" + label(c.nw) + "\\" +
+                             label(c.ne) + "\\" + label(c.sw) + "\\" + label(c.se) + "\\";
+    return shapefile::writeLayer(
+        {folder, std::string(kHypsA), shapefile::kPolygon, hypsAFields(), sheet.coordSystem},
+        [&](shapefile::ShapeLayer& layer) {
+            return shapefile::writeSimplePolygon(layer, text, outline);
+        });
 }
 
-int writeGraticulePoints(const HypsAJob& job, std::string& reason) {
-    const std::string path = common::joinPath(job.hypsPath, "HypsP");
-    shapefile::ShapeLayer layer;
-    if (shapefile::OPENNEWSHAPEFILE(job.coordSystem, shapefile::kPoint, path, hypsPFields(),
-                                    layer) != 0) {
-        reason = layerFailure(path, "could not be opened", layer.lastError());
-        return 1;
-    }
-
+common::Outcome writeGraticulePoints(const SheetGeometry& sheet,
+                                     const geometry::VertexSpacing& spacing,
+                                     const common::Folder& folder) {
     // The grid covers the result trapezium before any datum shift.
-    const double firstLat = STARTGRADVALUE(job.yFrom, job.baseSouth, job.latPointSpacing);
-    const double lastLat = ENDGRADVALUE(job.yTo, job.baseSouth, job.latPointSpacing);
-    const double firstLon = STARTGRADVALUE(job.xFrom, job.baseWest, job.lonPointSpacing);
-    const double lastLon = ENDGRADVALUE(job.xTo, job.baseWest, job.lonPointSpacing);
-    const bool shifted = job.coordSystem == job::kGSK2011SK42;
+    const geometry::Trapezium& r = sheet.result;
+    const double firstLat = startGradValue(r.south, sheet.base.south, spacing.lat);
+    const double lastLat = endGradValue(r.north, sheet.base.south, spacing.lat);
+    const double firstLon = startGradValue(r.west, sheet.base.west, spacing.lon);
+    const double lastLon = endGradValue(r.east, sheet.base.west, spacing.lon);
+    const bool shifted = sheet.coordSystem == model::kGSK2011SK42;
 
-    if (notAbove(firstLat, lastLat) && notAbove(firstLon, lastLon)) {
-        for (int i = 0;; ++i) {
-            const double latitude = static_cast<double>(i) * job.latPointSpacing + firstLat;
-            // The row loop ends on the row at the last latitude; a row past it (only
-            // possible if the two never met within the tolerance) is not written.
-            if (!notAbove(latitude, lastLat))
-                break;
-            for (int j = 0;; ++j) {
-                const double longitude = static_cast<double>(j) * job.lonPointSpacing + firstLon;
-                if (!notAbove(longitude, lastLon))
+    return shapefile::writeLayer(
+        {folder, std::string(kHypsP), shapefile::kPoint, hypsPFields(), sheet.coordSystem},
+        [&](shapefile::ShapeLayer& layer) {
+            if (!notAbove(firstLat, lastLat) || !notAbove(firstLon, lastLon))
+                return 0;
+            for (int i = 0;; ++i) {
+                const double latitude = static_cast<double>(i) * spacing.lat + firstLat;
+                // The row loop ends on the row at the last latitude; a row past it
+                // (only possible if the two never met within the tolerance) is not
+                // written.
+                if (!notAbove(latitude, lastLat))
                     break;
-                const std::string text = CREATEHYPSPATT(latitude, longitude);
-                geometry::Point p{longitude, latitude};
-                if (shifted)
-                    geometry::SK42_TO_GSK2011(p); // the labels keep the unshifted values
-                if (shapefile::WRITEPOINT(layer, text, p.x, p.y) != 0) {
-                    reason = layerFailure(path, "a graticule point could not be written",
-                                          layer.lastError());
-                    return 2;
+                for (int j = 0;; ++j) {
+                    const double longitude = static_cast<double>(j) * spacing.lon + firstLon;
+                    if (!notAbove(longitude, lastLon))
+                        break;
+                    const std::string text = createHypsPAtt(latitude, longitude);
+                    geometry::Point p{longitude, latitude};
+                    if (shifted)
+                        geometry::sk42_To_Gsk2011(p); // the labels keep the unshifted values
+                    if (const int status = shapefile::writePoint(layer, text, p.x, p.y))
+                        return status;
+                    if (eqWithTolerance(longitude, lastLon))
+                        break;
                 }
-                if (EQWITHTOLERANCE(longitude, lastLon))
+                if (eqWithTolerance(latitude, lastLat))
                     break;
             }
-            if (EQWITHTOLERANCE(latitude, lastLat))
-                break;
-        }
-    }
-    if (shapefile::CLOSENEWSHAPEFILE(layer) != 0) {
-        reason = layerFailure(path, "could not be completed", layer.lastError());
-        return 2;
-    }
-    return 0;
+            return 0;
+        });
 }
 
 } // namespace
 
-std::string CREATEHYPSPATT(double latitude, double longitude) {
-    return "-1\\" + common::rtrim(coordtext::GRADMINSEC(latitude)) + "\\" +
-           common::rtrim(coordtext::GRADMINSEC(longitude)) + "\\";
+std::string createHypsPAtt(double latitude, double longitude) {
+    return "-1\\" + common::rtrim(coordtext::gradMinSec(latitude)) + "\\" +
+           common::rtrim(coordtext::gradMinSec(longitude)) + "\\";
 }
 
-int CREATEHYPSA(const HypsAJob& job, geometry::Vertices& outline, std::string& reason) {
-    if (const int status = writeSheetPolygon(job, outline, reason); status != 0)
-        return status;
-    return writeGraticulePoints(job, reason);
+common::Outcome createHypsA(const SheetGeometry& sheet, const std::string& sheetName,
+                            const geometry::VertexSpacing& pointSpacing,
+                            const common::Folder& folder, geometry::Vertices& outline) {
+    if (auto failure = writeSheetPolygon(sheet, sheetName, folder, outline))
+        return failure;
+    return writeGraticulePoints(sheet, pointSpacing, folder);
 }
 
 } // namespace sheetjob::layers

@@ -1,21 +1,21 @@
 // The graticule lines (HypsL): the sheet outline, the parallels and meridians
 // inside the sheet, and the Arctic Circle where it crosses the sheet.
 
-#include "sheetjob/common/Path.h"
+#include "sheetjob/layers/HypsL.h"
 #include "sheetjob/common/Text.h"
-#include "sheetjob/job/JobParameters.h"
+#include "sheetjob/geometry/Clipping.h"
+#include "sheetjob/geometry/Tolerance.h"
 #include "sheetjob/layers/Graticule.h"
-#include "sheetjob/layers/HypsLayers.h"
-#include "sheetjob/layers/LayerPath.h"
 #include "sheetjob/layers/Outline.h"
-#include "sheetjob/shapefile/ShapeLayer.h"
+#include "sheetjob/model/Job.h"
+#include "sheetjob/shapefile/LayerWriting.h"
 
 #include <cmath>
 
 namespace sheetjob::layers {
 namespace {
 
-using geometry::EQWITHTOLERANCE;
+using geometry::eqWithTolerance;
 using shapefile::FieldDef;
 
 const char* const kParallelName = "\xCF\xE0\xF0\xE0\xEB\xEB\xE5\xEB\xFC"; // Параллель
@@ -43,58 +43,55 @@ const std::vector<FieldDef>& hypsLFields() {
     return fields;
 }
 
-bool notAbove(double a, double b) { return a <= b || EQWITHTOLERANCE(a, b); }
+bool notAbove(double a, double b) { return a <= b || eqWithTolerance(a, b); }
 
 // First and last graticule value strictly inside (low, high): a value on an edge
 // belongs to the edge, and no line is drawn there.
 void innerRange(double low, double high, double origin, double step, double& first, double& last) {
-    first = STARTGRADVALUE(low, origin, step);
-    if (EQWITHTOLERANCE(first, low))
+    first = startGradValue(low, origin, step);
+    if (eqWithTolerance(first, low))
         first = first + step;
-    last = ENDGRADVALUE(high, origin, step);
-    if (EQWITHTOLERANCE(last, high))
+    last = endGradValue(high, origin, step);
+    if (eqWithTolerance(last, high))
         last = last - step;
 }
 
-class LineWriter {
+/// The stretch of a parallel (horizontal) or meridian inside the sheet.
+class LineEnds {
   public:
-    LineWriter(const HypsLJob& job, const std::vector<geometry::Point>& clip,
-               shapefile::ShapeLayer& layer, const std::string& path)
-        : job_(job), clip_(clip), layer_(layer), path_(path) {}
+    LineEnds(const SheetGeometry& sheet, const geometry::Vertices& outline)
+        : sheet_(sheet), shifted_(sheet.coordSystem == model::kGSK2011SK42) {
+        // The outline as points: the polygon that cuts the lines of a shifted sheet.
+        if (shifted_) {
+            clip_.reserve(static_cast<size_t>(outline.size()));
+            for (int i = 0; i < outline.size(); ++i)
+                clip_.push_back(
+                    {outline.x[static_cast<size_t>(i)], outline.y[static_cast<size_t>(i)]});
+        }
+    }
 
-    // The stretch of a parallel (horizontal) or meridian inside the sheet. False
-    // when a shifted sheet's outline does not cut it over a non-zero length.
-    bool ends(bool horizontal, double c, double& low, double& high) const {
-        if (job_.coordSystem != job::kGSK2011SK42) {
-            low = horizontal ? job_.west : job_.south;
-            high = horizontal ? job_.east : job_.north;
+    /// False when a shifted sheet's outline does not cut the line over a
+    /// non-zero length.
+    bool operator()(bool horizontal, double c, double& low, double& high) const {
+        if (!shifted_) {
+            low = horizontal ? sheet_.bounds.west : sheet_.bounds.south;
+            high = horizontal ? sheet_.bounds.east : sheet_.bounds.north;
             return true;
         }
-        const bool cut = horizontal ? geometry::CLIPPINGHORIZONTALLINEBYPOLYGON(c, clip_, low, high)
-                                    : geometry::CLIPPINGVERTICALLINEBYPOLYGON(c, clip_, low, high);
+        const bool cut = horizontal ? geometry::clippingHorizontalLineByPolygon(c, clip_, low, high)
+                                    : geometry::clippingVerticalLineByPolygon(c, clip_, low, high);
         return cut && low != high;
     }
 
-    int write(const std::string& text, const char* what, std::string& reason) {
-        if (shapefile::WRITESIMPLELINE(layer_, text, work) != 0) {
-            reason = layerFailure(path_, what, layer_.lastError());
-            return 2;
-        }
-        return 0;
-    }
-
-    geometry::Vertices work; // reused for every line
-
   private:
-    const HypsLJob& job_;
-    const std::vector<geometry::Point>& clip_;
-    shapefile::ShapeLayer& layer_;
-    const std::string& path_;
+    const SheetGeometry& sheet_;
+    bool shifted_;
+    std::vector<geometry::Point> clip_;
 };
 
 } // namespace
 
-std::string CREATEHYPSLATT(int lineClass, double value) {
+std::string createHypsLAtt(int lineClass, double value) {
     std::string text;
     switch (lineClass) {
     case kParallelLine:
@@ -131,85 +128,74 @@ std::string CREATEHYPSLATT(int lineClass, double value) {
     return text;
 }
 
-int CREATEHYPSL(const HypsLJob& job, const geometry::Vertices& outline,
-                std::vector<double>& latitudes, std::vector<double>& longitudes,
-                std::string& reason) {
-    const std::string path = common::joinPath(job.hypsPath, "HypsL");
-    shapefile::ShapeLayer layer;
-    if (shapefile::OPENNEWSHAPEFILE(job.coordSystem, shapefile::kPolyLine, path, hypsLFields(),
-                                    layer) != 0) {
-        reason = layerFailure(path, "could not be opened", layer.lastError());
-        return 1;
-    }
+common::Outcome createHypsL(const SheetGeometry& sheet, const geometry::Graticule& graticule,
+                            const geometry::Vertices& outline, const common::Folder& folder,
+                            GraticuleValues& values) {
+    const LineEnds ends(sheet, outline);
+    const geometry::Trapezium& b = sheet.bounds;
+    values.latitudes.clear();
+    values.longitudes.clear();
+    geometry::Vertices work; // reused for every line
 
-    // The outline as points: the polygon that cuts the lines of a shifted sheet.
-    std::vector<geometry::Point> clip;
-    clip.reserve(static_cast<size_t>(outline.size()));
-    for (int i = 0; i < outline.size(); ++i)
-        clip.push_back({outline.x[i], outline.y[i]});
+    return shapefile::writeLayer(
+        {folder, std::string(kHypsL), shapefile::kPolyLine, hypsLFields(), sheet.coordSystem},
+        [&](shapefile::ShapeLayer& layer) {
+            if (const int status =
+                    shapefile::writeSimpleLine(layer, createHypsLAtt(kOutlineLine), outline))
+                return status;
 
-    if (shapefile::WRITESIMPLELINE(layer, CREATEHYPSLATT(kOutlineLine), outline) != 0) {
-        reason = layerFailure(path, "the sheet outline could not be written", layer.lastError());
-        return 2;
-    }
+            double first = 0, last = 0;
+            innerRange(b.south, b.north, sheet.base.south, graticule.parallelStep, first, last);
+            for (int k = 0;; ++k) {
+                const double latitude = static_cast<double>(k) * graticule.parallelStep + first;
+                if (!notAbove(latitude, last))
+                    break;
+                double west = 0, east = 0;
+                if (!ends(true, latitude, west, east))
+                    continue;
+                values.latitudes.push_back(latitude);
+                work.clear();
+                addParallel(latitude, west, east, kParallelVertexSpacing, true, work);
+                if (const int status = shapefile::writeSimpleLine(
+                        layer, createHypsLAtt(kParallelLine, latitude), work))
+                    return status;
+            }
 
-    LineWriter lines(job, clip, layer, path);
-    latitudes.clear();
-    longitudes.clear();
+            innerRange(b.west, b.east, sheet.base.west, graticule.meridianStep, first, last);
+            for (int k = 0;; ++k) {
+                const double longitude = static_cast<double>(k) * graticule.meridianStep + first;
+                if (!notAbove(longitude, last))
+                    break;
+                double south = 0, north = 0;
+                if (!ends(false, longitude, south, north))
+                    continue;
+                values.longitudes.push_back(longitude);
+                work.clear();
+                addMeridian(longitude, south, north, kMeridianVertexSpacing, true, work);
+                if (const int status = shapefile::writeSimpleLine(
+                        layer, createHypsLAtt(kMeridianLine, longitude), work))
+                    return status;
+            }
 
-    double first = 0, last = 0;
-    innerRange(job.south, job.north, job.baseSouth, job.parallelStep, first, last);
-    for (int k = 0;; ++k) {
-        const double latitude = static_cast<double>(k) * job.parallelStep + first;
-        if (!notAbove(latitude, last))
-            break;
-        double west = 0, east = 0;
-        if (!lines.ends(true, latitude, west, east))
-            continue;
-        latitudes.push_back(latitude);
-        lines.work.clear();
-        ADDPARALLEL(latitude, west, east, job.lonVertexSpacing, true, lines.work);
-        if (lines.write(CREATEHYPSLATT(kParallelLine, latitude), "a parallel could not be written",
-                        reason))
-            return 2;
-    }
-
-    innerRange(job.west, job.east, job.baseWest, job.meridianStep, first, last);
-    for (int k = 0;; ++k) {
-        const double longitude = static_cast<double>(k) * job.meridianStep + first;
-        if (!notAbove(longitude, last))
-            break;
-        double south = 0, north = 0;
-        if (!lines.ends(false, longitude, south, north))
-            continue;
-        longitudes.push_back(longitude);
-        lines.work.clear();
-        ADDMERIDIAN(longitude, south, north, job.latVertexSpacing, true, lines.work);
-        if (lines.write(CREATEHYPSLATT(kMeridianLine, longitude), "a meridian could not be written",
-                        reason))
-            return 2;
-    }
-
-    // The Arctic Circle, strictly inside the sheet and clear of both edges; its
-    // latitude is no graticule value and stays out of the list.
-    const bool clearOfEdges = std::fabs(job.north - kArcticCircleLatitude) > kArcticCircleMargin &&
-                              std::fabs(job.south - kArcticCircleLatitude) > kArcticCircleMargin;
-    if (clearOfEdges && job.south < kArcticCircleLatitude && kArcticCircleLatitude < job.north) {
-        double west = 0, east = 0;
-        if (lines.ends(true, kArcticCircleLatitude, west, east)) {
-            lines.work.clear();
-            ADDPARALLEL(kArcticCircleLatitude, west, east, job.lonVertexSpacing, true, lines.work);
-            if (lines.write(CREATEHYPSLATT(kArcticCircleLine),
-                            "the Arctic Circle could not be written", reason))
-                return 2;
-        }
-    }
-
-    if (shapefile::CLOSENEWSHAPEFILE(layer) != 0) {
-        reason = layerFailure(path, "could not be completed", layer.lastError());
-        return 2;
-    }
-    return 0;
+            // The Arctic Circle, strictly inside the sheet and clear of both edges;
+            // its latitude is no graticule value and stays out of the list.
+            const bool clearOfEdges =
+                std::fabs(b.north - kArcticCircleLatitude) > kArcticCircleMargin &&
+                std::fabs(b.south - kArcticCircleLatitude) > kArcticCircleMargin;
+            if (clearOfEdges && b.south < kArcticCircleLatitude &&
+                kArcticCircleLatitude < b.north) {
+                double west = 0, east = 0;
+                if (ends(true, kArcticCircleLatitude, west, east)) {
+                    work.clear();
+                    addParallel(kArcticCircleLatitude, west, east, kParallelVertexSpacing, true,
+                                work);
+                    if (const int status = shapefile::writeSimpleLine(
+                            layer, createHypsLAtt(kArcticCircleLine), work))
+                        return status;
+                }
+            }
+            return 0;
+        });
 }
 
 } // namespace sheetjob::layers

@@ -1,11 +1,12 @@
 #include "sheetjob/layers/Outline.h"
+#include "sheetjob/geometry/Tolerance.h"
 
 #include <cmath>
 
 namespace sheetjob::layers {
 namespace {
 
-using geometry::EQWITHTOLERANCE;
+using geometry::eqWithTolerance;
 
 // Most vertices one side may get: a side around the whole globe at the finest
 // spacing used (1/96 degree) has 34 560; anything beyond this is not a sheet.
@@ -29,7 +30,7 @@ int addSide(double from, double to, double spacing, bool includeEnd, Add add) {
     for (;;) {
         const double c = static_cast<double>(count) * d + from;
         const bool passed = d > 0 ? c > to : c < to;
-        if (EQWITHTOLERANCE(c, to) || passed) {
+        if (eqWithTolerance(c, to) || passed) {
             // The side ends exactly on `to`: a last regular vertex closer than the
             // tolerance is replaced by it, otherwise it follows the last one.
             if (includeEnd) {
@@ -45,26 +46,26 @@ int addSide(double from, double to, double spacing, bool includeEnd, Add add) {
 
 } // namespace
 
-int ADDPARALLEL(double latitude, double from, double to, double spacing, bool includeEnd,
+int addParallel(double latitude, double from, double to, double spacing, bool includeEnd,
                 geometry::Vertices& v) {
     if (!walkableSide(latitude, from, to, spacing))
         return 0;
     return addSide(from, to, spacing, includeEnd, [&](double x) { v.add(x, latitude); });
 }
 
-int ADDMERIDIAN(double longitude, double from, double to, double spacing, bool includeEnd,
+int addMeridian(double longitude, double from, double to, double spacing, bool includeEnd,
                 geometry::Vertices& v) {
     if (!walkableSide(longitude, from, to, spacing))
         return 0;
     return addSide(from, to, spacing, includeEnd, [&](double y) { v.add(longitude, y); });
 }
 
-int ADDRECTANGLE(double west, double east, double lonSpacing, double south, double north,
+int addRectangle(double west, double east, double lonSpacing, double south, double north,
                  double latSpacing, geometry::Vertices& v) {
-    int count = ADDPARALLEL(north, west, east, lonSpacing, false, v);
-    count += ADDMERIDIAN(east, north, south, latSpacing, false, v);
-    count += ADDPARALLEL(south, east, west, lonSpacing, false, v);
-    count += ADDMERIDIAN(west, south, north, latSpacing, true, v);
+    int count = addParallel(north, west, east, lonSpacing, false, v);
+    count += addMeridian(east, north, south, latSpacing, false, v);
+    count += addParallel(south, east, west, lonSpacing, false, v);
+    count += addMeridian(west, south, north, latSpacing, true, v);
     return count;
 }
 

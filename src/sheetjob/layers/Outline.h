@@ -2,7 +2,7 @@
 // Densified sides and rings of a trapezium (sheet polygon, graticule lines and
 // sub-sheet frames).
 
-#include "sheetjob/geometry/Geometry.h"
+#include "sheetjob/geometry/Point.h"
 
 namespace sheetjob::layers {
 
@@ -10,13 +10,13 @@ namespace sheetjob::layers {
 /// from `from`; with includeEnd the last vertex is exactly `to`. Returns the
 /// number of vertices appended. A spacing that is not positive, a value that is not
 /// finite, or a side of a million vertices or more appends nothing and returns 0.
-int ADDPARALLEL(double latitude, double from, double to, double spacing, bool includeEnd,
+int addParallel(double latitude, double from, double to, double spacing, bool includeEnd,
                 geometry::Vertices& v);
 /// The same along a meridian (latitude runs, longitude fixed).
-int ADDMERIDIAN(double longitude, double from, double to, double spacing, bool includeEnd,
+int addMeridian(double longitude, double from, double to, double spacing, bool includeEnd,
                 geometry::Vertices& v);
 /// Appends the closed ring clockwise from the north-west corner; returns its vertex count.
-int ADDRECTANGLE(double west, double east, double lonSpacing, double south, double north,
+int addRectangle(double west, double east, double lonSpacing, double south, double north,
                  double latSpacing, geometry::Vertices& v);
 
 } // namespace sheetjob::layers

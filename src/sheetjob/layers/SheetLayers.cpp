@@ -1,10 +1,8 @@
 #include "sheetjob/layers/SheetLayers.h"
 
-#include "sheetjob/frame/FrameDriver.h"
 #include "sheetjob/geometry/DatumShift.h"
+#include "sheetjob/geometry/Tolerance.h"
 #include "sheetjob/layers/Graticule.h"
-#include "sheetjob/layers/HypsLayers.h"
-#include "sheetjob/nomenclature/Nomenclature.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,199 +10,123 @@
 namespace sheetjob::layers {
 namespace {
 
-using geometry::EQWITHTOLERANCE;
-
-// Direction codes of the neighbours.
-constexpr int kWestward = -1;
-constexpr int kEastward = 1;
-constexpr int kNorthward = 2;
-constexpr int kSouthward = -2;
+using geometry::eqWithTolerance;
 
 // Graticule points of a 1:1 000 000 sheet are twice as sparse as those of a
 // 1:200 000 sheet (the vertex spacings stay).
 constexpr double kSparserPoints = 2.0;
 constexpr double kFullTurn = 360.0; // widest possible trapezium, degrees of longitude
 constexpr double kHalfTurn = 180.0; // highest possible trapezium, degrees of latitude
+constexpr int kGraticuleFailed = 1; // any failure of a graticule layer
 
-// The values the graticule arithmetic walks with must be finite, and the steps
-// larger than the tolerance (smaller ones cannot be told apart from their
-// neighbours, and a step of zero or less would never reach the sheet's edge).
-bool validJob(const job::JobParameters& job, std::string& reason) {
-    const double values[] = {job.xFrom,    job.xTo,      job.yFrom,     job.yTo,
-                             job.BaseWest, job.BaseEast, job.BaseSouth, job.BaseNorth};
-    for (const double v : values) {
-        if (!std::isfinite(v)) {
-            reason = "the sheet's trapezium holds a value that is not a number";
-            return false;
-        }
-    }
-    // No sheet spans more than the globe; such a trapezium would only fill the disk.
-    if (std::fabs(job.xTo - job.xFrom) > kFullTurn || std::fabs(job.yTo - job.yFrom) > kHalfTurn) {
-        reason = "the sheet's trapezium spans more than the globe";
-        return false;
-    }
-    if (!(job.MeridianStep > geometry::kTolerance) || !std::isfinite(job.MeridianStep)) {
-        reason = "the meridian spacing must be a positive number of degrees";
-        return false;
-    }
-    if (!(job.ParallelStep > geometry::kTolerance) || !std::isfinite(job.ParallelStep)) {
-        reason = "the parallel spacing must be a positive number of degrees";
-        return false;
-    }
-    return true;
+// The values the graticule arithmetic walks with must be finite, and the
+// trapezium no larger than the globe (such a trapezium would only fill the disk).
+common::Outcome checkTrapezium(const model::Job& job) {
+    const geometry::Trapezium r = job.result;
+    const geometry::Trapezium b = job.base();
+    for (const double v : {r.west, r.east, r.south, r.north, b.west, b.east, b.south, b.north})
+        if (!std::isfinite(v))
+            return common::Failure{kGraticuleFailed,
+                                   "the sheet's trapezium holds a value that is not a number"};
+    if (std::fabs(r.east - r.west) > kFullTurn || std::fabs(r.north - r.south) > kHalfTurn)
+        return common::Failure{kGraticuleFailed, "the sheet's trapezium spans more than the globe"};
+    return std::nullopt;
 }
 
 // Adds an edge value that lies on the graticule to the list the frame receives,
 // then sorts the list ascending.
 void completeList(std::vector<double>& list, double low, double high, double origin, double step) {
-    if (EQWITHTOLERANCE(STARTGRADVALUE(low, origin, step), low))
-        PLUSUNIQUEVALUE(list, low);
-    if (EQWITHTOLERANCE(ENDGRADVALUE(high, origin, step), high))
-        PLUSUNIQUEVALUE(list, high);
+    if (eqWithTolerance(startGradValue(low, origin, step), low))
+        plusUniqueValue(list, low);
+    if (eqWithTolerance(endGradValue(high, origin, step), high))
+        plusUniqueValue(list, high);
     if (list.size() > 1)
         std::sort(list.begin(), list.end());
 }
 
 } // namespace
 
-int CREATEHYPS(const HypsJob& job, std::vector<double>& latitudes, std::vector<double>& longitudes,
-               std::string& reason) {
-    HypsAJob a;
-    a.coordSystem = job.coordSystem;
-    a.sheetName = job.sheetName;
-    a.hypsPath = job.hypsPath;
-    a.baseWest = job.baseWest;
-    a.xFrom = job.xFrom;
-    a.xTo = job.xTo;
-    a.lonVertexSpacing = kParallelVertexSpacing;
-    a.baseSouth = job.baseSouth;
-    a.yFrom = job.yFrom;
-    a.yTo = job.yTo;
-    a.latVertexSpacing = kMeridianVertexSpacing;
-    a.lonPointSpacing = kParallelVertexSpacing;
-    a.latPointSpacing = kMeridianVertexSpacing;
-    if (job.setScale != 0) {
-        a.lonPointSpacing = kParallelVertexSpacing * kSparserPoints;
-        a.latPointSpacing = kMeridianVertexSpacing * kSparserPoints;
-    }
-    a.corners = job.corners;
-
-    geometry::Vertices outline;
-    if (CREATEHYPSA(a, outline, reason) != 0)
-        return 1;
-
-    HypsLJob l;
-    l.coordSystem = job.coordSystem;
-    l.hypsPath = job.hypsPath;
-    l.baseWest = job.baseWest;
-    l.west = job.west;
-    l.east = job.east;
-    l.lonVertexSpacing = kParallelVertexSpacing;
-    l.baseSouth = job.baseSouth;
-    l.south = job.south;
-    l.north = job.north;
-    l.latVertexSpacing = kMeridianVertexSpacing;
-    l.meridianStep = job.meridianStep;
-    l.parallelStep = job.parallelStep;
-    if (CREATEHYPSL(l, outline, latitudes, longitudes, reason) != 0)
-        return 1;
-    return 0;
-}
-
-int writeGraticuleLayers(const job::JobParameters& job, frame::FrameJob& frameJob,
-                         std::string& reason) {
-    if (!validJob(job, reason))
-        return 1;
-
-    Corners corners;
-    corners.nw = {job.xFrom, job.yTo};
-    corners.ne = {job.xTo, job.yTo};
-    corners.sw = {job.xFrom, job.yFrom};
-    corners.se = {job.xTo, job.yFrom};
-    double west = job.xFrom, east = job.xTo, south = job.yFrom, north = job.yTo;
-    if (job.CoordSystem == job::kGSK2011SK42) {
-        for (geometry::Point* p : {&corners.nw, &corners.ne, &corners.sw, &corners.se})
-            geometry::SK42_TO_GSK2011(*p);
+SheetGeometry settleSheet(const model::Job& job) {
+    SheetGeometry sheet;
+    sheet.coordSystem = job.coordSystem;
+    sheet.base = job.base();
+    sheet.result = job.result;
+    sheet.bounds = job.result;
+    const geometry::Trapezium& r = job.result;
+    Corners& c = sheet.corners;
+    c.nw = {r.west, r.north};
+    c.ne = {r.east, r.north};
+    c.sw = {r.west, r.south};
+    c.se = {r.east, r.south};
+    if (job.coordSystem == model::kGSK2011SK42) {
+        for (geometry::Point* p : {&c.nw, &c.ne, &c.sw, &c.se})
+            geometry::sk42_To_Gsk2011(*p);
         // The graticule keeps inside all four shifted corners.
-        west = std::max(corners.nw.x, corners.sw.x);
-        east = std::min(corners.ne.x, corners.se.x);
-        south = std::max(corners.sw.y, corners.se.y);
-        north = std::min(corners.nw.y, corners.ne.y);
+        sheet.bounds.west = std::max(c.nw.x, c.sw.x);
+        sheet.bounds.east = std::min(c.ne.x, c.se.x);
+        sheet.bounds.south = std::max(c.sw.y, c.se.y);
+        sheet.bounds.north = std::min(c.nw.y, c.ne.y);
     }
-
-    const std::string sheetName = nomenclature::NOMENCLATURE(job.SetScale, job.yZone, job.xZone,
-                                                             job.SheetNumber, job.SheetType);
-    auto neighbour = [&](int direction) {
-        return nomenclature::ADJACENTNOMENCLATURE(direction, job.SetScale, job.yZone, job.xZone,
-                                                  job.SheetNumber, job.SheetType);
-    };
-    frameJob = frame::FrameJob{};
-    frameJob.westName = neighbour(kWestward);
-    frameJob.eastName = neighbour(kEastward);
-    frameJob.northName = neighbour(kNorthward);
-    frameJob.southName = neighbour(kSouthward);
-
-    HypsJob hyps;
-    hyps.coordSystem = job.CoordSystem;
-    hyps.setScale = job.SetScale;
-    hyps.sheetName = sheetName;
-    hyps.hypsPath = job.ResultPath;
-    hyps.baseWest = job.BaseWest;
-    hyps.baseSouth = job.BaseSouth;
-    hyps.xFrom = job.xFrom;
-    hyps.xTo = job.xTo;
-    hyps.yFrom = job.yFrom;
-    hyps.yTo = job.yTo;
-    hyps.meridianStep = job.MeridianStep;
-    hyps.parallelStep = job.ParallelStep;
-    hyps.west = west;
-    hyps.east = east;
-    hyps.south = south;
-    hyps.north = north;
-    hyps.corners = corners;
-    if (CREATEHYPS(hyps, frameJob.latitudes, frameJob.longitudes, reason) != 0)
-        return 1;
-    // Edges on the graticule carry no line but the frame labels them.
-    completeList(frameJob.latitudes, south, north, job.BaseSouth, job.ParallelStep);
-    completeList(frameJob.longitudes, west, east, job.BaseWest, job.MeridianStep);
-
-    frameJob.coordSystem = job.CoordSystem;
-    frameJob.setScale = job.SetScale;
-    frameJob.mapScale = job.MapScale;
-    frameJob.yZone = job.yZone;
-    frameJob.xZone = job.xZone;
-    frameJob.sheetNumber = job.SheetNumber;
-    frameJob.sheetType = job.SheetType;
-    frameJob.framePath = job.FramePath;
-    frameJob.west = west;
-    frameJob.east = east;
-    frameJob.stepLon = kParallelVertexSpacing;
-    frameJob.south = south;
-    frameJob.north = north;
-    frameJob.stepLat = kMeridianVertexSpacing;
-    frameJob.baseWest = job.BaseWest;
-    frameJob.baseEast = job.BaseEast;
-    frameJob.baseSouth = job.BaseSouth;
-    frameJob.baseNorth = job.BaseNorth;
-    frameJob.resultWest = job.xFrom;
-    frameJob.resultEast = job.xTo;
-    frameJob.resultSouth = job.yFrom;
-    frameJob.resultNorth = job.yTo;
-    frameJob.xMinute = job.xMinute;
-    frameJob.yMinute = job.yMinute;
-    frameJob.nw = corners.nw;
-    frameJob.ne = corners.ne;
-    frameJob.sw = corners.sw;
-    frameJob.se = corners.se;
-    return 0;
+    return sheet;
 }
 
-int CREATESHEETLAYERS(job::JobParameters& job, std::string& reason) {
+common::Outcome createHyps(const SheetGeometry& sheet, int setScale, const std::string& sheetName,
+                           const geometry::Graticule& graticule, const common::Folder& folder,
+                           GraticuleValues& values) {
+    geometry::VertexSpacing points{kParallelVertexSpacing, kMeridianVertexSpacing};
+    if (setScale != nomenclature::kSeries200k)
+        points = {kParallelVertexSpacing * kSparserPoints, kMeridianVertexSpacing * kSparserPoints};
+    geometry::Vertices outline;
+    if (auto failure = createHypsA(sheet, sheetName, points, folder, outline))
+        return common::Failure{kGraticuleFailed, failure->reason};
+    if (auto failure = createHypsL(sheet, graticule, outline, folder, values))
+        return common::Failure{kGraticuleFailed, failure->reason};
+    return std::nullopt;
+}
+
+common::Outcome writeGraticuleLayers(const model::Job& job, const common::Folder& hyps,
+                                     frame::FrameJob& frameJob) {
+    if (auto failure = checkTrapezium(job))
+        return failure;
+    const SheetGeometry sheet = settleSheet(job);
+    const nomenclature::Sheet& s = job.sheet;
+
+    frameJob = frame::FrameJob{};
+    frameJob.neighbours.west = s.adjacentNomenclature(nomenclature::kWest);
+    frameJob.neighbours.east = s.adjacentNomenclature(nomenclature::kEast);
+    frameJob.neighbours.north = s.adjacentNomenclature(nomenclature::kNorth);
+    frameJob.neighbours.south = s.adjacentNomenclature(nomenclature::kSouth);
+
+    GraticuleValues values;
+    if (auto failure = createHyps(sheet, s.setScale, s.nomenclature(), job.graticule, hyps, values))
+        return failure;
+    // Edges on the graticule carry no line but the frame labels them.
+    completeList(values.latitudes, sheet.bounds.south, sheet.bounds.north, sheet.base.south,
+                 job.graticule.parallelStep);
+    completeList(values.longitudes, sheet.bounds.west, sheet.bounds.east, sheet.base.west,
+                 job.graticule.meridianStep);
+
+    frameJob.coordSystem = job.coordSystem;
+    frameJob.setScale = s.setScale;
+    frameJob.mapScale = job.mapScale;
+    frameJob.bounds = sheet.bounds;
+    frameJob.spacing = {kParallelVertexSpacing, kMeridianVertexSpacing};
+    frameJob.base = sheet.base;
+    frameJob.result = sheet.result;
+    frameJob.xMinute = job.graticule.xMinute;
+    frameJob.yMinute = job.graticule.yMinute;
+    frameJob.latitudes = std::move(values.latitudes);
+    frameJob.longitudes = std::move(values.longitudes);
+    return std::nullopt;
+}
+
+common::Outcome createSheetLayers(const model::Job& job, const common::Folder& hyps,
+                                  const common::Folder& frameFolder,
+                                  std::vector<frame::FrameRecordKind>* frameKinds) {
     frame::FrameJob frameJob;
-    job.Status = writeGraticuleLayers(job, frameJob, reason);
-    if (job.Status == 0)
-        job.Status = frame::CREATERAMK(frameJob, reason);
-    return job.Status;
+    if (auto failure = writeGraticuleLayers(job, hyps, frameJob))
+        return failure;
+    return frame::createRamk(frameJob, frameFolder, frameKinds);
 }
 
 } // namespace sheetjob::layers

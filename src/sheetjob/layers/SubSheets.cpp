@@ -1,13 +1,10 @@
 #include "sheetjob/layers/SubSheets.h"
 
-#include "sheetjob/common/Path.h"
 #include "sheetjob/common/Text.h"
 #include "sheetjob/geometry/DatumShift.h"
-#include "sheetjob/job/JobParameters.h"
-#include "sheetjob/layers/LayerPath.h"
 #include "sheetjob/layers/Outline.h"
-#include "sheetjob/nomenclature/Nomenclature.h"
-#include "sheetjob/shapefile/ShapeLayer.h"
+#include "sheetjob/model/Job.h"
+#include "sheetjob/shapefile/LayerWriting.h"
 
 #include <cmath>
 
@@ -19,21 +16,15 @@ namespace {
 const char* const kLetters50[2][2] = {{"\xC0", "\xC2"}, {"\xC1", "\xC3"}}; // А В / Б Г
 const char* const kLetters25[2][2] = {{"\xE0", "\xE2"}, {"\xE1", "\xE3"}}; // а в / б г
 
-// 1:100 000 sheets in a 1:1 000 000 sheet: 12 per row; 1:200 000 sheets: 6 per row.
+// 1:100 000 sheets in a 1:1 000 000 sheet: 12 per row.
 constexpr int kSheets100PerRow = 12;
-constexpr int kSheets200PerRow = 6;
-constexpr int kScale50 = 50000;
-constexpr int kScale25 = 25000;
-
-struct Quad {
-    double west, east, south, north;
-};
+constexpr int kNotA200kSheet = 1; // the division has nothing to divide
 
 // The quarter of a trapezium: i = 0 west, 1 east half; j = 0 north, 1 south half.
-Quad quarter(const Quad& q, int i, int j) {
+geometry::Trapezium quarter(const geometry::Trapezium& q, int i, int j) {
     const double middleLon = (q.west + q.east) / 2;
     const double middleLat = (q.south + q.north) / 2;
-    Quad r = q;
+    geometry::Trapezium r = q;
     if (i == 0)
         r.east = middleLon;
     else
@@ -53,111 +44,81 @@ const std::vector<shapefile::FieldDef>& subSheetFields() {
 
 } // namespace
 
-int CREATEM_50_5025(const std::string& name, double west, double east, double south, double north,
-                    const SubSheetWriter& write) {
-    const Quad q{west, east, south, north};
-    if (const int status = write({kScale50, name, west, east, south, north}); status != 0)
-        return status;
-    for (int i = 0; i < 2; ++i) {
-        for (int j = 0; j < 2; ++j) {
-            const Quad r = quarter(q, i, j);
-            if (const int status = write(
-                    {kScale25, name + "-" + kLetters25[i][j], r.west, r.east, r.south, r.north});
-                status != 0)
-                return status;
-        }
-    }
-    return 0;
+common::Outcome createM_50_5025(const std::string& name, const geometry::Trapezium& bounds,
+                                const SubSheetWriter& write) {
+    if (auto failure = write({kScale50, name, bounds}))
+        return failure;
+    for (int i = 0; i < 2; ++i)
+        for (int j = 0; j < 2; ++j)
+            if (auto failure =
+                    write({kScale25, name + "-" + kLetters25[i][j], quarter(bounds, i, j)}))
+                return failure;
+    return std::nullopt;
 }
 
-int CREATEM_100_5025(const std::string& name, double west, double east, double south, double north,
-                     const SubSheetWriter& write) {
-    const Quad q{west, east, south, north};
-    for (int i = 0; i < 2; ++i) {
-        for (int j = 0; j < 2; ++j) {
-            const Quad r = quarter(q, i, j);
-            if (const int status = CREATEM_50_5025(name + "-" + kLetters50[i][j], r.west, r.east,
-                                                   r.south, r.north, write);
-                status != 0)
-                return status;
-        }
-    }
-    return 0;
+common::Outcome createM_100_5025(const std::string& name, const geometry::Trapezium& bounds,
+                                 const SubSheetWriter& write) {
+    for (int i = 0; i < 2; ++i)
+        for (int j = 0; j < 2; ++j)
+            if (auto failure =
+                    createM_50_5025(name + "-" + kLetters50[i][j], quarter(bounds, i, j), write))
+                return failure;
+    return std::nullopt;
 }
 
-int CREATEMAPS5025(const SubSheetJob& job, const SubSheetWriter& write, std::string& reason) {
+common::Outcome createMaps5025(const nomenclature::Sheet& sheet, const SubSheetWriter& write) {
     // Only a 1:200 000 sheet is divided; any other number would give sheet names
     // and bounds that belong to no sheet.
-    if (job.sheetNumber < 1 || job.sheetNumber > kSheets200PerRow * kSheets200PerRow) {
-        reason = "sub-sheet frames: " + std::to_string(job.sheetNumber) +
-                 " is not a 1:200 000 sheet number";
-        return 1;
-    }
-    for (const double v : {job.baseWest, job.baseEast, job.baseSouth, job.baseNorth}) {
-        if (!std::isfinite(v)) {
-            reason = "sub-sheet frames: the sheet's trapezium holds a value that is not a number";
-            return 1;
-        }
-    }
-    const std::string million =
-        nomenclature::NOMENCLATURE(1, job.yZone, job.xZone, job.sheetNumber, 0);
-    const int row = (job.sheetNumber - 1) / kSheets200PerRow;
-    const int column = job.sheetNumber - 1 - kSheets200PerRow * row;
+    if (sheet.sheetNumber < 1 || sheet.sheetNumber > nomenclature::kSheetsPerMillion)
+        return common::Failure{kNotA200kSheet,
+                               "sub-sheet frames: " + std::to_string(sheet.sheetNumber) +
+                                   " is not a 1:200 000 sheet number"};
+    const geometry::Trapezium base = sheet.trapezium();
+    nomenclature::Sheet million = sheet;
+    million.setScale = nomenclature::kSeries1M;
+    million.sheetType = nomenclature::kSingle;
+    const std::string millionName = million.nomenclature();
+    const int row = (sheet.sheetNumber - 1) / nomenclature::kGridSide;
+    const int column = sheet.sheetNumber - 1 - nomenclature::kGridSide * row;
     // The north-west 1:100 000 sheet of this 1:200 000 sheet.
     const int first = 2 * kSheets100PerRow * row + 2 * column + 1;
 
-    const Quad base{job.baseWest, job.baseEast, job.baseSouth, job.baseNorth};
     for (int i = 0; i < 2; ++i) {
         for (int j = 0; j < 2; ++j) {
             const int number = first + i + kSheets100PerRow * j;
-            const Quad q = quarter(base, i, j);
-            if (const int status = CREATEM_100_5025(million + "-" + std::to_string(number), q.west,
-                                                    q.east, q.south, q.north, write);
-                status != 0)
-                return status;
+            if (auto failure = createM_100_5025(millionName + "-" + std::to_string(number),
+                                                quarter(base, i, j), write))
+                return failure;
         }
     }
-    return 0;
+    return std::nullopt;
 }
 
-int CREATEMAPS5025(const SubSheetJob& job, std::string& reason) {
+common::Outcome createMaps5025(const nomenclature::Sheet& sheet, int coordSystem,
+                               const common::Folder& r50, const common::Folder& r25) {
     geometry::Vertices vertices; // reused for every sheet
-    const SubSheetWriter write = [&](const SubSheet& sheet) {
-        int count = 0;
-        return CREATER5025(job.coordSystem, sheet.name,
-                           sheet.scale == kScale50 ? job.r50Path : job.r25Path, sheet.west,
-                           sheet.east, kSubSheetLonSpacing, sheet.south, sheet.north,
-                           kSubSheetLatSpacing, vertices, count, reason);
-    };
-    return CREATEMAPS5025(job, write, reason);
+    return createMaps5025(sheet, [&](const SubSheet& s) {
+        return createR5025(coordSystem, s.name, s.scale == kScale50 ? r50 : r25, s.bounds,
+                           vertices);
+    });
 }
 
-int CREATER5025(int coordSystem, const std::string& sheetName, const std::string& folder,
-                double west, double east, double lonSpacing, double south, double north,
-                double latSpacing, geometry::Vertices& vertices, int& count, std::string& reason) {
+common::Outcome createR5025(int coordSystem, const std::string& sheetName,
+                            const common::Folder& folder, const geometry::Trapezium& bounds,
+                            geometry::Vertices& vertices) {
     const std::string name = common::rtrim(sheetName);
-    const std::string path = common::joinPath(folder, name);
-    shapefile::ShapeLayer layer;
-    if (shapefile::OPENNEWSHAPEFILE(coordSystem, shapefile::kPolygon, path, subSheetFields(),
-                                    layer) != 0) {
-        reason = layerFailure(path, "could not be opened", layer.lastError());
-        return 1;
-    }
     vertices.clear();
-    count = ADDRECTANGLE(west, east, lonSpacing, south, north, latSpacing, vertices);
+    addRectangle(bounds.west, bounds.east, kSubSheetSpacing.lon, bounds.south, bounds.north,
+                 kSubSheetSpacing.lat, vertices);
     // The division and the names are those of the SK-42 sheet; only the
     // vertices move to the 2011 system.
-    if (coordSystem == job::kGSK2011SK42)
-        geometry::SK42_TO_GSK2011(vertices);
-    if (shapefile::WRITESIMPLEPOLYGON(layer, name + "\\", vertices) != 0) {
-        reason = layerFailure(path, "the sheet's frame could not be written", layer.lastError());
-        return 2;
-    }
-    if (shapefile::CLOSENEWSHAPEFILE(layer) != 0) {
-        reason = layerFailure(path, "could not be completed", layer.lastError());
-        return 2;
-    }
-    return 0;
+    if (coordSystem == model::kGSK2011SK42)
+        geometry::sk42_To_Gsk2011(vertices);
+    return shapefile::writeLayer({folder, name, shapefile::kPolygon, subSheetFields(), coordSystem},
+                                 [&](shapefile::ShapeLayer& layer) {
+                                     return shapefile::writeSimplePolygon(layer, name + "\\",
+                                                                          vertices);
+                                 });
 }
 
 } // namespace sheetjob::layers

@@ -1,87 +1,18 @@
 #include "sheetjob/shapefile/ShapeLayer.h"
 
 #include "sheetjob/common/Cp1251.h"
+#include "sheetjob/common/Display.h"
 #include "sheetjob/common/Text.h"
+#include "sheetjob/shapefile/MemberFile.h"
 
-#include <cerrno>
+#include <shapefil.h>
+
+#include <array>
 #include <charconv>
 #include <climits>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <memory>
 
 namespace sheetjob::shapefile {
 namespace {
-
-// ---------------------------------------------------------------------------
-// File hooks. Shapelib reports write failures only through its error hook and
-// not at all when it completes the headers on close, so every write, flush and
-// close goes through these wrappers, which count the failures. The program has
-// one thread and writes one record at a time, so a count taken before and
-// after a library call tells whether that call failed.
-
-SAHooks gBaseHooks;    // the platform's hooks (UTF-8 file names)
-SAHooks gCheckedHooks; // the same with failure counting
-unsigned long gIoFailures = 0;
-std::string gLastLibraryError;
-
-SAOffset checkedWrite(void* p, SAOffset size, SAOffset count, SAFile file) {
-    const SAOffset written = gBaseHooks.FWrite(p, size, count, file);
-    if (written != count)
-        ++gIoFailures;
-    return written;
-}
-
-int checkedFlush(SAFile file) {
-    const int result = gBaseHooks.FFlush(file);
-    if (result != 0)
-        ++gIoFailures;
-    return result;
-}
-
-int checkedClose(SAFile file) {
-    const int result = gBaseHooks.FClose(file);
-    if (result != 0)
-        ++gIoFailures;
-    return result;
-}
-
-void recordError(const char* message) { gLastLibraryError = message ? message : ""; }
-
-SAHooks* checkedHooks() {
-    static const bool ready = [] {
-#ifdef _WIN32
-        SASetupUtf8Hooks(&gBaseHooks); // wide-character file API from UTF-8 names
-#else
-        SASetupDefaultHooks(&gBaseHooks);
-#endif
-        gCheckedHooks = gBaseHooks;
-        gCheckedHooks.FWrite = checkedWrite;
-        gCheckedHooks.FFlush = checkedFlush;
-        gCheckedHooks.FClose = checkedClose;
-        gCheckedHooks.Error = recordError;
-        return true;
-    }();
-    (void)ready;
-    return &gCheckedHooks;
-}
-
-std::string systemError() { return errno != 0 ? std::strerror(errno) : "input/output error"; }
-
-std::filesystem::path fsPath(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-// Writes a small companion file; false when it could not be written completely.
-bool writeCompanion(const std::string& utf8Path, const std::string& content) {
-    std::ofstream out(fsPath(utf8Path), std::ios::binary | std::ios::trunc);
-    if (!out)
-        return false;
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.close();
-    return !out.fail();
-}
 
 // The attribute table's code page: language driver 201 in the header and a
 // .cpg beside it, so that a GIS shows the Cyrillic values without being told.
@@ -92,6 +23,11 @@ constexpr int kIdWidth = 6; // the automatic first column "Id": numeric, 6 digit
 
 // Longest value taken from an attribute text.
 constexpr size_t kMaxValueLength = 256;
+
+// Results of one attribute record.
+constexpr int kRecordStored = 0;
+constexpr int kRecordRefused = 1;   // the library refused a store
+constexpr int kRecordMalformed = 2; // a value without its "\" or not a number
 
 // A free-form decimal integer: optional sign and digits, blanks around.
 bool readInteger(const std::string& value, int& out) {
@@ -127,130 +63,21 @@ bool readReal(const std::string& value, double& out) {
     return true;
 }
 
-struct ShapeDeleter {
-    void operator()(SHPObject* object) const { SHPDestroyObject(object); }
-};
-
-} // namespace
-
-// Internal access to the layer's handles for the shape writers.
-class LayerAccess {
-  public:
-    static int writeShape(ShapeLayer& layer, const std::string& attributeText, int shapeType,
-                          const geometry::Vertices* vertices, double x, double y);
-};
-
-ShapeLayer::~ShapeLayer() { CLOSENEWSHAPEFILE(*this); }
-
-std::string projectionText(int coordSystem) {
-    switch (coordSystem) {
-    case 1:
-        return "GEOGCS[\"GCS_Pulkovo_1942\",DATUM[\"D_Pulkovo_1942\",SPHEROID[\"Krasovsky_1940\", "
-               "6378245.0,298.3]], PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
-    case 2:
-        return "GEOGCS[\"GCS_Pulkovo_1965\",DATUM[\"D_Pulkovo_1965\",SPHEROID[\"Krasovsky_1940\", "
-               "6378245.0,298.3]], PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
-    case 3:
-    case 4: // shifted to the 2011 system before writing
-        return "GEOGCS[\"GCS_RUSSIA_2011\",DATUM[\"D_RUSSIA_2011\",SPHEROID[\"S_RUSSIA_2011\", "
-               "6378136.5,298.2564151]], "
-               "PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
-    default:
-        return "";
-    }
-}
-
-int OPENNEWSHAPEFILE(int coordSystem, int shapeType, const std::string& path,
-                     const std::vector<FieldDef>& fields, ShapeLayer& layer) {
-    CLOSENEWSHAPEFILE(layer);
-    layer.lastError_.clear();
-    layer.ioFailed_ = false;
-    layer.recordCounter = 0;
-    layer.identifierCounter = 0;
-    layer.fields_.clear();
-    layer.path_ = common::rtrim(path);
-    const std::string filePath = common::nativePathFromCp1251(layer.path_);
-    SAHooks* hooks = checkedHooks();
-
-    errno = 0;
-    layer.dbf_ = DBFCreateLL(filePath.c_str(), kCodePageLdid, hooks);
-    if (layer.dbf_ == nullptr) {
-        layer.lastError_ = "cannot create " + filePath + ".dbf: " + systemError();
-        return kCreateFailed;
-    }
-    if (DBFAddField(layer.dbf_, "Id", FTInteger, kIdWidth, 0) < 0) {
-        layer.lastError_ = filePath + ".dbf: the field \"Id\" was refused";
-        return kFieldRefused;
-    }
-    for (const FieldDef& field : fields) {
-        const std::string name = common::rtrim(field.name);
-        // Decimals belong to real columns only; the table refuses them elsewhere.
-        const bool knownType =
-            (field.descriptor.type == kCharacter || field.descriptor.type == kInteger ||
-             field.descriptor.type == kReal) &&
-            (field.descriptor.decimals == 0 || field.descriptor.type == kReal);
-        if (!knownType ||
-            DBFAddField(layer.dbf_, name.c_str(), static_cast<DBFFieldType>(field.descriptor.type),
-                        field.descriptor.width, field.descriptor.decimals) < 0) {
-            layer.lastError_ =
-                filePath + ".dbf: the field \"" + common::cp1251ToUtf8(name) + "\" was refused";
-            return kFieldRefused;
-        }
-        layer.fields_.push_back(field.descriptor);
-    }
-
-    errno = 0;
-    layer.shp_ = SHPCreateLL(filePath.c_str(), shapeType, hooks);
-    if (layer.shp_ == nullptr) {
-        layer.lastError_ = "cannot create " + filePath + ".shp: " + systemError();
-        return kCreateFailed;
-    }
-    errno = 0;
-    if (!writeCompanion(filePath + ".PRJ",
-                        common::rtrim(projectionText(coordSystem)) +
-                            (projectionText(coordSystem).empty() ? "" : "\r\n"))) {
-        layer.lastError_ = "cannot write " + filePath + ".PRJ: " + systemError();
-        return kCreateFailed;
-    }
-    errno = 0;
-    if (!writeCompanion(filePath + ".cpg", kCodePageName)) {
-        layer.lastError_ = "cannot write " + filePath + ".cpg: " + systemError();
-        return kCreateFailed;
-    }
-    return kOk;
-}
-
-int CLOSENEWSHAPEFILE(ShapeLayer& layer) {
-    if (!layer.isOpen())
-        return layer.ioFailed_ ? kCloseFailed : kOk;
-    const unsigned long before = gIoFailures;
-    errno = 0;
-    if (layer.dbf_ != nullptr)
-        DBFClose(layer.dbf_);
-    if (layer.shp_ != nullptr)
-        SHPClose(layer.shp_);
-    layer.dbf_ = nullptr;
-    layer.shp_ = nullptr;
-    if (gIoFailures != before) {
-        layer.ioFailed_ = true;
-        layer.lastError_ =
-            "cannot complete " + common::nativePathFromCp1251(layer.path_) + ": " + systemError();
-    }
-    return layer.ioFailed_ ? kCloseFailed : kOk;
-}
-
-int WRITERECDBF(DBFHandle table, int recordNumber, int identifier, std::string attributeText,
+/// Writes one attribute record: "Id" = identifier, then the values of the
+/// text (each followed by "\") by column type. recordNumber is 1-based.
+/// Returns kRecordStored, kRecordRefused or kRecordMalformed.
+int writeRecDbf(DBFHandle table, int recordNumber, int identifier, const std::string& attributeText,
                 const std::vector<FieldSpec>& fields) {
     const int record = recordNumber - 1;
     if (!DBFWriteIntegerAttribute(table, record, 0, identifier))
-        return 1;
+        return kRecordRefused;
     if (fields.empty())
-        return 0;
+        return kRecordStored;
     std::string rest = common::ltrim(attributeText);
     for (size_t i = 0; i < fields.size(); ++i) {
         const auto separator = rest.find('\\');
         if (separator == std::string::npos)
-            return 2;
+            return kRecordMalformed;
         const std::string value = rest.substr(0, std::min(separator, kMaxValueLength));
         rest = common::ltrim(std::string_view(rest).substr(separator + 1));
         const int column = static_cast<int>(i) + 1;
@@ -262,7 +89,7 @@ int WRITERECDBF(DBFHandle table, int recordNumber, int identifier, std::string a
         case kInteger: {
             int number = 0;
             if (!common::isBlank(value) && !readInteger(value, number))
-                return 2;
+                return kRecordMalformed;
             stored = DBFWriteIntegerAttribute(table, record, column, number);
             break;
         }
@@ -273,7 +100,7 @@ int WRITERECDBF(DBFHandle table, int recordNumber, int identifier, std::string a
                 if (const auto comma = text.find(','); comma != std::string::npos)
                     text[comma] = '.';
                 if (!readReal(text, number))
-                    return 2;
+                    return kRecordMalformed;
             }
             stored = DBFWriteDoubleAttribute(table, record, column, number);
             break;
@@ -282,35 +109,213 @@ int WRITERECDBF(DBFHandle table, int recordNumber, int identifier, std::string a
             break;
         }
         if (!stored)
-            return 1;
+            return kRecordRefused;
     }
-    return 0;
+    return kRecordStored;
 }
 
-int LayerAccess::writeShape(ShapeLayer& layer, const std::string& attributeText, int shapeType,
-                            const geometry::Vertices* vertices, double x, double y) {
+struct ShapeDeleter {
+    void operator()(SHPObject* object) const { SHPDestroyObject(object); }
+};
+
+struct DbfCloser {
+    void operator()(DBFInfo* table) const { DBFClose(table); }
+};
+
+struct ShpCloser {
+    void operator()(SHPInfo* shapes) const { SHPClose(shapes); }
+};
+
+} // namespace
+
+struct ShapeLayer::State {
+    State(const common::Folder& folder, const std::string& name)
+        : files(folder, name), prj(folder, name + ".PRJ"), cpg(folder, name + ".cpg"),
+          displayName(folder.pathOf(name)) {}
+
+    detail::LibraryFiles files;
+    detail::MemberFile prj;
+    detail::MemberFile cpg;
+    std::unique_ptr<DBFInfo, DbfCloser> dbf;
+    std::unique_ptr<SHPInfo, ShpCloser> shp;
+    std::vector<FieldSpec> fields;
+    int coordSystem = 0;
+    std::string displayName;
+    std::string lastError;
+};
+
+/// The writer's access to a layer's state.
+class Writer {
+  public:
+    static ShapeLayer::State* state(ShapeLayer& layer) { return layer.state_.get(); }
+    static void reset(ShapeLayer& layer, std::unique_ptr<ShapeLayer::State> state) {
+        layer.state_ = std::move(state);
+    }
+    static int writeShape(ShapeLayer& layer, const std::string& attributeText, int shapeType,
+                          const geometry::Vertices* vertices, double x, double y);
+};
+
+namespace {
+
+/// Writes a small member whose content is known in full.
+bool writeWhole(detail::MemberFile& member, std::string_view content) {
+    member.truncate();
+    return member.write(content.data(), content.size()) == content.size();
+}
+
+} // namespace
+
+ShapeLayer::ShapeLayer() = default;
+ShapeLayer::~ShapeLayer() = default;
+
+bool ShapeLayer::isOpen() const { return state_ && state_->dbf && state_->shp; }
+
+const std::string& ShapeLayer::lastError() const {
+    static const std::string none;
+    return state_ ? state_->lastError : none;
+}
+
+const std::string& ShapeLayer::displayName() const {
+    static const std::string none;
+    return state_ ? state_->displayName : none;
+}
+
+std::string projectionText(int coordSystem) {
+    // The texts are those that GDAL, and through it QGIS, identify as the EPSG
+    // system of the job at full confidence, so that layers of different systems
+    // meet with the right datum shift: SK-42 is EPSG:4284, SK-95 Pulkovo 1995
+    // (EPSG:4200), GSK-2011 EPSG:7683. The GSK-2011 names are not in GDAL's
+    // alias table, hence the authority nodes of its datum (EPSG:1159) and of
+    // the system itself.
+    switch (coordSystem) {
+    case 1:
+        return "GEOGCS[\"GCS_Pulkovo_1942\",DATUM[\"D_Pulkovo_1942\",SPHEROID[\"Krasovsky_1940\", "
+               "6378245.0,298.3]], PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
+    case 2:
+        return "GEOGCS[\"GCS_Pulkovo_1995\",DATUM[\"D_Pulkovo_1995\",SPHEROID[\"Krasovsky_1940\", "
+               "6378245.0,298.3]], PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
+    case 3:
+    case 4: // shifted to the 2011 system before writing
+        return "GEOGCS[\"GCS_RUSSIA_2011\",DATUM[\"D_RUSSIA_2011\",SPHEROID[\"S_RUSSIA_2011\", "
+               "6378136.5,298.2564151],AUTHORITY[\"EPSG\",\"1159\"]], "
+               "PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433],"
+               "AUTHORITY[\"EPSG\",\"7683\"]]";
+    default:
+        return "";
+    }
+}
+
+int openNewShapefile(int coordSystem, int shapeType, const common::Folder& folder,
+                     const std::string& baseName, const std::vector<FieldDef>& fields,
+                     ShapeLayer& layer) {
+    Writer::reset(layer, nullptr);
+    layer.recordCounter = 0;
+    layer.identifierCounter = 0;
+    const std::string name = common::nativePathFromCp1251(common::rtrim(baseName));
+    Writer::reset(layer, std::make_unique<ShapeLayer::State>(folder, name));
+    ShapeLayer::State& s = *Writer::state(layer);
+    s.coordSystem = coordSystem;
+    const detail::ActiveLayer active(&s.files);
+
+    s.dbf.reset(DBFCreateLL(s.files.libraryName().c_str(), kCodePageLdid, detail::libraryHooks()));
+    if (!s.dbf) {
+        s.lastError = "cannot create the attribute table";
+        return kCreateFailed;
+    }
+    if (DBFAddField(s.dbf.get(), "Id", FTInteger, kIdWidth, 0) < 0) {
+        s.lastError = "the field \"Id\" was refused";
+        return kFieldRefused;
+    }
+    for (const FieldDef& field : fields) {
+        const std::string fieldName = common::rtrim(field.name);
+        // Decimals belong to real columns only; the table refuses them elsewhere.
+        const bool knownType =
+            (field.descriptor.type == kCharacter || field.descriptor.type == kInteger ||
+             field.descriptor.type == kReal) &&
+            (field.descriptor.decimals == 0 || field.descriptor.type == kReal);
+        if (!knownType || DBFAddField(s.dbf.get(), fieldName.c_str(),
+                                      static_cast<DBFFieldType>(field.descriptor.type),
+                                      field.descriptor.width, field.descriptor.decimals) < 0) {
+            s.lastError =
+                "the field " + common::quoted(common::cp1251ToUtf8(fieldName)) + " was refused";
+            return kFieldRefused;
+        }
+        s.fields.push_back(field.descriptor);
+    }
+    s.shp.reset(SHPCreateLL(s.files.libraryName().c_str(), shapeType, detail::libraryHooks()));
+    if (!s.shp) {
+        s.lastError = "cannot create the shape files";
+        return kCreateFailed;
+    }
+    if (const std::string error = s.files.firstError(); !error.empty()) {
+        s.lastError = error;
+        return kCreateFailed;
+    }
+    return kOk;
+}
+
+int closeNewShapefile(ShapeLayer& layer) {
+    ShapeLayer::State* s = Writer::state(layer);
+    if (s == nullptr || !s->dbf || !s->shp) {
+        if (s != nullptr && s->lastError.empty())
+            s->lastError = "the layer is not open";
+        return kCloseFailed;
+    }
+    {
+        // Closing makes the library complete the headers of all three files.
+        const detail::ActiveLayer active(&s->files);
+        s->dbf.reset();
+        s->shp.reset();
+    }
+    const std::string prj = projectionText(s->coordSystem);
+    writeWhole(s->prj, prj.empty() ? prj : prj + "\r\n");
+    writeWhole(s->cpg, kCodePageName);
+
+    // The main file goes last: a layer is there once its .shp is.
+    const std::array<detail::MemberFile*, 5> members = {&s->files.dbf(), &s->files.shx(), &s->prj,
+                                                        &s->cpg, &s->files.shp()};
+    bool complete = s->files.firstError().empty();
+    for (detail::MemberFile* m : members)
+        complete = complete && m->finish();
+    for (detail::MemberFile* m : members)
+        complete = complete && m->install();
+    if (complete)
+        return kOk;
+    for (detail::MemberFile* m : members)
+        m->uninstall();
+    s->lastError = s->files.firstError();
+    for (detail::MemberFile* m : {&s->prj, &s->cpg})
+        if (s->lastError.empty() && m->failed())
+            s->lastError = m->error();
+    if (s->lastError.empty())
+        s->lastError = "input/output error";
+    return kCloseFailed;
+}
+
+int Writer::writeShape(ShapeLayer& layer, const std::string& attributeText, int shapeType,
+                       const geometry::Vertices* vertices, double x, double y) {
     ++layer.recordCounter;
     ++layer.identifierCounter;
-    if (layer.dbf_ == nullptr || layer.shp_ == nullptr) {
-        layer.lastError_ =
-            "the layer " + common::nativePathFromCp1251(layer.path_) + " is not open";
+    ShapeLayer::State* s = state(layer);
+    if (s == nullptr || !s->dbf || !s->shp) {
+        if (s != nullptr)
+            s->lastError = "the layer is not open";
         return kShapeWriteFailed;
     }
-    const unsigned long before = gIoFailures;
-    errno = 0;
-    const int result = WRITERECDBF(layer.dbf_, layer.recordCounter, layer.identifierCounter,
-                                   attributeText, layer.fields_);
-    if (result == 1 || gIoFailures != before) {
-        layer.ioFailed_ = layer.ioFailed_ || gIoFailures != before;
-        layer.lastError_ = "cannot write record " + std::to_string(layer.recordCounter) + " of " +
-                           common::nativePathFromCp1251(layer.path_) + ".dbf" +
-                           (gIoFailures != before ? ": " + systemError() : "");
+    const detail::ActiveLayer active(&s->files);
+    const std::string record = "record " + std::to_string(layer.recordCounter);
+    const int result = writeRecDbf(s->dbf.get(), layer.recordCounter, layer.identifierCounter,
+                                   attributeText, s->fields);
+    if (const std::string error = s->files.firstError(); !error.empty()) {
+        s->lastError = record + ": " + error;
         return kTableWriteFailed;
     }
-    if (result == 2) {
-        layer.lastError_ = "malformed attribute text for record " +
-                           std::to_string(layer.recordCounter) + " of " +
-                           common::nativePathFromCp1251(layer.path_) + ".dbf";
+    if (result == kRecordRefused) {
+        s->lastError = record + ": the attribute table refused a value";
+        return kTableWriteFailed;
+    }
+    if (result == kRecordMalformed) {
+        s->lastError = record + ": malformed attribute text";
         return kMalformedText;
     }
 
@@ -323,29 +328,26 @@ int LayerAccess::writeShape(ShapeLayer& layer, const std::string& attributeText,
         shape.reset(SHPCreateObject(shapeType, -1, 1, &partStart, nullptr, vertices->size(),
                                     vertices->x.data(), vertices->y.data(), nullptr, nullptr));
     }
-    errno = 0;
-    if (!shape || SHPWriteObject(layer.shp_, -1, shape.get()) < 0 || gIoFailures != before) {
-        layer.ioFailed_ = layer.ioFailed_ || gIoFailures != before;
-        layer.lastError_ = "cannot write shape " + std::to_string(layer.recordCounter) + " of " +
-                           common::nativePathFromCp1251(layer.path_) +
-                           ".shp: " + (gIoFailures != before ? systemError() : gLastLibraryError);
+    const bool appended = shape && SHPWriteObject(s->shp.get(), -1, shape.get()) >= 0;
+    if (const std::string error = s->files.firstError(); !error.empty() || !appended) {
+        s->lastError = record + ": " + (error.empty() ? "the shape was refused" : error);
         return kShapeWriteFailed;
     }
     return kOk;
 }
 
-int WRITEPOINT(ShapeLayer& layer, const std::string& attributeText, double x, double y) {
-    return LayerAccess::writeShape(layer, attributeText, SHPT_POINT, nullptr, x, y);
+int writePoint(ShapeLayer& layer, const std::string& attributeText, double x, double y) {
+    return Writer::writeShape(layer, attributeText, SHPT_POINT, nullptr, x, y);
 }
 
-int WRITESIMPLELINE(ShapeLayer& layer, const std::string& attributeText,
+int writeSimpleLine(ShapeLayer& layer, const std::string& attributeText,
                     const geometry::Vertices& v) {
-    return LayerAccess::writeShape(layer, attributeText, SHPT_ARC, &v, 0.0, 0.0);
+    return Writer::writeShape(layer, attributeText, SHPT_ARC, &v, 0.0, 0.0);
 }
 
-int WRITESIMPLEPOLYGON(ShapeLayer& layer, const std::string& attributeText,
+int writeSimplePolygon(ShapeLayer& layer, const std::string& attributeText,
                        const geometry::Vertices& v) {
-    return LayerAccess::writeShape(layer, attributeText, SHPT_POLYGON, &v, 0.0, 0.0);
+    return Writer::writeShape(layer, attributeText, SHPT_POLYGON, &v, 0.0, 0.0);
 }
 
 } // namespace sheetjob::shapefile

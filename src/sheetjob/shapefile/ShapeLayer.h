@@ -1,20 +1,22 @@
 #pragma once
-// The layer writer: every layer of the system is an ESRI shapefile (.shp, .shx,
-// .dbf, .PRJ, and a .cpg naming the code page) written through Shapelib.
-// A layer is opened, receives one shape with one attribute record per call,
-// and is closed; a ShapeLayer closes its files on every path (RAII), so what
-// was written before a failure stays readable.
+// The layer writer: every layer of the system is an ESRI shapefile (.shp,
+// .shx, .dbf, .PRJ, and a .cpg naming the code page). A layer is opened in a
+// folder, receives one shape with one attribute record per call, and is closed.
+// Its files appear under their own names only when it closes complete: a layer
+// that fails, or that goes without being closed, leaves nothing under its
+// name, so a truncated layer is never mistaken for a written one.
 
-#include "sheetjob/geometry/Geometry.h"
+#include "sheetjob/common/Folder.h"
+#include "sheetjob/geometry/Point.h"
 
-#include <shapefil.h>
-
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sheetjob::shapefile {
 
-/// Attribute column type codes (Shapelib's FTString, FTInteger, FTDouble).
+/// Attribute column type codes (the shapefile library's string, integer, double).
 enum FieldTypeCode : int { kCharacter = 0, kInteger = 1, kReal = 2 };
 
 /// Shape types used (shapefile standard codes).
@@ -44,61 +46,53 @@ struct FieldDef {
     FieldSpec descriptor;
 };
 
-/// One open layer. Not copyable; closing twice is harmless.
+/// One layer being written. Not copyable.
 class ShapeLayer {
   public:
-    ShapeLayer() = default;
+    ShapeLayer();
     ShapeLayer(const ShapeLayer&) = delete;
     ShapeLayer& operator=(const ShapeLayer&) = delete;
-    ~ShapeLayer();
+    ~ShapeLayer(); ///< a layer still open is discarded: none of its files appear
 
-    [[nodiscard]] bool isOpen() const { return shp_ != nullptr || dbf_ != nullptr; }
-    /// What failed last, in the platform's encoding (for the one-line report).
-    [[nodiscard]] const std::string& lastError() const { return lastError_; }
+    [[nodiscard]] bool isOpen() const;
+    /// What failed last (UTF-8, one line).
+    [[nodiscard]] const std::string& lastError() const;
+    /// The layer's folder and base name, for messages (UTF-8).
+    [[nodiscard]] const std::string& displayName() const;
 
     int recordCounter = 0;     ///< records written so far
     int identifierCounter = 0; ///< last "Id" value written
 
-  private:
-    friend int OPENNEWSHAPEFILE(int, int, const std::string&, const std::vector<FieldDef>&,
-                                ShapeLayer&);
-    friend int CLOSENEWSHAPEFILE(ShapeLayer&);
-    friend class LayerAccess;
+    /// The writer's own state of the layer, defined where the writer is.
+    struct State;
 
-    SHPHandle shp_ = nullptr;
-    DBFHandle dbf_ = nullptr;
-    std::vector<FieldSpec> fields_;
-    std::string path_; // as given (Windows-1251)
-    std::string lastError_;
-    bool ioFailed_ = false; // a write of this layer failed; its files are incomplete
+  private:
+    friend class Writer;
+    std::unique_ptr<State> state_;
 };
 
-/// Opens a new layer at `path` (Windows-1251, without extension; converted to the
-/// platform's file-name encoding here and nowhere else): the .dbf with "Id"
-/// (numeric, 6, 0) and the caller's fields, the .shp/.shx of `shapeType`, the
-/// .PRJ for `coordSystem` and the .cpg. Counters reset to 0. Returns 0,
-/// kFieldRefused (123) or kCreateFailed.
-int OPENNEWSHAPEFILE(int coordSystem, int shapeType, const std::string& path,
-                     const std::vector<FieldDef>& fields, ShapeLayer& layer);
-/// Closes the table and the shape files, completing their headers. Returns 0, or
-/// kCloseFailed when any write of the layer failed (a full disk, say): callers
-/// that must not report such a layer as written check it.
-int CLOSENEWSHAPEFILE(ShapeLayer& layer);
+/// Opens a new layer `baseName` (Windows-1251, converted to the platform's
+/// file-name encoding here and nowhere else) in `folder`, which must stay open
+/// while the layer is: the table with "Id"
+/// (numeric, 6, 0) and the caller's fields, the shape files of `shapeType`;
+/// the .PRJ for `coordSystem` and the .cpg follow on close. Counters reset to
+/// 0. Returns 0, kFieldRefused (123) or kCreateFailed.
+int openNewShapefile(int coordSystem, int shapeType, const common::Folder& folder,
+                     const std::string& baseName, const std::vector<FieldDef>& fields,
+                     ShapeLayer& layer);
+/// Completes the layer and puts its files in place (the .shp last). Returns 0,
+/// or kCloseFailed when anything of the layer could not be written; then none
+/// of its files is left.
+int closeNewShapefile(ShapeLayer& layer);
 
 /// Each writer advances both counters, writes the attribute record (Id = the
 /// identifier counter) and then appends the shape. Returns 0, 122, 803 or
 /// kShapeWriteFailed.
-int WRITEPOINT(ShapeLayer& layer, const std::string& attributeText, double x, double y);
-int WRITESIMPLELINE(ShapeLayer& layer, const std::string& attributeText,
+int writePoint(ShapeLayer& layer, const std::string& attributeText, double x, double y);
+int writeSimpleLine(ShapeLayer& layer, const std::string& attributeText,
                     const geometry::Vertices& v);
-int WRITESIMPLEPOLYGON(ShapeLayer& layer, const std::string& attributeText,
+int writeSimplePolygon(ShapeLayer& layer, const std::string& attributeText,
                        const geometry::Vertices& v);
-
-/// Writes one attribute record: "Id" = identifier, then the values of the text
-/// (each followed by "\") by column type. recordNumber is 1-based. Returns 0,
-/// 1 (the library refused a store) or 2 (malformed text).
-int WRITERECDBF(DBFHandle table, int recordNumber, int identifier, std::string attributeText,
-                const std::vector<FieldSpec>& fields);
 
 /// The well-known text of the projection file for a coordinate-system code
 /// ("" for an unknown code), without the line end.

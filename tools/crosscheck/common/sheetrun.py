@@ -21,14 +21,17 @@ RUN_TIMEOUT_S = 120  # one job takes well under a second; a hang is a finding
 
 _PULKOVO = ('GEOGCS["GCS_Pulkovo_{0}",DATUM["D_Pulkovo_{0}",SPHEROID["Krasovsky_1940", 6378245.0,298.3]], '
             'PRIMEM["Greenwich",0.0],UNIT["Degree",0.0174532925199433]]')
-_RUSSIA_2011 = ('GEOGCS["GCS_RUSSIA_2011",DATUM["D_RUSSIA_2011",SPHEROID["S_RUSSIA_2011", 6378136.5,298.2564151]], '
-                'PRIMEM["Greenwich",0.0],UNIT["Degree",0.0174532925199433]]')
+# The 2011 system carries the EPSG codes of its datum and of itself, so that a
+# GIS identifies it.
+_RUSSIA_2011 = ('GEOGCS["GCS_RUSSIA_2011",DATUM["D_RUSSIA_2011",SPHEROID["S_RUSSIA_2011", 6378136.5,298.2564151],'
+                'AUTHORITY["EPSG","1159"]], '
+                'PRIMEM["Greenwich",0.0],UNIT["Degree",0.0174532925199433],AUTHORITY["EPSG","7683"]]')
 # .PRJ text per coordinate-system code (1 "CK-42", 2 "CK-95", 3 "ГCK-2011",
 # 4 "ГCK-2011 / СК-42", whose vertices are written shifted to the 2011
 # system); one line ended by CR LF.
 PRJ_TEXT = {
     1: _PULKOVO.format("1942"),
-    2: _PULKOVO.format("1965"),
+    2: _PULKOVO.format("1995"),
     3: _RUSSIA_2011,
     4: _RUSSIA_2011,
 }

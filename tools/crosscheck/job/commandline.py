@@ -53,10 +53,16 @@ def case_command_line():
     rc, err = run(['  job.txt  '], t)
     check('argument with blanks on both sides is read', rc == 0 and err == '', (rc, err))
     shutil.rmtree(os.path.join(t, 'out'))
+    # Several arguments are a series: every file is run in turn, the exit code
+    # is the highest of the jobs', and each failed job says which file it was.
     rc, err = run(['job.txt', 'other.txt', 'third'], t)
-    check('two arguments: the first is read', rc == 0 and err == '', (rc, err))
+    check('a series runs every file: two missing ones are named, exit 8',
+          rc == 8 and err.count('\n') == 2 and '"other.txt"' in err and '"third"' in err
+          and os.path.exists(os.path.join(t, 'out', 'x', 'HYPS', 'HypsA.shp')), (rc, err))
+    shutil.rmtree(os.path.join(t, 'out'))
     rc, err = run(['other.txt', 'job.txt'], t)
-    check('two arguments: only the first (missing) one is read', rc == 8, (rc, err))
+    check('a series goes on after a missing file',
+          rc == 8 and os.path.exists(os.path.join(t, 'out', 'x', 'HYPS', 'HypsA.shp')), (rc, err))
     write(os.path.join(t, 'sub', 'job2.txt'), b'Nom=N-37; Path=rel/y;\n')
     rc, err = run(['sub/job2.txt'], t)
     check('relative Path taken from the current folder',

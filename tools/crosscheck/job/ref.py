@@ -403,9 +403,9 @@ def read_arg(line, j):
         if len(value) < 3:
             return 3, line
         if any(ord(ch) < 0x20 or ord(ch) == 0x7f for ch in value):
-            # The program is about to refuse these; until it does either
-            # outcome is accepted.
-            raise Undefined('control character in "Path"')
+            # A control character would cut the path short (a NUL) or garble
+            # every message naming it: the value is refused like a bad one.
+            return 3, line
         j['ResultPath'] = value if value.endswith('/') else value + '/'
     elif key == 'MapScale':
         if j['MapScale'] != -999:

@@ -2,6 +2,7 @@
 
 #include "sheetjob/dialogs/DialogSession.h"
 #include "sheetjob/dialogs/qt/QtPlatform.h"
+#include "sheetjob/dialogs/qt/Translations.h"
 #include "sheetjob/job/SheetJob.h"
 
 #include <QApplication>
@@ -58,9 +59,10 @@ bool displayAvailable(int argc, char** argv) {
 
 int runInteractive(int argc, char** argv, const std::vector<std::string>& args) {
     QApplication app(argc, argv);
+    installRussianQtTexts(app);
     QtPlatform platform;
     DialogSession session(platform);
-    return job::RUNSHEETJOB(args, &session, std::cerr);
+    return job::runSheetJob(args, &session, std::cerr);
 }
 
 } // namespace sheetjob::dialogs::qt

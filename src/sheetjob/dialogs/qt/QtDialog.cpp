@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QSignalBlocker>
 
@@ -64,7 +65,10 @@ QCheckBox* QtDialog::addCheckBox(int id, const std::string& caption) {
 QPushButton* QtDialog::addButton(int id, const std::string& caption) {
     auto* button = new QPushButton(fromCp1251(caption), this);
     registerControl(id, button);
-    button->setAutoDefault(false);
+    // As in native dialogs, Enter presses the button that has the focus (so
+    // Enter on "Cancel" cancels); with the focus on a field, list or check box
+    // it presses OK, the dialog's default button.
+    button->setAutoDefault(true);
     if (id == kIdOk) {
         button->setDefault(true);
         connect(button, &QPushButton::clicked, this, [this] { done(kIdOk); });
@@ -87,6 +91,16 @@ QLineEdit* QtDialog::addField(int id, bool readOnly) {
     auto* edit = new QLineEdit(this);
     registerControl(id, edit);
     edit->setReadOnly(readOnly);
+    if (readOnly) {
+        // Nothing to type there, so Tab passes it by; a click still gives it
+        // the focus, so its text can be selected and copied.
+        edit->setFocusPolicy(Qt::ClickFocus);
+        // Drawn on the dialog's own background rather than an input field's
+        // white, the text as readable as in any field.
+        QPalette palette = edit->palette();
+        palette.setBrush(QPalette::Base, palette.brush(QPalette::Window));
+        edit->setPalette(palette);
+    }
     return edit;
 }
 

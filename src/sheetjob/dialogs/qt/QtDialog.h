@@ -37,9 +37,12 @@ class QtDialog : public QDialog, public Dialog {
     // Controls are created by the template builders through these.
     QComboBox* addList(int id);
     QCheckBox* addCheckBox(int id, const std::string& caption);
-    /// Buttons 1 (OK) and 2 (Cancel) close the dialog; others fire Click.
+    /// Buttons 1 (OK) and 2 (Cancel) close the dialog; others fire Click. OK is
+    /// the default button; Enter presses whichever button has the focus.
     QPushButton* addButton(int id, const std::string& caption);
     QLabel* addStatic(int id, const std::string& text);
+    /// A read-only field looks read-only and is out of the Tab order, though a
+    /// click still focuses it for copying.
     QLineEdit* addField(int id, bool readOnly);
 
     // Dialog

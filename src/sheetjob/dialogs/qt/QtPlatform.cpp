@@ -8,8 +8,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
+#include <QScreen>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 
@@ -21,6 +25,38 @@ QString withTrailingSeparator(const QString& folder) {
         native += QDir::separator();
     return native;
 }
+
+namespace {
+
+// The widest Qt lets a message box grow (its own rule): a whole screen up to
+// 1024 pixels wide, otherwise the screen less 480 pixels, at most 1000.
+constexpr int kSmallScreenWidth = 1024;
+constexpr int kScreenWidthKeptFree = 480;
+constexpr int kMaxMessageBoxWidth = 1000;
+
+int messageBoxWidthLimit(const QScreen* screen) {
+    if (!screen)
+        return kMaxMessageBoxWidth;
+    const int width = screen->availableGeometry().width();
+    return width <= kSmallScreenWidth ? width
+                                      : std::min(width - kScreenWidthKeptFree, kMaxMessageBoxWidth);
+}
+
+// Each line of a message is one statement (one fault of the refinement, one
+// folder): the box is made wide enough to show every line unbroken. Only a
+// line too wide for the screen is left to wrap.
+void keepLinesWhole(QMessageBox& box) {
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    if (!label || !box.layout())
+        return;
+    label->setWordWrap(false);
+    const int unbroken = label->sizeHint().width();
+    label->setMinimumWidth(unbroken);
+    if (box.layout()->minimumSize().width() > messageBoxWidthLimit(box.screen()))
+        label->setMinimumWidth(0);
+}
+
+} // namespace
 
 QtPlatform::QtPlatform()
     : picker_([](QWidget* parent, const QString& caption,
@@ -48,6 +84,7 @@ void QtPlatform::messageBox(const std::string& text, const std::string& caption,
     QMessageBox box(qicon, fromCp1251(caption), body, QMessageBox::Ok,
                     QApplication::activeModalWidget());
     box.setObjectName(QStringLiteral("messageBox"));
+    keepLinesWhole(box);
     box.exec();
 }
 

@@ -102,6 +102,7 @@ QWidget* trapeziumColumn(QtDialog& d, bool base) {
     else {
         // An invisible stand-in for the sheet-kind row keeps both columns level.
         auto* standIn = new QLineEdit(frame);
+        standIn->setFocusPolicy(Qt::NoFocus);
         QSizePolicy policy = standIn->sizePolicy();
         policy.setRetainSizeWhenHidden(true);
         standIn->setSizePolicy(policy);
@@ -152,6 +153,9 @@ void buildRefinement(QtDialog& d) {
     bottom->addWidget(d.addButton(kIdOk, std::string(text::kButtonOk)));
     bottom->addWidget(d.addButton(kIdCancel, std::string(text::kButtonCancel)));
     top->addLayout(bottom);
+    // The user comes to change the result trapezium: start on its first
+    // editable field rather than on a read-only value.
+    d.control(kIdResultWest)->setFocus();
 }
 
 constexpr int kPictureId = 109;   // the start screen's picture

@@ -1,0 +1,23 @@
+# Fails when a file of a subsystem includes a header of a subsystem it may not
+# use: each subsystem includes only itself and the subsystems below it.
+#   cmake -DSUBSYSTEM=<name> -DALLOWED=<a;b;...> -DFILES=<f;g;...> -DSTAMP=<file> -P CheckLayering.cmake
+set(violations "")
+foreach(file IN LISTS FILES)
+    file(STRINGS "${file}" lines REGEX "^#include \"sheetjob/")
+    foreach(line IN LISTS lines)
+        string(REGEX REPLACE "^#include \"sheetjob/([^\"]*)\".*$" "\\1" header "${line}")
+        if(header MATCHES "^dialogs/qt/")
+            set(used qt)
+        else()
+            string(REGEX REPLACE "/.*$" "" used "${header}")
+        endif()
+        list(FIND ALLOWED "${used}" at)
+        if(at EQUAL -1)
+            string(APPEND violations "\n  ${file}: ${line} (${SUBSYSTEM} may not use ${used})")
+        endif()
+    endforeach()
+endforeach()
+if(violations)
+    message(FATAL_ERROR "include against the layering:${violations}")
+endif()
+file(TOUCH "${STAMP}")

@@ -1,0 +1,122 @@
+#pragma once
+// Folders held open by handle rather than named by path. Every operation names
+// an entry of its own folder and never follows a symbolic link: a link planted
+// in a result folder is removed or replaced as a link, never written through,
+// so a run reads, writes and removes nothing outside the folders it was given.
+// Names and paths are in the platform's file-name encoding (UTF-8 on POSIX).
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sheetjob::common {
+
+/// The suffix of the names that files carry until they are complete. Leftovers
+/// of a run that was killed are recognised by it and removed by the next run.
+constexpr std::string_view kPartSuffix = ".sheetjob-part";
+
+/// What an entry of a folder is, looked at without following a link.
+enum class EntryKind { Missing, Folder, File, Link, Other };
+
+/// A new file opened for writing (and reading back what was written); closed
+/// on destruction.
+class OutputFile {
+  public:
+    OutputFile() = default;
+    OutputFile(OutputFile&& other) noexcept;
+    OutputFile& operator=(OutputFile&& other) noexcept;
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    ~OutputFile();
+
+    /// Writes all bytes at the offset; false (with `error`) when not all were written.
+    bool writeAt(std::size_t offset, std::string_view bytes, std::string& error);
+    /// Reads up to `size` bytes at the offset into `out`; false on a read error.
+    bool readAt(std::size_t offset, std::size_t size, std::string& out, std::string& error);
+    /// Closes the file; false when the system reports that the data could not be kept.
+    bool close(std::string& error);
+
+  private:
+    friend class Folder;
+    explicit OutputFile(int descriptor) : fd_(descriptor) {}
+    int fd_ = -1;
+};
+
+/// An exclusive advisory lock on a file, held until the object goes.
+class FileLock {
+  public:
+    FileLock() = default;
+    FileLock(FileLock&& other) noexcept;
+    FileLock& operator=(FileLock&& other) noexcept;
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    ~FileLock();
+
+  private:
+    friend class Folder;
+    explicit FileLock(int descriptor) : fd_(descriptor) {}
+    int fd_ = -1;
+};
+
+/// One entry of a folder listing.
+struct FolderEntry {
+    std::string name;
+    EntryKind kind = EntryKind::Other;
+};
+
+class Folder {
+  public:
+    Folder() = default;
+    Folder(Folder&& other) noexcept;
+    Folder& operator=(Folder&& other) noexcept;
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+    ~Folder();
+
+    /// Opens the folder at `path`. The path may pass through links (it is the
+    /// user's own); only what lies inside the folder is guarded. Nothing when
+    /// it is not an existing folder; `error` says why.
+    static std::optional<Folder> open(const std::string& path, std::string& error);
+
+    [[nodiscard]] bool isOpen() const { return fd_ >= 0; }
+    /// The path the folder was opened by, for messages.
+    [[nodiscard]] const std::string& path() const { return path_; }
+    /// path() joined with an entry name, for messages.
+    [[nodiscard]] std::string pathOf(std::string_view name) const;
+
+    /// What the entry is, without following a link.
+    [[nodiscard]] EntryKind kindOf(std::string_view name) const;
+    /// Opens the subfolder `name`; a link or anything but a folder is refused.
+    std::optional<Folder> openSubfolder(std::string_view name, std::string& error) const;
+    /// Makes the subfolder `name`; false (with `error`) when it cannot be made.
+    bool makeSubfolder(std::string_view name, std::string& error) const;
+    /// Every entry, subfolders included; an unreadable folder gives none.
+    [[nodiscard]] std::vector<FolderEntry> entries() const;
+    /// Removes the entry `name` if it is not a folder; a link goes as a link.
+    bool removeEntry(std::string_view name) const;
+    /// Creates the new file `name` for writing. Any existing entry of that
+    /// name, a link included, makes it fail: nothing is ever written through
+    /// a link or into a file this run did not make.
+    std::optional<OutputFile> createFile(std::string_view name, std::string& error) const;
+    /// Writes the whole file `name`: under its temporary name first, made
+    /// exclusively, then renamed into place, so that the name holds either
+    /// the old entry or the complete new file (an entry there that is not a
+    /// folder, a link included, is replaced). False (with `error`) on failure.
+    bool writeFile(std::string_view name, std::string_view content, std::string& error) const;
+    /// Renames the entry `from` to `to`, replacing a `to` that is not a folder
+    /// (a link at `to` is replaced, not followed).
+    bool rename(std::string_view from, std::string_view to, std::string& error) const;
+    /// Takes an exclusive advisory lock on the file `name`, making it when it is
+    /// missing. Nothing when the file is a link or not a regular file, or when
+    /// another process holds the lock (then `busy` is true).
+    std::optional<FileLock> lock(std::string_view name, bool& busy, std::string& error) const;
+
+  private:
+    Folder(int descriptor, std::string path) : fd_(descriptor), path_(std::move(path)) {}
+    int fd_ = -1;
+    std::string path_;
+};
+
+} // namespace sheetjob::common

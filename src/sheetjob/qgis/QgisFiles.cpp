@@ -1,0 +1,239 @@
+#include "sheetjob/qgis/QgisFiles.h"
+
+#include "sheetjob/qgis/LayerStyle.h"
+#include "sheetjob/qgis/PrintLayout.h"
+#include "sheetjob/qgis/Xml.h"
+
+#include <algorithm>
+#include <array>
+
+namespace sheetjob::qgis {
+
+namespace {
+
+// QGIS's item types (QgsLayoutItemRegistry): a page and a map.
+constexpr int kLayoutPageType = 65638;
+constexpr int kLayoutMapType = 65639;
+constexpr int kPrintResolutionDpi = 300; // raster exports of the layout
+// Fixed item ids: a project has one layout with one page and one map.
+constexpr const char* kPageUuid = "{5e3f0d4e-0b1a-4c57-9d0e-000000000001}";
+constexpr const char* kMapUuid = "{5e3f0d4e-0b1a-4c57-9d0e-000000000002}";
+constexpr const char* kMapItemId = "Лист"; // the map item's name in the layout
+
+// The folders as layer groups, topmost first: the frame over the sub-sheet
+// frames over the sheet.
+constexpr std::array<const char*, 4> kGroupOrder = {"FRAME", "HYPS_50", "HYPS_25", "HYPS"};
+
+/// Drawing order inside a group, topmost first: labels over lines over areas.
+int stackRank(LayerKind kind) {
+    switch (kind) {
+    case LayerKind::ValueLabels:
+        return 0;
+    case LayerKind::NeighbourNames:
+        return 1;
+    case LayerKind::Frame:
+        return 2;
+    case LayerKind::GraticulePoints:
+        return 3;
+    case LayerKind::GraticuleLines:
+        return 4;
+    default:
+        return 5;
+    }
+}
+
+/// A layer's id in the project. QGIS keeps a stored id only when it is longer
+/// than ten characters (and makes up a new one otherwise, which breaks the
+/// layer tree's references), hence the prefix.
+std::string layerId(const LayerInfo& layer) {
+    return "sheetjob_" + layer.folder + "_" + layer.baseName;
+}
+
+std::string layerSource(const LayerInfo& layer) {
+    return "./" + layer.folder + "/" + layer.baseName + ".shp";
+}
+
+XmlElement textElement(const std::string& name, const std::string& value) {
+    XmlElement e(name);
+    e.text(value);
+    return e;
+}
+
+XmlElement spatialRefSys(const std::string& wkt, int epsg, const std::string& description,
+                         const std::string& acronym, const std::string& ellipsoid,
+                         bool geographic) {
+    XmlElement s("spatialrefsys");
+    s.add(textElement("wkt", wkt));
+    if (epsg != 0)
+        s.add(textElement("authid", "EPSG:" + std::to_string(epsg)));
+    s.add(textElement("description", description));
+    s.add(textElement("projectionacronym", acronym));
+    s.add(textElement("ellipsoidacronym", ellipsoid));
+    s.add(textElement("geographicflag", geographic ? "true" : "false"));
+    return s;
+}
+
+XmlElement projectedSrs(const MapCrs& c) {
+    return spatialRefSys(c.wkt, c.epsg, c.description,
+                         c.method == ProjectionMethod::TransverseMercator ? "tmerc" : "lcc",
+                         c.base.ellipsoidCode, false);
+}
+
+XmlElement geographicSrs(const GeographicSystem& g) {
+    return spatialRefSys(g.wkt, g.epsg, g.name, "longlat", g.ellipsoidCode, true);
+}
+
+XmlElement extentElement(const PrintPage& page) {
+    XmlElement e("extent");
+    e.add(textElement("xmin", formatNumber(page.centre.x - page.extentWidth / 2)));
+    e.add(textElement("ymin", formatNumber(page.centre.y - page.extentHeight / 2)));
+    e.add(textElement("xmax", formatNumber(page.centre.x + page.extentWidth / 2)));
+    e.add(textElement("ymax", formatNumber(page.centre.y + page.extentHeight / 2)));
+    return e;
+}
+
+XmlElement mapLayer(const SheetInfo& sheet, const LayerInfo& layer) {
+    const StyleBody style = styleBody(sheet, layer);
+    XmlElement m("maplayer");
+    m.set("type", "vector").set("geometry", geometryName(layer.kind));
+    m.set("labelsEnabled", style.labelsEnabled ? "1" : "0");
+    m.set("styleCategories", "AllStyleCategories").set("hasScaleBasedVisibilityFlag", "0");
+    m.set("minScale", "0").set("maxScale", "0");
+    m.add(textElement("id", layerId(layer)));
+    m.add(textElement("datasource", layerSource(layer)));
+    m.add(textElement("layername", layer.baseName));
+    m.add("srs").add(geographicSrs(geographicSystem(sheet.coordSystem)));
+    // The attribute tables are Windows-1251, as their .cpg files say.
+    m.add(textElement("provider", "ogr")).set("encoding", "windows-1251");
+    for (const XmlElement& e : style.elements)
+        m.add(e);
+    return m;
+}
+
+XmlElement layerTree(const std::vector<LayerInfo>& layers) {
+    // The known folders in their order, then any other in the order met.
+    std::vector<std::string> folders(kGroupOrder.begin(), kGroupOrder.end());
+    for (const LayerInfo& l : layers)
+        if (std::find(folders.begin(), folders.end(), l.folder) == folders.end())
+            folders.push_back(l.folder);
+    XmlElement tree("layer-tree-group");
+    for (const std::string& folder : folders) {
+        std::vector<const LayerInfo*> members;
+        for (const LayerInfo& l : layers)
+            if (l.folder == folder)
+                members.push_back(&l);
+        if (members.empty())
+            continue;
+        std::stable_sort(members.begin(), members.end(),
+                         [](const LayerInfo* a, const LayerInfo* b) {
+                             return stackRank(a->kind) < stackRank(b->kind);
+                         });
+        // The many sub-sheet layers stay folded away.
+        const bool subSheets = members.front()->kind == LayerKind::SubSheet50k ||
+                               members.front()->kind == LayerKind::SubSheet25k;
+        XmlElement& group = tree.add("layer-tree-group");
+        group.set("name", folder).set("checked", "Qt::Checked");
+        group.set("expanded", subSheets ? "0" : "1");
+        for (const LayerInfo* l : members) {
+            XmlElement& node = group.add("layer-tree-layer");
+            node.set("id", layerId(*l)).set("name", l->baseName).set("source", layerSource(*l));
+            node.set("providerKey", "ogr").set("checked", "Qt::Checked").set("expanded", "0");
+        }
+    }
+    return tree;
+}
+
+std::string mmSize(double w, double h) { return formatNumber(w) + "," + formatNumber(h) + ",mm"; }
+
+XmlElement layoutElement(const SheetInfo& sheet, const PrintPage& page) {
+    XmlElement layout("Layout");
+    layout.set("name", sheet.name).set("units", "mm").set("printResolution", kPrintResolutionDpi);
+    layout.set("worldFileMap", "");
+    XmlElement& pages = layout.add("PageCollection");
+    XmlElement& p = pages.add("LayoutItem");
+    p.set("type", kLayoutPageType).set("uuid", kPageUuid).set("templateUuid", kPageUuid);
+    p.set("id", "").set("position", "0,0,mm").set("positionOnPage", "0,0,mm");
+    p.set("size", mmSize(page.widthMm, page.heightMm)).set("itemRotation", "0");
+    p.set("zValue", "0").set("visibility", "1").set("background", "true").set("frame", "false");
+    p.set("positionLock", "false").set("opacity", "1").set("blendMode", "0");
+    p.set("excludeFromExports", "0").set("referencePoint", "0");
+    pages.add("GuideCollection").set("visible", "1");
+
+    XmlElement& map = layout.add("LayoutItem");
+    map.set("type", kLayoutMapType).set("uuid", kMapUuid).set("templateUuid", kMapUuid);
+    map.set("id", kMapItemId).set("position", "0,0,mm").set("positionOnPage", "0,0,mm");
+    map.set("size", mmSize(page.widthMm, page.heightMm)).set("itemRotation", "0");
+    map.set("zValue", "1").set("visibility", "1").set("background", "false").set("frame", "false");
+    map.set("positionLock", "true").set("opacity", "1").set("blendMode", "0");
+    map.set("excludeFromExports", "0").set("referencePoint", "0");
+    map.set("mapRotation", page.rotation).set("keepLayerSet", "false");
+    map.set("drawCanvasItems", "false").set("mapFlags", "0").set("labelMargin", "0,mm");
+    map.set("followPreset", "false").set("followPresetName", "").set("isTemporal", "0");
+    XmlElement& extent = map.add("Extent");
+    extent.set("xmin", page.centre.x - page.extentWidth / 2);
+    extent.set("ymin", page.centre.y - page.extentHeight / 2);
+    extent.set("xmax", page.centre.x + page.extentWidth / 2);
+    extent.set("ymax", page.centre.y + page.extentHeight / 2);
+    map.add("crs").add(projectedSrs(page.crs));
+    map.add("LayerSet");
+    return layout;
+}
+
+XmlElement typedProperty(const std::string& name, const std::string& type,
+                         const std::string& value) {
+    XmlElement e(name);
+    e.set("type", type).text(value);
+    return e;
+}
+
+} // namespace
+
+std::string layerStyle(const SheetInfo& sheet, const LayerInfo& layer) {
+    const StyleBody body = styleBody(sheet, layer);
+    XmlElement root("qgis");
+    root.set("version", kQgisVersion).set("styleCategories", "AllStyleCategories");
+    root.set("labelsEnabled", body.labelsEnabled ? "1" : "0");
+    for (const XmlElement& e : body.elements)
+        root.add(e);
+    return std::string(kQgisDoctype) + "\n" + root.write();
+}
+
+std::string projectFileName(const SheetInfo& sheet) { return sheet.name + ".qgs"; }
+
+std::string projectText(const SheetInfo& sheet, const std::vector<LayerInfo>& layers) {
+    const PrintPage page = printPage(sheet);
+
+    XmlElement root("qgis");
+    root.set("version", kQgisVersion).set("projectname", sheet.name);
+    root.add("homePath").set("path", "");
+    root.add(textElement("title", sheet.name));
+    root.add("projectCrs").add(projectedSrs(page.crs));
+    root.add(layerTree(layers));
+
+    XmlElement& canvas = root.add("mapcanvas");
+    canvas.set("name", "theMapCanvas").set("annotationsVisible", "1");
+    canvas.add(textElement("units", "meters"));
+    canvas.add(extentElement(page));
+    canvas.add(textElement("rotation", formatNumber(page.rotation)));
+    canvas.add("destinationsrs").add(projectedSrs(page.crs));
+    canvas.add(textElement("rendermaptile", "0"));
+
+    XmlElement& projectLayers = root.add("projectlayers");
+    for (const LayerInfo& l : layers)
+        projectLayers.add(mapLayer(sheet, l));
+
+    XmlElement& properties = root.add("properties");
+    properties.add("Paths").add(typedProperty("Absolute", "bool", "false"));
+    properties.add("Measure").add(
+        typedProperty("Ellipsoid", "QString", geographicSystem(sheet.coordSystem).ellipsoidCode));
+    // Without this flag QGIS ignores the project system and shows the layers unprojected.
+    properties.add("SpatialRefSys").add(typedProperty("ProjectionsEnabled", "int", "1"));
+    XmlElement& units = properties.add("Measurement");
+    units.add(typedProperty("DistanceUnits", "QString", "meters"));
+    units.add(typedProperty("AreaUnits", "QString", "m2"));
+
+    root.add("Layouts").add(layoutElement(sheet, page));
+    return std::string(kQgisDoctype) + "\n" + root.write();
+}
+
+} // namespace sheetjob::qgis
