@@ -1,9 +1,14 @@
 #include "sheetjob/geometry/Clipping.h"
+#include "sheetjob/geometry/DatumShift.h"
 #include "sheetjob/geometry/Point.h"
 #include "sheetjob/geometry/Tolerance.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
+#include <limits>
+#include <random>
 #include <vector>
 
 namespace geo = sheetjob::geometry;
@@ -109,3 +114,77 @@ TEST(Geometry, CrossesOneEdge) {
 }
 
 } // namespace
+
+namespace sheetjob::geometry {
+namespace {
+
+/// The literal clipping and the prepared one, compared to the bit.
+void expectSameClipping(const std::vector<Point>& polygon, const PolygonClipper& clipper,
+                        bool horizontal, double c) {
+    double low1 = -7.0, high1 = -7.0, low2 = -7.0, high2 = -7.0;
+    const bool a = clippingLineByPolygon(horizontal, c, polygon, low1, high1);
+    const bool b = clipper.clip(horizontal, c, low2, high2);
+    ASSERT_EQ(a, b) << (horizontal ? "y = " : "x = ") << c;
+    ASSERT_EQ(std::signbit(low1), std::signbit(low2));
+    ASSERT_TRUE(low1 == low2 || (std::isnan(low1) && std::isnan(low2))) << low1 << " " << low2;
+    ASSERT_TRUE(high1 == high2 || (std::isnan(high1) && std::isnan(high2)))
+        << high1 << " " << high2;
+}
+
+/// Lines through every vertex and edge, between them and outside the polygon.
+void compareOnManyLines(const std::vector<Point>& polygon, std::mt19937_64& random) {
+    const PolygonClipper clipper(polygon);
+    std::uniform_real_distribution<double> jitter(-0.2, 0.2);
+    for (const bool horizontal : {true, false}) {
+        for (std::size_t i = 0; i < polygon.size(); ++i) {
+            const double v = horizontal ? polygon[i].y : polygon[i].x;
+            expectSameClipping(polygon, clipper, horizontal, v);
+            expectSameClipping(polygon, clipper, horizontal, std::nextafter(v, 1e9));
+            expectSameClipping(polygon, clipper, horizontal, v + jitter(random));
+        }
+        for (const double c : {-1e9, 1e9, std::numeric_limits<double>::quiet_NaN()})
+            expectSameClipping(polygon, clipper, horizontal, c);
+    }
+}
+
+// The prepared clipping gives what the literal one gives, on the outlines it
+// is made for (densified, datum-shifted trapezia) and on any polygon: level
+// sides, spikes, repeated and non-finite vertices, lines through vertices.
+TEST(PolygonClipper, SameAsTheLiteralClipping) {
+    std::mt19937_64 random(20261208);
+    // Shifted sheet outlines, as the graticule lines of a shifted sheet meet them.
+    for (const auto& [w, e, s, n] : {std::array<double, 4>{37.0, 38.0, 54.0, 54.0 + 2.0 / 3.0},
+                                     {36.0, 42.0, 52.0, 56.0},
+                                     {348.0, 372.0, 76.0, 80.0},
+                                     {30.0, 48.0, 48.0, 60.0}}) {
+        std::vector<Point> ring;
+        for (double x = w; x < e; x += 0.125)
+            ring.push_back({x, n});
+        for (double y = n; y > s; y -= 1.0 / 12)
+            ring.push_back({e, y});
+        for (double x = e; x > w; x -= 0.125)
+            ring.push_back({x, s});
+        for (double y = s; y < n; y += 1.0 / 12)
+            ring.push_back({w, y});
+        ring.push_back(ring.front());
+        for (Point& p : ring)
+            sk42_To_Gsk2011(p);
+        compareOnManyLines(ring, random);
+    }
+    // Random polygons with level stretches, spikes and repeats.
+    std::uniform_int_distribution<int> size(0, 40);
+    std::uniform_int_distribution<int> grid(-5, 5);
+    for (int round = 0; round < 400; ++round) {
+        std::vector<Point> polygon(static_cast<std::size_t>(size(random)));
+        for (Point& p : polygon)
+            p = {grid(random) * 0.5, grid(random) * 0.5};
+        if (round % 10 == 0 && !polygon.empty())
+            polygon[polygon.size() / 2].y = std::numeric_limits<double>::quiet_NaN();
+        if (round % 10 == 5 && !polygon.empty())
+            polygon.front().x = std::numeric_limits<double>::infinity();
+        compareOnManyLines(polygon, random);
+    }
+}
+
+} // namespace
+} // namespace sheetjob::geometry

@@ -60,33 +60,35 @@ void innerRange(double low, double high, double origin, double step, double& fir
 class LineEnds {
   public:
     LineEnds(const SheetGeometry& sheet, const geometry::Vertices& outline)
-        : sheet_(sheet), shifted_(sheet.coordSystem == model::kGSK2011SK42) {
-        // The outline as points: the polygon that cuts the lines of a shifted sheet.
-        if (shifted_) {
-            clip_.reserve(static_cast<size_t>(outline.size()));
-            for (int i = 0; i < outline.size(); ++i)
-                clip_.push_back(
-                    {outline.x[static_cast<size_t>(i)], outline.y[static_cast<size_t>(i)]});
-        }
-    }
+        : sheet_(sheet), clipper_(shiftedOutline(sheet, outline)) {}
 
     /// False when a shifted sheet's outline does not cut the line over a
     /// non-zero length.
     bool operator()(bool horizontal, double c, double& low, double& high) const {
-        if (!shifted_) {
+        if (sheet_.coordSystem != model::kGSK2011SK42) {
             low = horizontal ? sheet_.bounds.west : sheet_.bounds.south;
             high = horizontal ? sheet_.bounds.east : sheet_.bounds.north;
             return true;
         }
-        const bool cut = horizontal ? geometry::clippingHorizontalLineByPolygon(c, clip_, low, high)
-                                    : geometry::clippingVerticalLineByPolygon(c, clip_, low, high);
-        return cut && low != high;
+        return clipper_.clip(horizontal, c, low, high) && low != high;
     }
 
   private:
+    /// The outline as points: the polygon that cuts the lines of a shifted sheet.
+    static std::vector<geometry::Point> shiftedOutline(const SheetGeometry& sheet,
+                                                       const geometry::Vertices& outline) {
+        std::vector<geometry::Point> points;
+        if (sheet.coordSystem != model::kGSK2011SK42)
+            return points;
+        points.reserve(static_cast<size_t>(outline.size()));
+        for (int i = 0; i < outline.size(); ++i)
+            points.push_back(
+                {outline.x[static_cast<size_t>(i)], outline.y[static_cast<size_t>(i)]});
+        return points;
+    }
+
     const SheetGeometry& sheet_;
-    bool shifted_;
-    std::vector<geometry::Point> clip_;
+    geometry::PolygonClipper clipper_;
 };
 
 } // namespace
