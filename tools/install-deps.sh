@@ -10,7 +10,7 @@ packages=(build-essential cmake pkg-config libshp-dev qt6-base-dev qt6-translati
           libgtest-dev libgmock-dev nlohmann-json3-dev libexpat1-dev gdal-bin proj-bin clang
           libclang-rt-14-dev fonts-dejavu-core fonts-paratype fonts-freefont-ttf
           qgis python3-qgis python3-numpy python3-fonttools poppler-utils
-          groff-base man-db desktop-file-utils time "$@")
+          groff-base man-db desktop-file-utils time strace locales "$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
@@ -21,4 +21,11 @@ if ((${#missing[@]})); then
     [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
     "${sudo_cmd[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
+fi
+# A Russian locale, whose decimal comma the tests use to show that nothing the
+# program writes depends on the locale (the dialogs run in the user's).
+if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
+    sudo_cmd=()
+    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" localedef -i ru_RU -f UTF-8 ru_RU.UTF-8 || true
 fi

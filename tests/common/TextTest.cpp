@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <string>
+
 namespace sheetjob::common {
 namespace {
 
@@ -29,6 +32,23 @@ TEST(FormatFixed, FixedPointFields) {
     EXPECT_EQ(formatFixed(5.0, 5, 2), " 5.00");
     EXPECT_EQ(formatFixed(10.25, 5, 2), "10.25");
     EXPECT_EQ(formatFixed(123456.0, 6, 2), "******");
+    EXPECT_EQ(formatFixed(0.125, 5, 2), " 0.12"); // an exact tie goes to even, as printf does
+}
+
+// The dialogs run in the user's locale, whose decimal separator may be a
+// comma; the texts the program writes keep their point.
+TEST(FormatFixed, SameInEveryLocale) {
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    const char* comma = nullptr;
+    for (const char* name : {"ru_RU.UTF-8", "ru_RU.utf8", "de_DE.UTF-8", "fr_FR.UTF-8"})
+        if (std::setlocale(LC_NUMERIC, name) != nullptr) {
+            comma = name;
+            break;
+        }
+    if (comma == nullptr)
+        GTEST_SKIP() << "no locale with a decimal comma installed";
+    EXPECT_EQ(formatFixed(6.5, 6, 2), "  6.50") << comma;
+    std::setlocale(LC_NUMERIC, before.c_str());
 }
 
 TEST(Trim, BlanksOnly) {

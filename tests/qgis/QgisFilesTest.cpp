@@ -318,6 +318,11 @@ TEST(QgisFiles, SubSheetFramesInTwoStylesWithNames) {
         const XmlNode* text = style->child("labeling")->child("settings")->child("text-style");
         EXPECT_EQ(text->attr("fieldName"), "Name");
         EXPECT_NEAR(std::stod(text->attr("fontSize")), c.namePt, 0.01);
+        // Every sheet of a scale has the same style, whatever its name: the run
+        // makes it once and writes it beside each of them.
+        ASSERT_TRUE(sharesItsStyle(c.kind));
+        EXPECT_EQ(layerStyle(sheetOf(0, c.map), layer(c.kind, "HYPS_25", "N-37-64-Г-г")),
+                  layerStyle(sheetOf(0, c.map), layer(c.kind, "HYPS_50", "N-37-51-А")));
     }
 }
 

@@ -1,7 +1,7 @@
 #include "sheetjob/common/Text.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace sheetjob::common {
 
@@ -40,9 +40,12 @@ std::string formatInt(long long value, int width, int minDigits) {
 std::string formatFixed(double value, int width, int decimals) {
     if (!std::isfinite(value))
         return std::string(static_cast<size_t>(width), '*');
+    // Written without the locale: a program whose locale has a decimal comma
+    // (a GUI sets the user's) writes the same point as any other.
     char buffer[400];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-    std::string text(buffer);
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    std::string text(buffer, written.ec == std::errc() ? written.ptr : buffer);
     // A fixed-point edit descriptor drops the optional leading zero when the
     // field would otherwise overflow ("0.50" in a width of 3 becomes ".50").
     if (static_cast<int>(text.size()) > width) {

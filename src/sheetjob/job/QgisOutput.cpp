@@ -8,6 +8,7 @@
 #include "sheetjob/layers/SubSheets.h"
 #include "sheetjob/qgis/QgisFiles.h"
 
+#include <map>
 #include <string>
 #include <utility>
 
@@ -88,9 +89,20 @@ common::Outcome writeQgisFiles(const model::Job& job,
     std::vector<qgis::LayerInfo> layers;
     layers.reserve(placed.size());
     std::string error;
+    std::map<qgis::LayerKind, std::string> shared; // styles that the kind alone decides
     for (const Placed& p : placed) {
         const std::string name = p.info.baseName + std::string(kStyleExtension);
-        if (!p.folder->writeFile(name, qgis::layerStyle(sheet, p.info), error))
+        std::string own;
+        const std::string* style = &own;
+        if (qgis::sharesItsStyle(p.info.kind)) {
+            auto it = shared.find(p.info.kind);
+            if (it == shared.end())
+                it = shared.emplace(p.info.kind, qgis::layerStyle(sheet, p.info)).first;
+            style = &it->second;
+        } else {
+            own = qgis::layerStyle(sheet, p.info);
+        }
+        if (!p.folder->writeFile(name, *style, error))
             return notWritten(*p.folder, name, error);
         layers.push_back(p.info);
     }

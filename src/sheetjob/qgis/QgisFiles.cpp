@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 
 namespace sheetjob::qgis {
 
@@ -92,8 +93,7 @@ XmlElement extentElement(const PrintPage& page) {
     return e;
 }
 
-XmlElement mapLayer(const SheetInfo& sheet, const LayerInfo& layer) {
-    const StyleBody style = styleBody(sheet, layer);
+XmlElement mapLayer(const SheetInfo& sheet, const LayerInfo& layer, const StyleBody& style) {
     XmlElement m("maplayer");
     m.set("type", "vector").set("geometry", geometryName(layer.kind));
     m.set("labelsEnabled", style.labelsEnabled ? "1" : "0");
@@ -219,8 +219,18 @@ std::string projectText(const SheetInfo& sheet, const std::vector<LayerInfo>& la
     canvas.add(textElement("rendermaptile", "0"));
 
     XmlElement& projectLayers = root.add("projectlayers");
-    for (const LayerInfo& l : layers)
-        projectLayers.add(mapLayer(sheet, l));
+    // The 80 sub-sheet layers share two styles: each is made once.
+    std::map<LayerKind, StyleBody> shared;
+    for (const LayerInfo& l : layers) {
+        if (!sharesItsStyle(l.kind)) {
+            projectLayers.add(mapLayer(sheet, l, styleBody(sheet, l)));
+            continue;
+        }
+        auto it = shared.find(l.kind);
+        if (it == shared.end())
+            it = shared.emplace(l.kind, styleBody(sheet, l)).first;
+        projectLayers.add(mapLayer(sheet, l, it->second));
+    }
 
     XmlElement& properties = root.add("properties");
     properties.add("Paths").add(typedProperty("Absolute", "bool", "false"));

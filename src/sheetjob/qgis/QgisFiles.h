@@ -48,6 +48,12 @@ struct LayerInfo {
     std::vector<frame::FrameRecordKind> recordKinds;
 };
 
+/// True for the kinds whose layers all have one style (the sub-sheet frames):
+/// their style does not depend on the layer's name, and may be made once.
+inline bool sharesItsStyle(LayerKind kind) {
+    return kind == LayerKind::SubSheet50k || kind == LayerKind::SubSheet25k;
+}
+
 /// The text of the layer's style file, to be written as
 /// <result folder>/<folder>/<baseName>.qml (UTF-8).
 std::string layerStyle(const SheetInfo& sheet, const LayerInfo& layer);

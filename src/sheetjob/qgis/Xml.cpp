@@ -53,25 +53,41 @@ std::string XmlElement::attribute(std::string_view key) const {
 }
 
 std::string XmlElement::write(int indent) const {
-    std::string out(static_cast<size_t>(indent), ' ');
-    out += '<' + name_;
-    for (const auto& [k, v] : attributes_)
-        out += ' ' + k + "=\"" + escapeXml(v) + '"';
-    if (children_.empty() && text_.empty())
-        return out + "/>\n";
-    out += '>';
-    if (children_.empty())
-        return out + escapeXml(text_) + "</" + name_ + ">\n";
-    out += '\n';
-    for (const XmlElement& child : children_)
-        out += child.write(indent + kIndentStep);
-    out += std::string(static_cast<size_t>(indent), ' ') + "</" + name_ + ">\n";
+    std::string out;
+    writeTo(out, indent);
     return out;
 }
 
-std::string escapeXml(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
+void XmlElement::writeTo(std::string& out, int indent) const {
+    out.append(static_cast<size_t>(indent), ' ');
+    out += '<';
+    out += name_;
+    for (const auto& [k, v] : attributes_) {
+        out += ' ';
+        out += k;
+        out += "=\"";
+        appendEscaped(out, v);
+        out += '"';
+    }
+    if (children_.empty() && text_.empty()) {
+        out += "/>\n";
+        return;
+    }
+    out += '>';
+    if (children_.empty()) {
+        appendEscaped(out, text_);
+    } else {
+        out += '\n';
+        for (const XmlElement& child : children_)
+            child.writeTo(out, indent + kIndentStep);
+        out.append(static_cast<size_t>(indent), ' ');
+    }
+    out += "</";
+    out += name_;
+    out += ">\n";
+}
+
+void appendEscaped(std::string& out, std::string_view text) {
     for (const char c : text) {
         switch (c) {
         case '&':
@@ -93,6 +109,12 @@ std::string escapeXml(std::string_view text) {
             out += c;
         }
     }
+}
+
+std::string escapeXml(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    appendEscaped(out, text);
     return out;
 }
 

@@ -32,6 +32,8 @@ class XmlElement {
 
     /// The element and everything below it, each element on its own line.
     [[nodiscard]] std::string write(int indent = 0) const;
+    /// The same, appended to `out`.
+    void writeTo(std::string& out, int indent = 0) const;
 
   private:
     std::string name_;
@@ -42,6 +44,8 @@ class XmlElement {
 
 /// Text with &, <, >, " and ' replaced by entities.
 std::string escapeXml(std::string_view text);
+/// The same, appended to `out`.
+void appendEscaped(std::string& out, std::string_view text);
 
 /// A double in the shortest form that reads back to the same value, without
 /// locale ("0.1", "7500000", "-177").

@@ -117,8 +117,11 @@ double hookAtof(const char* text) { return std::strtod(text, nullptr); }
 // ---------------------------------------------------------------------------
 
 MemberFile::MemberFile(const common::Folder& folder, std::string finalName)
-    : folder_(folder), finalName_(std::move(finalName)),
-      tempName_(finalName_ + std::string(common::kPartSuffix)) {}
+    : folder_(folder), finalName_(std::move(finalName)), tempName_(finalName_) {
+    // Appended in place: GCC 12 warns falsely (-Wrestrict) about the
+    // concatenation of two temporaries at -O2.
+    tempName_.append(common::kPartSuffix);
+}
 
 MemberFile::~MemberFile() {
     if (file_) {
