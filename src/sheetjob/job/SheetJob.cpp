@@ -87,22 +87,13 @@ class Run {
     }
 
     int generate() {
-        OutputFolders folders;
-        if (auto failure = pathProcess(job_.resultFolder, job_.subSheetFrames, folders))
-            return failBeforeLayers(*failure);
-
-        if (job_.subSheetFrames) {
-            if (auto failure = layers::createMaps5025(job_.sheet, job_.coordSystem, *folders.r50,
-                                                      *folders.r25))
-                return failBeforeLayers({kUnspecifiedFailure, failure->reason});
-        }
-
         common::Outcome failure;
         try {
-            std::vector<frame::FrameRecordKind> frameKinds;
-            failure = layers::createSheetLayers(job_, folders.hyps, folders.frame, &frameKinds);
-            if (!failure && job_.qgisFiles)
-                failure = writeQgisFiles(job_, frameKinds, folders);
+            if (auto stopped = writeSheet(job_)) {
+                if (stopped->beforeLayers)
+                    return failBeforeLayers(stopped->failure);
+                failure = stopped->failure;
+            }
         } catch (const std::exception& e) {
             failure = common::Failure{kUnspecifiedFailure,
                                       std::string("sheet layers failed: ") + e.what()};
@@ -130,6 +121,25 @@ class Run {
 };
 
 } // namespace
+
+std::optional<StoppedRun> writeSheet(const model::Job& job) {
+    OutputFolders folders;
+    if (auto failure = pathProcess(job.resultFolder, job.subSheetFrames, folders))
+        return StoppedRun{*failure, true};
+    if (job.subSheetFrames) {
+        // Any failure of the sub-sheet frames stands for an unspecified one.
+        if (auto failure =
+                layers::createMaps5025(job.sheet, job.coordSystem, *folders.r50, *folders.r25))
+            return StoppedRun{{kUnspecifiedFailure, failure->reason}, true};
+    }
+    std::vector<frame::FrameRecordKind> frameKinds;
+    common::Outcome failure = layers::createSheetLayers(job, folders.hyps, folders.frame, &frameKinds);
+    if (!failure && job.qgisFiles)
+        failure = writeQgisFiles(job, frameKinds, folders);
+    if (failure)
+        return StoppedRun{*failure, false};
+    return std::nullopt;
+}
 
 int runSheetJob(const std::vector<std::string>& args, InteractiveSession* session,
                 std::ostream& err) {

@@ -2,8 +2,10 @@
 // The main program: mode selection, job input, output folders, sub-sheet
 // frames, sheet layers, and the outcome (exit code, message box).
 
+#include "sheetjob/common/Failure.h"
 #include "sheetjob/model/Job.h"
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -28,6 +30,20 @@ class InteractiveSession {
     virtual void showMessage(const std::string& text, const std::string& title,
                              MessageIcon icon) = 0;
 };
+
+/// Where a job stopped: its failure, and whether that was before any sheet
+/// layer was written (the folders, the sub-sheet frames) or in the sheet
+/// layers and the files beside them.
+struct StoppedRun {
+    common::Failure failure;
+    bool beforeLayers = false;
+};
+
+/// Writes everything the job asks for: prepares the output folders (taking the
+/// result folder's lock for the time of the run), the sub-sheet frames when
+/// asked for, the sheet layers, and the QGIS files unless the job leaves them
+/// out. Nothing when the whole sheet was written.
+std::optional<StoppedRun> writeSheet(const model::Job& job);
 
 /// Runs one job and returns the exit code (0, 8 or 16). args[0] is the program
 /// name; one or more further arguments select argument-file mode (args[1] is
