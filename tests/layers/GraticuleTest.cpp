@@ -133,7 +133,7 @@ TEST(Outline, RingsClockwiseFromTheNorthWestCorner) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         geometry::Vertices v;
-        ASSERT_EQ(addRectangle(c.west, c.east, c.lonSpacing, c.south, c.north, c.latSpacing, v),
+        ASSERT_EQ(addRectangle({c.west, c.east, c.south, c.north}, {c.lonSpacing, c.latSpacing}, v),
                   c.count);
         ASSERT_EQ(v.size(), c.count);
         const int side = (c.count - 1) / 4;
@@ -150,7 +150,7 @@ TEST(Outline, RingsClockwiseFromTheNorthWestCorner) {
 // own start, and the east corner is still an exact vertex.
 TEST(Outline, SidesMeasureFromTheirOwnStart) {
     geometry::Vertices v;
-    const int count = addRectangle(36.0, 37.05, 0.125, 52.0, 52.5, 1.0 / 12.0, v);
+    const int count = addRectangle({36.0, 37.05, 52.0, 52.5}, {0.125, 1.0 / 12.0}, v);
     EXPECT_EQ(count, 9 + 6 + 9 + 7);
     EXPECT_EQ(v.x[8], 8 * 0.125 + 36.0); // last regular vertex, short of the edge
     EXPECT_EQ(v.x[9], 37.05);

@@ -268,8 +268,8 @@ inline constexpr std::string_view kMaker =
 // Москва
 inline constexpr std::string_view kMakerPlace = "\xCC\xEE\xF1\xEA\xE2\xE0";
 inline constexpr std::string_view kMakerYear = "2026";
-// Версия 0.1.0
-inline constexpr std::string_view kMakerVersion = "\xC2\xE5\xF0\xF1\xE8\xFF 0.1.0";
+// Версия, followed by the program's version
+inline constexpr std::string_view kMakerVersionWord = "\xC2\xE5\xF0\xF1\xE8\xFF ";
 // Продолжить
 inline constexpr std::string_view kButtonContinue = "\xCF\xF0\xEE\xE4\xEE\xEB\xE6\xE8\xF2\xFC";
 // ПОИСК ПАПКИ

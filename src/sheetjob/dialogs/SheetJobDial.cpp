@@ -196,7 +196,8 @@ bool SheetJobDial::paramDialog(model::Job& job) {
             job.result = v.result;
             job.graticule = v.graticule;
         }
-        job.resultFolder = d.text(kIdResultFolder);
+        // Trimmed here, where it comes in, like the argument file's "Path".
+        job.resultFolder = common::trim(d.text(kIdResultFolder));
 
         if (common::isBlank(job.resultFolder))
             pendingError_ = std::string(text::kErrNoFolder);

@@ -568,8 +568,7 @@ common::Outcome readArgFileContent(std::string_view content, std::string_view fi
     return readLines(source, fileName, job);
 }
 
-common::Outcome createResultFolder(const std::string& resultFolder) {
-    const std::string folder = trim(resultFolder);
+common::Outcome createResultFolder(const std::string& folder) {
     const fs::path path = fileSystemPath(folder);
     std::error_code ec;
     if (fs::is_directory(path, ec))

@@ -52,9 +52,10 @@ common::Outcome readArgFile(const std::string& argFile, model::Job& job);
 common::Outcome readArgFileContent(std::string_view content, std::string_view fileName,
                                    model::Job& job);
 
-/// Makes the result folder (Windows-1251 text, its trailing separator allowed)
-/// with its missing parents unless it exists: nothing, or kArgFolderNotCreated.
-common::Outcome createResultFolder(const std::string& resultFolder);
+/// Makes the result folder (Windows-1251 text as "Path" gives it, its trailing
+/// separator allowed) with its missing parents unless it exists: nothing, or
+/// kArgFolderNotCreated.
+common::Outcome createResultFolder(const std::string& folder);
 
 /// The values given so far while a file is read: a key whose value is there
 /// counts as given twice.

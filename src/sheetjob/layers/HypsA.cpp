@@ -48,8 +48,7 @@ common::Outcome writeSheetPolygon(const SheetGeometry& sheet, const std::string&
                                   const common::Folder& folder, geometry::Vertices& outline) {
     const geometry::Trapezium& r = sheet.result;
     outline.clear();
-    addRectangle(r.west, r.east, kParallelVertexSpacing, r.south, r.north, kMeridianVertexSpacing,
-                 outline);
+    addRectangle(r, {kParallelVertexSpacing, kMeridianVertexSpacing}, outline);
     const bool shifted = sheet.coordSystem == model::kGSK2011SK42;
     if (shifted)
         geometry::sk42_To_Gsk2011(outline);

@@ -60,12 +60,12 @@ int addMeridian(double longitude, double from, double to, double spacing, bool i
     return addSide(from, to, spacing, includeEnd, [&](double y) { v.add(longitude, y); });
 }
 
-int addRectangle(double west, double east, double lonSpacing, double south, double north,
-                 double latSpacing, geometry::Vertices& v) {
-    int count = addParallel(north, west, east, lonSpacing, false, v);
-    count += addMeridian(east, north, south, latSpacing, false, v);
-    count += addParallel(south, east, west, lonSpacing, false, v);
-    count += addMeridian(west, south, north, latSpacing, true, v);
+int addRectangle(const geometry::Trapezium& t, const geometry::VertexSpacing& spacing,
+                 geometry::Vertices& v) {
+    int count = addParallel(t.north, t.west, t.east, spacing.lon, false, v);
+    count += addMeridian(t.east, t.north, t.south, spacing.lat, false, v);
+    count += addParallel(t.south, t.east, t.west, spacing.lon, false, v);
+    count += addMeridian(t.west, t.south, t.north, spacing.lat, true, v);
     return count;
 }
 

@@ -3,6 +3,7 @@
 // sub-sheet frames).
 
 #include "sheetjob/geometry/Point.h"
+#include "sheetjob/geometry/Trapezium.h"
 
 namespace sheetjob::layers {
 
@@ -15,8 +16,9 @@ int addParallel(double latitude, double from, double to, double spacing, bool in
 /// The same along a meridian (latitude runs, longitude fixed).
 int addMeridian(double longitude, double from, double to, double spacing, bool includeEnd,
                 geometry::Vertices& v);
-/// Appends the closed ring clockwise from the north-west corner; returns its vertex count.
-int addRectangle(double west, double east, double lonSpacing, double south, double north,
-                 double latSpacing, geometry::Vertices& v);
+/// Appends the closed ring of the trapezium clockwise from the north-west
+/// corner, vertices every `spacing` along each side; returns its vertex count.
+int addRectangle(const geometry::Trapezium& t, const geometry::VertexSpacing& spacing,
+                 geometry::Vertices& v);
 
 } // namespace sheetjob::layers

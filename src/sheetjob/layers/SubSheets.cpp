@@ -108,8 +108,7 @@ common::Outcome createR5025(int coordSystem, const std::string& sheetName,
                             geometry::Vertices& vertices) {
     const std::string name = common::rtrim(sheetName);
     vertices.clear();
-    addRectangle(bounds.west, bounds.east, kSubSheetSpacing.lon, bounds.south, bounds.north,
-                 kSubSheetSpacing.lat, vertices);
+    addRectangle(bounds, kSubSheetSpacing, vertices);
     // The division and the names are those of the SK-42 sheet; only the
     // vertices move to the 2011 system.
     if (coordSystem == model::kGSK2011SK42)

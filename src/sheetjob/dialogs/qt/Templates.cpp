@@ -1,6 +1,7 @@
 #include "sheetjob/dialogs/qt/Templates.h"
 
 #include "sheetjob/dialogs/DialogTexts.h"
+#include "sheetjob/job/Version.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -195,8 +196,10 @@ void buildStart(QtDialog& d) {
     document->setFont(italic);
     right->addWidget(document);
     right->addSpacing(12);
+    // The version comes from the one place the project sets it.
+    const std::string version = std::string(text::kMakerVersionWord) + job::kVersion;
     for (const std::string_view line :
-         {text::kMaker, text::kMakerPlace, text::kMakerYear, text::kMakerVersion})
+         {text::kMaker, text::kMakerPlace, text::kMakerYear, std::string_view(version)})
         right->addWidget(label(&d, line));
     right->addStretch(1);
 
