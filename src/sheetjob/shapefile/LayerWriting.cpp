@@ -11,9 +11,9 @@ std::string layerFailure(const ShapeLayer& layer, std::string_view what) {
     return line;
 }
 
-common::Outcome writeLayer(const LayerSpec& spec, const RecordWriter& records) {
+common::Outcome writeLayer(const LayerSpec& what, const RecordWriter& records) {
     ShapeLayer layer;
-    if (openNewShapefile(spec.coordSystem, spec.shapeType, spec.folder, spec.baseName, spec.fields,
+    if (openNewShapefile(what.coordSystem, what.shapeType, what.folder, what.baseName, what.fields,
                          layer) != kOk)
         return common::Failure{kLayerNotOpened, layerFailure(layer, "could not be opened")};
     if (records(layer) != kOk)

@@ -34,7 +34,7 @@ using RecordWriter = std::function<int(ShapeLayer&)>;
 
 /// Opens the layer, writes its records and closes it. On failure nothing of
 /// the layer is left, and the failure says which layer and why.
-common::Outcome writeLayer(const LayerSpec& spec, const RecordWriter& records);
+common::Outcome writeLayer(const LayerSpec& what, const RecordWriter& records);
 
 /// The one line that reports a failed layer: its path, what failed, and the
 /// writer's reason.
