@@ -1,5 +1,6 @@
-#include "sheetjob/frame/FrameDriver.h"
+#include "RecordingSink.h"
 
+#include "sheetjob/frame/FrameDriver.h"
 #include "support/Ogr.h"
 #include "support/TempDir.h"
 
@@ -23,22 +24,6 @@ namespace {
 
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 
-FrameJob sheet200k() {
-    FrameJob j;
-    j.neighbours.north = "N-37-VIII";
-    j.neighbours.south = "N-37-XX";
-    j.neighbours.west = "N-37-XIII";
-    j.neighbours.east = "N-37-XV";
-    j.bounds.west = j.base.west = j.result.west = 37.0;
-    j.bounds.east = j.base.east = j.result.east = 38.0;
-    j.bounds.south = j.base.south = j.result.south = 54.0;
-    j.bounds.north = j.base.north = j.result.north = 54.666666666666664;
-    j.xMinute = j.yMinute = 1;
-    j.latitudes = {54.0, 54.166666666666664, 54.33333333333333, 54.5, 54.666666666666664};
-    j.longitudes = {37.0, 37.25, 37.5, 37.75, 38.0};
-    return j;
-}
-
 size_t filesIn(const std::filesystem::path& folder) {
     size_t n = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(folder))
@@ -52,7 +37,7 @@ size_t filesIn(const std::filesystem::path& folder) {
 TEST(FrameDriver, WritesTheThreeLayers) {
     TempDir dir;
     std::vector<FrameRecordKind> kinds;
-    const auto failure = createRamk(sheet200k(), dir.folder(), &kinds);
+    const auto failure = createRamk(test::frameOfN37XIV(), dir.folder(), &kinds);
     ASSERT_FALSE(failure) << failure->reason;
     EXPECT_EQ(kinds.size(), 330u); // the kind of every Frame record, in order
     struct Case {
@@ -115,7 +100,7 @@ TEST(FrameDriver, StatusesAndRefusals) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
-        FrameJob j = sheet200k();
+        FrameJob j = test::frameOfN37XIV();
         c.change(j);
         const auto failure = createRamk(j, dir.folder());
         EXPECT_EQ(failure ? failure->status : 0, c.status);
@@ -129,7 +114,7 @@ TEST(FrameDriver, StatusesAndRefusals) {
 TEST(FrameDriver, LayerThatCannotBeCompletedLeavesNothing) {
     TempDir dir;
     std::filesystem::create_directory(dir.path() / "FrameDig.shp");
-    const auto failure = createRamk(sheet200k(), dir.folder());
+    const auto failure = createRamk(test::frameOfN37XIV(), dir.folder());
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->status, 2);
     EXPECT_NE(failure->reason.find("FrameDig"), std::string::npos) << failure->reason;
@@ -170,7 +155,7 @@ TEST(FrameDriver, FullDiskIsAFailure) {
         signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{8192, 8192};
         setrlimit(RLIMIT_FSIZE, &limit);
-        const auto failure = createRamk(sheet200k(), dir.folder());
+        const auto failure = createRamk(test::frameOfN37XIV(), dir.folder());
         _exit(failure ? failure->status : 0);
     }
     int status = 0;

@@ -9,28 +9,13 @@
 
 using namespace sheetjob;
 using namespace sheetjob::frame;
+using sheetjob::frame::test::frameOfN37XIV;
 using sheetjob::frame::test::Record;
 using sheetjob::frame::test::RecordingSink;
 
 namespace {
 
 constexpr double kNorth = 54.666666666666664;
-
-FrameJob sheet200k() {
-    FrameJob j;
-    j.neighbours.north = "N-37-VIII";
-    j.neighbours.south = "N-37-XX";
-    j.neighbours.west = "N-37-XIII";
-    j.neighbours.east = "N-37-XV";
-    j.bounds.west = j.base.west = j.result.west = 37.0;
-    j.bounds.east = j.base.east = j.result.east = 38.0;
-    j.bounds.south = j.base.south = j.result.south = 54.0;
-    j.bounds.north = j.base.north = j.result.north = kNorth;
-    j.xMinute = j.yMinute = 1;
-    j.latitudes = {54.0, 54.166666666666664, 54.33333333333333, 54.5, kNorth};
-    j.longitudes = {37.0, 37.25, 37.5, 37.75, 38.0};
-    return j;
-}
 
 /// The "Text" value of a label record, as UTF-8.
 std::string labelText(const Record& r) {
@@ -86,7 +71,7 @@ TEST(OuterFrame, NeighbourLabelsKeptAndDropped) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        FrameJob j = sheet200k();
+        FrameJob j = frameOfN37XIV();
         c.change(j);
         RecordingSink sink;
         ASSERT_EQ(outFrameFramework(sink, setRamkParameters(0, 0), j), kFrameOk);
@@ -113,7 +98,7 @@ TEST(OuterFrame, NeighbourLabelsKeptAndDropped) {
 // Outlets run from the edge to the inner minute-frame line, two vertices each.
 TEST(OuterFrame, OutletsOfEveryGraticuleValue) {
     RecordingSink sink;
-    const FrameJob j = sheet200k();
+    const FrameJob j = frameOfN37XIV();
     ASSERT_EQ(outFrameFramework(sink, setRamkParameters(0, 0), j), kFrameOk);
     std::vector<Record> parallels, meridians;
     for (const auto& r : sink.inLayer(kFrameLayer)) {
@@ -166,7 +151,7 @@ TEST(OuterFrame, MeridianLabelCollisions) {
     const FrameLayout layout = setRamkParameters(0, 0);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        FrameJob j = sheet200k();
+        FrameJob j = frameOfN37XIV();
         j.latitudes = c.lats;
         j.longitudes = c.lons;
         RecordingSink sink;
@@ -195,7 +180,7 @@ TEST(OuterFrame, MeridianLabelCollisions) {
 
 // Label texts, fonts and sizes; at 1:1 000 000 labels keep 2 mm from the edge.
 TEST(OuterFrame, ValueLabelAttributesAndClearance) {
-    FrameJob j = sheet200k();
+    FrameJob j = frameOfN37XIV();
     j.latitudes = {54.5};
     j.longitudes = {37.25};
     RecordingSink sink;
@@ -244,7 +229,8 @@ TEST(OuterFrame, StopsAtTheFirstFailedRecord) {
         SCOPED_TRACE(failAt);
         RecordingSink sink;
         sink.failAt = failAt;
-        EXPECT_EQ(outFrameFramework(sink, setRamkParameters(0, 0), sheet200k()), kFrameWriteFailed);
+        EXPECT_EQ(outFrameFramework(sink, setRamkParameters(0, 0), frameOfN37XIV()),
+                  kFrameWriteFailed);
         EXPECT_EQ(sink.records.size(), static_cast<size_t>(failAt));
     }
 }

@@ -5,6 +5,27 @@
 #include <utility>
 
 namespace sheetjob::geometry {
+namespace {
+
+/// Widens the stretch found so far (low..high, set when `found`) by where the
+/// line meets the edge a-b, if it meets it.
+void meetEdge(bool horizontal, double c, const Point& a, const Point& b, bool& found, double& low,
+              double& high) {
+    double edgeLow = 0.0;
+    double edgeHigh = 0.0;
+    if (!crossLineByEdge(horizontal, c, a, b, edgeLow, edgeHigh))
+        return;
+    if (!found) {
+        low = edgeLow;
+        high = edgeHigh;
+    } else {
+        low = std::min(low, edgeLow);
+        high = std::max(high, edgeHigh);
+    }
+    found = true;
+}
+
+} // namespace
 
 bool crossLineByEdge(bool horizontal, double c, const Point& a, const Point& b, double& low,
                      double& high) {
@@ -42,22 +63,8 @@ bool clippingLineByPolygon(bool horizontal, double c, const std::vector<Point>& 
                            double& low, double& high) {
     bool found = false;
     const size_t n = polygon.size();
-    for (size_t i = 0; i < n; ++i) {
-        const Point& a = polygon[i];
-        const Point& b = polygon[(i + 1) % n]; // the last edge closes the ring
-        double edgeLow = 0.0;
-        double edgeHigh = 0.0;
-        if (!crossLineByEdge(horizontal, c, a, b, edgeLow, edgeHigh))
-            continue;
-        if (!found) {
-            low = edgeLow;
-            high = edgeHigh;
-        } else {
-            low = std::min(low, edgeLow);
-            high = std::max(high, edgeHigh);
-        }
-        found = true;
-    }
+    for (size_t i = 0; i < n; ++i) // the last edge closes the ring
+        meetEdge(horizontal, c, polygon[i], polygon[(i + 1) % n], found, low, high);
     // A line that only touches a vertex meets the polygon in no stretch.
     return found && low != high;
 }
@@ -115,18 +122,7 @@ bool PolygonClipper::clip(bool horizontal, double c, double& low, double& high) 
     bool found = false;
     const std::size_t n = polygon_.size();
     const auto meet = [&](std::size_t i) {
-        double edgeLow = 0.0;
-        double edgeHigh = 0.0;
-        if (!crossLineByEdge(horizontal, c, polygon_[i], polygon_[(i + 1) % n], edgeLow, edgeHigh))
-            return;
-        if (!found) {
-            low = edgeLow;
-            high = edgeHigh;
-        } else {
-            low = std::min(low, edgeLow);
-            high = std::max(high, edgeHigh);
-        }
-        found = true;
+        meetEdge(horizontal, c, polygon_[i], polygon_[(i + 1) % n], found, low, high);
     };
     for (const Run& r : horizontal ? horizontalRuns_ : verticalRuns_) {
         if (!r.monotone) {
