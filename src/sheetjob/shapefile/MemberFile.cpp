@@ -302,21 +302,16 @@ void MemberFile::uninstall() {
 // ---------------------------------------------------------------------------
 
 LibraryFiles::LibraryFiles(const common::Folder& folder, const std::string& baseName) {
-    const unsigned long number = gNextNumber++;
-    libraryName_ = std::string(kLibraryPrefix) + std::to_string(number);
+    number_ = gNextNumber++;
+    libraryName_ = std::string(kLibraryPrefix) + std::to_string(number_);
     shp_ = std::make_unique<MemberFile>(folder, baseName + ".shp");
     shx_ = std::make_unique<MemberFile>(folder, baseName + ".shx");
     dbf_ = std::make_unique<MemberFile>(folder, baseName + ".dbf");
-    gRegistry[number] = this;
+    gRegistry[number_] = this;
 }
 
 LibraryFiles::~LibraryFiles() {
-    for (auto it = gRegistry.begin(); it != gRegistry.end(); ++it) {
-        if (it->second == this) {
-            gRegistry.erase(it);
-            break;
-        }
-    }
+    gRegistry.erase(number_);
     if (gActive == this)
         gActive = nullptr;
 }

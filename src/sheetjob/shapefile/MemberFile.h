@@ -96,6 +96,7 @@ class LibraryFiles {
     [[nodiscard]] std::string firstError() const;
 
   private:
+    unsigned long number_ = 0; ///< the layer's number among those open
     std::string libraryName_;
     std::unique_ptr<MemberFile> shp_, shx_, dbf_;
 };
