@@ -8,7 +8,10 @@
 #include <gtest/gtest.h>
 #include <shapefil.h>
 
+#include <array>
+#include <climits>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -249,6 +252,66 @@ TEST(ShapeLayer, AttributeTextRules) {
         const std::string shown = ogr->features[i].field("Text");
         EXPECT_EQ(shown == "(null)" ? "" : shown, cases[i].shown);
     }
+}
+
+// Integer columns hold exactly what the table's own numeric formatting
+// ("%*.0f") gives, in every width and for negative numbers; a number wider than
+// its column is refused, the "Id" column included.
+TEST(ShapeLayer, IntegerColumnsAsTheTablePrintsThem) {
+    TempDir dir;
+    const std::vector<int> widths = {1, 2, 5, 8, 11};
+    std::vector<FieldDef> fields;
+    for (const int w : widths)
+        fields.push_back({"N" + std::to_string(w), {kInteger, w, 0}});
+    const std::vector<std::vector<int>> rows = {
+        {0, 0, 0, 0, 0},
+        {7, -9, -9999, 12345678, INT_MIN},
+        {9, 99, 99999, -1234567, INT_MAX},
+        {3, 10, -1, 1, -2147483647},
+    };
+    {
+        const common::Folder folder = dir.folder();
+        ShapeLayer layer;
+        ASSERT_EQ(openNewShapefile(1, kPoint, folder, "ints", fields, layer), kOk);
+        for (const auto& row : rows) {
+            std::string text;
+            for (const int v : row)
+                text += std::to_string(v) + "\\";
+            ASSERT_EQ(writePoint(layer, text, 1, 2), kOk) << text;
+        }
+        // Too wide for its column: the store is refused and said so.
+        EXPECT_EQ(writePoint(layer, "10\\0\\0\\0\\0\\", 1, 2), kTableWriteFailed);
+        EXPECT_FALSE(layer.lastError().empty());
+        EXPECT_EQ(writePoint(layer, "1\\0\\100000\\0\\0\\", 1, 2), kTableWriteFailed);
+        layer.identifierCounter = 999998;
+        EXPECT_EQ(writePoint(layer, "1\\1\\1\\1\\1\\", 1, 2), kOk);
+        EXPECT_EQ(writePoint(layer, "1\\1\\1\\1\\1\\", 1, 2), kTableWriteFailed);
+        ASSERT_EQ(closeNewShapefile(layer), kOk) << layer.lastError();
+    }
+    const std::string table = readFile(dir / "ints.dbf");
+    const auto word = [&table](size_t at) {
+        return static_cast<size_t>(static_cast<unsigned char>(table[at])) |
+               static_cast<size_t>(static_cast<unsigned char>(table[at + 1])) << 8;
+    };
+    const size_t headerLength = word(8), recordLength = word(10);
+    const auto printed = [](double v, int width) {
+        std::array<char, 64> buffer{};
+        std::snprintf(buffer.data(), buffer.size(), "%*.0f", width, v);
+        return std::string(buffer.data());
+    };
+    for (size_t r = 0; r < rows.size(); ++r) {
+        SCOPED_TRACE(r);
+        // Deletion flag, then "Id" (6 wide), then the columns in order.
+        size_t at = headerLength + r * recordLength + 1;
+        EXPECT_EQ(table.substr(at, 6), printed(static_cast<double>(r + 1), 6));
+        at += 6;
+        for (size_t c = 0; c < widths.size(); ++c) {
+            EXPECT_EQ(table.substr(at, widths[c]), printed(rows[r][c], widths[c]));
+            at += widths[c];
+        }
+    }
+    const size_t last = headerLength + (rows.size() + 2) * recordLength + 1;
+    EXPECT_EQ(table.substr(last, 6), "999999");
 }
 
 // A layer without caller fields has exactly the "Id" column; a field the

@@ -5,17 +5,23 @@
 
 namespace sheetjob::common {
 
-std::string rtrim(std::string_view text) {
+std::string_view rtrimmed(std::string_view text) {
     const auto end = text.find_last_not_of(' ');
-    return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));
+    return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
 }
 
-std::string ltrim(std::string_view text) {
+std::string_view ltrimmed(std::string_view text) {
     const auto begin = text.find_first_not_of(' ');
-    return begin == std::string_view::npos ? std::string() : std::string(text.substr(begin));
+    return begin == std::string_view::npos ? std::string_view() : text.substr(begin);
 }
 
-std::string trim(std::string_view text) { return ltrim(rtrim(text)); }
+std::string_view trimmed(std::string_view text) { return ltrimmed(rtrimmed(text)); }
+
+std::string rtrim(std::string_view text) { return std::string(rtrimmed(text)); }
+
+std::string ltrim(std::string_view text) { return std::string(ltrimmed(text)); }
+
+std::string trim(std::string_view text) { return std::string(trimmed(text)); }
 
 bool isBlank(std::string_view text) {
     return text.find_first_not_of(' ') == std::string_view::npos;

@@ -8,6 +8,11 @@
 
 namespace sheetjob::common {
 
+/// Views of the text without trailing, leading or both kinds of blanks.
+std::string_view rtrimmed(std::string_view text);
+std::string_view ltrimmed(std::string_view text);
+std::string_view trimmed(std::string_view text);
+
 /// The text without trailing blanks.
 std::string rtrim(std::string_view text);
 /// The text without leading blanks (the fixed-length field's "left-adjust").

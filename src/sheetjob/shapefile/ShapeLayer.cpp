@@ -7,6 +7,7 @@
 
 #include <shapefil.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <climits>
@@ -30,8 +31,8 @@ constexpr int kRecordRefused = 1;   // the library refused a store
 constexpr int kRecordMalformed = 2; // a value without its "\" or not a number
 
 // A free-form decimal integer: optional sign and digits, blanks around.
-bool readInteger(const std::string& value, int& out) {
-    const std::string text = common::trim(value);
+bool readInteger(std::string_view value, int& out) {
+    const std::string_view text = common::trimmed(value);
     const char* first = text.data();
     const char* last = text.data() + text.size();
     if (first != last && *first == '+')
@@ -44,10 +45,12 @@ bool readInteger(const std::string& value, int& out) {
     return true;
 }
 
-// A free-form decimal real (the first comma already made a point).
-bool readReal(const std::string& value, double& out) {
-    std::string text = common::trim(value);
-    // Fortran-style exponent letters read as well as "e".
+// A free-form decimal real; a decimal comma reads as a point, and so do
+// Fortran-style exponent letters "d" and "D" as "e".
+bool readReal(std::string_view value, double& out) {
+    std::string text(common::trimmed(value));
+    if (const auto comma = text.find(','); comma != std::string::npos)
+        text[comma] = '.';
     for (char& c : text)
         if (c == 'd' || c == 'D')
             c = 'e';
@@ -63,45 +66,62 @@ bool readReal(const std::string& value, double& out) {
     return true;
 }
 
+/// Stores an integer in a numeric column of the given width. The table would
+/// print it with "%*.0f", which is most of the cost of a record; the same
+/// right-aligned digits are stored directly instead. A number wider than its
+/// column takes the table's own path, which cuts it and refuses the store.
+bool writeInteger(DBFHandle table, int record, int column, int width, int value) {
+    constexpr int kWidest = 32; // wider columns than any layer has take the table's path
+    std::array<char, kWidest + 1> text{};
+    if (width > 0 && width <= kWidest) {
+        std::array<char, 16> digits{};
+        const auto [end, ec] = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+        const int length = static_cast<int>(end - digits.data());
+        if (ec == std::errc() && length <= width) {
+            std::fill_n(text.data(), width - length, ' ');
+            std::copy(digits.data(), end, text.data() + (width - length));
+            return DBFWriteAttributeDirectly(table, record, column, text.data()) != 0;
+        }
+    }
+    return DBFWriteIntegerAttribute(table, record, column, value) != 0;
+}
+
 /// Writes one attribute record: "Id" = identifier, then the values of the
 /// text (each followed by "\") by column type. recordNumber is 1-based.
 /// Returns kRecordStored, kRecordRefused or kRecordMalformed.
 int writeRecDbf(DBFHandle table, int recordNumber, int identifier, const std::string& attributeText,
                 const std::vector<FieldSpec>& fields) {
     const int record = recordNumber - 1;
-    if (!DBFWriteIntegerAttribute(table, record, 0, identifier))
+    if (!writeInteger(table, record, 0, kIdWidth, identifier))
         return kRecordRefused;
     if (fields.empty())
         return kRecordStored;
-    std::string rest = common::ltrim(attributeText);
+    std::string_view rest = common::ltrimmed(attributeText);
+    std::string text; // a character value, terminated for the table
     for (size_t i = 0; i < fields.size(); ++i) {
         const auto separator = rest.find('\\');
-        if (separator == std::string::npos)
+        if (separator == std::string_view::npos)
             return kRecordMalformed;
-        const std::string value = rest.substr(0, std::min(separator, kMaxValueLength));
-        rest = common::ltrim(std::string_view(rest).substr(separator + 1));
+        const std::string_view value = rest.substr(0, std::min(separator, kMaxValueLength));
+        rest = common::ltrimmed(rest.substr(separator + 1));
         const int column = static_cast<int>(i) + 1;
         int stored = 1;
         switch (fields[i].type) {
         case kCharacter:
-            stored = DBFWriteStringAttribute(table, record, column, common::rtrim(value).c_str());
+            text.assign(common::rtrimmed(value));
+            stored = DBFWriteStringAttribute(table, record, column, text.c_str());
             break;
         case kInteger: {
             int number = 0;
             if (!common::isBlank(value) && !readInteger(value, number))
                 return kRecordMalformed;
-            stored = DBFWriteIntegerAttribute(table, record, column, number);
+            stored = writeInteger(table, record, column, fields[i].width, number);
             break;
         }
         case kReal: {
             double number = 0.0;
-            if (!common::isBlank(value)) {
-                std::string text = value;
-                if (const auto comma = text.find(','); comma != std::string::npos)
-                    text[comma] = '.';
-                if (!readReal(text, number))
-                    return kRecordMalformed;
-            }
+            if (!common::isBlank(value) && !readReal(value, number))
+                return kRecordMalformed;
             stored = DBFWriteDoubleAttribute(table, record, column, number);
             break;
         }
@@ -303,19 +323,19 @@ int Writer::writeShape(ShapeLayer& layer, const std::string& attributeText, int 
         return kShapeWriteFailed;
     }
     const detail::ActiveLayer active(&s->files);
-    const std::string record = "record " + std::to_string(layer.recordCounter);
+    const auto record = [&layer] { return "record " + std::to_string(layer.recordCounter); };
     const int result = writeRecDbf(s->dbf.get(), layer.recordCounter, layer.identifierCounter,
                                    attributeText, s->fields);
     if (const std::string error = s->files.firstError(); !error.empty()) {
-        s->lastError = record + ": " + error;
+        s->lastError = record() + ": " + error;
         return kTableWriteFailed;
     }
     if (result == kRecordRefused) {
-        s->lastError = record + ": the attribute table refused a value";
+        s->lastError = record() + ": the attribute table refused a value";
         return kTableWriteFailed;
     }
     if (result == kRecordMalformed) {
-        s->lastError = record + ": malformed attribute text";
+        s->lastError = record() + ": malformed attribute text";
         return kMalformedText;
     }
 
@@ -330,7 +350,7 @@ int Writer::writeShape(ShapeLayer& layer, const std::string& attributeText, int 
     }
     const bool appended = shape && SHPWriteObject(s->shp.get(), -1, shape.get()) >= 0;
     if (const std::string error = s->files.firstError(); !error.empty() || !appended) {
-        s->lastError = record + ": " + (error.empty() ? "the shape was refused" : error);
+        s->lastError = record() + ": " + (error.empty() ? "the shape was refused" : error);
         return kShapeWriteFailed;
     }
     return kOk;
