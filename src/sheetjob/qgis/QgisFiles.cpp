@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <memory>
 
 namespace sheetjob::qgis {
 
@@ -93,10 +94,13 @@ XmlElement extentElement(const PrintPage& page) {
     return e;
 }
 
-XmlElement mapLayer(const SheetInfo& sheet, const LayerInfo& layer, const StyleBody& style) {
+using SharedElements = std::shared_ptr<const std::vector<XmlElement>>;
+
+XmlElement mapLayer(const SheetInfo& sheet, const LayerInfo& layer, bool labelsEnabled,
+                    SharedElements style) {
     XmlElement m("maplayer");
     m.set("type", "vector").set("geometry", geometryName(layer.kind));
-    m.set("labelsEnabled", style.labelsEnabled ? "1" : "0");
+    m.set("labelsEnabled", labelsEnabled ? "1" : "0");
     m.set("styleCategories", "AllStyleCategories").set("hasScaleBasedVisibilityFlag", "0");
     m.set("minScale", "0").set("maxScale", "0");
     m.add(textElement("id", layerId(layer)));
@@ -105,8 +109,7 @@ XmlElement mapLayer(const SheetInfo& sheet, const LayerInfo& layer, const StyleB
     m.add("srs").add(geographicSrs(geographicSystem(sheet.coordSystem)));
     // The attribute tables are Windows-1251, as their .cpg files say.
     m.add(textElement("provider", "ogr")).set("encoding", "windows-1251");
-    for (const XmlElement& e : style.elements)
-        m.add(e);
+    m.addShared(std::move(style));
     return m;
 }
 
@@ -219,17 +222,29 @@ std::string projectText(const SheetInfo& sheet, const std::vector<LayerInfo>& la
     canvas.add(textElement("rendermaptile", "0"));
 
     XmlElement& projectLayers = root.add("projectlayers");
-    // The 80 sub-sheet layers share two styles: each is made once.
-    std::map<LayerKind, StyleBody> shared;
+    // The 80 sub-sheet layers share two styles: each is made once and
+    // written in every layer's place.
+    struct Style {
+        bool labelsEnabled = false;
+        SharedElements elements;
+    };
+    const auto makeStyle = [&sheet](const LayerInfo& l) {
+        StyleBody body = styleBody(sheet, l);
+        return Style{body.labelsEnabled,
+                     std::make_shared<const std::vector<XmlElement>>(std::move(body.elements))};
+    };
+    std::map<LayerKind, Style> shared;
     for (const LayerInfo& l : layers) {
+        Style style;
         if (!sharesItsStyle(l.kind)) {
-            projectLayers.add(mapLayer(sheet, l, styleBody(sheet, l)));
-            continue;
+            style = makeStyle(l);
+        } else {
+            auto it = shared.find(l.kind);
+            if (it == shared.end())
+                it = shared.emplace(l.kind, makeStyle(l)).first;
+            style = it->second;
         }
-        auto it = shared.find(l.kind);
-        if (it == shared.end())
-            it = shared.emplace(l.kind, styleBody(sheet, l)).first;
-        projectLayers.add(mapLayer(sheet, l, it->second));
+        projectLayers.add(mapLayer(sheet, l, style.labelsEnabled, std::move(style.elements)));
     }
 
     XmlElement& properties = root.add("properties");

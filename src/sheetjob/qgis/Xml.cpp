@@ -45,6 +45,11 @@ XmlElement& XmlElement::add(XmlElement child) {
     return children_.back();
 }
 
+void XmlElement::addShared(std::shared_ptr<const std::vector<XmlElement>> elements) {
+    XmlElement& standIn = add(std::string());
+    standIn.shared_ = std::move(elements);
+}
+
 std::string XmlElement::attribute(std::string_view key) const {
     for (const auto& [k, v] : attributes_)
         if (k == key)
@@ -59,6 +64,11 @@ std::string XmlElement::write(int indent) const {
 }
 
 void XmlElement::writeTo(std::string& out, int indent) const {
+    if (shared_) {
+        for (const XmlElement& e : *shared_)
+            e.writeTo(out, indent);
+        return;
+    }
     out.append(static_cast<size_t>(indent), ' ');
     out += '<';
     out += name_;
@@ -88,8 +98,19 @@ void XmlElement::writeTo(std::string& out, int indent) const {
 }
 
 void appendEscaped(std::string& out, std::string_view text) {
-    for (const char c : text) {
-        switch (c) {
+    // Most texts hold nothing to replace: copy the runs between the characters
+    // that need an entity in one go.
+    const auto needsEntity = [](char c) {
+        return c == '&' || c == '<' || c == '>' || c == '"' || c == '\'';
+    };
+    for (;;) {
+        size_t special = 0;
+        while (special < text.size() && !needsEntity(text[special]))
+            ++special;
+        out.append(text.data(), special);
+        if (special == text.size())
+            return;
+        switch (text[special]) {
         case '&':
             out += "&amp;";
             break;
@@ -102,12 +123,10 @@ void appendEscaped(std::string& out, std::string_view text) {
         case '"':
             out += "&quot;";
             break;
-        case '\'':
-            out += "&apos;";
-            break;
         default:
-            out += c;
+            out += "&apos;";
         }
+        text.remove_prefix(special + 1);
     }
 }
 

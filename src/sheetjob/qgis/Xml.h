@@ -4,6 +4,7 @@
 // indentation. Only what the generators need; texts are UTF-8.
 
 #include <list>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -24,6 +25,9 @@ class XmlElement {
     /// Appends a child and returns a reference to it (stays valid: children are a list).
     XmlElement& add(std::string name);
     XmlElement& add(XmlElement child);
+    /// Appends elements that other elements hold as well: they are written in
+    /// this place, in their order, without being copied.
+    void addShared(std::shared_ptr<const std::vector<XmlElement>> elements);
 
     [[nodiscard]] const std::string& name() const { return name_; }
     [[nodiscard]] const std::list<XmlElement>& children() const { return children_; }
@@ -40,6 +44,8 @@ class XmlElement {
     std::vector<std::pair<std::string, std::string>> attributes_;
     std::list<XmlElement> children_;
     std::string text_;
+    // Set on a stand-in child that writes these elements in its place.
+    std::shared_ptr<const std::vector<XmlElement>> shared_;
 };
 
 /// Text with &, <, >, " and ' replaced by entities.
