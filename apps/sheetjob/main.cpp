@@ -1,19 +1,31 @@
 // sheetjob: builds the mathematical basis of map sheets as shapefile layers.
 // Usage: sheetjob [ARGUMENT-FILE...] | --help | --version
-// The batch program links no GUI library: with argument files it runs them and
-// opens no window; without an argument it starts the dialog program
-// (sheetjob-gui) when a display is named.
+// With argument files it runs them and opens no window. Without an argument:
+// on Linux the batch program, which links no GUI library, starts the dialog
+// program (sheetjob-gui) when a display is named; on Windows it opens the
+// system's own dialogs itself.
 
+#include "sheetjob/common/Console.h"
 #include "sheetjob/job/CommandLine.h"
-#include "sheetjob/job/DialogProgram.h"
 
-#include <iostream>
+#ifdef _WIN32
+#include "sheetjob/dialogs/win32/Interactive.h"
+#else
+#include "sheetjob/job/DialogProgram.h"
+#endif
+
 #include <string>
 #include <vector>
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv, argv + argc);
-    return sheetjob::job::runCommandLine(args, std::cout, std::cerr, [&args] {
-        return sheetjob::job::startDialogProgram(args, std::cerr);
-    });
+    namespace common = sheetjob::common;
+    const std::vector<std::string> args = common::commandLine(argc, argv);
+    return sheetjob::job::runCommandLine(
+        args, common::standardOutput(), common::standardError(), [&args] {
+#ifdef _WIN32
+            return sheetjob::dialogs::win32::runInteractive(args);
+#else
+            return sheetjob::job::startDialogProgram(args, common::standardError());
+#endif
+        });
 }

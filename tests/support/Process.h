@@ -16,7 +16,7 @@ struct ProcessResult {
 struct ProcessOptions {
     std::string workingDirectory;         ///< "" = the current one
     std::vector<std::string> environment; ///< extra NAME=VALUE entries
-    long long fileSizeLimit = -1;         ///< bytes; >= 0 makes writes past it fail (a full disk)
+    long long fileSizeLimit = -1; ///< bytes; >= 0 makes writes past it fail (a full disk; POSIX only)
     int timeoutSeconds = 60;              ///< the process is killed after this
 };
 
@@ -24,7 +24,11 @@ class TempDir;
 
 /// A process started and not yet waited for.
 struct RunningProcess {
+#ifdef _WIN32
+    void* handle = nullptr; ///< the process's HANDLE
+#else
     int pid = -1;
+#endif
     std::shared_ptr<TempDir> capture; ///< where its output goes
     int timeoutSeconds = 60;
 };

@@ -1,0 +1,1 @@
+# The Windows installer and zip (CPack NSIS and ZIP); filled in below.
