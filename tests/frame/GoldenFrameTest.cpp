@@ -135,7 +135,6 @@ void expectInteriorLines(const std::string& goldenFile, const std::vector<double
 // N-37-XIV in SK-42 at 1:200 000: the full frame.
 TEST(GoldenFrame, Sheet200kFullFrame) {
     FrameJob j;
-    j.coordSystem = 1;
     j.setScale = 0;
     j.mapScale = 0;
     j.neighbours.north = "N-37-VIII";
@@ -157,7 +156,6 @@ TEST(GoldenFrame, Sheet200kFullFrame) {
 // N-37 at 1:1 000 000: minute frame on the edge, three outer lines, no names.
 TEST(GoldenFrame, Sheet1MThreeOuterLines) {
     FrameJob j;
-    j.coordSystem = 1;
     j.setScale = 1;
     j.mapScale = 0;
     j.bounds.west = j.base.west = j.result.west = 36.0;

@@ -33,7 +33,7 @@ struct SheetRun {
     model::Job job;
     SheetRun(int setScale, int yZone, int xZone, int sheetNumber, int sheetType,
              int coordSystem = 1) {
-        job.coordSystem = static_cast<model::CoordinateSystem>(coordSystem);
+        job.coordSystem = *geometry::CoordSystem::fromCode(coordSystem);
         job.sheet = {setScale, yZone, xZone, sheetNumber, sheetType};
         model::useBaseAsResult(job);
     }
@@ -288,7 +288,7 @@ TEST(SheetLayers, ParallelTouchingACornerIsLeftOut) {
     testing::TempDir dir;
     const common::Folder folder = dir.folder();
     SheetGeometry sheet = plainSheet(37.0, 38.0, 54.0, 54.5);
-    sheet.coordSystem = 4;
+    sheet.coordSystem = geometry::kGSK2011SK42;
     const geometry::Graticule graticule{0.25, 1, step, 1};
     geometry::Vertices diamond;
     for (const auto& [x, y] :

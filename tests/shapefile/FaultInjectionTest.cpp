@@ -24,7 +24,7 @@ int writeLayer(const common::Folder& folder, int records, std::string& error) {
     v.add(37.0, 54.0);
     v.add(37.5, 54.5);
     ShapeLayer layer;
-    int status = openNewShapefile(1, kPolyLine, folder, "Small", fields, layer);
+    int status = openNewShapefile(geometry::kSK42, kPolyLine, folder, "Small", fields, layer);
     for (int i = 0; status == kOk && i < records; ++i)
         status = writeSimpleLine(layer, "400901\\abc\\", v);
     if (status == kOk)

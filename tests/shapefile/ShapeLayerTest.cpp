@@ -64,8 +64,7 @@ TEST(ShapeLayer, ProjectionFileBytesPerCoordinateSystem) {
     } cases[] = {{1, pulkovo42 + "\r\n"},
                  {2, pulkovo95 + "\r\n"},
                  {3, russia2011 + "\r\n"},
-                 {4, russia2011 + "\r\n"},
-                 {7, ""}};
+                 {4, russia2011 + "\r\n"}};
     TempDir dir;
     const common::Folder folder = dir.folder();
     for (const auto& c : cases) {
@@ -73,7 +72,9 @@ TEST(ShapeLayer, ProjectionFileBytesPerCoordinateSystem) {
         const std::string name = "layer" + std::to_string(c.code);
         const std::string base = dir / name;
         ShapeLayer layer;
-        ASSERT_EQ(openNewShapefile(c.code, kPoint, folder, name + "   ", {}, layer), kOk);
+        ASSERT_EQ(openNewShapefile(*geometry::CoordSystem::fromCode(c.code), kPoint, folder,
+                                   name + "   ", {}, layer),
+                  kOk);
         EXPECT_EQ(closeNewShapefile(layer), kOk);
         EXPECT_EQ(readFile(base + ".PRJ"), c.expected);
         EXPECT_EQ(readFile(base + ".cpg"), "1251");
@@ -99,7 +100,9 @@ TEST(ShapeLayer, ProjectionFileIdentifiedByGdal) {
         const std::string base = dir / name;
         {
             ShapeLayer layer;
-            ASSERT_EQ(openNewShapefile(c.code, kPoint, folder, name, {}, layer), kOk);
+            ASSERT_EQ(openNewShapefile(*geometry::CoordSystem::fromCode(c.code), kPoint, folder,
+                                       name, {}, layer),
+                      kOk);
             ASSERT_EQ(writePoint(layer, "", 37.5, 54.5), kOk);
             ASSERT_EQ(closeNewShapefile(layer), kOk);
         }
@@ -134,7 +137,9 @@ TEST(ShapeLayer, ThreeShapeTypesReadBackByGdal) {
         {
             const common::Folder folder = dir.folder();
             ShapeLayer layer;
-            ASSERT_EQ(openNewShapefile(1, kind.type, folder, name, labelFields(), layer), kOk);
+            ASSERT_EQ(
+                openNewShapefile(geometry::kSK42, kind.type, folder, name, labelFields(), layer),
+                kOk);
             for (int i = 0; i < 3; ++i) {
                 const std::string text = std::to_string(400901 + i) + "\\abc\\1,5\\";
                 int status = 0;
@@ -183,7 +188,7 @@ TEST(ShapeLayer, VerticesStoredBitForBit) {
     {
         const common::Folder folder = dir.folder();
         ShapeLayer layer;
-        ASSERT_EQ(openNewShapefile(1, kPolyLine, folder, "exact", {}, layer), kOk);
+        ASSERT_EQ(openNewShapefile(geometry::kSK42, kPolyLine, folder, "exact", {}, layer), kOk);
         ASSERT_EQ(writeSimpleLine(layer, "", v), kOk);
         ASSERT_EQ(closeNewShapefile(layer), kOk);
     }
@@ -225,7 +230,8 @@ TEST(ShapeLayer, AttributeTextRules) {
     {
         const common::Folder folder = dir.folder();
         ShapeLayer layer;
-        ASSERT_EQ(openNewShapefile(1, kPoint, folder, "attrs", labelFields(), layer), kOk);
+        ASSERT_EQ(openNewShapefile(geometry::kSK42, kPoint, folder, "attrs", labelFields(), layer),
+                  kOk);
         int expectedRecords = 0;
         for (const auto& c : cases) {
             SCOPED_TRACE(c.text);
@@ -272,7 +278,7 @@ TEST(ShapeLayer, IntegerColumnsAsTheTablePrintsThem) {
     {
         const common::Folder folder = dir.folder();
         ShapeLayer layer;
-        ASSERT_EQ(openNewShapefile(1, kPoint, folder, "ints", fields, layer), kOk);
+        ASSERT_EQ(openNewShapefile(geometry::kSK42, kPoint, folder, "ints", fields, layer), kOk);
         for (const auto& row : rows) {
             std::string text;
             for (const int v : row)
@@ -321,7 +327,7 @@ TEST(ShapeLayer, FieldDefinitions) {
     {
         const common::Folder folder = dir.folder();
         ShapeLayer layer;
-        ASSERT_EQ(openNewShapefile(1, kPolygon, folder, "idonly", {}, layer), kOk);
+        ASSERT_EQ(openNewShapefile(geometry::kSK42, kPolygon, folder, "idonly", {}, layer), kOk);
         ASSERT_EQ(writeSimplePolygon(layer, "anything", square()), kOk);
         ASSERT_EQ(closeNewShapefile(layer), kOk);
     }
@@ -338,7 +344,8 @@ TEST(ShapeLayer, FieldDefinitions) {
     for (const auto& fields : refused) {
         const common::Folder folder = dir.folder();
         ShapeLayer layer;
-        EXPECT_EQ(openNewShapefile(1, kPoint, folder, "refused", fields, layer), kFieldRefused);
+        EXPECT_EQ(openNewShapefile(geometry::kSK42, kPoint, folder, "refused", fields, layer),
+                  kFieldRefused);
         EXPECT_FALSE(layer.lastError().empty());
     }
 }
@@ -350,7 +357,7 @@ TEST(ShapeLayer, CyrillicFileNames) {
     {
         const common::Folder folder = dir.folder();
         ShapeLayer layer;
-        ASSERT_EQ(openNewShapefile(1, kPolygon, folder, name, {}, layer), kOk);
+        ASSERT_EQ(openNewShapefile(geometry::kSK42, kPolygon, folder, name, {}, layer), kOk);
         ASSERT_EQ(writeSimplePolygon(layer, "", square()), kOk);
         ASSERT_EQ(closeNewShapefile(layer), kOk);
     }
@@ -367,7 +374,7 @@ TEST(ShapeLayer, IncompleteLayersLeaveNothing) {
     {
         const common::Folder folder = dir.folder();
         ShapeLayer layer;
-        ASSERT_EQ(openNewShapefile(1, kPoint, folder, "blocked", {}, layer), kOk);
+        ASSERT_EQ(openNewShapefile(geometry::kSK42, kPoint, folder, "blocked", {}, layer), kOk);
         ASSERT_EQ(writePoint(layer, "", 1, 2), kOk);
         EXPECT_EQ(closeNewShapefile(layer), kCloseFailed);
         EXPECT_NE(layer.lastError().find("blocked.shp"), std::string::npos) << layer.lastError();
@@ -376,7 +383,7 @@ TEST(ShapeLayer, IncompleteLayersLeaveNothing) {
     {
         const common::Folder folder = dir.folder();
         ShapeLayer layer;
-        ASSERT_EQ(openNewShapefile(1, kPoint, folder, "abandoned", {}, layer), kOk);
+        ASSERT_EQ(openNewShapefile(geometry::kSK42, kPoint, folder, "abandoned", {}, layer), kOk);
         ASSERT_EQ(writePoint(layer, "", 1, 2), kOk);
     }
     std::vector<std::string> left;
@@ -395,7 +402,8 @@ TEST(ShapeLayer, PlantedLinksAreNotFollowed) {
     {
         const common::Folder folder = dir.folder();
         ShapeLayer layer;
-        ASSERT_EQ(openNewShapefile(1, kPoint, folder, "final", labelFields(), layer), kOk);
+        ASSERT_EQ(openNewShapefile(geometry::kSK42, kPoint, folder, "final", labelFields(), layer),
+                  kOk);
         ASSERT_EQ(writePoint(layer, "1\\a\\2\\", 1, 2), kOk);
         ASSERT_EQ(closeNewShapefile(layer), kOk);
         EXPECT_FALSE(std::filesystem::is_symlink(dir.path() / "final.dbf"));
@@ -403,7 +411,8 @@ TEST(ShapeLayer, PlantedLinksAreNotFollowed) {
     {
         const common::Folder folder = dir.folder();
         ShapeLayer layer;
-        ASSERT_EQ(openNewShapefile(1, kPoint, folder, "temp", labelFields(), layer), kOk);
+        ASSERT_EQ(openNewShapefile(geometry::kSK42, kPoint, folder, "temp", labelFields(), layer),
+                  kOk);
         ASSERT_EQ(writePoint(layer, "1\\a\\2\\", 1, 2), kOk);
         EXPECT_EQ(closeNewShapefile(layer), kCloseFailed);
     }
@@ -425,7 +434,8 @@ TEST(ShapeLayer, FullDiskIsReported) {
         setrlimit(RLIMIT_FSIZE, &limit);
         const common::Folder folder = dir.folder();
         ShapeLayer layer;
-        if (openNewShapefile(1, kPolyLine, folder, "full", labelFields(), layer) != kOk)
+        if (openNewShapefile(geometry::kSK42, kPolyLine, folder, "full", labelFields(), layer) !=
+            kOk)
             _exit(3);
         Vertices v;
         for (int i = 0; i < 200; ++i)
@@ -455,7 +465,9 @@ TEST(ShapeLayer, LargeLayerStreamsThroughItsWindow) {
     {
         const common::Folder folder = dir.folder();
         ShapeLayer layer;
-        ASSERT_EQ(openNewShapefile(1, kPolyLine, folder, "large", labelFields(), layer), kOk);
+        ASSERT_EQ(
+            openNewShapefile(geometry::kSK42, kPolyLine, folder, "large", labelFields(), layer),
+            kOk);
         Vertices v;
         for (int i = 0; i < 4; ++i)
             v.add(36.0 + i, 52.0 + i);

@@ -8,7 +8,6 @@
 #include "sheetjob/geometry/Tolerance.h"
 #include "sheetjob/layers/Graticule.h"
 #include "sheetjob/layers/Outline.h"
-#include "sheetjob/model/Job.h"
 #include "sheetjob/shapefile/LayerWriting.h"
 
 namespace sheetjob::layers {
@@ -49,7 +48,7 @@ common::Outcome writeSheetPolygon(const SheetGeometry& sheet, const std::string&
     const geometry::Trapezium& r = sheet.result;
     outline.clear();
     addRectangle(r, {kParallelVertexSpacing, kMeridianVertexSpacing}, outline);
-    const bool shifted = sheet.coordSystem == model::kGSK2011SK42;
+    const bool shifted = sheet.coordSystem.shiftedFromSk42();
     if (shifted)
         geometry::sk42_To_Gsk2011(outline);
 
@@ -76,7 +75,7 @@ common::Outcome writeGraticulePoints(const SheetGeometry& sheet,
     const double lastLat = endGradValue(r.north, sheet.base.south, spacing.lat);
     const double firstLon = startGradValue(r.west, sheet.base.west, spacing.lon);
     const double lastLon = endGradValue(r.east, sheet.base.west, spacing.lon);
-    const bool shifted = sheet.coordSystem == model::kGSK2011SK42;
+    const bool shifted = sheet.coordSystem.shiftedFromSk42();
 
     return shapefile::writeLayer(
         {folder, std::string(kHypsP), shapefile::kPoint, hypsPFields(), sheet.coordSystem},

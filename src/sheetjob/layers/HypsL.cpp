@@ -7,7 +7,6 @@
 #include "sheetjob/geometry/Tolerance.h"
 #include "sheetjob/layers/Graticule.h"
 #include "sheetjob/layers/Outline.h"
-#include "sheetjob/model/Job.h"
 #include "sheetjob/shapefile/LayerWriting.h"
 
 #include <cmath>
@@ -65,7 +64,7 @@ class LineEnds {
     /// False when a shifted sheet's outline does not cut the line over a
     /// non-zero length.
     bool operator()(bool horizontal, double c, double& low, double& high) const {
-        if (sheet_.coordSystem != model::kGSK2011SK42) {
+        if (!sheet_.coordSystem.shiftedFromSk42()) {
             low = horizontal ? sheet_.bounds.west : sheet_.bounds.south;
             high = horizontal ? sheet_.bounds.east : sheet_.bounds.north;
             return true;
@@ -78,7 +77,7 @@ class LineEnds {
     static std::vector<geometry::Point> shiftedOutline(const SheetGeometry& sheet,
                                                        const geometry::Vertices& outline) {
         std::vector<geometry::Point> points;
-        if (sheet.coordSystem != model::kGSK2011SK42)
+        if (!sheet.coordSystem.shiftedFromSk42())
             return points;
         points.reserve(static_cast<size_t>(outline.size()));
         for (int i = 0; i < outline.size(); ++i)

@@ -25,7 +25,7 @@ struct LayerSpec {
     std::string baseName; ///< Windows-1251
     int shapeType = kPolyLine;
     const std::vector<FieldDef>& fields;
-    int coordSystem = 1;
+    geometry::CoordSystem coordSystem;
 };
 
 /// Writes the records of one layer: `records` returns 0, or the writer status

@@ -159,7 +159,7 @@ struct ShapeLayer::State {
     std::unique_ptr<DBFInfo, DbfCloser> dbf;
     std::unique_ptr<SHPInfo, ShpCloser> shp;
     std::vector<FieldSpec> fields;
-    int coordSystem = 0;
+    geometry::CoordSystem coordSystem;
     std::string displayName;
     std::string lastError;
 };
@@ -200,32 +200,7 @@ const std::string& ShapeLayer::displayName() const {
     return state_ ? state_->displayName : none;
 }
 
-std::string projectionText(int coordSystem) {
-    // The texts are those that GDAL, and through it QGIS, identify as the EPSG
-    // system of the job at full confidence, so that layers of different systems
-    // meet with the right datum shift: SK-42 is EPSG:4284, SK-95 Pulkovo 1995
-    // (EPSG:4200), GSK-2011 EPSG:7683. The GSK-2011 names are not in GDAL's
-    // alias table, hence the authority nodes of its datum (EPSG:1159) and of
-    // the system itself.
-    switch (coordSystem) {
-    case 1:
-        return "GEOGCS[\"GCS_Pulkovo_1942\",DATUM[\"D_Pulkovo_1942\",SPHEROID[\"Krasovsky_1940\", "
-               "6378245.0,298.3]], PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
-    case 2:
-        return "GEOGCS[\"GCS_Pulkovo_1995\",DATUM[\"D_Pulkovo_1995\",SPHEROID[\"Krasovsky_1940\", "
-               "6378245.0,298.3]], PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
-    case 3:
-    case 4: // shifted to the 2011 system before writing
-        return "GEOGCS[\"GCS_RUSSIA_2011\",DATUM[\"D_RUSSIA_2011\",SPHEROID[\"S_RUSSIA_2011\", "
-               "6378136.5,298.2564151],AUTHORITY[\"EPSG\",\"1159\"]], "
-               "PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433],"
-               "AUTHORITY[\"EPSG\",\"7683\"]]";
-    default:
-        return "";
-    }
-}
-
-int openNewShapefile(int coordSystem, int shapeType, const common::Folder& folder,
+int openNewShapefile(geometry::CoordSystem coordSystem, int shapeType, const common::Folder& folder,
                      const std::string& baseName, const std::vector<FieldDef>& fields,
                      ShapeLayer& layer) {
     Writer::reset(layer, nullptr);
@@ -287,8 +262,7 @@ int closeNewShapefile(ShapeLayer& layer) {
         s->dbf.reset();
         s->shp.reset();
     }
-    const std::string prj = projectionText(s->coordSystem);
-    writeWhole(s->prj, prj.empty() ? prj : prj + "\r\n");
+    writeWhole(s->prj, std::string(s->coordSystem.prjText()) + "\r\n");
     writeWhole(s->cpg, kCodePageName);
 
     // The main file goes last: a layer is there once its .shp is.

@@ -7,6 +7,7 @@
 // name, so a truncated layer is never mistaken for a written one.
 
 #include "sheetjob/common/Folder.h"
+#include "sheetjob/geometry/CoordSystem.h"
 #include "sheetjob/geometry/Point.h"
 
 #include <memory>
@@ -77,7 +78,7 @@ class ShapeLayer {
 /// (numeric, 6, 0) and the caller's fields, the shape files of `shapeType`;
 /// the .PRJ for `coordSystem` and the .cpg follow on close. Counters reset to
 /// 0. Returns 0, kFieldRefused (123) or kCreateFailed.
-int openNewShapefile(int coordSystem, int shapeType, const common::Folder& folder,
+int openNewShapefile(geometry::CoordSystem coordSystem, int shapeType, const common::Folder& folder,
                      const std::string& baseName, const std::vector<FieldDef>& fields,
                      ShapeLayer& layer);
 /// Completes the layer and puts its files in place (the .shp last). Returns 0,
@@ -93,9 +94,5 @@ int writeSimpleLine(ShapeLayer& layer, const std::string& attributeText,
                     const geometry::Vertices& v);
 int writeSimplePolygon(ShapeLayer& layer, const std::string& attributeText,
                        const geometry::Vertices& v);
-
-/// The well-known text of the projection file for a coordinate-system code
-/// ("" for an unknown code), without the line end.
-std::string projectionText(int coordSystem);
 
 } // namespace sheetjob::shapefile
