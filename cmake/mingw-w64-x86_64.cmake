@@ -1,9 +1,9 @@
 # Cross build of the Windows programs on Debian with MinGW-w64 (packages
 # g++-mingw-w64-x86-64-posix, binutils-mingw-w64-x86-64):
 #   cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
-# tools/build-windows.sh does it all. The programs are linked statically (C and
-# C++ runtimes, winpthreads), so no DLL has to be shipped beside them. The
-# "posix" flavour of the compiler is the one whose C++ library has std::thread.
+# tools/build-windows.sh does it all. The "posix" flavour of the compiler is
+# the one whose C++ library has std::thread. (The programs are linked
+# statically, see CMakeLists.txt, so no DLL has to be shipped beside them.)
 
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
@@ -19,8 +19,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 # pkg-config sees the target's libraries only, never the host's.
 set(ENV{PKG_CONFIG_LIBDIR} ${CMAKE_FIND_ROOT_PATH}/lib/pkgconfig)

@@ -21,11 +21,14 @@ constexpr const wchar_t* kFontFace = L"MS Shell Dlg";
 // The id of a control the logic never names (labels, frames).
 constexpr int kNoId = -1;
 constexpr int kPictureId = 109; // the start screen's picture
+// The ids of the group frames' captions, in the order the frames are made.
+constexpr int kFirstCaptionId = 3001;
 
 // Styles of the control kinds.
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kLabel = kChild | SS_LEFT | SS_NOPREFIX;
-constexpr DWORD kGroupFrame = kChild | BS_GROUPBOX;
+// A group frame leaves alone the controls made before it (its caption).
+constexpr DWORD kGroupFrame = kChild | BS_GROUPBOX | WS_CLIPSIBLINGS;
 constexpr DWORD kList = kChild | WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST;
 constexpr DWORD kButton = kChild | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON;
 constexpr DWORD kDefaultButton = kChild | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON;
@@ -35,6 +38,11 @@ constexpr DWORD kField = kChild | WS_TABSTOP | WS_GROUP | WS_BORDER | ES_AUTOHSC
 constexpr DWORD kReadOnlyField = kChild | WS_BORDER | ES_AUTOHSCROLL | ES_READONLY;
 constexpr DWORD kDialog = DS_SHELLFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION |
                           WS_SYSMENU;
+
+// Heights of a row in dialog units: a label's text, a list or field, a button.
+constexpr short kTextHeight = 8;
+constexpr short kFieldHeight = 12;
+constexpr short kButtonHeight = 14;
 
 /// A position and size in dialog units.
 struct Box {
@@ -90,7 +98,18 @@ class TemplateWriter {
     void label(Box box, std::string_view text, DWORD extra = 0) {
         add(kNoId, kStaticClass, kLabel | extra, box, text);
     }
-    void frame(Box box, std::string_view text) { add(kNoId, kButtonClass, kGroupFrame, box, text); }
+    /// A group frame. Its caption is a label of its own over the frame's top
+    /// line, fitted to its text once the dialog is made (fitCaptions): Wine
+    /// measures a group box's own caption short where it holds two blanks in a
+    /// row, and cuts its last letter.
+    void frame(Box box, std::string_view text) {
+        constexpr short kCaptionIndent = 5;
+        add(nextCaption_++, kStaticClass, kLabel,
+            {static_cast<short>(box.x + kCaptionIndent), box.y,
+             static_cast<short>(box.cx - 2 * kCaptionIndent), kTextHeight},
+            text);
+        add(kNoId, kButtonClass, kGroupFrame, box);
+    }
 
     [[nodiscard]] const std::vector<unsigned char>& bytes() const { return bytes_; }
 
@@ -111,12 +130,9 @@ class TemplateWriter {
 
     std::vector<unsigned char> bytes_;
     std::size_t countAt_ = 0;
+    int nextCaption_ = kFirstCaptionId;
 };
 
-// Heights of a row in dialog units: a label's text, a list or field, a button.
-constexpr short kTextHeight = 8;
-constexpr short kFieldHeight = 12;
-constexpr short kButtonHeight = 14;
 // How far a list drops down (its item list), in dialog units.
 constexpr short kDropHeight = 160;
 
@@ -124,11 +140,13 @@ constexpr short kDropHeight = 160;
 // Main parameter dialog (template 101)
 
 std::vector<unsigned char> parameters() {
-    constexpr short kWidth = 310;
+    // Wide enough for the title in the caption bar.
+    constexpr short kWidth = 336;
+    constexpr short kFrameWidth = kWidth - 14;
     TemplateWriter t(text::kParamTitle, kWidth, 240);
-    constexpr short kLabelX = 16, kListX = 132, kListWidth = 164;
+    constexpr short kLabelX = 16, kListX = 132, kListWidth = kWidth - kListX - 16;
 
-    t.frame({7, 6, 296, 62}, text::kGroupScales);
+    t.frame({7, 6, kFrameWidth, 62}, text::kGroupScales);
     t.label({kLabelX, 21, 112, kTextHeight}, text::kLabelCoordSystem);
     t.add(kIdCoordSystem, kComboBoxClass, kList, {kListX, 19, kListWidth, kDropHeight});
     t.label({kLabelX, 37, 112, kTextHeight}, text::kLabelSetScale);
@@ -136,7 +154,7 @@ std::vector<unsigned char> parameters() {
     t.label({kLabelX, 53, 112, kTextHeight}, text::kLabelMapScale);
     t.add(kIdMapScale, kComboBoxClass, kList, {kListX, 51, kListWidth, kDropHeight});
 
-    t.frame({7, 73, 296, 82}, text::kGroupSheet);
+    t.frame({7, 73, kFrameWidth, 82}, text::kGroupSheet);
     t.label({kLabelX, 86, 50, kTextHeight}, text::kLabelBelt);
     t.label({76, 86, 50, kTextHeight}, text::kLabelZone);
     t.add(kIdSheetNumberLabel, kStaticClass, kLabel, {136, 86, 80, kTextHeight},
@@ -149,17 +167,22 @@ std::vector<unsigned char> parameters() {
     t.add(kIdRefine, kButtonClass, kButton, {kLabelX, 134, 214, kButtonHeight},
           text::kButtonRefine);
 
-    t.add(kIdSubSheets, kButtonClass, kCheckBox, {kLabelX, 161, 280, 10}, text::kCheckSubSheets);
+    t.add(kIdSubSheets, kButtonClass, kCheckBox, {kLabelX, 161, 300, 10}, text::kCheckSubSheets);
 
-    t.frame({7, 176, 296, 40}, text::kGroupOutput);
+    constexpr short kFindWidth = 54;
+    constexpr short kFindX = kWidth - 16 - kFindWidth;
+    t.frame({7, 176, kFrameWidth, 40}, text::kGroupOutput);
     t.label({kLabelX, 188, 200, kTextHeight}, text::kLabelResultFolder);
     // The folder shown whole where it fits, shortened in its middle where not.
     t.add(kIdResultFolder, kStaticClass, kLabel | SS_SUNKEN | SS_PATHELLIPSIS | SS_CENTERIMAGE,
-          {kLabelX, 198, 220, kFieldHeight}, text::kFolderPlaceholder);
-    t.add(kIdFind, kButtonClass, kButton, {242, 197, 54, kButtonHeight}, text::kButtonFind);
+          {kLabelX, 198, kFindX - 6 - kLabelX, kFieldHeight}, text::kFolderPlaceholder);
+    t.add(kIdFind, kButtonClass, kButton, {kFindX, 197, kFindWidth, kButtonHeight},
+          text::kButtonFind);
 
-    t.add(kIdOk, kButtonClass, kDefaultButton, {192, 222, 52, kButtonHeight}, text::kButtonOk);
-    t.add(kIdCancel, kButtonClass, kButton, {251, 222, 52, kButtonHeight}, text::kButtonCancel);
+    t.add(kIdOk, kButtonClass, kDefaultButton, {kWidth - 118, 222, 52, kButtonHeight},
+          text::kButtonOk);
+    t.add(kIdCancel, kButtonClass, kButton, {kWidth - 59, 222, 52, kButtonHeight},
+          text::kButtonCancel);
     return t.bytes();
 }
 
@@ -171,13 +194,19 @@ constexpr short kRowStep = 15;
 constexpr short kColumnLabelWidth = 118;
 constexpr short kColumnFieldWidth = 58;
 
-/// One row of a characteristics group: label, field.
+/// One row of a characteristics group: label, field (`wide` for a text, from
+/// the middle of the column).
 void fieldRow(TemplateWriter& t, short x, short y, std::string_view caption, int id,
-              bool readOnly) {
-    t.label({static_cast<short>(x + 8), static_cast<short>(y + 2), kColumnLabelWidth, kTextHeight},
+              bool readOnly, bool wide = false) {
+    constexpr short kWideFieldX = 64;
+    const short labelWidth = wide ? kWideFieldX - 12 : kColumnLabelWidth;
+    const short fieldX = static_cast<short>(x + (wide ? kWideFieldX : 12 + kColumnLabelWidth));
+    const short fieldWidth =
+        wide ? static_cast<short>(kColumnLabelWidth + 12 + kColumnFieldWidth - kWideFieldX)
+             : kColumnFieldWidth;
+    t.label({static_cast<short>(x + 8), static_cast<short>(y + 2), labelWidth, kTextHeight},
             caption);
-    t.add(id, kEditClass, readOnly ? kReadOnlyField : kField,
-          {static_cast<short>(x + 12 + kColumnLabelWidth), y, kColumnFieldWidth, kFieldHeight});
+    t.add(id, kEditClass, readOnly ? kReadOnlyField : kField, {fieldX, y, fieldWidth, kFieldHeight});
 }
 
 /// One column: the base trapezium (read-only) or the result one (its bounds,
@@ -190,7 +219,7 @@ void trapeziumColumn(TemplateWriter& t, short x, bool base) {
     t.frame({x, kTop, kColumnWidth, 7 * kRowStep + 16}, base ? text::kGroupBase : text::kGroupResult);
     short y = kFirstRow;
     if (base)
-        fieldRow(t, x, y, text::kLabelSheetKind, kIdBaseKind, true);
+        fieldRow(t, x, y, text::kLabelSheetKind, kIdBaseKind, true, true);
     y += kRowStep;
     fieldRow(t, x, y, text::kLabelWidth, base ? kIdBaseWidth : kIdResultWidth, true);
     y += kRowStep;
@@ -279,6 +308,32 @@ void drawStartItem(const DRAWITEMSTRUCT& item) {
         drawStartPicture(item.hDC, item.rcItem);
 }
 
+/// Narrows every group frame's caption to its text (and a blank's width on
+/// either side), so that the frame's top line shows beside it.
+void fitCaptions(Win32Dialog& dialog) {
+    const HDC dc = GetDC(dialog.window());
+    for (int id = kFirstCaptionId;; ++id) {
+        const HWND caption = dialog.control(id);
+        if (caption == nullptr)
+            break;
+        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(caption)) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(
+            GetWindowTextW(caption, text.data(), static_cast<int>(text.size()))));
+        text = L' ' + text + L' ';
+        const HGDIOBJ old =
+            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(caption, WM_GETFONT, 0, 0)));
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        SelectObject(dc, old);
+        SetWindowTextW(caption, text.c_str());
+        RECT box{};
+        GetWindowRect(caption, &box);
+        SetWindowPos(caption, nullptr, 0, 0, extent.cx, box.bottom - box.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ReleaseDC(dialog.window(), dc);
+}
+
 /// The dialog's font in bold or italic, for the start screen's titles and the
 /// document's name.
 HFONT styledFont(HWND dialog, bool bold, bool italic) {
@@ -360,10 +415,16 @@ void drawStartPicture(HDC dc, const RECT& area) {
 
 std::unique_ptr<Win32Dialog> createTemplate(int templateId, HWND owner) {
     switch (templateId) {
-    case kTemplateParameters:
-        return std::make_unique<Win32Dialog>(templateId, parameters(), owner);
-    case kTemplateRefinement:
-        return std::make_unique<Win32Dialog>(templateId, refinement(), owner);
+    case kTemplateParameters: {
+        auto dialog = std::make_unique<Win32Dialog>(templateId, parameters(), owner);
+        fitCaptions(*dialog);
+        return dialog;
+    }
+    case kTemplateRefinement: {
+        auto dialog = std::make_unique<Win32Dialog>(templateId, refinement(), owner);
+        fitCaptions(*dialog);
+        return dialog;
+    }
     case kTemplateStart: {
         auto dialog = std::make_unique<Win32Dialog>(templateId, start(), owner, &drawStartItem);
         dialog->setControlFont({kIdTitle1, kIdTitle2, kIdTitle3, kIdTitle4},

@@ -27,6 +27,9 @@ namespace {
 
 HINSTANCE thisModule() { return GetModuleHandleW(nullptr); }
 
+// The program's icon among its resources.
+constexpr WORD kIconId = 1;
+
 std::wstring windowText(HWND control) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(
@@ -51,9 +54,20 @@ Win32Dialog::Win32Dialog(int templateId, const std::vector<unsigned char>& dialo
     if (window_ == nullptr)
         throw std::runtime_error("dialog " + std::to_string(templateId) +
                                  " cannot be made: " + common::systemErrorText(GetLastError()));
+    // The program's icon in the caption bar and the taskbar (the dialogs are
+    // the program's only windows).
+    for (const auto& [which, metric] : {std::pair{ICON_SMALL, SM_CXSMICON}, std::pair{ICON_BIG, SM_CXICON}}) {
+        const int side = GetSystemMetrics(metric);
+        if (const HANDLE icon = LoadImageW(thisModule(), MAKEINTRESOURCEW(kIconId), IMAGE_ICON,
+                                           side, side, LR_SHARED))
+            SendMessageW(window_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+    }
 }
 
 Win32Dialog::~Win32Dialog() {
+    // The owner is enabled before this one goes, so that it takes the focus back.
+    if (const HWND owner = GetWindow(window_, GW_OWNER))
+        EnableWindow(owner, TRUE);
     DestroyWindow(window_);
     for (HFONT font : fonts_)
         DeleteObject(font);
@@ -189,10 +203,13 @@ void Win32Dialog::focusFirstTabStop() {
 }
 
 int Win32Dialog::runModal() {
-    const HWND owner = GetWindow(window_, GW_OWNER);
-    if (owner != nullptr)
+    // The owner stays disabled, and this dialog shown, until the dialog goes:
+    // a message about its values then stands in front of it, and a dialog run
+    // again comes back as it was left.
+    if (const HWND owner = GetWindow(window_, GW_OWNER))
         EnableWindow(owner, FALSE);
-    ShowWindow(window_, SW_SHOW);
+    if (!IsWindowVisible(window_))
+        ShowWindow(window_, SW_SHOW);
     SetForegroundWindow(window_);
     focusFirstTabStop();
     result_ = 0;
@@ -210,12 +227,6 @@ int Win32Dialog::runModal() {
             DispatchMessageW(&message);
         }
     }
-    // The owner is enabled before this one hides, so that it takes the focus back.
-    if (owner != nullptr)
-        EnableWindow(owner, TRUE);
-    ShowWindow(window_, SW_HIDE);
-    if (owner != nullptr)
-        SetActiveWindow(owner);
     return result_ == kIdOk ? kIdOk : kIdCancel;
 }
 

@@ -51,9 +51,10 @@ class Win32Dialog : public Dialog {
     [[nodiscard]] std::string text(int id) const override;
     void attach(int id, ControlCallback callback) override;
     /// Shows the dialog and runs its own message loop until OK, Cancel, Escape
-    /// or the window's close box; the owner is disabled meanwhile. The keyboard
-    /// is the system's dialog keyboard: Tab through the editable controls,
-    /// Enter presses the focused button (OK from anywhere else).
+    /// or the window's close box. The dialog stays shown, and its owner
+    /// disabled, until the dialog goes. The keyboard is the system's dialog
+    /// keyboard: Tab through the editable controls, Enter presses the focused
+    /// button (OK from anywhere else), Escape cancels.
     int runModal() override;
 
   private:
