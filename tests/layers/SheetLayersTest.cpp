@@ -183,21 +183,27 @@ TEST(SheetLayers, LinesInsideARefinedTrapezium) {
     EXPECT_EQ(points.back().text.at("Lat"), "53°00'00\"");
 }
 
-TEST(SheetLayers, LineAttributeTexts) {
+TEST(SheetLayers, LineAttributes) {
     const struct {
-        int lineClass;
+        LineClass lineClass;
         double value;
-        const char* text;
+        int code;
+        const char *text, *grad, *min, *indication;
     } cases[] = {
-        {kMeridianLine, 200.5, "400012\\Меридиан\\159°\\30'\\з.д.\\"},
-        {kMeridianLine, 180.0, "400012\\Меридиан\\180°\\00'\\в.д.\\"},
-        {kParallelLine, 52.99999, "400011\\Параллель\\ 53°\\00'\\с.ш.\\"},
-        {kArcticCircleLine, 0.0, "400013\\Северный полярный круг\\66°\\33.64'\\с.ш.\\"},
-        {kOutlineLine, 0.0, "400010\\Рамка\\\\\\\\"},
+        {kMeridianLine, 200.5, 400012, "Меридиан", "159°", "30'", "з.д."},
+        {kMeridianLine, 180.0, 400012, "Меридиан", "180°", "00'", "в.д."},
+        {kParallelLine, 52.99999, 400011, "Параллель", "53°", "00'", "с.ш."},
+        {kArcticCircleLine, 0.0, 400013, "Северный полярный круг", "66°", "33.64'", "с.ш."},
+        {kOutlineLine, 0.0, 400010, "Рамка", "", "", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        EXPECT_EQ(cp1251ToUtf8(createHypsLAtt(c.lineClass, c.value)), c.text);
+        const HypsLRecord r = createHypsLAtt(c.lineClass, c.value);
+        EXPECT_EQ(r.lCode, c.code);
+        EXPECT_EQ(cp1251ToUtf8(r.text), c.text);
+        EXPECT_EQ(cp1251ToUtf8(r.grad), c.grad);
+        EXPECT_EQ(cp1251ToUtf8(r.min), c.min);
+        EXPECT_EQ(cp1251ToUtf8(r.indication), c.indication);
     }
 }
 
