@@ -20,6 +20,14 @@ struct ProcessOptions {
     int timeoutSeconds = 60;              ///< the process is killed after this
 };
 
+/// Whether ProcessOptions::fileSizeLimit can stand for a full disk (POSIX
+/// resource limits; Windows has none).
+#ifdef _WIN32
+inline constexpr bool kFileSizeLimits = false;
+#else
+inline constexpr bool kFileSizeLimits = true;
+#endif
+
 class TempDir;
 
 /// A process started and not yet waited for.

@@ -1,5 +1,7 @@
 #include "support/TempDir.h"
 
+#include "sheetjob/common/Path.h"
+
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -33,6 +35,18 @@ TempDir::~TempDir() {
             std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
                                          std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(path_, ignored);
+}
+
+std::filesystem::path fromUtf8(std::string_view utf8) { return common::filesystemPath(utf8); }
+
+std::set<std::string> namesIn(const std::filesystem::path& folder) {
+    std::set<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        const std::u8string name = entry.path().filename().u8string();
+        names.emplace(name.begin(), name.end());
+    }
+    return names;
 }
 
 void writeFile(const std::filesystem::path& file, const std::string& content) {
