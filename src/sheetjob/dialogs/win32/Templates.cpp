@@ -115,8 +115,9 @@ class TemplateWriter {
 
   private:
     template <typename T> void put(T value) {
-        const auto* p = reinterpret_cast<const unsigned char*>(&value);
-        bytes_.insert(bytes_.end(), p, p + sizeof value);
+        const std::size_t at = bytes_.size();
+        bytes_.resize(at + sizeof value);
+        std::memcpy(bytes_.data() + at, &value, sizeof value);
     }
     void putText(const std::wstring& text) {
         for (const wchar_t c : text)
