@@ -235,9 +235,10 @@ def check_labels(job, project, item, results, failures, positions=True):
                ", at most %.2f mm from their design places" % worst if positions else ""))
 
 
-def screen_labels(project, item, page_width):
+def screen_labels(project, item, page_width, picture):
     """The labels of every layer drawn as the screen would show the layout's
-    map: the same extent, rotation and scale, all the project's layers."""
+    map: the same extent, rotation and scale, all the project's layers; the
+    picture saved as `picture`."""
     settings = QgsMapSettings()
     settings.setLayers(project.layerTreeRoot().layerOrder())
     settings.setDestinationCrs(item.crs())
@@ -251,10 +252,11 @@ def screen_labels(project, item, page_width):
     job = QgsMapRendererSequentialJob(settings)
     job.start()
     job.waitForFinished()
+    job.renderedImage().save(picture)
     return job.takeLabelingResults()
 
 
-def check_sub_sheet_names(job, project, item, page_width, failures):
+def check_sub_sheet_names(job, project, item, page_width, folder, failures):
     """On the screen every sub-sheet layer shows its name, read from its table
     as the file is named, and no name lies on a sub-sheet's edge."""
     layers = [l for l in project.mapLayers().values()
@@ -262,7 +264,7 @@ def check_sub_sheet_names(job, project, item, page_width, failures):
               ("HYPS_50", "HYPS_25")]
     if not layers:
         return
-    results = screen_labels(project, item, page_width)
+    results = screen_labels(project, item, page_width, os.path.join(folder, "screen.png"))
     labels = {lab.layerID: lab for lab in results.allLabels() if not lab.isUnplaced}
     edges = []
     for layer in layers:
@@ -516,7 +518,7 @@ def check_job(job, result, folder, failures):
     failures.check(exporter.exportToImage(png, settings) == QgsLayoutExporter.Success,
                    "%s: the layout could not be exported to PNG" % job.name)
     check_labels(job, project, item, exporter.labelingResults(), failures)
-    check_sub_sheet_names(job, project, item, width, failures)
+    check_sub_sheet_names(job, project, item, width, folder, failures)
     raster = Raster(png, width, height)
     check_margins(job, raster, failures)
     check_marginal_text(job, layout, frame, raster, failures)
