@@ -122,20 +122,56 @@ class Run {
 
 } // namespace
 
+namespace {
+
+/// Makes the folders put their files in place through `staging` (or at once).
+void stageFolders(OutputFolders& folders, common::Staging* staging) {
+    for (common::Folder* f : {&folders.result, &folders.hyps, &folders.frame})
+        f->stageInto(staging);
+    for (std::optional<common::Folder>* f : {&folders.r50, &folders.r25})
+        if (*f)
+            (*f)->stageInto(staging);
+}
+
+/// Puts what the staging holds in place; a failure to do so is the stage's.
+common::Outcome commit(common::Staging& staging, int status) {
+    std::string error;
+    if (!staging.commit(error))
+        return common::Failure{status, common::displayed(error)};
+    return std::nullopt;
+}
+
+} // namespace
+
 std::optional<StoppedRun> writeSheet(const model::Job& job) {
     OutputFolders folders;
     if (auto failure = pathProcess(job.resultFolder, job.subSheetFrames, folders))
         return StoppedRun{*failure, true};
+    // Every file of a stage is written under its temporary name and put in
+    // place when the stage ends, after one synchronisation of their data: a
+    // power cut after the run finds each file whole, old or new.
     if (job.subSheetFrames) {
+        common::Staging subSheets;
+        stageFolders(folders, &subSheets);
         // Any failure of the sub-sheet frames stands for an unspecified one.
-        if (auto failure =
-                layers::createMaps5025(job.sheet, job.coordSystem, *folders.r50, *folders.r25))
+        common::Outcome failure =
+            layers::createMaps5025(job.sheet, job.coordSystem, *folders.r50, *folders.r25);
+        if (auto notCommitted = commit(subSheets, kUnspecifiedFailure); !failure)
+            failure = notCommitted;
+        stageFolders(folders, nullptr);
+        if (failure)
             return StoppedRun{{kUnspecifiedFailure, failure->reason}, true};
     }
+    common::Staging sheet;
+    stageFolders(folders, &sheet);
     std::vector<frame::FrameRecordKind> frameKinds;
     common::Outcome failure = layers::createSheetLayers(job, folders.hyps, folders.frame, &frameKinds);
     if (!failure && job.qgisFiles)
         failure = writeQgisFiles(job, frameKinds, folders);
+    // What was completed goes in place even when a later layer failed.
+    if (auto notCommitted = commit(sheet, kUnspecifiedFailure); !failure)
+        failure = notCommitted;
+    stageFolders(folders, nullptr);
     if (failure)
         return StoppedRun{*failure, false};
     return std::nullopt;

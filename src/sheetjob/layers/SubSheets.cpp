@@ -35,11 +35,12 @@ geometry::Trapezium quarter(const geometry::Trapezium& q, int i, int j) {
     return r;
 }
 
-const std::vector<shapefile::FieldDef>& subSheetFields() {
-    static const std::vector<shapefile::FieldDef> fields = {
-        {"Name", {shapefile::kCharacter, 100, 0}}};
-    return fields;
-}
+// A sub-sheet's one attribute: its name.
+struct SubSheetRecord {
+    std::string name;
+};
+constexpr shapefile::Schema kSubSheetSchema{
+    shapefile::characterColumn("Name", 100, &SubSheetRecord::name)};
 
 } // namespace
 
@@ -112,11 +113,10 @@ common::Outcome createR5025(geometry::CoordSystem coordSystem, const std::string
     // vertices move to the 2011 system.
     if (coordSystem.shiftedFromSk42())
         geometry::sk42_To_Gsk2011(vertices);
-    return shapefile::writeLayer({folder, name, shapefile::kPolygon, subSheetFields(), coordSystem},
-                                 [&](shapefile::ShapeLayer& layer) {
-                                     return shapefile::writeSimplePolygon(layer, name + "\\",
-                                                                          vertices);
-                                 });
+    const SubSheetRecord record{common::trim(name)};
+    return shapefile::writeLayer(
+        {folder, name, shapefile::kPolygon, coordSystem}, kSubSheetSchema,
+        [&](auto& layer) { return layer.writeSimplePolygon(record, vertices); });
 }
 
 } // namespace sheetjob::layers
