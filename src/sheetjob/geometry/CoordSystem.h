@@ -37,6 +37,15 @@ struct CoordSystemFacts {
     double semiMajorAxis;           ///< metres
     double inverseFlattening;
     GaussKruegerZones gaussKrueger;
+    std::string_view projEllipsoid; ///< PROJ's name of the ellipsoid: "krass"
+    /// The EPSG operation to WGS 84 that a map of the sheet uses for GPS and
+    /// web data: its code, its name, and its Helmert step as PROJ writes it
+    /// ("" for a null transformation).
+    int toWgs84Epsg;
+    std::string_view toWgs84Name;
+    std::string_view toWgs84Helmert;
+    /// The printed sheet's note on the system (Windows-1251).
+    std::string_view printedNote;
     /// Laid out in SK-42 (graticule, names, sub-sheets) and written shifted
     /// to GSK-2011.
     bool shiftedFromSk42;

@@ -1,7 +1,10 @@
 #include "sheetjob/qgis/LayerStyle.h"
 
+#include "sheetjob/frame/FrameDriver.h"
 #include "sheetjob/frame/FrameGeometry.h"
 #include "sheetjob/frame/OuterFrame.h"
+#include "sheetjob/layers/HypsA.h"
+#include "sheetjob/layers/HypsL.h"
 
 #include "sheetjob/qgis/MapProjection.h"
 #include "sheetjob/qgis/Symbology.h"
@@ -16,11 +19,11 @@ namespace sheetjob::qgis {
 
 namespace {
 
-// "L_code"s of the graticule lines in HypsL.
-constexpr int kOutlineCode = 400010;      // the sheet outline
-constexpr int kParallelCode = 400011;     // a graticule parallel
-constexpr int kMeridianCode = 400012;     // a graticule meridian
-constexpr int kArcticCircleCode = 400013; // the Arctic Circle
+// The "L_code"s of the graticule lines are HypsL's own.
+using layers::kArcticCircleCode;
+using layers::kMeridianCode;
+using layers::kOutlineCode;
+using layers::kParallelCode;
 
 // A graticule point this close to an edge lies on it, degrees (0.36", about
 // 10 m: the datum shift moves the corners of a sheet apart by far less).
@@ -410,7 +413,7 @@ StyleBody graticuleLines() {
     rules.push_back(
         makeRule("Северный полярный круг", codeFilter(kArcticCircleCode), lineSymbol("", arctic)));
     StyleBody b;
-    b.elements.push_back(ruleRenderer(std::move(rules), "HypsL"));
+    b.elements.push_back(ruleRenderer(std::move(rules), std::string(layers::kHypsL)));
     return b;
 }
 
@@ -429,7 +432,7 @@ StyleBody graticulePoints(const SheetInfo& sheet) {
     std::vector<Rule> rules;
     rules.push_back(makeRule("Узлы сетки внутри листа", inside, crossSymbol("", cross)));
     StyleBody b;
-    b.elements.push_back(ruleRenderer(std::move(rules), "HypsP"));
+    b.elements.push_back(ruleRenderer(std::move(rules), std::string(layers::kHypsP)));
     return b;
 }
 
@@ -471,7 +474,8 @@ StyleBody frameLines(const SheetInfo& sheet, const LayerInfo& layer) {
             makeRule("Выходы параллелей", codeFilter(L.parallelOutletCode), lineSymbol("", {})));
     }
     StyleBody b;
-    b.elements.push_back(ruleRenderer(std::move(rules), "Frame"));
+    b.elements.push_back(
+        ruleRenderer(std::move(rules), std::string(frame::kFrameLayerNames[frame::kFrameLayer])));
     return b;
 }
 
@@ -483,8 +487,9 @@ StyleBody frameLabels(const SheetInfo& sheet, LayerKind kind) {
     none.set("type", "nullSymbol"); // the label lines only carry the labels
     b.elements.push_back(std::move(none));
     const bool names = kind == LayerKind::NeighbourNames;
-    b.elements.push_back(frameLabeling(names ? "FrameAdj" : "FrameDig", size,
-                                       names ? nameAnchorExpression(L.scaleDenominator) : ""));
+    b.elements.push_back(frameLabeling(
+        std::string(frame::kFrameLayerNames[names ? frame::kFrameAdjLayer : frame::kFrameDigLayer]),
+        size, names ? nameAnchorExpression(L.scaleDenominator) : ""));
     b.labelsEnabled = true;
     return b;
 }

@@ -1,5 +1,6 @@
 #include "sheetjob/qgis/MapProjection.h"
 
+#include "sheetjob/common/Cp1251.h"
 #include "sheetjob/qgis/Xml.h"
 
 #include <array>
@@ -21,41 +22,6 @@ constexpr double kNorthStep = 1e-5;                // degrees, step for the dire
 
 constexpr int kProjDigits = 15;       // significant digits of a number in a PROJ step
 constexpr int kProjNumberBuffer = 32; // such a number with sign and exponent
-
-// What a project needs to know of each coordinate system beyond its EPSG
-// codes, one row per job's code (3 and 4 are both written in GSK-2011).
-// The operations to WGS 84 are EPSG's for the Russian Federation: for
-// Pulkovo 1942 the one of GOST R 51794-2008 (through PZ-90.02, 3 m; it
-// replaces EPSG:1267 and is closer than the 1990s all-USSR fit EPSG:15865,
-// 4.5 m), for Pulkovo 1995 the same standard's (1 m, EPSG's only one), and
-// for GSK-2011 EPSG's null transformation (1 m, its only one). Their steps
-// are written as PROJ writes them, so that QGIS lists them by name.
-struct SystemRow {
-    int code;         // the job's code
-    const char* note; // the printed sheet's note on the system
-    const char* projEllipsoid;
-    int toWgs84Epsg;
-    const char* toWgs84Name;
-    const char* toWgs84Helmert;
-};
-constexpr const char* kSk42ToWgs84 = "+proj=helmert +x=23.57 +y=-140.95 +z=-79.8 +rx=0 +ry=-0.35 "
-                                     "+rz=-0.79 +s=-0.22 +convention=coordinate_frame";
-constexpr const char* kSk95ToWgs84 = "+proj=helmert +x=24.47 +y=-130.89 +z=-81.56 +rx=0 +ry=0 "
-                                     "+rz=-0.13 +s=-0.22 +convention=coordinate_frame";
-constexpr std::array<SystemRow, 4> kSystemRows = {{
-    {1, "Система координат 1942 г.", "krass", 5044, "Pulkovo 1942 to WGS 84 (20)", kSk42ToWgs84},
-    {2, "Система координат 1995 г.", "krass", 5043, "Pulkovo 1995 to WGS 84 (2)", kSk95ToWgs84},
-    {3, "Геодезическая система координат 2011 г.", "GSK2011", 9773, "GSK-2011 to WGS 84 (1)", ""},
-    {4, "Геодезическая система координат 2011 г. (разграфка СК-42)", "GSK2011", 9773,
-     "GSK-2011 to WGS 84 (1)", ""},
-}};
-
-const SystemRow& rowOf(geometry::CoordSystem coordSystem) {
-    for (const SystemRow& r : kSystemRows)
-        if (r.code == coordSystem.code())
-            return r;
-    return kSystemRows.front();
-}
 
 std::string authority(int code) { return "AUTHORITY[\"EPSG\",\"" + std::to_string(code) + "\"]"; }
 
@@ -182,16 +148,18 @@ GeographicSystem geographicSystem(geometry::CoordSystem coordSystem) {
             authority(f.datumEpsg) + "],PRIMEM[\"Greenwich\",0," + authority(8901) +
             "],UNIT[\"degree\",0.0174532925199433," + authority(9122) + "]," + authority(g.epsg) +
             "]";
-    g.projEllipsoid = rowOf(coordSystem).projEllipsoid;
+    g.projEllipsoid = f.projEllipsoid;
     return g;
 }
 
 DatumOperation wgs84Operation(geometry::CoordSystem coordSystem) {
-    const SystemRow& r = rowOf(coordSystem);
-    return {r.toWgs84Epsg, r.toWgs84Name, r.toWgs84Helmert};
+    const geometry::CoordSystemFacts& f = coordSystem.facts();
+    return {f.toWgs84Epsg, std::string(f.toWgs84Name), std::string(f.toWgs84Helmert)};
 }
 
-std::string systemNote(geometry::CoordSystem coordSystem) { return rowOf(coordSystem).note; }
+std::string systemNote(geometry::CoordSystem coordSystem) {
+    return common::cp1251ToUtf8(std::string(coordSystem.facts().printedNote));
+}
 
 std::string projNumber(double value) {
     if (value == 0.0)
