@@ -5,6 +5,7 @@
 #include "sheetjob/job/FileArg.h"
 #include "sheetjob/job/OutputFolders.h"
 #include "sheetjob/job/QgisOutput.h"
+#include "sheetjob/job/RunRecord.h"
 #include "sheetjob/layers/SheetLayers.h"
 #include "sheetjob/layers/SubSheets.h"
 
@@ -31,6 +32,33 @@ constexpr const char* kTitleDone =
 /// The status that stands for a failure of the sub-sheet frames (and of any
 /// other stage without a message of its own).
 constexpr int kUnspecifiedFailure = 999;
+
+/// The stages after the folders: the sub-sheet frames, the sheet layers and the
+/// QGIS files; the project goes into the run's record before it is written.
+std::optional<StoppedRun> writeStages(const model::Job& job, const OutputFolders& folders,
+                                      RunRecord& record) {
+    if (job.subSheetFrames) {
+        // Any failure of the sub-sheet frames stands for an unspecified one.
+        if (auto failure =
+                layers::createMaps5025(job.sheet, job.coordSystem, *folders.r50, *folders.r25))
+            return StoppedRun{{kUnspecifiedFailure, failure->reason}, true};
+    }
+    std::vector<frame::FrameRecordKind> frameKinds;
+    common::Outcome failure =
+        layers::createSheetLayers(job, folders.hyps, folders.frame, &frameKinds);
+    if (!failure && job.qgisFiles) {
+        // Recorded before it is put in place: a run killed just after that
+        // leaves a project the next run recognises.
+        failure = writeQgisFiles(job, frameKinds, folders, [&](const ProjectFile& project) {
+            record.project = project.name;
+            record.projectDigest = project.digest;
+            writeRunRecord(folders.result, record);
+        });
+    }
+    if (failure)
+        return StoppedRun{*failure, false};
+    return std::nullopt;
+}
 
 class Run {
   public:
@@ -126,19 +154,16 @@ std::optional<StoppedRun> writeSheet(const model::Job& job) {
     OutputFolders folders;
     if (auto failure = pathProcess(job.resultFolder, job.subSheetFrames, folders))
         return StoppedRun{*failure, true};
-    if (job.subSheetFrames) {
-        // Any failure of the sub-sheet frames stands for an unspecified one.
-        if (auto failure =
-                layers::createMaps5025(job.sheet, job.coordSystem, *folders.r50, *folders.r25))
-            return StoppedRun{{kUnspecifiedFailure, failure->reason}, true};
-    }
-    std::vector<frame::FrameRecordKind> frameKinds;
-    common::Outcome failure = layers::createSheetLayers(job, folders.hyps, folders.frame, &frameKinds);
-    if (!failure && job.qgisFiles)
-        failure = writeQgisFiles(job, frameKinds, folders);
-    if (failure)
-        return StoppedRun{*failure, false};
-    return std::nullopt;
+    // Marked as going until the run ends, so that the next run can tell a run
+    // that was killed from one that ended (even with a failure: a layer that
+    // fails leaves no file). Best effort: the layers report a folder that
+    // cannot be written.
+    RunRecord record{false, job.sheet.nomenclature(), job.subSheetFrames, {}, 0};
+    writeRunRecord(folders.result, record);
+    auto stopped = writeStages(job, folders, record);
+    record.finished = true;
+    writeRunRecord(folders.result, record);
+    return stopped;
 }
 
 int runSheetJob(const std::vector<std::string>& args, InteractiveSession* session,
