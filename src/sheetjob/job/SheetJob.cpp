@@ -11,6 +11,7 @@
 
 #include <exception>
 #include <filesystem>
+#include <new>
 #include <system_error>
 
 namespace sheetjob::job {
@@ -28,6 +29,9 @@ constexpr const char* kTextDone =
 constexpr const char* kTitleDone =
     "\xD1\xEE\xF1\xF2\xEE\xFF\xED\xE8\xE5 \xEE\xE1\xF0\xE0\xE1\xEE\xF2\xEA\xE8"; // Состояние
                                                                                  // обработки
+
+/// The reason of a stage that ran out of memory.
+constexpr const char* kNoMemory = "sheet layers failed: not enough memory";
 
 /// The status that stands for a failure of the sub-sheet frames (and of any
 /// other stage without a message of its own).
@@ -69,9 +73,9 @@ class Run {
 
     int argumentFileMode(const std::string& argument) {
         job_.subSheetFrames = false;
-        // The path is taken as given, left-adjusted; a relative one stays relative
-        // to the current folder.
-        const std::string argFile = common::trim(argument);
+        // The path is taken as given, left-adjusted (trailing blanks belong to
+        // the name); a relative one stays relative to the current folder.
+        const std::string argFile = common::ltrim(argument);
         std::error_code ec;
         if (argFile.empty() || !std::filesystem::exists(std::filesystem::path(argFile), ec)) {
             report("argument file " + common::quoted(argFile) +
@@ -104,7 +108,11 @@ class Run {
     }
 
   private:
-    void report(const std::string& reason) { err_ << "sheetjob: " << reason << '\n'; }
+    // Escaped once more as it leaves: a reason that quotes a system's or a
+    // library's text stays one line as well.
+    void report(const std::string& reason) {
+        err_ << "sheetjob: " << common::displayed(reason) << '\n';
+    }
 
     /// A failure before the sheet layers: its message box, or its line on stderr.
     int failBeforeLayers(const common::Failure& failure) {
@@ -122,6 +130,8 @@ class Run {
                     return failBeforeLayers(stopped->failure);
                 failure = stopped->failure;
             }
+        } catch (const std::bad_alloc&) {
+            failure = common::Failure{kUnspecifiedFailure, kNoMemory};
         } catch (const std::exception& e) {
             failure = common::Failure{kUnspecifiedFailure,
                                       std::string("sheet layers failed: ") + e.what()};
@@ -174,8 +184,10 @@ int runSheetJob(const std::vector<std::string>& args, InteractiveSession* sessio
     Run run(session, !batchMode, err);
     try {
         return batchMode ? run.argumentFileMode(args[1]) : run.interactiveMode();
+    } catch (const std::bad_alloc&) {
+        err << "sheetjob: not enough memory\n"; // nothing allocated on the way out
     } catch (const std::exception& e) {
-        err << "sheetjob: unexpected failure: " << e.what() << '\n';
+        err << "sheetjob: unexpected failure: " << common::displayed(e.what()) << '\n';
     } catch (...) {
         err << "sheetjob: unexpected failure\n";
     }
