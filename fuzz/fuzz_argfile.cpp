@@ -32,7 +32,7 @@ void fuzzArgumentFile(std::string_view bytes) {
     }
     check(job.sheet.setScale == 0 || job.sheet.setScale == 1);
     check(job.mapScale >= 0 && job.mapScale <= 2);
-    check(job.coordSystem >= 1 && job.coordSystem <= 4);
+    check(sheetjob::geometry::CoordSystem::fromCode(job.coordSystem.code()) == job.coordSystem);
     check(sheetjob::model::usableGraticule(job.graticule));
     check(job.graticule.xMinute <= 59 && job.graticule.yMinute <= 59);
     check(std::isfinite(job.result.west) && std::isfinite(job.result.east) &&

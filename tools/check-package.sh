@@ -51,8 +51,8 @@ while read -r layer count; do
 done
 
 echo "== the batch program maps no GUI library"
-if ldd /usr/bin/sheetjob | grep -Ei 'libQt|libX11|libxcb|libEGL|libGL|fontconfig'; then
-    fail "/usr/bin/sheetjob links a GUI library"
+if ldd /usr/bin/sheetjob | grep -Ei 'libshp|libQt|libX11|libxcb|libEGL|libGL|fontconfig'; then
+    fail "/usr/bin/sheetjob links a GUI or shapefile library"
 fi
 /usr/bin/sheetjob --version
 

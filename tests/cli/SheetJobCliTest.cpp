@@ -159,6 +159,19 @@ TEST(SheetJobCli, ProjectOfAnEarlierRunGoesUnlessChanged) {
     EXPECT_TRUE(fs::is_regular_file(dir.path() / "x.qgs"));
 }
 
+// A sub-sheet frame that cannot be written leaves the job not done (exit 8)
+// before any sheet layer, where a failed sheet layer is exit 16.
+TEST(SheetJobCli, SubSheetFailureExitsEight) {
+    TempDir dir;
+    // A folder in the place of the first 1:50 000 sheet's main file.
+    fs::create_directories(dir.path() / "res" / "HYPS_50" / "N-37-51-\xD0\x90.shp");
+    const ProcessResult r = runJob(dir, "Nom=N-37-XIV; Path=res; SubSheetFrames=1;\n");
+    EXPECT_EQ(r.exitCode, 8) << r.err;
+    EXPECT_EQ(lineCount(r.err), 1) << r.err;
+    EXPECT_NE(r.err.find("N-37-51-\xD0\x90"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(dir.path() / "res" / "HYPS" / "HypsA.shp"));
+}
+
 // Every layer gets its style and the result folder a project; "QgisFiles=0"
 // leaves them out, and the old styles go with the old layers.
 TEST(SheetJobCli, QgisFilesBesideTheLayers) {

@@ -174,7 +174,7 @@ TEST(ParameterDialog, AcceptedValuesReachTheJob) {
         model::Job job;
         EXPECT_TRUE(dial.paramDialog(job));
         EXPECT_TRUE(platform.messages.empty());
-        EXPECT_EQ(job.coordSystem, c.coordSystem);
+        EXPECT_EQ(job.coordSystem.code(), c.coordSystem);
         EXPECT_EQ(job.sheet.setScale, c.setScale);
         EXPECT_EQ(job.mapScale, c.mapScale);
         EXPECT_EQ(job.sheet.yZone, c.yZone);

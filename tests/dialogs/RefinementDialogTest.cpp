@@ -243,7 +243,7 @@ TEST(RefinementDialog, AcceptedRefinementBecomesTheResultTrapezium) {
     EXPECT_EQ(job.graticule.xMinute, 2);
     EXPECT_EQ(job.graticule.yMinute, 3);
     EXPECT_EQ(job.base().west, 36.0) << "the base trapezium stays the sheet's own";
-    EXPECT_EQ(job.coordSystem, 3);
+    EXPECT_EQ(job.coordSystem.code(), 3);
 }
 
 TEST(RefinementDialog, RefusedOkShowsTheDialogAgainWithTheFieldsAsTyped) {

@@ -50,7 +50,7 @@ TEST(MinuteFrame, WholeSheetCounts) {
     ASSERT_EQ(r.size(), 2u + 2 * (61 + 30) + 2 * (41 + 20));
     for (const auto& rec : r) {
         EXPECT_EQ(rec.layer, kFrameLayer);
-        EXPECT_EQ(rec.attributes, "   400901\\");
+        EXPECT_EQ(rec.attributes.code, 400901);
     }
     // Inner line 7 mm out, outer line 8.2 mm out; both closed rings.
     const double s = layout.scaleDenominator;

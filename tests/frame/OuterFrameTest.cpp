@@ -18,16 +18,19 @@ namespace {
 constexpr double kNorth = 54.666666666666664;
 
 /// The "Text" value of a label record, as UTF-8.
-std::string labelText(const Record& r) {
-    const auto a = r.attributes.find('\\');
-    const auto b = r.attributes.find('\\', a + 1);
-    return common::cp1251ToUtf8(r.attributes.substr(a + 1, b - a - 1));
+std::string labelText(const Record& r) { return common::cp1251ToUtf8(r.attributes.text); }
+
+/// A label's code, text, font and size, as UTF-8.
+std::string shown(const Record& r) {
+    const FrameRecord& a = r.attributes;
+    return common::cp1251ToUtf8(std::to_string(a.code) + " " + a.text + " " + a.font + " " +
+                                a.size);
 }
 
 std::vector<Record> outerLine(const RecordingSink& sink) {
     std::vector<Record> out;
     for (const auto& r : sink.inLayer(kFrameLayer))
-        if (r.attributes == "   400902\\")
+        if (r.attributes.code == 400902)
             out.push_back(r);
     return out;
 }
@@ -79,7 +82,7 @@ TEST(OuterFrame, NeighbourLabelsKeptAndDropped) {
         ASSERT_EQ(labels.size(), c.labels.size());
         for (size_t i = 0; i < labels.size(); ++i) {
             EXPECT_EQ(labelText(labels[i]), c.labels[i]);
-            EXPECT_EQ(labels[i].attributes.substr(0, 10), "   400911\\");
+            EXPECT_EQ(labels[i].attributes.code, 400911);
         }
         // The outer line is always four pieces that join into one closed line.
         const auto line = outerLine(sink);
@@ -102,11 +105,11 @@ TEST(OuterFrame, OutletsOfEveryGraticuleValue) {
     ASSERT_EQ(outFrameFramework(sink, setRamkParameters(0, 0), j), kFrameOk);
     std::vector<Record> parallels, meridians;
     for (const auto& r : sink.inLayer(kFrameLayer)) {
-        if (r.attributes == "   400905\\") {
+        if (r.attributes.code == 400905) {
             EXPECT_EQ(r.kind, FrameRecordKind::ParallelOutlet);
             parallels.push_back(r);
         }
-        if (r.attributes == "   400904\\") {
+        if (r.attributes.code == 400904) {
             EXPECT_EQ(r.kind, FrameRecordKind::MeridianOutlet);
             meridians.push_back(r);
         }
@@ -187,9 +190,9 @@ TEST(OuterFrame, ValueLabelAttributesAndClearance) {
     ASSERT_EQ(outFrameFramework(sink, setRamkParameters(0, 0), j), kFrameOk);
     const auto labels = sink.inLayer(kFrameDigLayer);
     ASSERT_EQ(labels.size(), 6u);
-    EXPECT_EQ(common::cp1251ToUtf8(labels[0].attributes), "   400912\\54°\\FreeSet\\  6.50\\");
-    EXPECT_EQ(common::cp1251ToUtf8(labels[1].attributes), "   400912\\30'\\FreeSet\\  6.50\\");
-    EXPECT_EQ(common::cp1251ToUtf8(labels[4].attributes), "   400912\\37° 15'\\FreeSet\\  6.50\\");
+    EXPECT_EQ(shown(labels[0]), "400912 54° FreeSet 6.50");
+    EXPECT_EQ(shown(labels[1]), "400912 30' FreeSet 6.50");
+    EXPECT_EQ(shown(labels[4]), "400912 37° 15' FreeSet 6.50");
     // The longer west text ends 1 mm from W.
     const double w1End = labels[0].v.x.back(), w2End = labels[1].v.x.back();
     const double longerEnd = std::max(w1End, w2End);
@@ -207,15 +210,15 @@ TEST(OuterFrame, ValueLabelAttributesAndClearance) {
     ASSERT_EQ(outFrameFramework(sink1M, setRamkParameters(1, 0), m), kFrameOk);
     const auto l1 = sink1M.inLayer(kFrameDigLayer);
     ASSERT_EQ(l1.size(), 6u);
-    EXPECT_EQ(common::cp1251ToUtf8(l1[2].attributes), "   400912\\54°\\AGCenturion\\  8.00\\");
+    EXPECT_EQ(shown(l1[2]), "400912 54° AGCenturion 8.00");
     // Eastern degree text starts 2 mm east of E (1 mm plus the 1 mm minute frame).
     EXPECT_EQ(l1[2].v.x[0], targetLon(42.0, l1[2].v.y[0], 2.0, PrintedMap{1000000}));
     // No outlets and no names at this scale; three closed outer lines.
     const auto lines = sink1M.inLayer(kFrameLayer);
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].attributes, "   400903\\");
-    EXPECT_EQ(lines[1].attributes, "   400903\\");
-    EXPECT_EQ(lines[2].attributes, "   400902\\");
+    EXPECT_EQ(lines[0].attributes.code, 400903);
+    EXPECT_EQ(lines[1].attributes.code, 400903);
+    EXPECT_EQ(lines[2].attributes.code, 400902);
     EXPECT_EQ(lines[0].kind, FrameRecordKind::OuterSideLine);
     EXPECT_EQ(lines[1].kind, FrameRecordKind::OuterSideLine);
     EXPECT_EQ(lines[2].kind, FrameRecordKind::OuterLine);

@@ -33,7 +33,7 @@ inline FrameJob frameOfN37XIV() {
 struct Record {
     int layer = 0;
     FrameRecordKind kind = FrameRecordKind::MinuteLine;
-    std::string attributes;
+    FrameRecord attributes;
     geometry::Vertices v;
 };
 
@@ -42,7 +42,7 @@ class RecordingSink : public FrameSink {
     std::vector<Record> records;
     int failAt = -1; ///< 0-based index of the write to refuse; -1 never
 
-    int write(FrameRecordKind kind, const std::string& attributes,
+    int write(FrameRecordKind kind, const FrameRecord& attributes,
               const geometry::Vertices& v) override {
         if (static_cast<int>(writes++) == failAt)
             return 122;

@@ -150,7 +150,7 @@ TEST(ReadArgFileContent, DefaultsComeFromTheBaseTrapezium) {
     const Read r = readContent("Nom=N-37-XIV; Path=D:\\Maps;\n");
     ASSERT_EQ(r.status, 0) << r.reason;
     const model::Job& j = r.job;
-    EXPECT_EQ(j.coordSystem, 1);
+    EXPECT_EQ(j.coordSystem.code(), 1);
     EXPECT_EQ(j.sheet.setScale, 0);
     EXPECT_EQ(j.mapScale, 0);
     EXPECT_EQ(j.sheet.yZone, 8);
@@ -225,7 +225,7 @@ TEST(ReadArgFileContent, CoordinateSystemNames) {
         const Read r = readContent("CS=" + c.value + ";Nom=N-37;Path=abc;");
         EXPECT_EQ(r.status, c.status);
         if (c.status == 0) {
-            EXPECT_EQ(r.job.coordSystem, c.coordSystem);
+            EXPECT_EQ(r.job.coordSystem.code(), c.coordSystem);
         }
     }
 }
@@ -393,7 +393,7 @@ TEST(ReadArgFileContent, Encodings) {
     r = readContent("CS=\xD0\x93"
                     "CK-2011 / \xD0\xA1\xD0\x9A-42;Nom=N-37;Path=abc;");
     ASSERT_EQ(r.status, 0) << r.reason;
-    EXPECT_EQ(r.job.coordSystem, 4);
+    EXPECT_EQ(r.job.coordSystem.code(), 4);
     // A character Windows-1251 lacks (CJK) refuses the file, naming the line.
     r = readContent("Nom=N-37;\nPath=\xE5\x9C\xB0\xE5\x9B\xBE;");
     EXPECT_EQ(r.status, kArgLineNotRead);

@@ -41,7 +41,7 @@ class FakeSession : public InteractiveSession {
 /// What the dialog leaves for N-37-XIV with the result folder `folder`.
 model::Job dialogJob(const std::string& folder) {
     model::Job job;
-    job.coordSystem = model::kSK42;
+    job.coordSystem = geometry::kSK42;
     job.sheet = {nomenclature::kSeries200k, 8, 37, 14, nomenclature::kSingle};
     model::useBaseAsResult(job);
     job.resultFolder = folder;

@@ -33,7 +33,7 @@ struct SheetRun {
     model::Job job;
     SheetRun(int setScale, int yZone, int xZone, int sheetNumber, int sheetType,
              int coordSystem = 1) {
-        job.coordSystem = static_cast<model::CoordinateSystem>(coordSystem);
+        job.coordSystem = *geometry::CoordSystem::fromCode(coordSystem);
         job.sheet = {setScale, yZone, xZone, sheetNumber, sheetType};
         model::useBaseAsResult(job);
     }
@@ -183,21 +183,27 @@ TEST(SheetLayers, LinesInsideARefinedTrapezium) {
     EXPECT_EQ(points.back().text.at("Lat"), "53°00'00\"");
 }
 
-TEST(SheetLayers, LineAttributeTexts) {
+TEST(SheetLayers, LineAttributes) {
     const struct {
-        int lineClass;
+        LineClass lineClass;
         double value;
-        const char* text;
+        int code;
+        const char *text, *grad, *min, *indication;
     } cases[] = {
-        {kMeridianLine, 200.5, "400012\\Меридиан\\159°\\30'\\з.д.\\"},
-        {kMeridianLine, 180.0, "400012\\Меридиан\\180°\\00'\\в.д.\\"},
-        {kParallelLine, 52.99999, "400011\\Параллель\\ 53°\\00'\\с.ш.\\"},
-        {kArcticCircleLine, 0.0, "400013\\Северный полярный круг\\66°\\33.64'\\с.ш.\\"},
-        {kOutlineLine, 0.0, "400010\\Рамка\\\\\\\\"},
+        {kMeridianLine, 200.5, 400012, "Меридиан", "159°", "30'", "з.д."},
+        {kMeridianLine, 180.0, 400012, "Меридиан", "180°", "00'", "в.д."},
+        {kParallelLine, 52.99999, 400011, "Параллель", "53°", "00'", "с.ш."},
+        {kArcticCircleLine, 0.0, 400013, "Северный полярный круг", "66°", "33.64'", "с.ш."},
+        {kOutlineLine, 0.0, 400010, "Рамка", "", "", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        EXPECT_EQ(cp1251ToUtf8(createHypsLAtt(c.lineClass, c.value)), c.text);
+        const HypsLRecord r = createHypsLAtt(c.lineClass, c.value);
+        EXPECT_EQ(r.lCode, c.code);
+        EXPECT_EQ(cp1251ToUtf8(r.text), c.text);
+        EXPECT_EQ(cp1251ToUtf8(r.grad), c.grad);
+        EXPECT_EQ(cp1251ToUtf8(r.min), c.min);
+        EXPECT_EQ(cp1251ToUtf8(r.indication), c.indication);
     }
 }
 
@@ -279,6 +285,40 @@ TEST(SheetLayers, ShiftedSheetMovesOnlyTheGeometry) {
     }
 }
 
+// The frame of a shifted sheet stands on the inner limits of the four shifted
+// corners of the sheet polygon as written (its outline runs NW, NE, SE, SW),
+// so that no edge of the frame leaves the sheet.
+TEST(SheetLayers, ShiftedFrameOnTheInnerLimitsOfTheCorners) {
+    for (const int number : {1, 14, 36}) {
+        SCOPED_TRACE(number);
+        SheetRun run(0, 8, 37, number, 0, 4);
+        frame::FrameJob f;
+        ASSERT_FALSE(writeGraticuleLayers(run.job, run.hyps, f));
+        int type = 0;
+        const auto polygon = readLayer(run.layer("HypsA"), type);
+        ASSERT_EQ(polygon.size(), 1u);
+        const auto& x = polygon[0].x;
+        const auto& y = polygon[0].y;
+        const auto corner = [&](double lon, double lat) {
+            for (size_t i = 0; i < x.size(); ++i)
+                if (std::fabs(x[i] - lon) < 0.01 && std::fabs(y[i] - lat) < 0.01)
+                    return geometry::Point{x[i], y[i]};
+            ADD_FAILURE() << "no corner near " << lon << " " << lat;
+            return geometry::Point{};
+        };
+        const geometry::Trapezium r = run.job.result;
+        const auto nw = corner(r.west, r.north), ne = corner(r.east, r.north);
+        const auto sw = corner(r.west, r.south), se = corner(r.east, r.south);
+        EXPECT_EQ(f.bounds.west, std::max(nw.x, sw.x));
+        EXPECT_EQ(f.bounds.east, std::min(ne.x, se.x));
+        EXPECT_EQ(f.bounds.south, std::max(sw.y, se.y));
+        EXPECT_EQ(f.bounds.north, std::min(nw.y, ne.y));
+        // The corners really differ: a mix-up of the limits would show.
+        EXPECT_NE(nw.x, sw.x);
+        EXPECT_NE(sw.y, se.y);
+    }
+}
+
 // A parallel that only touches a corner of a shifted outline is neither drawn
 // nor listed.
 TEST(SheetLayers, ParallelTouchingACornerIsLeftOut) {
@@ -288,7 +328,7 @@ TEST(SheetLayers, ParallelTouchingACornerIsLeftOut) {
     testing::TempDir dir;
     const common::Folder folder = dir.folder();
     SheetGeometry sheet = plainSheet(37.0, 38.0, 54.0, 54.5);
-    sheet.coordSystem = 4;
+    sheet.coordSystem = geometry::kGSK2011SK42;
     const geometry::Graticule graticule{0.25, 1, step, 1};
     geometry::Vertices diamond;
     for (const auto& [x, y] :

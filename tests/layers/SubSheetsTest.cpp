@@ -89,7 +89,7 @@ TEST(SubSheets, FirstFailureStopsTheDivision) {
     testing::TempDir dir;
     const common::Folder folder = dir.folder();
     for (const int number : {0, 37}) {
-        const auto refused = createMaps5025(sheetFor(number), 1, folder, folder);
+        const auto refused = createMaps5025(sheetFor(number), geometry::kSK42, folder, folder);
         ASSERT_TRUE(refused) << number;
         EXPECT_EQ(refused->status, 1);
         EXPECT_FALSE(refused->reason.empty());
@@ -105,8 +105,9 @@ TEST(SubSheets, LayersReadBackUnderTheirNames) {
         testing::TempDir dir;
         const std::string r50 = dir / "HYPS_50";
         const std::string r25 = dir / "HYPS_25";
-        const auto failure = createMaps5025(sheetFor(14), coordSystem, dir.subfolder("HYPS_50"),
-                                            dir.subfolder("HYPS_25"));
+        const auto failure =
+            createMaps5025(sheetFor(14), *geometry::CoordSystem::fromCode(coordSystem),
+                           dir.subfolder("HYPS_50"), dir.subfolder("HYPS_25"));
         ASSERT_FALSE(failure) << failure->reason;
         auto count = [](const std::string& folder) {
             return std::count_if(fs::directory_iterator(folder), fs::directory_iterator(),

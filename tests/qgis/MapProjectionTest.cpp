@@ -17,7 +17,7 @@ using testing::TempDir;
 SheetInfo sheet(int coordSystem, int setScale, double west, double east, double south,
                 double north) {
     SheetInfo s;
-    s.coordSystem = coordSystem;
+    s.coordSystem = *geometry::CoordSystem::fromCode(coordSystem);
     s.setScale = setScale;
     s.name = "test";
     s.west = west;
@@ -135,21 +135,21 @@ TEST(MapProjection, ForwardFormulasAgreeWithProj) {
         std::vector<std::pair<double, double>> points;
     } cases[] = {
         {"zone 7 SK-42",
-         gaussKruegerCrs(1, 7),
+         gaussKruegerCrs(geometry::kSK42, 7),
          "+proj=tmerc +lat_0=0 +lon_0=39 +k=1 +x_0=7500000 +y_0=0 +ellps=krass",
          {{39, 0}, {37, 54}, {42, 40}, {43, 88}, {35, 80}}},
         {"zone 31 GSK-2011",
-         gaussKruegerCrs(3, 31),
+         gaussKruegerCrs(geometry::kGSK2011, 31),
          "+proj=tmerc +lat_0=0 +lon_0=-177 +k=1 +x_0=31500000 +y_0=0 +a=6378136.5 "
          "+rf=298.2564151",
          {{180.5, 70}, {186, 76}, {179, 44}}},
         {"conic N-37",
-         conicCrs(1, 36, 42, 52, 56, "N-37"),
+         conicCrs(geometry::kSK42, 36, 42, 52, 56, "N-37"),
          "+proj=lcc +lat_1=52.666666666666664 +lat_2=55.333333333333336 +lat_0=54 +lon_0=39 "
          "+x_0=0 +y_0=0 +ellps=krass",
          {{36, 52}, {42, 56}, {39, 54}, {41.3, 52.9}}},
         {"conic T-37 (4)",
-         conicCrs(1, 36, 60, 76, 80, "T-37"),
+         conicCrs(geometry::kSK42, 36, 60, 76, 80, "T-37"),
          "+proj=lcc +lat_1=76.666666666666671 +lat_2=79.333333333333329 +lat_0=78 +lon_0=48 "
          "+x_0=0 +y_0=0 +ellps=krass",
          {{36, 76}, {60, 80}, {48, 78}}},

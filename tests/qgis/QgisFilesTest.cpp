@@ -24,7 +24,7 @@ constexpr double kDegree = std::numbers::pi / 180;
 /// N-37-XIV (1:200 000 set) or N-37 (1:1 000 000 set) at map scale 0..2.
 SheetInfo sheetOf(int setScale, int mapScale, int coordSystem = 1) {
     SheetInfo s;
-    s.coordSystem = coordSystem;
+    s.coordSystem = *geometry::CoordSystem::fromCode(coordSystem);
     s.setScale = setScale;
     s.name = setScale == 0 ? "N-37-XIV" : "N-37";
     s.west = setScale == 0 ? 37 : 36;

@@ -20,7 +20,8 @@ from full_disk_test import problems_in
 NOBODY = 65534  # the unprivileged user and group of Debian
 RENAMES = "rename,renameat,renameat2"
 SHEET, OTHER = "Nom=N-37-XIV; Path=res;\n", "Nom=N-37; Path=res;\n"  # OTHER has no FrameAdj
-# Kill points of the ~520 renames with sub-sheets: in HYPS_50, in HYPS_25, among the styles.
+# Kill points of the ~520 renames with sub-sheets: among the first layers, before a .shp in
+# the middle, among the styles.
 SUB_SHEETS = ("Nom=N-37-XIV; Path=res; SubSheetFrames=1;\n", [3, 5, 250, 251, 480])
 failures = []
 

@@ -2,6 +2,7 @@
 // n-th call of each kind is made to fail, for every n a small layer makes, and
 // the layer must then report a failure and leave none of its files.
 
+#include "shapefile/TestLayer.h"
 #include "sheetjob/shapefile/MemberFile.h"
 #include "sheetjob/shapefile/ShapeLayer.h"
 #include "support/TempDir.h"
@@ -18,18 +19,16 @@ using testing::TempDir;
 
 /// Writes a line layer of `records` records; the first non-zero status, or 0.
 int writeLayer(const common::Folder& folder, int records, std::string& error) {
-    const std::vector<FieldDef> fields = {{"L_code", {kInteger, 8, 0}},
-                                          {"Text", {kCharacter, 20, 0}}};
     geometry::Vertices v;
     v.add(37.0, 54.0);
     v.add(37.5, 54.5);
-    ShapeLayer layer;
-    int status = openNewShapefile(1, kPolyLine, folder, "Small", fields, layer);
+    test::RowLayer layer(test::kRowSchema);
+    int status = layer.open(geometry::kSK42, kPolyLine, folder, "Small");
     for (int i = 0; status == kOk && i < records; ++i)
-        status = writeSimpleLine(layer, "400901\\abc\\", v);
+        status = layer.writeSimpleLine({400901, "abc", 1}, v);
     if (status == kOk)
-        status = closeNewShapefile(layer);
-    error = layer.lastError();
+        status = layer.close();
+    error = layer.shape().lastError();
     return status;
 }
 
@@ -42,22 +41,17 @@ std::vector<std::string> filesIn(const std::filesystem::path& folder) {
 
 TEST(FaultInjection, EveryFailedCallFailsTheLayer) {
     // A small layer stays in memory until it is complete; a large one is
-    // written out in pieces while it grows, and read back from the disk.
+    // written out in pieces while it grows.
     constexpr int kSmall = 3;
     constexpr int kLarge = 12000;
     const struct {
         Fault fault;
         int records;
         const char* name;
-    } kinds[] = {{Fault::HookWrite, kSmall, "library write"},
-                 {Fault::HookRead, kSmall, "library read"},
-                 {Fault::HookSeek, kSmall, "library seek"},
-                 {Fault::HookClose, kSmall, "library close"},
-                 {Fault::DiskCreate, kSmall, "file creation"},
+    } kinds[] = {{Fault::DiskCreate, kSmall, "file creation"},
                  {Fault::DiskWrite, kSmall, "disk write"},
                  {Fault::DiskClose, kSmall, "file close"},
                  {Fault::Rename, kSmall, "rename into place"},
-                 {Fault::HookRead, kLarge, "library read of a large layer"},
                  {Fault::DiskCreate, kLarge, "file creation of a large layer"},
                  {Fault::DiskWrite, kLarge, "disk write of a large layer"}};
     for (const auto& kind : kinds) {
@@ -83,7 +77,7 @@ TEST(FaultInjection, EveryFailedCallFailsTheLayer) {
             EXPECT_EQ(filesIn(dir.path()), std::vector<std::string>{});
         }
     }
-    detail::injectFault(Fault::HookWrite, -1);
+    detail::injectFault(Fault::DiskWrite, -1);
 }
 
 } // namespace

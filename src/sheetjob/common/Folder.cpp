@@ -74,13 +74,15 @@ FileLock& FileLock::operator=(FileLock&& other) noexcept {
 }
 
 Folder::Folder(Folder&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
+    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)),
+      staging_(std::exchange(other.staging_, nullptr)) {}
 
 Folder& Folder::operator=(Folder&& other) noexcept {
     if (this != &other) {
         closeDescriptor(fd_);
         fd_ = std::exchange(other.fd_, -1);
         path_ = std::move(other.path_);
+        staging_ = std::exchange(other.staging_, nullptr);
     }
     return *this;
 }
@@ -242,14 +244,21 @@ std::optional<OutputFile> Folder::createFile(std::string_view name, std::string&
     return OutputFile(fd);
 }
 
-bool Folder::writeFile(std::string_view name, std::string_view content, std::string& error) const {
-    const std::string temporary = std::string(name) + std::string(kPartSuffix);
-    auto file = createFile(temporary, error);
-    if (!file)
+bool Folder::syncFiles(const std::vector<std::string>& names, std::string& error) const {
+    if (names.empty())
+        return true;
+    // One syncfs covers every file of the file system: a job's hundreds of
+    // files cost one synchronisation instead of one each.
+    if (::syncfs(fd_) != 0) {
+        error = systemMessage(errno);
         return false;
-    if (!file->writeAt(0, content, error) || !file->close(error) ||
-        !rename(temporary, name, error)) {
-        removeEntry(temporary);
+    }
+    return true;
+}
+
+bool Folder::syncEntries(std::string& error) const {
+    if (::fsync(fd_) != 0 && errno != EINVAL) { // EINVAL: a file system without folder syncs
+        error = systemMessage(errno);
         return false;
     }
     return true;

@@ -60,6 +60,8 @@ class FileLock {
     int fd_ = -1;
 };
 
+class Staging;
+
 /// One entry of a folder listing.
 struct FolderEntry {
     std::string name;
@@ -120,10 +122,62 @@ class Folder {
     /// regular file, or when another process holds the lock (then `busy` is true).
     std::optional<FileLock> lock(std::string_view name, bool& busy, std::string& error) const;
 
+    /// Puts the complete file `temporary` in place as `name`: renamed at once,
+    /// or, when the folder is staged, by the staging's commit. `completesUnit`
+    /// is false for every file of a unit (the members of one layer) but its
+    /// last: a unit is put in place whole or not at all.
+    bool putInPlace(std::string_view temporary, std::string_view name, std::string& error,
+                    bool completesUnit = true) const;
+    /// Undoes putInPlace: removes `name` again, or drops the staged file.
+    void takeBack(std::string_view temporary, std::string_view name) const;
+    /// From now on, puts files in place through `staging` (null: at once).
+    /// The staging must outlive the folder's use of it.
+    void stageInto(Staging* staging) { staging_ = staging; }
+
+    /// Makes the data of the files written into the folder durable. Where the
+    /// system can (Linux), one call syncs the whole file system holding the
+    /// folder rather than one call per file; `names` are the files that must
+    /// be covered.
+    bool syncFiles(const std::vector<std::string>& names, std::string& error) const;
+    /// Makes the folder's entries (names made, renamed, removed) durable.
+    bool syncEntries(std::string& error) const;
+
   private:
     Folder(int descriptor, std::string path) : fd_(descriptor), path_(std::move(path)) {}
     int fd_ = -1;
     std::string path_;
+    Staging* staging_ = nullptr;
+};
+
+/// Files put in place at the end of a job rather than one by one, so that a
+/// power cut after a successful run finds every file whole: the data of all
+/// of them is synced first (about one synchronisation for the whole job), then
+/// they are renamed into place in the order they came, unit by unit, and the
+/// folders are synced last. What is never committed is removed.
+class Staging {
+  public:
+    Staging() = default;
+    Staging(const Staging&) = delete;
+    Staging& operator=(const Staging&) = delete;
+    ~Staging(); ///< removes the temporary files of what was not committed
+
+    /// Adds the complete file `temporary` of `folder`, to become `name`.
+    void add(const Folder& folder, std::string temporary, std::string name, bool completesUnit);
+    /// Drops a file added and not yet committed, and removes it.
+    void drop(const Folder& folder, std::string_view temporary);
+    /// Syncs, renames and syncs as described. A unit whose rename fails is
+    /// taken back whole and the others still go in place; false (with the
+    /// first failure in `error`) when anything failed.
+    bool commit(std::string& error);
+
+  private:
+    struct Entry {
+        const Folder* folder;
+        std::string temporary;
+        std::string name;
+        bool completesUnit;
+    };
+    std::vector<Entry> entries_;
 };
 
 } // namespace sheetjob::common

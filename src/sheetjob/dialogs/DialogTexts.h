@@ -55,16 +55,6 @@ inline constexpr std::string_view kGroupOutput = "\xD0\xE5\xE7\xF3\xEB\xFC\xF2\x
 inline constexpr std::string_view kButtonOk = "OK";
 inline constexpr std::string_view kButtonCancel = "Cancel";
 
-// Coordinate systems (list 1015)
-// СК-42
-inline constexpr std::string_view kCoordSK42 = "\xD1\xCA-42";
-// СК-95
-inline constexpr std::string_view kCoordSK95 = "\xD1\xCA-95";
-// ГСК-2011
-inline constexpr std::string_view kCoordGSK2011 = "\xC3\xD1\xCA-2011";
-// ГСК-2011 / СК-42
-inline constexpr std::string_view kCoordGSK2011SK42 = "\xC3\xD1\xCA-2011 / \xD1\xCA-42";
-
 // Sheet types (list 1006): Latin C in the double and quadruple texts
 // Стандартный  лист
 inline constexpr std::string_view kTypeStandard =

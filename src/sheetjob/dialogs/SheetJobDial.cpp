@@ -18,8 +18,6 @@
 namespace sheetjob::dialogs {
 namespace {
 
-constexpr std::array<std::string_view, 4> kCoordSystems = {
-    text::kCoordSK42, text::kCoordSK95, text::kCoordGSK2011, text::kCoordGSK2011SK42};
 // Set scales, item 1 = 1:200 000 set, item 2 = 1:1 000 000 set; all 13 characters.
 constexpr std::array<std::string_view, 2> kSetScales = {"1 :   200 000", "1 : 1 000 000"};
 // Map (scheme) scales offered for each set scale.
@@ -138,7 +136,12 @@ bool SheetJobDial::paramDialog(model::Job& job) {
     d.setText(kIdResultFolder, "");
     d.attach(kIdRefine, [this](Dialog& dl, int id, ControlEvent e) { s_Button_Parm(dl, id, e); });
 
-    fillList(d, kIdCoordSystem, kCoordSystems);
+    // The coordinate systems by their dialog names, in the order of their codes.
+    const auto& systems = geometry::CoordSystem::all();
+    d.setItemCount(kIdCoordSystem, static_cast<int>(systems.size()));
+    for (std::size_t i = 0; i < systems.size(); ++i)
+        d.setItemText(kIdCoordSystem, static_cast<int>(i) + 1,
+                      std::string(systems[i].dialogName()));
     d.setSelected(kIdCoordSystem, 1);
     fillList(d, kIdSetScale, kSetScales);
     d.setSelected(kIdSetScale, 1);
@@ -214,7 +217,11 @@ void SheetJobDial::getValuesFromDialog1(Dialog& dialog) {
     model::Job& v = state_.values;
     nomenclature::Sheet& sheet = v.sheet;
     v.subSheetFrames = dialog.checked(kIdSubSheets);
-    v.coordSystem = static_cast<model::CoordinateSystem>(dialog.selected(kIdCoordSystem));
+    const auto& systems = geometry::CoordSystem::all();
+    const int item = dialog.selected(kIdCoordSystem);
+    v.coordSystem = item >= 1 && item <= static_cast<int>(systems.size())
+                        ? systems[static_cast<std::size_t>(item) - 1]
+                        : geometry::kSK42;
     sheet.setScale =
         dialog.selected(kIdSetScale) == 1 ? nomenclature::kSeries200k : nomenclature::kSeries1M;
     v.mapScale = dialog.selected(kIdMapScale) - 1;

@@ -17,35 +17,48 @@ namespace sheetjob::frame {
 
 namespace {
 
-constexpr int kCodeWidth = 8;         // "L_code": integer, 8 digits
-constexpr int kTextWidth = 100;       // "Text", "Font", "Size": 100 characters
 constexpr double kMaxLatitude = 90.0; // a parallel's length vanishes at the poles
 constexpr double kMinutesPerDegree = 60.0;
 
-std::vector<shapefile::FieldDef> lineFields() {
-    return {{"L_code", {shapefile::kInteger, kCodeWidth, 0}}};
-}
+/// The three frame layers: the lines, and the two label layers.
+struct FrameLayers {
+    shapefile::Layer<decltype(kFrameLineSchema)> lines{kFrameLineSchema};
+    shapefile::Layer<decltype(kFrameLabelSchema)> neighbours{kFrameLabelSchema};
+    shapefile::Layer<decltype(kFrameLabelSchema)> values{kFrameLabelSchema};
 
-std::vector<shapefile::FieldDef> labelFields() {
-    return {{"L_code", {shapefile::kInteger, kCodeWidth, 0}},
-            {"Text", {shapefile::kCharacter, kTextWidth, 0}},
-            {"Font", {shapefile::kCharacter, kTextWidth, 0}},
-            {"Size", {shapefile::kCharacter, kTextWidth, 0}}};
-}
+    [[nodiscard]] const shapefile::ShapeLayer& shape(int index) const {
+        return index == kFrameLayer      ? lines.shape()
+               : index == kFrameAdjLayer ? neighbours.shape()
+                                         : values.shape();
+    }
+    int open(int index, geometry::CoordSystem coordSystem, const common::Folder& folder) {
+        const std::string name(kFrameLayerNames[static_cast<std::size_t>(index)]);
+        if (index == kFrameLayer)
+            return lines.open(coordSystem, shapefile::kPolyLine, folder, name);
+        auto& labels = index == kFrameAdjLayer ? neighbours : values;
+        return labels.open(coordSystem, shapefile::kPolyLine, folder, name);
+    }
+    int close(int index) {
+        return index == kFrameLayer      ? lines.close()
+               : index == kFrameAdjLayer ? neighbours.close()
+                                         : values.close();
+    }
+};
 
 /// Writes the frame records into the open shapefile layers.
 class LayerSink : public FrameSink {
   public:
-    LayerSink(std::array<shapefile::ShapeLayer, kFrameLayerCount>& layers,
-              std::vector<FrameRecordKind>* kinds)
+    LayerSink(FrameLayers& layers, std::vector<FrameRecordKind>* kinds)
         : layers_(layers), kinds_(kinds) {}
-    int write(FrameRecordKind kind, const std::string& attributes,
+    int write(FrameRecordKind kind, const FrameRecord& record,
               const geometry::Vertices& v) override {
-        auto& target = layers_[static_cast<size_t>(layerOf(kind))];
-        const int status = shapefile::writeSimpleLine(target, attributes, v);
+        const int index = layerOf(kind);
+        const int status = index == kFrameLayer      ? layers_.lines.writeSimpleLine(record, v)
+                           : index == kFrameAdjLayer ? layers_.neighbours.writeSimpleLine(record, v)
+                                                     : layers_.values.writeSimpleLine(record, v);
         if (status != shapefile::kOk)
-            failed_ = &target;
-        else if (kinds_ != nullptr && layerOf(kind) == kFrameLayer)
+            failed_ = &layers_.shape(index);
+        else if (kinds_ != nullptr && index == kFrameLayer)
             kinds_->push_back(kind);
         return status;
     }
@@ -53,7 +66,7 @@ class LayerSink : public FrameSink {
     [[nodiscard]] const shapefile::ShapeLayer* failed() const { return failed_; }
 
   private:
-    std::array<shapefile::ShapeLayer, kFrameLayerCount>& layers_;
+    FrameLayers& layers_;
     std::vector<FrameRecordKind>* kinds_;
     const shapefile::ShapeLayer* failed_ = nullptr;
 };
@@ -133,17 +146,12 @@ common::Outcome createRamk(const FrameJob& job, const common::Folder& folder,
         return common::Failure{kFrameWriteFailed, "the frame cannot be drawn: " + why};
 
     // A layer not closed complete leaves no file behind.
-    std::array<shapefile::ShapeLayer, kFrameLayerCount> layers;
+    FrameLayers layers;
     for (int i = 0; i < kFrameLayerCount; ++i) {
-        if (!open[static_cast<size_t>(i)])
-            continue;
-        auto& layer = layers[static_cast<size_t>(i)];
-        if (shapefile::openNewShapefile(job.coordSystem, shapefile::kPolyLine, folder,
-                                        std::string(kFrameLayerNames[static_cast<size_t>(i)]),
-                                        i == kFrameLayer ? lineFields() : labelFields(),
-                                        layer) != shapefile::kOk)
+        if (open[static_cast<size_t>(i)] &&
+            layers.open(i, job.coordSystem, folder) != shapefile::kOk)
             return common::Failure{kFrameOpenFailed,
-                                   shapefile::layerFailure(layer, "could not be opened")};
+                                   shapefile::layerFailure(layers.shape(i), "could not be opened")};
     }
 
     LayerSink sink(layers, kinds);
@@ -155,10 +163,10 @@ common::Outcome createRamk(const FrameJob& job, const common::Folder& folder,
                                "the frame could not be written: a frame line could not be built"};
     }
     for (int i = 0; i < kFrameLayerCount; ++i) {
-        auto& layer = layers[static_cast<size_t>(i)];
-        if (open[static_cast<size_t>(i)] && shapefile::closeNewShapefile(layer) != shapefile::kOk)
-            return common::Failure{kFrameWriteFailed,
-                                   shapefile::layerFailure(layer, "could not be completed")};
+        if (open[static_cast<size_t>(i)] && layers.close(i) != shapefile::kOk)
+            return common::Failure{
+                kFrameWriteFailed,
+                shapefile::layerFailure(layers.shape(i), "could not be completed")};
     }
     return std::nullopt;
 }

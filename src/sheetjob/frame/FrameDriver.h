@@ -6,6 +6,7 @@
 #include "sheetjob/common/Failure.h"
 #include "sheetjob/common/Folder.h"
 #include "sheetjob/frame/FrameSink.h"
+#include "sheetjob/geometry/CoordSystem.h"
 #include "sheetjob/geometry/Point.h"
 #include "sheetjob/geometry/Trapezium.h"
 
@@ -29,7 +30,7 @@ struct Neighbours {
 
 /// Everything the frame needs, as the sheet-layer driver hands it over.
 struct FrameJob {
-    int coordSystem = 1;
+    geometry::CoordSystem coordSystem;
     int setScale = 0;           ///< 0: 1:200 000 series; any other: 1:1 000 000
     int mapScale = 0;           ///< 0..2: the series' own scale or a smaller one
     geometry::Trapezium bounds; ///< the frame trapezium

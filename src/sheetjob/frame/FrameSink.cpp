@@ -7,25 +7,15 @@
 namespace sheetjob::frame {
 
 namespace {
-constexpr int kCodeFieldWidth = 9; // integer field of the "L_code" value
 constexpr int kSizeFieldWidth = 6; // fixed-point field of the "Size" value
 constexpr int kSizeDecimals = 2;
-constexpr char kValueEnd = '\\'; // ends every value of an attribute text
 } // namespace
 
-std::string codeAttribute(int code) {
-    return common::rtrim(common::formatInt(code, kCodeFieldWidth)) + kValueEnd;
-}
+FrameRecord codeAttribute(int code) { return {code, "", "", ""}; }
 
-std::string labelAttributes(int code, const std::string& text, int font, double size) {
-    std::string a = codeAttribute(code);
-    a += common::rtrim(text);
-    a += kValueEnd;
-    a += common::rtrim(fontName(font));
-    a += kValueEnd;
-    a += common::rtrim(common::formatFixed(size, kSizeFieldWidth, kSizeDecimals));
-    a += kValueEnd;
-    return a;
+FrameRecord labelAttributes(int code, const std::string& text, int font, double size) {
+    return {code, common::trim(text), common::trim(fontName(font)),
+            common::trim(common::formatFixed(size, kSizeFieldWidth, kSizeDecimals))};
 }
 
 int addOutRamkaContur(FrameSink& sink, FrameRecordKind kind, int code, double d,

@@ -1,10 +1,11 @@
 #pragma once
 // Where the frame routines put their records: one of the three frame layers,
-// an attribute text (values each followed by "\") and the vertices of a line.
-// The driver binds it to the shapefile layers; tests collect records in memory.
+// the record's attributes and the vertices of a line. The driver binds it to
+// the shapefile layers; tests collect records in memory.
 
 #include "sheetjob/frame/FrameGeometry.h"
 #include "sheetjob/geometry/Point.h"
+#include "sheetjob/shapefile/Schema.h"
 
 #include <string>
 
@@ -46,21 +47,38 @@ constexpr int layerOf(FrameRecordKind kind) {
     }
 }
 
+/// A frame record's attributes: every line has its "L_code"; a label has its
+/// text, font and size too (Windows-1251).
+struct FrameRecord {
+    int code = 0;
+    std::string text;
+    std::string font;
+    std::string size; ///< points with two decimals, "6.50"
+};
+
+/// The columns of the Frame layer (lines) and of FrameAdj and FrameDig (labels).
+inline constexpr shapefile::Schema kFrameLineSchema{
+    shapefile::integerColumn("L_code", 8, &FrameRecord::code)};
+inline constexpr shapefile::Schema kFrameLabelSchema{
+    shapefile::integerColumn("L_code", 8, &FrameRecord::code),
+    shapefile::characterColumn("Text", 100, &FrameRecord::text),
+    shapefile::characterColumn("Font", 100, &FrameRecord::font),
+    shapefile::characterColumn("Size", 100, &FrameRecord::size)};
+
 class FrameSink {
   public:
     virtual ~FrameSink() = default;
     /// Writes one line record into the layer of its kind; returns 0 or the
     /// writer's non-zero status.
-    virtual int write(FrameRecordKind kind, const std::string& attributes,
+    virtual int write(FrameRecordKind kind, const FrameRecord& record,
                       const geometry::Vertices& v) = 0;
 };
 
-/// "L_code" right-aligned in a 9-wide integer field, trailing blanks removed, and "\".
-std::string codeAttribute(int code);
+/// The record of a line with its "L_code".
+FrameRecord codeAttribute(int code);
 
-/// Label attributes: the code as above, then text, font name and size (F6.2),
-/// each without trailing blanks and followed by "\".
-std::string labelAttributes(int code, const std::string& text, int font, double size);
+/// The record of a label: its code, text, font name and size (F6.2).
+FrameRecord labelAttributes(int code, const std::string& text, int font, double size);
 
 /// Builds the closed line `d` mm outside the trapezium (outRamkaVertices) and
 /// writes it to FRAME as a record of `kind` with `code`. Returns kFrameOk or

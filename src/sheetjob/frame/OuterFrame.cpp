@@ -38,8 +38,8 @@ struct Outer {
         return addOutMeridian(lon, d, start, end, map, {job.bounds.south, job.spacing.lat}, v) !=
                kLineRefused;
     }
-    int write(FrameRecordKind kind, const std::string& attributes, const Vertices& v) const {
-        return sink.write(kind, attributes, v) == 0 ? kFrameOk : kFrameWriteFailed;
+    int write(FrameRecordKind kind, const FrameRecord& record, const Vertices& v) const {
+        return sink.write(kind, record, v) == 0 ? kFrameOk : kFrameWriteFailed;
     }
 };
 
@@ -111,7 +111,7 @@ int brokenOuterLine(const Outer& o) {
 
     // Four pieces, clockwise from gap to gap around a corner; the first line of
     // each piece ends where the second begins, so its last vertex is dropped.
-    const std::string lineCode = codeAttribute(L.outerFrameCode);
+    const FrameRecord lineCode = codeAttribute(L.outerFrameCode);
     auto piece = [&](auto first, auto second) {
         Vertices v;
         if (!first(v))
@@ -182,8 +182,8 @@ int outlets(const Outer& o) {
     const FrameLayout& L = o.layout;
     const FrameJob& j = o.job;
     const double g = L.minuteFrameGap;
-    const std::string parallelCode = codeAttribute(L.parallelOutletCode);
-    const std::string meridianCode = codeAttribute(L.meridianOutletCode);
+    const FrameRecord parallelCode = codeAttribute(L.parallelOutletCode);
+    const FrameRecord meridianCode = codeAttribute(L.meridianOutletCode);
     for (double phi : j.latitudes) {
         Vertices west, east;
         if (!o.parallel(phi, 0, j.bounds.west, o.TL(j.bounds.west, phi, -g), west) ||

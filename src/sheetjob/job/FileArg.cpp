@@ -346,7 +346,7 @@ common::Outcome completeJob(const ArgValues& v, std::string_view fileName, model
             kArgItemBad, where(fileName, v.subSheetFramesLine) +
                              "\"SubSheetFrames=1\" needs a single 1:200 000 sheet in \"Nom\""};
     job = model::Job{};
-    job.coordSystem = static_cast<model::CoordinateSystem>(v.coordSystem);
+    job.coordSystem = v.coordSystem;
     job.sheet = *v.sheet;
     job.mapScale = v.mapScale.value_or(model::kOwnScale);
     job.resultFolder = *v.resultFolder;
@@ -424,23 +424,12 @@ common::Outcome readLines(ByteSource& source, std::string_view fileName, model::
 
 } // namespace
 
-int readCs(std::string_view value, int& coordSystem) {
-    const std::string name = trim(value);
-    static constexpr std::array<std::string_view, 4> kNames = {
-        "CK-42", // Latin C and K
-        "CK-95", // Latin C and K
-        "\xC3"
-        "CK-2011", // ГCK-2011: Cyrillic Г, Latin CK
-        "\xC3"
-        "CK-2011 / \xD1\xCA-42", // ГCK-2011 / СК-42: the second СК Cyrillic
-    };
-    for (size_t i = 0; i < kNames.size(); ++i) {
-        if (name == kNames[i]) {
-            coordSystem = static_cast<int>(i) + 1;
-            return 0;
-        }
-    }
-    return 1;
+int readCs(std::string_view value, geometry::CoordSystem& coordSystem) {
+    const auto system = geometry::CoordSystem::fromArgumentName(trim(value));
+    if (!system)
+        return 1;
+    coordSystem = *system;
+    return 0;
 }
 
 int readNomenclature(std::string_view value, nomenclature::Sheet& sheet) {

@@ -60,7 +60,7 @@ common::Outcome createResultFolder(const std::string& folder);
 /// The values given so far while a file is read: a key whose value is there
 /// counts as given twice.
 struct ArgValues {
-    int coordSystem = model::kSK42; ///< "CS" may be given again: the later wins
+    geometry::CoordSystem coordSystem; ///< "CS" may be given again: the later wins
     std::optional<nomenclature::Sheet> sheet;
     std::optional<int> mapScale;
     std::optional<std::string> resultFolder;
@@ -79,7 +79,7 @@ int readArg(std::string& line, ArgValues& values, std::string& reason);
 
 /// Coordinate-system name: "CK-42" 1, "CK-95" 2, "ГCK-2011" 3, "ГCK-2011 / СК-42" 4
 /// (C and K Latin except the second "СК"). Status 0 or 1 (coordSystem unchanged).
-int readCs(std::string_view value, int& coordSystem);
+int readCs(std::string_view value, geometry::CoordSystem& coordSystem);
 
 /// Sheet nomenclature (N-37, N37, T-37 (4), N-37-XIV, N3714, N-37-XIV(2)).
 /// Status 0 or 1 (sheet unchanged).

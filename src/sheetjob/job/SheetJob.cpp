@@ -37,33 +37,6 @@ constexpr const char* kNoMemory = "sheet layers failed: not enough memory";
 /// other stage without a message of its own).
 constexpr int kUnspecifiedFailure = 999;
 
-/// The stages after the folders: the sub-sheet frames, the sheet layers and the
-/// QGIS files; the project goes into the run's record before it is written.
-std::optional<StoppedRun> writeStages(const model::Job& job, const OutputFolders& folders,
-                                      RunRecord& record) {
-    if (job.subSheetFrames) {
-        // Any failure of the sub-sheet frames stands for an unspecified one.
-        if (auto failure =
-                layers::createMaps5025(job.sheet, job.coordSystem, *folders.r50, *folders.r25))
-            return StoppedRun{{kUnspecifiedFailure, failure->reason}, true};
-    }
-    std::vector<frame::FrameRecordKind> frameKinds;
-    common::Outcome failure =
-        layers::createSheetLayers(job, folders.hyps, folders.frame, &frameKinds);
-    if (!failure && job.qgisFiles) {
-        // Recorded before it is put in place: a run killed just after that
-        // leaves a project the next run recognises.
-        failure = writeQgisFiles(job, frameKinds, folders, [&](const ProjectFile& project) {
-            record.project = project.name;
-            record.projectDigest = project.digest;
-            writeRunRecord(folders.result, record);
-        });
-    }
-    if (failure)
-        return StoppedRun{*failure, false};
-    return std::nullopt;
-}
-
 class Run {
   public:
     Run(InteractiveSession* session, bool interactive, std::ostream& err)
@@ -160,14 +133,77 @@ class Run {
 
 } // namespace
 
+namespace {
+
+/// Makes the folders put their files in place through `staging` (or at once).
+void stageFolders(OutputFolders& folders, common::Staging* staging) {
+    for (common::Folder* f : {&folders.result, &folders.hyps, &folders.frame})
+        f->stageInto(staging);
+    for (std::optional<common::Folder>* f : {&folders.r50, &folders.r25})
+        if (*f)
+            (*f)->stageInto(staging);
+}
+
+/// Puts what the staging holds in place; a failure to do so is the stage's.
+common::Outcome commit(common::Staging& staging, int status) {
+    std::string error;
+    if (!staging.commit(error))
+        return common::Failure{status, common::displayed(error)};
+    return std::nullopt;
+}
+
+/// The stages after the folders: the sub-sheet frames, then the sheet layers
+/// and the QGIS files. Every file of a stage is written under its temporary
+/// name and put in place when the stage ends, after one synchronisation of
+/// their data: a power cut after the run finds each file whole, old or new.
+/// The project goes into the run's record (staged before it) once its text
+/// is made, so that a run killed while the files go in place leaves a project
+/// the next run recognises.
+std::optional<StoppedRun> writeStages(const model::Job& job, OutputFolders& folders,
+                                      RunRecord& record) {
+    if (job.subSheetFrames) {
+        common::Staging subSheets;
+        stageFolders(folders, &subSheets);
+        // Any failure of the sub-sheet frames stands for an unspecified one.
+        common::Outcome failure =
+            layers::createMaps5025(job.sheet, job.coordSystem, *folders.r50, *folders.r25);
+        if (auto notCommitted = commit(subSheets, kUnspecifiedFailure); !failure)
+            failure = notCommitted;
+        stageFolders(folders, nullptr);
+        if (failure)
+            return StoppedRun{{kUnspecifiedFailure, failure->reason}, true};
+    }
+    common::Staging sheet;
+    stageFolders(folders, &sheet);
+    std::vector<frame::FrameRecordKind> frameKinds;
+    common::Outcome failure =
+        layers::createSheetLayers(job, folders.hyps, folders.frame, &frameKinds);
+    if (!failure && job.qgisFiles)
+        failure = writeQgisFiles(job, frameKinds, folders, [&](const ProjectFile& project) {
+            record.project = project.name;
+            record.projectDigest = project.digest;
+            writeRunRecord(folders.result, record);
+        });
+    // What was completed goes in place even when a later layer failed.
+    if (auto notCommitted = commit(sheet, kUnspecifiedFailure); !failure)
+        failure = notCommitted;
+    stageFolders(folders, nullptr);
+    if (failure)
+        return StoppedRun{*failure, false};
+    return std::nullopt;
+}
+
+} // namespace
+
 std::optional<StoppedRun> writeSheet(const model::Job& job) {
     OutputFolders folders;
     if (auto failure = pathProcess(job.resultFolder, job.subSheetFrames, folders))
         return StoppedRun{*failure, true};
     // Marked as going until the run ends, so that the next run can tell a run
     // that was killed from one that ended (even with a failure: a layer that
-    // fails leaves no file). Best effort: the layers report a folder that
-    // cannot be written.
+    // fails leaves no file). Put in place at once, before any staged file:
+    // the staging's synchronisation makes it durable before their renames.
+    // Best effort: the layers report a folder that cannot be written.
     RunRecord record{false, job.sheet.nomenclature(), job.subSheetFrames, {}, 0};
     writeRunRecord(folders.result, record);
     auto stopped = writeStages(job, folders, record);

@@ -8,38 +8,18 @@
 #include "sheetjob/geometry/Tolerance.h"
 #include "sheetjob/layers/Graticule.h"
 #include "sheetjob/layers/Outline.h"
-#include "sheetjob/model/Job.h"
 #include "sheetjob/shapefile/LayerWriting.h"
 
 namespace sheetjob::layers {
 namespace {
 
 using geometry::eqWithTolerance;
-using shapefile::FieldDef;
 
 // Corner labels: whole minutes, or hundredths of a second for a shifted sheet,
 // whose corners no longer lie on whole minutes; hemisphere word after each value.
 constexpr int kWholeMinutes = -1;
 constexpr int kHundredthsOfSecond = 2;
 constexpr int kHemisphereWords = 1;
-
-const std::vector<FieldDef>& hypsAFields() {
-    static const std::vector<FieldDef> fields = {
-        {"L_code", {shapefile::kInteger, 6, 0}},    {"Name", {shapefile::kCharacter, 100, 0}},
-        {"LeftUp", {shapefile::kCharacter, 50, 0}}, {"RghtUp", {shapefile::kCharacter, 50, 0}},
-        {"LeftDn", {shapefile::kCharacter, 50, 0}}, {"RghtDn", {shapefile::kCharacter, 50, 0}},
-    };
-    return fields;
-}
-
-const std::vector<FieldDef>& hypsPFields() {
-    static const std::vector<FieldDef> fields = {
-        {"L_code", {shapefile::kInteger, 6, 0}},
-        {"Lat", {shapefile::kCharacter, 20, 0}},
-        {"Lon", {shapefile::kCharacter, 20, 0}},
-    };
-    return fields;
-}
 
 // a <= b, also when the two are equal within the tolerance.
 bool notAbove(double a, double b) { return a <= b || eqWithTolerance(a, b); }
@@ -49,7 +29,7 @@ common::Outcome writeSheetPolygon(const SheetGeometry& sheet, const std::string&
     const geometry::Trapezium& r = sheet.result;
     outline.clear();
     addRectangle(r, {kParallelVertexSpacing, kMeridianVertexSpacing}, outline);
-    const bool shifted = sheet.coordSystem == model::kGSK2011SK42;
+    const bool shifted = sheet.coordSystem.shiftedFromSk42();
     if (shifted)
         geometry::sk42_To_Gsk2011(outline);
 
@@ -58,13 +38,11 @@ common::Outcome writeSheetPolygon(const SheetGeometry& sheet, const std::string&
         return common::trim(coordtext::coordPointToTxtN(p.x, p.y, decimals, kHemisphereWords));
     };
     const Corners& c = sheet.corners;
-    const std::string text = "-1\\" + common::rtrim(sheetName) + "\\" + label(c.nw) + "\\" +
-                             label(c.ne) + "\\" + label(c.sw) + "\\" + label(c.se) + "\\";
+    const HypsARecord record{
+        kSheetCode, common::trim(sheetName), label(c.nw), label(c.ne), label(c.sw), label(c.se)};
     return shapefile::writeLayer(
-        {folder, std::string(kHypsA), shapefile::kPolygon, hypsAFields(), sheet.coordSystem},
-        [&](shapefile::ShapeLayer& layer) {
-            return shapefile::writeSimplePolygon(layer, text, outline);
-        });
+        {folder, std::string(kHypsA), shapefile::kPolygon, sheet.coordSystem}, kHypsASchema,
+        [&](auto& layer) { return layer.writeSimplePolygon(record, outline); });
 }
 
 common::Outcome writeGraticulePoints(const SheetGeometry& sheet,
@@ -76,11 +54,11 @@ common::Outcome writeGraticulePoints(const SheetGeometry& sheet,
     const double lastLat = endGradValue(r.north, sheet.base.south, spacing.lat);
     const double firstLon = startGradValue(r.west, sheet.base.west, spacing.lon);
     const double lastLon = endGradValue(r.east, sheet.base.west, spacing.lon);
-    const bool shifted = sheet.coordSystem == model::kGSK2011SK42;
+    const bool shifted = sheet.coordSystem.shiftedFromSk42();
 
     return shapefile::writeLayer(
-        {folder, std::string(kHypsP), shapefile::kPoint, hypsPFields(), sheet.coordSystem},
-        [&](shapefile::ShapeLayer& layer) {
+        {folder, std::string(kHypsP), shapefile::kPoint, sheet.coordSystem}, kHypsPSchema,
+        [&](auto& layer) {
             if (!notAbove(firstLat, lastLat) || !notAbove(firstLon, lastLon))
                 return 0;
             for (int i = 0;; ++i) {
@@ -94,11 +72,11 @@ common::Outcome writeGraticulePoints(const SheetGeometry& sheet,
                     const double longitude = static_cast<double>(j) * spacing.lon + firstLon;
                     if (!notAbove(longitude, lastLon))
                         break;
-                    const std::string text = createHypsPAtt(latitude, longitude);
+                    const HypsPRecord record = createHypsPAtt(latitude, longitude);
                     geometry::Point p{longitude, latitude};
                     if (shifted)
                         geometry::sk42_To_Gsk2011(p); // the labels keep the unshifted values
-                    if (const int status = shapefile::writePoint(layer, text, p.x, p.y))
+                    if (const int status = layer.writePoint(record, p.x, p.y))
                         return status;
                     if (eqWithTolerance(longitude, lastLon))
                         break;
@@ -112,9 +90,9 @@ common::Outcome writeGraticulePoints(const SheetGeometry& sheet,
 
 } // namespace
 
-std::string createHypsPAtt(double latitude, double longitude) {
-    return "-1\\" + common::rtrim(coordtext::gradMinSec(latitude)) + "\\" +
-           common::rtrim(coordtext::gradMinSec(longitude)) + "\\";
+HypsPRecord createHypsPAtt(double latitude, double longitude) {
+    return {kSheetCode, common::trim(coordtext::gradMinSec(latitude)),
+            common::trim(coordtext::gradMinSec(longitude))};
 }
 
 common::Outcome createHypsA(const SheetGeometry& sheet, const std::string& sheetName,

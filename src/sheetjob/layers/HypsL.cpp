@@ -7,7 +7,6 @@
 #include "sheetjob/geometry/Tolerance.h"
 #include "sheetjob/layers/Graticule.h"
 #include "sheetjob/layers/Outline.h"
-#include "sheetjob/model/Job.h"
 #include "sheetjob/shapefile/LayerWriting.h"
 
 #include <cmath>
@@ -16,7 +15,6 @@ namespace sheetjob::layers {
 namespace {
 
 using geometry::eqWithTolerance;
-using shapefile::FieldDef;
 
 const char* const kParallelName = "\xCF\xE0\xF0\xE0\xEB\xEB\xE5\xEB\xFC"; // Параллель
 const char* const kMeridianName = "\xCC\xE5\xF0\xE8\xE4\xE8\xE0\xED";     // Меридиан
@@ -27,21 +25,13 @@ const char* const kOutlineName = "\xD0\xE0\xEC\xEA\xE0"; // Рамка
 const char* const kNorth = "\xF1.\xF8.";                 // с.ш.
 const char* const kEast = "\xE2.\xE4.";                  // в.д.
 const char* const kWest = "\xE7.\xE4.";                  // з.д.
-// The Arctic Circle's fixed label values: 66°, 33.64', с.ш.
-const char* const kArcticCircleValues = "66\xB0\\33.64'\\\xF1.\xF8.\\";
+// The Arctic Circle's fixed label values: 66°, 33.64'.
+const char* const kArcticCircleDegrees = "66\xB0";
+const char* const kArcticCircleMinutes = "33.64'";
 constexpr char kDegreeSign = '\xB0';
 constexpr double kHalfTurn = 180.0; // longitudes above it are western
 constexpr double kFullTurn = 360.0; // a western longitude is labelled 360 minus it
 constexpr double kMinutesPerDegree = 60.0;
-
-const std::vector<FieldDef>& hypsLFields() {
-    static const std::vector<FieldDef> fields = {
-        {"L_code", {shapefile::kInteger, 6, 0}},       {"Text", {shapefile::kCharacter, 40, 0}},
-        {"Grad", {shapefile::kCharacter, 5, 0}},       {"Min", {shapefile::kCharacter, 7, 0}},
-        {"Indication", {shapefile::kCharacter, 5, 0}},
-    };
-    return fields;
-}
 
 bool notAbove(double a, double b) { return a <= b || eqWithTolerance(a, b); }
 
@@ -65,7 +55,7 @@ class LineEnds {
     /// False when a shifted sheet's outline does not cut the line over a
     /// non-zero length.
     bool operator()(bool horizontal, double c, double& low, double& high) const {
-        if (sheet_.coordSystem != model::kGSK2011SK42) {
+        if (!sheet_.coordSystem.shiftedFromSk42()) {
             low = horizontal ? sheet_.bounds.west : sheet_.bounds.south;
             high = horizontal ? sheet_.bounds.east : sheet_.bounds.north;
             return true;
@@ -78,7 +68,7 @@ class LineEnds {
     static std::vector<geometry::Point> shiftedOutline(const SheetGeometry& sheet,
                                                        const geometry::Vertices& outline) {
         std::vector<geometry::Point> points;
-        if (sheet.coordSystem != model::kGSK2011SK42)
+        if (!sheet.coordSystem.shiftedFromSk42())
             return points;
         points.reserve(static_cast<size_t>(outline.size()));
         for (int i = 0; i < outline.size(); ++i)
@@ -93,41 +83,35 @@ class LineEnds {
 
 } // namespace
 
-std::string createHypsLAtt(int lineClass, double value) {
-    std::string text;
+HypsLRecord createHypsLAtt(LineClass lineClass, double value) {
     switch (lineClass) {
-    case kParallelLine:
-        text = std::to_string(kParallelCode) + "\\" + kParallelName + "\\";
-        break;
-    case kMeridianLine:
-        text = std::to_string(kMeridianCode) + "\\" + kMeridianName + "\\";
-        break;
     case kArcticCircleLine:
-        return std::to_string(kArcticCircleCode) + "\\" + kArcticCircleName + "\\" +
-               kArcticCircleValues;
+        return {kArcticCircleCode, kArcticCircleName, kArcticCircleDegrees, kArcticCircleMinutes,
+                kNorth};
     case kOutlineLine:
-        return std::to_string(kOutlineCode) + "\\" + kOutlineName + "\\" + "\\\\\\";
-    default:
-        return text;
+        return {kOutlineCode, kOutlineName, "", "", ""};
+    case kParallelLine:
+    case kMeridianLine:
+        break;
     }
-
+    HypsLRecord r;
+    r.lCode = lineClass == kParallelLine ? kParallelCode : kMeridianCode;
+    r.text = lineClass == kParallelLine ? kParallelName : kMeridianName;
     double v = std::round(value * kMinutesPerDegree) / kMinutesPerDegree;
-    const char* hemisphere = kNorth;
+    r.indication = kNorth;
     if (lineClass == kMeridianLine) {
         if (v <= kHalfTurn) {
-            hemisphere = kEast;
+            r.indication = kEast;
         } else {
             v = kFullTurn - v;
-            hemisphere = kWest;
+            r.indication = kWest;
         }
     }
     const double degrees = std::floor(v);
     const double minutes = std::round((v - degrees) * kMinutesPerDegree);
-    text += common::formatInt(static_cast<long long>(degrees), 3) + kDegreeSign + "\\";
-    text += common::formatInt(static_cast<long long>(minutes), 2, 2) + "'\\";
-    text += hemisphere;
-    text += "\\";
-    return text;
+    r.grad = common::trim(common::formatInt(static_cast<long long>(degrees), 3)) + kDegreeSign;
+    r.min = common::trim(common::formatInt(static_cast<long long>(minutes), 2, 2)) + "'";
+    return r;
 }
 
 common::Outcome createHypsL(const SheetGeometry& sheet, const geometry::Graticule& graticule,
@@ -140,10 +124,9 @@ common::Outcome createHypsL(const SheetGeometry& sheet, const geometry::Graticul
     geometry::Vertices work; // reused for every line
 
     return shapefile::writeLayer(
-        {folder, std::string(kHypsL), shapefile::kPolyLine, hypsLFields(), sheet.coordSystem},
-        [&](shapefile::ShapeLayer& layer) {
-            if (const int status =
-                    shapefile::writeSimpleLine(layer, createHypsLAtt(kOutlineLine), outline))
+        {folder, std::string(kHypsL), shapefile::kPolyLine, sheet.coordSystem}, kHypsLSchema,
+        [&](auto& layer) {
+            if (const int status = layer.writeSimpleLine(createHypsLAtt(kOutlineLine), outline))
                 return status;
 
             double first = 0, last = 0;
@@ -158,8 +141,8 @@ common::Outcome createHypsL(const SheetGeometry& sheet, const geometry::Graticul
                 values.latitudes.push_back(latitude);
                 work.clear();
                 addParallel(latitude, west, east, kParallelVertexSpacing, true, work);
-                if (const int status = shapefile::writeSimpleLine(
-                        layer, createHypsLAtt(kParallelLine, latitude), work))
+                if (const int status =
+                        layer.writeSimpleLine(createHypsLAtt(kParallelLine, latitude), work))
                     return status;
             }
 
@@ -174,8 +157,8 @@ common::Outcome createHypsL(const SheetGeometry& sheet, const geometry::Graticul
                 values.longitudes.push_back(longitude);
                 work.clear();
                 addMeridian(longitude, south, north, kMeridianVertexSpacing, true, work);
-                if (const int status = shapefile::writeSimpleLine(
-                        layer, createHypsLAtt(kMeridianLine, longitude), work))
+                if (const int status =
+                        layer.writeSimpleLine(createHypsLAtt(kMeridianLine, longitude), work))
                     return status;
             }
 
@@ -191,8 +174,8 @@ common::Outcome createHypsL(const SheetGeometry& sheet, const geometry::Graticul
                     work.clear();
                     addParallel(kArcticCircleLatitude, west, east, kParallelVertexSpacing, true,
                                 work);
-                    if (const int status = shapefile::writeSimpleLine(
-                            layer, createHypsLAtt(kArcticCircleLine), work))
+                    if (const int status =
+                            layer.writeSimpleLine(createHypsLAtt(kArcticCircleLine), work))
                         return status;
                 }
             }

@@ -7,6 +7,7 @@
 #include "sheetjob/geometry/Point.h"
 #include "sheetjob/geometry/Trapezium.h"
 #include "sheetjob/layers/SheetGeometry.h"
+#include "sheetjob/shapefile/Schema.h"
 
 #include <string>
 #include <string_view>
@@ -30,6 +31,21 @@ enum LineClass : int {
     kOutlineLine = 8
 };
 
+/// A graticule line's record: its code and name, and for a parallel or
+/// meridian its value as degrees, minutes and hemisphere (Windows-1251).
+struct HypsLRecord {
+    int lCode = 0;
+    std::string text;
+    std::string grad, min, indication;
+};
+inline constexpr shapefile::Schema kHypsLSchema{
+    shapefile::integerColumn("L_code", 6, &HypsLRecord::lCode),
+    shapefile::characterColumn("Text", 40, &HypsLRecord::text),
+    shapefile::characterColumn("Grad", 5, &HypsLRecord::grad),
+    shapefile::characterColumn("Min", 7, &HypsLRecord::min),
+    shapefile::characterColumn("Indication", 5, &HypsLRecord::indication),
+};
+
 /// Latitude of the Arctic Circle, 66°33'38.6".
 constexpr double kArcticCircleLatitude = 66.56072222222222;
 /// The Arctic Circle is drawn only farther than this from both sheet edges (0.001
@@ -44,8 +60,8 @@ common::Outcome createHypsL(const SheetGeometry& sheet, const geometry::Graticul
                             const geometry::Vertices& outline, const common::Folder& folder,
                             GraticuleValues& values);
 
-/// Attribute text of a graticule line of the given class; `value` (degrees) is read
-/// for parallels and meridians only. Windows-1251.
-std::string createHypsLAtt(int lineClass, double value = 0.0);
+/// The record of a graticule line of the given class; `value` (degrees) is read
+/// for parallels and meridians only.
+HypsLRecord createHypsLAtt(LineClass lineClass, double value = 0.0);
 
 } // namespace sheetjob::layers

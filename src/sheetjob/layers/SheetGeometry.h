@@ -2,6 +2,7 @@
 // The sheet as its layers draw it: the trapezia of the job and the corners and
 // graticule bounds settled in the coordinate system the layers are written in.
 
+#include "sheetjob/geometry/CoordSystem.h"
 #include "sheetjob/geometry/Point.h"
 #include "sheetjob/geometry/Trapezium.h"
 
@@ -16,7 +17,7 @@ struct Corners {
 
 /// The sheet as its layers draw it, in the coordinate system they are written in.
 struct SheetGeometry {
-    int coordSystem = 1;
+    geometry::CoordSystem coordSystem;
     geometry::Trapezium base;   ///< the base trapezium, as the name defines it
     geometry::Trapezium result; ///< the area built, before any datum shift
     /// Bounds of the graticule: the result trapezium, or for a shifted sheet the

@@ -58,7 +58,7 @@ SheetGeometry settleSheet(const model::Job& job) {
     c.ne = {r.east, r.north};
     c.sw = {r.west, r.south};
     c.se = {r.east, r.south};
-    if (job.coordSystem == model::kGSK2011SK42) {
+    if (job.coordSystem.shiftedFromSk42()) {
         for (geometry::Point* p : {&c.nw, &c.ne, &c.sw, &c.se})
             geometry::sk42_To_Gsk2011(*p);
         // The graticule keeps inside all four shifted corners.

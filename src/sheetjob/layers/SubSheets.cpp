@@ -3,7 +3,6 @@
 #include "sheetjob/common/Text.h"
 #include "sheetjob/geometry/DatumShift.h"
 #include "sheetjob/layers/Outline.h"
-#include "sheetjob/model/Job.h"
 #include "sheetjob/shapefile/LayerWriting.h"
 
 #include <cmath>
@@ -36,11 +35,12 @@ geometry::Trapezium quarter(const geometry::Trapezium& q, int i, int j) {
     return r;
 }
 
-const std::vector<shapefile::FieldDef>& subSheetFields() {
-    static const std::vector<shapefile::FieldDef> fields = {
-        {"Name", {shapefile::kCharacter, 100, 0}}};
-    return fields;
-}
+// A sub-sheet's one attribute: its name.
+struct SubSheetRecord {
+    std::string name;
+};
+constexpr shapefile::Schema kSubSheetSchema{
+    shapefile::characterColumn("Name", 100, &SubSheetRecord::name)};
 
 } // namespace
 
@@ -94,7 +94,7 @@ common::Outcome createMaps5025(const nomenclature::Sheet& sheet, const SubSheetW
     return std::nullopt;
 }
 
-common::Outcome createMaps5025(const nomenclature::Sheet& sheet, int coordSystem,
+common::Outcome createMaps5025(const nomenclature::Sheet& sheet, geometry::CoordSystem coordSystem,
                                const common::Folder& r50, const common::Folder& r25) {
     geometry::Vertices vertices; // reused for every sheet
     return createMaps5025(sheet, [&](const SubSheet& s) {
@@ -103,7 +103,7 @@ common::Outcome createMaps5025(const nomenclature::Sheet& sheet, int coordSystem
     });
 }
 
-common::Outcome createR5025(int coordSystem, const std::string& sheetName,
+common::Outcome createR5025(geometry::CoordSystem coordSystem, const std::string& sheetName,
                             const common::Folder& folder, const geometry::Trapezium& bounds,
                             geometry::Vertices& vertices) {
     const std::string name = common::rtrim(sheetName);
@@ -111,13 +111,12 @@ common::Outcome createR5025(int coordSystem, const std::string& sheetName,
     addRectangle(bounds, kSubSheetSpacing, vertices);
     // The division and the names are those of the SK-42 sheet; only the
     // vertices move to the 2011 system.
-    if (coordSystem == model::kGSK2011SK42)
+    if (coordSystem.shiftedFromSk42())
         geometry::sk42_To_Gsk2011(vertices);
-    return shapefile::writeLayer({folder, name, shapefile::kPolygon, subSheetFields(), coordSystem},
-                                 [&](shapefile::ShapeLayer& layer) {
-                                     return shapefile::writeSimplePolygon(layer, name + "\\",
-                                                                          vertices);
-                                 });
+    const SubSheetRecord record{common::trim(name)};
+    return shapefile::writeLayer(
+        {folder, name, shapefile::kPolygon, coordSystem}, kSubSheetSchema,
+        [&](auto& layer) { return layer.writeSimplePolygon(record, vertices); });
 }
 
 } // namespace sheetjob::layers

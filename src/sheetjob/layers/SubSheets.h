@@ -4,6 +4,7 @@
 
 #include "sheetjob/common/Failure.h"
 #include "sheetjob/common/Folder.h"
+#include "sheetjob/geometry/CoordSystem.h"
 #include "sheetjob/geometry/Point.h"
 #include "sheetjob/geometry/Trapezium.h"
 #include "sheetjob/nomenclature/Sheet.h"
@@ -34,7 +35,7 @@ using SubSheetWriter = std::function<common::Outcome(const SubSheet&)>;
 /// 1:50 000 and 1:25 000 sheets and writes the 16 + 64 layers into the two
 /// folders. A failure is status 1 (not a 1:200 000 sheet, or a layer could not
 /// be opened) or 2 (a record could not be written), with one line.
-common::Outcome createMaps5025(const nomenclature::Sheet& sheet, int coordSystem,
+common::Outcome createMaps5025(const nomenclature::Sheet& sheet, geometry::CoordSystem coordSystem,
                                const common::Folder& r50, const common::Folder& r25);
 
 /// The division itself: hands every 1:50 000 sheet, each followed by its four
@@ -50,7 +51,7 @@ common::Outcome createM_50_5025(const std::string& name, const geometry::Trapezi
 /// Writes one sheet's layer `sheetName` (Windows-1251) into `folder`: a polygon
 /// clockwise from the north-west corner (shifted for coordinate system 4) with
 /// the "Name" attribute. `vertices` is work space.
-common::Outcome createR5025(int coordSystem, const std::string& sheetName,
+common::Outcome createR5025(geometry::CoordSystem coordSystem, const std::string& sheetName,
                             const common::Folder& folder, const geometry::Trapezium& bounds,
                             geometry::Vertices& vertices);
 

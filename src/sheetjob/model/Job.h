@@ -3,6 +3,7 @@
 // scale, with which result trapezium and graticule, into which folder. The
 // argument-file reader or the dialogs fill it; every stage reads it.
 
+#include "sheetjob/geometry/CoordSystem.h"
 #include "sheetjob/geometry/Trapezium.h"
 #include "sheetjob/nomenclature/Sheet.h"
 
@@ -10,19 +11,11 @@
 
 namespace sheetjob::model {
 
-/// Coordinate systems ("CS") by their codes.
-enum CoordinateSystem : int {
-    kSK42 = 1,        ///< "СК-42"
-    kSK95 = 2,        ///< "СК-95"
-    kGSK2011 = 3,     ///< "ГСК-2011"
-    kGSK2011SK42 = 4, ///< "ГСК-2011 / СК-42": laid out in SK-42, written shifted to GSK-2011
-};
-
 /// Map scales ("MapScale"): the series' own scale or one of two smaller ones.
 enum MapScale : int { kOwnScale = 0, kReducedScale = 1, kSmallestScale = 2 };
 
 struct Job {
-    CoordinateSystem coordSystem = kSK42;
+    geometry::CoordSystem coordSystem; ///< "CS"; SK-42 unless given
     nomenclature::Sheet sheet;
     int mapScale = kOwnScale;      ///< see MapScale
     std::string resultFolder;      ///< "Path": Windows-1251, ends in the native separator

@@ -17,52 +17,7 @@ constexpr double kZoneFalseEasting = 500000.0;     // ... plus 500 km
 constexpr double kConicParallelFraction = 1.0 / 6; // standard parallels a sixth inside the edges
 constexpr double kNorthStep = 1e-5;                // degrees, step for the direction of north
 
-// Ellipsoids (EPSG:7024 Krassowsky 1940, EPSG:1025 GSK-2011).
-constexpr double kKrassowskyA = 6378245.0;
-constexpr double kKrassowskyRf = 298.3;
-constexpr double kGsk2011A = 6378136.5;
-constexpr double kGsk2011Rf = 298.2564151;
-
-// The range of Gauss-Krueger zones EPSG defines per geographic system
-// (Pulkovo 1942: EPSG:28402..28432; Pulkovo 1995: 20004..20032; GSK-2011: 20904..20932).
-struct ZoneRange {
-    int first;
-    int last;
-    int codeBase; // EPSG code of zone n is codeBase + n
-};
-constexpr ZoneRange kPulkovo1942Zones{2, 32, 28400};
-constexpr ZoneRange kPulkovo1995Zones{4, 32, 20000};
-constexpr ZoneRange kGsk2011Zones{4, 32, 20900};
-
 std::string authority(int code) { return "AUTHORITY[\"EPSG\",\"" + std::to_string(code) + "\"]"; }
-
-GeographicSystem makeSystem(int epsg, const std::string& name, const std::string& datum,
-                            int datumCode, const std::string& ellipsoid, int ellipsoidCode,
-                            double a, double rf) {
-    GeographicSystem g;
-    g.epsg = epsg;
-    g.name = name;
-    g.ellipsoidCode = "EPSG:" + std::to_string(ellipsoidCode);
-    g.a = a;
-    g.inverseFlattening = rf;
-    g.wkt = "GEOGCS[\"" + name + "\",DATUM[\"" + datum + "\",SPHEROID[\"" + ellipsoid + "\"," +
-            formatNumber(a) + "," + formatNumber(rf) + "," + authority(ellipsoidCode) + "]," +
-            authority(datumCode) + "],PRIMEM[\"Greenwich\",0," + authority(8901) +
-            "],UNIT[\"degree\",0.0174532925199433," + authority(9122) + "]," + authority(epsg) +
-            "]";
-    return g;
-}
-
-ZoneRange zoneRange(int geographicEpsg) {
-    switch (geographicEpsg) {
-    case 4200:
-        return kPulkovo1995Zones;
-    case 7683:
-        return kGsk2011Zones;
-    default:
-        return kPulkovo1942Zones;
-    }
-}
 
 /// Longitude difference brought into -180..180.
 double wrap180(double degrees) {
@@ -173,19 +128,21 @@ std::string projectedWkt(const MapCrs& c) {
 
 } // namespace
 
-GeographicSystem geographicSystem(int coordSystem) {
-    switch (coordSystem) {
-    case 2:
-        return makeSystem(4200, "Pulkovo 1995", "Pulkovo_1995", 6200, "Krassowsky 1940", 7024,
-                          kKrassowskyA, kKrassowskyRf);
-    case 3:
-    case 4: // laid out in SK-42, written in GSK-2011
-        return makeSystem(7683, "GSK-2011", "Geodezicheskaya_Sistema_Koordinat_2011", 1159,
-                          "GSK-2011", 1025, kGsk2011A, kGsk2011Rf);
-    default:
-        return makeSystem(4284, "Pulkovo 1942", "Pulkovo_1942", 6284, "Krassowsky 1940", 7024,
-                          kKrassowskyA, kKrassowskyRf);
-    }
+GeographicSystem geographicSystem(geometry::CoordSystem coordSystem) {
+    const geometry::CoordSystemFacts& f = coordSystem.facts();
+    GeographicSystem g;
+    g.epsg = f.geographicEpsg;
+    g.name = f.name;
+    g.ellipsoidCode = "EPSG:" + std::to_string(f.ellipsoidEpsg);
+    g.a = f.semiMajorAxis;
+    g.inverseFlattening = f.inverseFlattening;
+    g.wkt = "GEOGCS[\"" + g.name + "\",DATUM[\"" + std::string(f.datumName) + "\",SPHEROID[\"" +
+            std::string(f.ellipsoidName) + "\"," + formatNumber(g.a) + "," +
+            formatNumber(g.inverseFlattening) + "," + authority(f.ellipsoidEpsg) + "]," +
+            authority(f.datumEpsg) + "],PRIMEM[\"Greenwich\",0," + authority(8901) +
+            "],UNIT[\"degree\",0.0174532925199433," + authority(9122) + "]," + authority(g.epsg) +
+            "]";
+    return g;
 }
 
 int gaussKruegerZone(double longitude) {
@@ -196,7 +153,7 @@ int gaussKruegerZone(double longitude) {
     return zone > kZoneCount ? kZoneCount : zone;
 }
 
-MapCrs gaussKruegerCrs(int coordSystem, int zone) {
+MapCrs gaussKruegerCrs(geometry::CoordSystem coordSystem, int zone) {
     MapCrs c;
     c.method = ProjectionMethod::TransverseMercator;
     c.base = geographicSystem(coordSystem);
@@ -204,16 +161,14 @@ MapCrs gaussKruegerCrs(int coordSystem, int zone) {
     c.centralMeridian = wrap180(zone * kZoneWidth - kZoneWidth / 2);
     c.scaleFactor = 1.0;
     c.falseEasting = zone * kZonePrefix + kZoneFalseEasting;
-    const ZoneRange range = zoneRange(c.base.epsg);
-    if (zone >= range.first && zone <= range.last)
-        c.epsg = range.codeBase + zone;
+    c.epsg = coordSystem.gaussKruegerEpsg(zone);
     c.description = c.base.name + " / Gauss-Kruger zone " + std::to_string(zone);
     c.wkt = projectedWkt(c);
     return c;
 }
 
-MapCrs conicCrs(int coordSystem, double west, double east, double south, double north,
-                const std::string& label) {
+MapCrs conicCrs(geometry::CoordSystem coordSystem, double west, double east, double south,
+                double north, const std::string& label) {
     MapCrs c;
     c.method = ProjectionMethod::LambertConformalConic;
     c.base = geographicSystem(coordSystem);

@@ -4,6 +4,8 @@
 // both on the datum of the job's coordinate system. Holds the forward formulas
 // too, since the print layout is computed from the projected frame.
 
+#include "sheetjob/geometry/CoordSystem.h"
+
 #include <string>
 
 namespace sheetjob::qgis {
@@ -18,9 +20,9 @@ struct GeographicSystem {
     double inverseFlattening = 0.0;
 };
 
-/// The geographic system of a coordinate-system code 1..4 (4 is written in
-/// GSK-2011); an unknown code gives SK-42.
-GeographicSystem geographicSystem(int coordSystem);
+/// The geographic system a job's layers are written in (GSK-2011 for a sheet
+/// laid out in SK-42 and shifted).
+GeographicSystem geographicSystem(geometry::CoordSystem coordSystem);
 
 enum class ProjectionMethod { TransverseMercator, LambertConformalConic };
 
@@ -46,13 +48,13 @@ int gaussKruegerZone(double longitude);
 /// Gauss-Krueger zone `zone` on the system of `coordSystem`: the EPSG zone
 /// where EPSG defines it (SK-42 zones 2-32, SK-95 and GSK-2011 zones 4-32),
 /// otherwise the same transverse Mercator as our own definition.
-MapCrs gaussKruegerCrs(int coordSystem, int zone);
+MapCrs gaussKruegerCrs(geometry::CoordSystem coordSystem, int zone);
 
 /// The Lambert conformal conic of a trapezium (degrees, south < north): central
 /// meridian and latitude of origin at its middle, standard parallels a sixth of
 /// its height inside its south and north edges, no false origin. `label` names it.
-MapCrs conicCrs(int coordSystem, double west, double east, double south, double north,
-                const std::string& label);
+MapCrs conicCrs(geometry::CoordSystem coordSystem, double west, double east, double south,
+                double north, const std::string& label);
 
 /// Easting and northing in metres.
 struct ProjectedPoint {

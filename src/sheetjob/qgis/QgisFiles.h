@@ -6,6 +6,7 @@
 
 #include "sheetjob/frame/FrameLayout.h"
 #include "sheetjob/frame/FrameSink.h"
+#include "sheetjob/geometry/CoordSystem.h"
 
 #include <string>
 #include <vector>
@@ -14,9 +15,9 @@ namespace sheetjob::qgis {
 
 /// The sheet, as the run that wrote the layers knows it.
 struct SheetInfo {
-    int coordSystem = 1; ///< 1 SK-42, 2 SK-95, 3 GSK-2011, 4 laid out in SK-42, written in GSK-2011
-    int setScale = 0;    ///< 0 = 1:200 000 set, 1 = 1:1 000 000 set
-    std::string name;    ///< the sheet's name, UTF-8: "N-37-XIV", "N-37-XIV,XV", "N-37"
+    geometry::CoordSystem coordSystem; ///< the system the layers are written in follows from it
+    int setScale = 0;                  ///< 0 = 1:200 000 set, 1 = 1:1 000 000 set
+    std::string name; ///< the sheet's name, UTF-8: "N-37-XIV", "N-37-XIV,XV", "N-37"
     /// The frame trapezium as written (for code 4 the shifted one): degrees,
     /// longitudes east of Greenwich in 0..360 (an east edge may pass 360).
     double west = 0.0, east = 0.0, south = 0.0, north = 0.0;

@@ -11,16 +11,4 @@ std::string layerFailure(const ShapeLayer& layer, std::string_view what) {
     return line;
 }
 
-common::Outcome writeLayer(const LayerSpec& what, const RecordWriter& records) {
-    ShapeLayer layer;
-    if (openNewShapefile(what.coordSystem, what.shapeType, what.folder, what.baseName, what.fields,
-                         layer) != kOk)
-        return common::Failure{kLayerNotOpened, layerFailure(layer, "could not be opened")};
-    if (records(layer) != kOk)
-        return common::Failure{kLayerNotWritten, layerFailure(layer, "could not be written")};
-    if (closeNewShapefile(layer) != kOk)
-        return common::Failure{kLayerNotWritten, layerFailure(layer, "could not be completed")};
-    return std::nullopt;
-}
-
 } // namespace sheetjob::shapefile

@@ -5,10 +5,8 @@
 #include "sheetjob/common/Failure.h"
 #include "sheetjob/shapefile/ShapeLayer.h"
 
-#include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace sheetjob::shapefile {
 
@@ -24,20 +22,29 @@ struct LayerSpec {
     const common::Folder& folder;
     std::string baseName; ///< Windows-1251
     int shapeType = kPolyLine;
-    const std::vector<FieldDef>& fields;
-    int coordSystem = 1;
+    geometry::CoordSystem coordSystem;
 };
-
-/// Writes the records of one layer: `records` returns 0, or the writer status
-/// of the record that failed (the rest of the layer is then not written).
-using RecordWriter = std::function<int(ShapeLayer&)>;
-
-/// Opens the layer, writes its records and closes it. On failure nothing of
-/// the layer is left, and the failure says which layer and why.
-common::Outcome writeLayer(const LayerSpec& what, const RecordWriter& records);
 
 /// The one line that reports a failed layer: its path, what failed, and the
 /// writer's reason.
 std::string layerFailure(const ShapeLayer& layer, std::string_view what);
+
+/// Opens the layer with the columns of `schema`, hands it to `records` (which
+/// returns 0, or the writer status of the record that failed: the rest of the
+/// layer is then not written), and closes it. On failure nothing of the layer
+/// is left, and the failure says which layer and why.
+template <class S, class Records>
+common::Outcome writeLayer(const LayerSpec& what, const S& schema, Records&& records) {
+    Layer<S> layer(schema);
+    if (layer.open(what.coordSystem, what.shapeType, what.folder, what.baseName) != kOk)
+        return common::Failure{kLayerNotOpened, layerFailure(layer.shape(), "could not be opened")};
+    if (records(layer) != kOk)
+        return common::Failure{kLayerNotWritten,
+                               layerFailure(layer.shape(), "could not be written")};
+    if (layer.close() != kOk)
+        return common::Failure{kLayerNotWritten,
+                               layerFailure(layer.shape(), "could not be completed")};
+    return std::nullopt;
+}
 
 } // namespace sheetjob::shapefile

@@ -3,165 +3,55 @@
 #include "sheetjob/common/Cp1251.h"
 #include "sheetjob/common/Display.h"
 #include "sheetjob/common/Text.h"
+#include "sheetjob/shapefile/Encoding.h"
 #include "sheetjob/shapefile/MemberFile.h"
 
-#include <shapefil.h>
-
-#include <algorithm>
 #include <array>
-#include <charconv>
-#include <climits>
+#include <limits>
 
 namespace sheetjob::shapefile {
 namespace {
 
-// The attribute table's code page: language driver 201 in the header and a
-// .cpg beside it, so that a GIS shows the Cyrillic values without being told.
-constexpr const char* kCodePageLdid = "LDID/201";
-constexpr const char* kCodePageName = "1251";
+namespace enc = encoding;
 
-constexpr int kIdWidth = 6; // the automatic first column "Id": numeric, 6 digits
+// The code page of the attribute table, named beside it for the GIS that
+// reads a .cpg rather than the table's language driver.
+constexpr std::string_view kCodePageName = "1251";
+// The projection file is one line ended as text files are on the design's platform.
+constexpr std::string_view kLineEnd = "\r\n";
 
-// Longest value taken from an attribute text.
-constexpr size_t kMaxValueLength = 256;
+// The largest record count and file size the formats' 32-bit fields can hold
+// (sizes count 16-bit words, so a file may reach 2 x 2^31 - 2 bytes).
+constexpr std::size_t kMaxRecords = std::numeric_limits<std::int32_t>::max();
+constexpr std::size_t kMaxFileBytes = 2 * static_cast<std::size_t>(kMaxRecords);
 
-// Results of one attribute record.
-constexpr int kRecordStored = 0;
-constexpr int kRecordRefused = 1;   // the library refused a store
-constexpr int kRecordMalformed = 2; // a value without its "\" or not a number
-
-// A free-form decimal integer: optional sign and digits, blanks around.
-bool readInteger(std::string_view value, int& out) {
-    const std::string_view text = common::trimmed(value);
-    const char* first = text.data();
-    const char* last = text.data() + text.size();
-    if (first != last && *first == '+')
-        ++first;
-    long long v = 0;
-    const auto [ptr, ec] = std::from_chars(first, last, v);
-    if (ec != std::errc() || ptr != last || v < INT_MIN || v > INT_MAX)
-        return false;
-    out = static_cast<int>(v);
-    return true;
-}
-
-// A free-form decimal real; a decimal comma reads as a point, and so do
-// Fortran-style exponent letters "d" and "D" as "e".
-bool readReal(std::string_view value, double& out) {
-    std::string text(common::trimmed(value));
-    if (const auto comma = text.find(','); comma != std::string::npos)
-        text[comma] = '.';
-    for (char& c : text)
-        if (c == 'd' || c == 'D')
-            c = 'e';
-    const char* first = text.data();
-    const char* last = text.data() + text.size();
-    if (first != last && *first == '+')
-        ++first;
-    double v = 0;
-    const auto [ptr, ec] = std::from_chars(first, last, v);
-    if (ec != std::errc() || ptr != last)
-        return false;
-    out = v;
-    return true;
-}
-
-/// Stores an integer in a numeric column of the given width. The table would
-/// print it with "%*.0f", which is most of the cost of a record; the same
-/// right-aligned digits are stored directly instead. A number wider than its
-/// column takes the table's own path, which cuts it and refuses the store.
-bool writeInteger(DBFHandle table, int record, int column, int width, int value) {
-    constexpr int kWidest = 32; // wider columns than any layer has take the table's path
-    std::array<char, kWidest + 1> text{};
-    if (width > 0 && width <= kWidest) {
-        std::array<char, 16> digits{};
-        const auto [end, ec] = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-        const int length = static_cast<int>(end - digits.data());
-        if (ec == std::errc() && length <= width) {
-            std::fill_n(text.data(), width - length, ' ');
-            std::copy(digits.data(), end, text.data() + (width - length));
-            return DBFWriteAttributeDirectly(table, record, column, text.data()) != 0;
-        }
-    }
-    return DBFWriteIntegerAttribute(table, record, column, value) != 0;
-}
-
-/// Writes one attribute record: "Id" = identifier, then the values of the
-/// text (each followed by "\") by column type. recordNumber is 1-based.
-/// Returns kRecordStored, kRecordRefused or kRecordMalformed.
-int writeRecDbf(DBFHandle table, int recordNumber, int identifier, const std::string& attributeText,
-                const std::vector<FieldSpec>& fields) {
-    const int record = recordNumber - 1;
-    if (!writeInteger(table, record, 0, kIdWidth, identifier))
-        return kRecordRefused;
-    if (fields.empty())
-        return kRecordStored;
-    std::string_view rest = common::ltrimmed(attributeText);
-    std::string text; // a character value, terminated for the table
-    for (size_t i = 0; i < fields.size(); ++i) {
-        const auto separator = rest.find('\\');
-        if (separator == std::string_view::npos)
-            return kRecordMalformed;
-        const std::string_view value = rest.substr(0, std::min(separator, kMaxValueLength));
-        rest = common::ltrimmed(rest.substr(separator + 1));
-        const int column = static_cast<int>(i) + 1;
-        int stored = 1;
-        switch (fields[i].type) {
-        case kCharacter:
-            text.assign(common::rtrimmed(value));
-            stored = DBFWriteStringAttribute(table, record, column, text.c_str());
-            break;
-        case kInteger: {
-            int number = 0;
-            if (!common::isBlank(value) && !readInteger(value, number))
-                return kRecordMalformed;
-            stored = writeInteger(table, record, column, fields[i].width, number);
-            break;
-        }
-        case kReal: {
-            double number = 0.0;
-            if (!common::isBlank(value) && !readReal(value, number))
-                return kRecordMalformed;
-            stored = DBFWriteDoubleAttribute(table, record, column, number);
-            break;
-        }
-        default: // no column type to store into: the value is consumed
-            break;
-        }
-        if (!stored)
-            return kRecordRefused;
-    }
-    return kRecordStored;
-}
-
-struct ShapeDeleter {
-    void operator()(SHPObject* object) const { SHPDestroyObject(object); }
-};
-
-struct DbfCloser {
-    void operator()(DBFInfo* table) const { DBFClose(table); }
-};
-
-struct ShpCloser {
-    void operator()(SHPInfo* shapes) const { SHPClose(shapes); }
-};
+bool knownShapeType(int type) { return type == kPoint || type == kPolyLine || type == kPolygon; }
 
 } // namespace
 
 struct ShapeLayer::State {
     State(const common::Folder& folder, const std::string& name)
-        : files(folder, name), prj(folder, name + ".PRJ"), cpg(folder, name + ".cpg"),
-          displayName(folder.pathOf(name)) {}
+        : shp(folder, name + ".shp"), shx(folder, name + ".shx"), dbf(folder, name + ".dbf"),
+          prj(folder, name + ".PRJ"), cpg(folder, name + ".cpg"), displayName(folder.pathOf(name)) {
+    }
 
-    detail::LibraryFiles files;
-    detail::MemberFile prj;
-    detail::MemberFile cpg;
-    std::unique_ptr<DBFInfo, DbfCloser> dbf;
-    std::unique_ptr<SHPInfo, ShpCloser> shp;
-    std::vector<FieldSpec> fields;
-    int coordSystem = 0;
+    detail::MemberFile shp, shx, dbf, prj, cpg;
+    enc::TableLayout table;
+    std::string row; ///< the record being stored
+    enc::ShapeType type = enc::kNullShape;
+    enc::Extent extent;
+    geometry::CoordSystem coordSystem;
+    bool open = false;
     std::string displayName;
     std::string lastError;
+
+    /// The error of the first failed member ("" when none failed).
+    [[nodiscard]] std::string firstError() const {
+        for (const detail::MemberFile* m : {&shp, &shx, &dbf, &prj, &cpg})
+            if (m->failed())
+                return m->error();
+        return "";
+    }
 };
 
 /// The writer's access to a layer's state.
@@ -171,24 +61,12 @@ class Writer {
     static void reset(ShapeLayer& layer, std::unique_ptr<ShapeLayer::State> state) {
         layer.state_ = std::move(state);
     }
-    static int writeShape(ShapeLayer& layer, const std::string& attributeText, int shapeType,
-                          const geometry::Vertices* vertices, double x, double y);
 };
-
-namespace {
-
-/// Writes a small member whose content is known in full.
-bool writeWhole(detail::MemberFile& member, std::string_view content) {
-    member.truncate();
-    return member.write(content.data(), content.size()) == content.size();
-}
-
-} // namespace
 
 ShapeLayer::ShapeLayer() = default;
 ShapeLayer::~ShapeLayer() = default;
 
-bool ShapeLayer::isOpen() const { return state_ && state_->dbf && state_->shp; }
+bool ShapeLayer::isOpen() const { return state_ && state_->open; }
 
 const std::string& ShapeLayer::lastError() const {
     static const std::string none;
@@ -200,33 +78,8 @@ const std::string& ShapeLayer::displayName() const {
     return state_ ? state_->displayName : none;
 }
 
-std::string projectionText(int coordSystem) {
-    // The texts are those that GDAL, and through it QGIS, identify as the EPSG
-    // system of the job at full confidence, so that layers of different systems
-    // meet with the right datum shift: SK-42 is EPSG:4284, SK-95 Pulkovo 1995
-    // (EPSG:4200), GSK-2011 EPSG:7683. The GSK-2011 names are not in GDAL's
-    // alias table, hence the authority nodes of its datum (EPSG:1159) and of
-    // the system itself.
-    switch (coordSystem) {
-    case 1:
-        return "GEOGCS[\"GCS_Pulkovo_1942\",DATUM[\"D_Pulkovo_1942\",SPHEROID[\"Krasovsky_1940\", "
-               "6378245.0,298.3]], PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
-    case 2:
-        return "GEOGCS[\"GCS_Pulkovo_1995\",DATUM[\"D_Pulkovo_1995\",SPHEROID[\"Krasovsky_1940\", "
-               "6378245.0,298.3]], PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
-    case 3:
-    case 4: // shifted to the 2011 system before writing
-        return "GEOGCS[\"GCS_RUSSIA_2011\",DATUM[\"D_RUSSIA_2011\",SPHEROID[\"S_RUSSIA_2011\", "
-               "6378136.5,298.2564151],AUTHORITY[\"EPSG\",\"1159\"]], "
-               "PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433],"
-               "AUTHORITY[\"EPSG\",\"7683\"]]";
-    default:
-        return "";
-    }
-}
-
-int openNewShapefile(int coordSystem, int shapeType, const common::Folder& folder,
-                     const std::string& baseName, const std::vector<FieldDef>& fields,
+int openNewShapefile(geometry::CoordSystem coordSystem, int shapeType, const common::Folder& folder,
+                     const std::string& baseName, std::span<const Field> columns,
                      ShapeLayer& layer) {
     Writer::reset(layer, nullptr);
     layer.recordCounter = 0;
@@ -235,139 +88,137 @@ int openNewShapefile(int coordSystem, int shapeType, const common::Folder& folde
     Writer::reset(layer, std::make_unique<ShapeLayer::State>(folder, name));
     ShapeLayer::State& s = *Writer::state(layer);
     s.coordSystem = coordSystem;
-    const detail::ActiveLayer active(&s.files);
-
-    s.dbf.reset(DBFCreateLL(s.files.libraryName().c_str(), kCodePageLdid, detail::libraryHooks()));
-    if (!s.dbf) {
-        s.lastError = "cannot create the attribute table";
-        return kCreateFailed;
-    }
-    if (DBFAddField(s.dbf.get(), "Id", FTInteger, kIdWidth, 0) < 0) {
-        s.lastError = "the field \"Id\" was refused";
+    if (!enc::TableLayout::make(columns, s.table)) {
+        s.lastError = "an attribute column breaks the table's limits";
+        for (const Field& f : columns)
+            if (!validField(f))
+                s.lastError = "the field " +
+                              common::quoted(common::cp1251ToUtf8(std::string(f.name))) +
+                              " was refused";
         return kFieldRefused;
     }
-    for (const FieldDef& field : fields) {
-        const std::string fieldName = common::rtrim(field.name);
-        // Decimals belong to real columns only; the table refuses them elsewhere.
-        const bool knownType =
-            (field.descriptor.type == kCharacter || field.descriptor.type == kInteger ||
-             field.descriptor.type == kReal) &&
-            (field.descriptor.decimals == 0 || field.descriptor.type == kReal);
-        if (!knownType || DBFAddField(s.dbf.get(), fieldName.c_str(),
-                                      static_cast<DBFFieldType>(field.descriptor.type),
-                                      field.descriptor.width, field.descriptor.decimals) < 0) {
-            s.lastError =
-                "the field " + common::quoted(common::cp1251ToUtf8(fieldName)) + " was refused";
-            return kFieldRefused;
-        }
-        s.fields.push_back(field.descriptor);
-    }
-    s.shp.reset(SHPCreateLL(s.files.libraryName().c_str(), shapeType, detail::libraryHooks()));
-    if (!s.shp) {
-        s.lastError = "cannot create the shape files";
+    if (!knownShapeType(shapeType)) {
+        s.lastError = "shape type " + std::to_string(shapeType) + " is not written";
         return kCreateFailed;
     }
-    if (const std::string error = s.files.firstError(); !error.empty()) {
-        s.lastError = error;
+    s.type = static_cast<enc::ShapeType>(shapeType);
+    s.row.assign(s.table.recordLength(), ' ');
+    // The headers come last, when the counts and extent are known; their
+    // room is taken first.
+    if (s.shp.extend(enc::kShpHeaderBytes) == nullptr ||
+        s.shx.extend(enc::kShpHeaderBytes) == nullptr ||
+        s.dbf.extend(s.table.headerLength()) == nullptr) {
+        s.lastError = s.firstError();
         return kCreateFailed;
     }
+    s.open = true;
     return kOk;
 }
 
-int closeNewShapefile(ShapeLayer& layer) {
-    ShapeLayer::State* s = Writer::state(layer);
-    if (s == nullptr || !s->dbf || !s->shp) {
-        if (s != nullptr && s->lastError.empty())
-            s->lastError = "the layer is not open";
-        return kCloseFailed;
-    }
-    {
-        // Closing makes the library complete the headers of all three files.
-        const detail::ActiveLayer active(&s->files);
-        s->dbf.reset();
-        s->shp.reset();
-    }
-    const std::string prj = projectionText(s->coordSystem);
-    writeWhole(s->prj, prj.empty() ? prj : prj + "\r\n");
-    writeWhole(s->cpg, kCodePageName);
-
-    // The main file goes last: a layer is there once its .shp is.
-    const std::array<detail::MemberFile*, 5> members = {&s->files.dbf(), &s->files.shx(), &s->prj,
-                                                        &s->cpg, &s->files.shp()};
-    bool complete = s->files.firstError().empty();
-    for (detail::MemberFile* m : members)
-        complete = complete && m->finish();
-    for (detail::MemberFile* m : members)
-        complete = complete && m->install();
-    if (complete)
-        return kOk;
-    for (detail::MemberFile* m : members)
-        m->uninstall();
-    s->lastError = s->files.firstError();
-    for (detail::MemberFile* m : {&s->prj, &s->cpg})
-        if (s->lastError.empty() && m->failed())
-            s->lastError = m->error();
-    if (s->lastError.empty())
-        s->lastError = "input/output error";
-    return kCloseFailed;
-}
-
-int Writer::writeShape(ShapeLayer& layer, const std::string& attributeText, int shapeType,
-                       const geometry::Vertices* vertices, double x, double y) {
+int writeShape(ShapeLayer& layer, const RecordView& record,
+               std::span<const std::int32_t> partStarts, std::span<const double> x,
+               std::span<const double> y) {
     ++layer.recordCounter;
     ++layer.identifierCounter;
-    ShapeLayer::State* s = state(layer);
-    if (s == nullptr || !s->dbf || !s->shp) {
+    ShapeLayer::State* s = Writer::state(layer);
+    if (s == nullptr || !s->open) {
         if (s != nullptr)
             s->lastError = "the layer is not open";
         return kShapeWriteFailed;
     }
-    const detail::ActiveLayer active(&s->files);
-    const auto record = [&layer] { return "record " + std::to_string(layer.recordCounter); };
-    const int result = writeRecDbf(s->dbf.get(), layer.recordCounter, layer.identifierCounter,
-                                   attributeText, s->fields);
-    if (const std::string error = s->files.firstError(); !error.empty()) {
-        s->lastError = record() + ": " + error;
+    const auto where = [&layer] { return "record " + std::to_string(layer.recordCounter) + ": "; };
+
+    // The attribute record first: "Id", then the record's own columns.
+    enc::RowWriter row(s->table, s->row.data());
+    if (!row.integer(layer.identifierCounter) || !record.encode(row)) {
+        s->lastError = where() + "a value does not fit its attribute column";
         return kTableWriteFailed;
     }
-    if (result == kRecordRefused) {
-        s->lastError = record() + ": the attribute table refused a value";
+    if (!s->dbf.append(s->row)) {
+        s->lastError = where() + s->firstError();
         return kTableWriteFailed;
-    }
-    if (result == kRecordMalformed) {
-        s->lastError = record() + ": malformed attribute text";
-        return kMalformedText;
     }
 
-    std::unique_ptr<SHPObject, ShapeDeleter> shape;
-    if (vertices == nullptr) {
-        shape.reset(
-            SHPCreateObject(shapeType, -1, 0, nullptr, nullptr, 1, &x, &y, nullptr, nullptr));
-    } else {
-        const int partStart = 0;
-        shape.reset(SHPCreateObject(shapeType, -1, 1, &partStart, nullptr, vertices->size(),
-                                    vertices->x.data(), vertices->y.data(), nullptr, nullptr));
-    }
-    const bool appended = shape && SHPWriteObject(s->shp.get(), -1, shape.get()) >= 0;
-    if (const std::string error = s->files.firstError(); !error.empty() || !appended) {
-        s->lastError = record() + ": " + (error.empty() ? "the shape was refused" : error);
+    // Then the shape, its index entry, and the file's extent.
+    const bool point = s->type == enc::kPoint;
+    const bool shaped =
+        x.size() == y.size() && (point ? x.size() == 1 && partStarts.empty() : !partStarts.empty());
+    const std::size_t content = enc::contentBytes(s->type, partStarts.size(), x.size());
+    const std::size_t offset = s->shp.size();
+    if (!shaped || static_cast<std::size_t>(layer.recordCounter) > kMaxRecords ||
+        offset + enc::kShpRecordHeaderBytes + content > kMaxFileBytes) {
+        s->lastError = where() + (shaped ? "the layer would exceed the format's size"
+                                         : "the shape has no vertex or parts out of place");
         return kShapeWriteFailed;
     }
+    char* at = s->shp.extend(enc::kShpRecordHeaderBytes + content);
+    char entry[enc::kShxEntryBytes];
+    enc::shxEntry(offset, content, entry);
+    if (at == nullptr || !s->shx.append({entry, sizeof entry})) {
+        s->lastError = where() + s->firstError();
+        return kShapeWriteFailed;
+    }
+    enc::shpRecord(layer.recordCounter, s->type, partStarts, x, y, at);
+    s->extent.add(x, y);
     return kOk;
 }
 
-int writePoint(ShapeLayer& layer, const std::string& attributeText, double x, double y) {
-    return Writer::writeShape(layer, attributeText, SHPT_POINT, nullptr, x, y);
+int writePoint(ShapeLayer& layer, const RecordView& record, double x, double y) {
+    return writeShape(layer, record, {}, {&x, 1}, {&y, 1});
 }
 
-int writeSimpleLine(ShapeLayer& layer, const std::string& attributeText,
-                    const geometry::Vertices& v) {
-    return Writer::writeShape(layer, attributeText, SHPT_ARC, &v, 0.0, 0.0);
+int writeSimpleLine(ShapeLayer& layer, const RecordView& record, const geometry::Vertices& v) {
+    static constexpr std::int32_t kOnePart[] = {0};
+    return writeShape(layer, record, kOnePart, v.x, v.y);
 }
 
-int writeSimplePolygon(ShapeLayer& layer, const std::string& attributeText,
-                       const geometry::Vertices& v) {
-    return Writer::writeShape(layer, attributeText, SHPT_POLYGON, &v, 0.0, 0.0);
+int writeSimplePolygon(ShapeLayer& layer, const RecordView& record, const geometry::Vertices& v) {
+    // The ring stays as the caller gives it: closed, and in its orientation.
+    return writeSimpleLine(layer, record, v);
+}
+
+int closeNewShapefile(ShapeLayer& layer) {
+    ShapeLayer::State* s = Writer::state(layer);
+    if (s == nullptr || !s->open) {
+        if (s != nullptr && s->lastError.empty())
+            s->lastError = "the layer is not open";
+        return kCloseFailed;
+    }
+    s->open = false;
+    const auto records = static_cast<std::uint32_t>(layer.recordCounter);
+
+    std::string tableHead;
+    s->table.header(records, tableHead);
+    s->dbf.append({&enc::kDbfFileEnd, 1});
+    char shpHead[enc::kShpHeaderBytes];
+    char shxHead[enc::kShpHeaderBytes];
+    enc::shpHeader(s->type, s->shp.size(), s->extent, shpHead);
+    enc::shpHeader(s->type, s->shx.size(), s->extent, shxHead);
+    s->prj.append(s->coordSystem.prjText());
+    s->prj.append(kLineEnd);
+    s->cpg.append(kCodePageName);
+
+    // The main file goes last: a layer is there once its .shp is.
+    const std::array<std::pair<detail::MemberFile*, std::string_view>, 5> members = {{
+        {&s->dbf, tableHead},
+        {&s->shx, {shxHead, sizeof shxHead}},
+        {&s->prj, {}},
+        {&s->cpg, {}},
+        {&s->shp, {shpHead, sizeof shpHead}},
+    }};
+    bool complete = true;
+    for (const auto& [member, head] : members)
+        complete = complete && member->finish(head);
+    for (std::size_t i = 0; complete && i < members.size(); ++i)
+        complete = members[i].first->install(i + 1 == members.size());
+    if (complete)
+        return kOk;
+    for (const auto& [member, head] : members)
+        member->uninstall();
+    s->lastError = s->firstError();
+    if (s->lastError.empty())
+        s->lastError = "input/output error";
+    return kCloseFailed;
 }
 
 } // namespace sheetjob::shapefile

@@ -1,0 +1,120 @@
+// The parts of the folder operations that are the same on every platform:
+// whole files written under a temporary name and put in place, at once or
+// through a job's staging.
+
+#include "sheetjob/common/Folder.h"
+
+#include <algorithm>
+
+namespace sheetjob::common {
+
+bool Folder::writeFile(std::string_view name, std::string_view content, std::string& error) const {
+    const std::string temporary = std::string(name) + std::string(kPartSuffix);
+    auto file = createFile(temporary, error);
+    if (!file)
+        return false;
+    if (!file->writeAt(0, content, error) || !file->close(error) ||
+        !putInPlace(temporary, name, error)) {
+        removeEntry(temporary);
+        return false;
+    }
+    return true;
+}
+
+bool Folder::putInPlace(std::string_view temporary, std::string_view name, std::string& error,
+                        bool completesUnit) const {
+    if (staging_ == nullptr)
+        return rename(temporary, name, error);
+    staging_->add(*this, std::string(temporary), std::string(name), completesUnit);
+    return true;
+}
+
+void Folder::takeBack(std::string_view temporary, std::string_view name) const {
+    if (staging_ != nullptr)
+        staging_->drop(*this, temporary);
+    else
+        removeEntry(name);
+}
+
+Staging::~Staging() {
+    for (const Entry& e : entries_)
+        e.folder->removeEntry(e.temporary);
+}
+
+void Staging::add(const Folder& folder, std::string temporary, std::string name,
+                  bool completesUnit) {
+    entries_.push_back({&folder, std::move(temporary), std::move(name), completesUnit});
+}
+
+void Staging::drop(const Folder& folder, std::string_view temporary) {
+    const auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) {
+        return e.folder == &folder && e.temporary == temporary;
+    });
+    if (it == entries_.end())
+        return;
+    folder.removeEntry(it->temporary);
+    entries_.erase(it);
+}
+
+bool Staging::commit(std::string& error) {
+    std::vector<Entry> entries = std::move(entries_);
+    entries_.clear();
+    // The folders in the order they first appear, each with its files.
+    std::vector<const Folder*> folders;
+    for (const Entry& e : entries)
+        if (std::find(folders.begin(), folders.end(), e.folder) == folders.end())
+            folders.push_back(e.folder);
+
+    const auto firstFailure = [&error](const std::string& what) {
+        if (error.empty())
+            error = what;
+    };
+    error.clear();
+    bool synced = true;
+    for (const Folder* f : folders) {
+        std::vector<std::string> names;
+        for (const Entry& e : entries)
+            if (e.folder == f)
+                names.push_back(e.temporary);
+        std::string why;
+        if (!f->syncFiles(names, why)) {
+            firstFailure("cannot make the files of " + f->path() + " durable: " + why);
+            synced = false;
+        }
+    }
+    if (!synced) {
+        // Data that may not be on the disk never goes under a real name.
+        for (const Entry& e : entries)
+            e.folder->removeEntry(e.temporary);
+        return false;
+    }
+
+    std::size_t unitStart = 0;
+    bool unitFailed = false;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const Entry& e = entries[i];
+        std::string why;
+        if (unitFailed) {
+            e.folder->removeEntry(e.temporary);
+        } else if (!e.folder->rename(e.temporary, e.name, why)) {
+            firstFailure("cannot put " + e.folder->pathOf(e.name) + " in place: " + why);
+            unitFailed = true;
+            e.folder->removeEntry(e.temporary);
+            for (std::size_t j = unitStart; j < i; ++j) // the unit's files already in place
+                entries[j].folder->removeEntry(entries[j].name);
+        }
+        if (e.completesUnit) {
+            unitStart = i + 1;
+            unitFailed = false;
+        }
+    }
+
+    for (const Folder* f : folders) {
+        std::string why;
+        if (!f->syncEntries(why))
+            firstFailure("cannot make the entries of " + f->path() + " durable: " + why);
+    }
+    return error.empty();
+}
+
+} // namespace sheetjob::common
