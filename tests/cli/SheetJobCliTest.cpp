@@ -113,12 +113,28 @@ TEST(SheetJobCli, RerunRemovesStaleLayers) {
     EXPECT_TRUE(fs::exists(frame / "other.shp"));
 }
 
+// The sub-sheet folders are made whole, over what an earlier run left: its
+// folders (emptied of stale layers and replaced) and a folder a killed run
+// was writing (removed, also by a run without sub-sheet frames).
 TEST(SheetJobCli, SubSheetFramesMakeTheirFolders) {
     TempDir dir;
-    const ProcessResult r = runJob(dir, "\xEF\xBB\xBFNom=N-37-XIV; Path=res; SubSheetFrames=1;\n");
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_TRUE(fs::is_directory(dir.path() / "res" / "HYPS_50"));
-    EXPECT_TRUE(fs::is_directory(dir.path() / "res" / "HYPS_25"));
+    const fs::path res = dir.path() / "res";
+    testing::writeFile(res / "HYPS_50.sheetjob-part" / "N-37-51-\xD0\x90.shp", "killed");
+    const std::string job = "\xEF\xBB\xBFNom=N-37-XIV; Path=res; SubSheetFrames=1;\n";
+    for (int run = 0; run < 2; ++run) {
+        const ProcessResult r = runJob(dir, job);
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        for (const auto& [folder, layers] : {std::pair{"HYPS_50", 16}, {"HYPS_25", 64}}) {
+            int shp = 0;
+            for (const auto& e : fs::directory_iterator(res / folder))
+                shp += e.path().extension() == ".shp";
+            EXPECT_EQ(shp, layers) << folder;
+        }
+        EXPECT_FALSE(fs::exists(res / "HYPS_50.sheetjob-part"));
+    }
+    fs::create_directories(res / "HYPS_25.sheetjob-part");
+    ASSERT_EQ(runJob(dir, "Nom=N-37-XIV; Path=res;\n").exitCode, 0);
+    EXPECT_FALSE(fs::exists(res / "HYPS_25.sheetjob-part"));
 }
 
 // A layer that cannot be written (a full disk, wherever it fills up, or a

@@ -20,9 +20,11 @@ from full_disk_test import problems_in
 NOBODY = 65534  # the unprivileged user and group of Debian
 RENAMES = "rename,renameat,renameat2"
 SHEET, OTHER = "Nom=N-37-XIV; Path=res;\n", "Nom=N-37; Path=res;\n"  # OTHER has no FrameAdj
-# Kill points of the ~520 renames with sub-sheets: among the first layers, before a .shp in
-# the middle, among the styles.
-SUB_SHEETS = ("Nom=N-37-XIV; Path=res; SubSheetFrames=1;\n", [3, 5, 250, 251, 480])
+SUB_SHEETS = "Nom=N-37-XIV; Path=res; SubSheetFrames=1;\n"
+# Kill points with sub-sheets: before and after a sub-sheet folder goes in place
+# whole, among the styles; and, with a file of the user's in the sub-sheet
+# folders (written into file by file), inside two layers and among the styles.
+SUB_SHEET_KILLS = [(False, [2, 3, 100]), (True, [4, 251, 480])]
 failures = []
 
 
@@ -49,16 +51,22 @@ def killed_runs(program, scratch):
     run(program, folder, SHEET, strace=["-e", "trace=" + RENAMES])
     with open(os.path.join(folder, "trace")) as f:
         count = sum(" rename" in line for line in f)
-    for job, kills in ((SHEET, range(1, count + 1)), SUB_SHEETS):
+    for job, own_file, kills in [(SHEET, False, range(1, count + 1))] + [
+            (SUB_SHEETS, own, kills) for own, kills in SUB_SHEET_KILLS]:
         for k in kills:
             folder = tempfile.mkdtemp(dir=scratch)
-            run(program, folder, job, strace=["-e", "inject=%s:signal=KILL:when=%d" % (RENAMES, k)])
+            for sub in ("HYPS_50", "HYPS_25") if own_file else ():
+                os.makedirs(os.path.join(folder, "res", sub))
+                open(os.path.join(folder, "res", sub, "notes.txt"), "w").close()
+            killed = run(program, folder, job,
+                         strace=["-e", "inject=%s:signal=KILL:when=%d" % (RENAMES, k)])
+            expect(killed.returncode != 0, "%r ran past rename %d" % (job, k))
             after, res = run(program, folder, OTHER), os.path.join(folder, "res")
             left = problems_in(res) + [n for n in os.listdir(res) if n.endswith(".qgs")]
             expect(after.returncode == 0 and left == ["N-37.qgs"],
                    "%r killed at rename %d, then: %s %s" % (job, k, after.stderr, left))
             shutil.rmtree(folder)
-    print("killed at %d renames and at %d with sub-sheets" % (count, len(SUB_SHEETS[1])))
+    print("killed at each of %d renames, and at 6 with sub-sheets" % count)
 
 
 def memory_limit(program, scratch):

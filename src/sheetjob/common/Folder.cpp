@@ -75,7 +75,8 @@ FileLock& FileLock::operator=(FileLock&& other) noexcept {
 
 Folder::Folder(Folder&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)),
-      staging_(std::exchange(other.staging_, nullptr)) {}
+      staging_(std::exchange(other.staging_, nullptr)), fresh_(std::exchange(other.fresh_, false)) {
+}
 
 Folder& Folder::operator=(Folder&& other) noexcept {
     if (this != &other) {
@@ -83,6 +84,7 @@ Folder& Folder::operator=(Folder&& other) noexcept {
         fd_ = std::exchange(other.fd_, -1);
         path_ = std::move(other.path_);
         staging_ = std::exchange(other.staging_, nullptr);
+        fresh_ = std::exchange(other.fresh_, false);
     }
     return *this;
 }
@@ -232,6 +234,23 @@ std::vector<FolderEntry> Folder::entries() const {
 bool Folder::removeEntry(std::string_view name) const {
     // Without AT_REMOVEDIR a folder is refused; a link is removed itself.
     return ::unlinkat(fd_, std::string(name).c_str(), 0) == 0;
+}
+
+bool Folder::removeEmptySubfolder(std::string_view name, std::string& error) const {
+    if (::unlinkat(fd_, std::string(name).c_str(), AT_REMOVEDIR) != 0) {
+        error = systemMessage(errno);
+        return false;
+    }
+    return true;
+}
+
+bool Folder::moveSubfolder(std::string_view from, std::string_view to, std::string& error) const {
+    // rename replaces an empty folder in one step and refuses one with entries.
+    if (kindOf(to) != EntryKind::Missing && kindOf(to) != EntryKind::Folder) {
+        error = "it is not a folder";
+        return false;
+    }
+    return rename(from, to, error);
 }
 
 std::optional<OutputFile> Folder::createFile(std::string_view name, std::string& error) const {

@@ -100,6 +100,23 @@ class Folder {
     [[nodiscard]] std::vector<FolderEntry> entries() const;
     /// Removes the entry `name` if it is not a folder; a link goes as a link.
     bool removeEntry(std::string_view name) const;
+    /// Removes the subfolder `name` if it is empty.
+    bool removeEmptySubfolder(std::string_view name, std::string& error) const;
+    /// Renames the subfolder `from` to `to`, which must be missing or an empty
+    /// folder (then it is replaced). False (with `error`) otherwise.
+    bool moveSubfolder(std::string_view from, std::string_view to, std::string& error) const;
+
+    /// Makes the subfolder `name` afresh for files written whole into it: an
+    /// entry of that name left by an earlier run is removed first (a link as a
+    /// link; a folder with the files in it, never what lies beyond a link). In
+    /// a fresh folder files are made under their own names, since nothing is
+    /// under a real name until the folder itself is moved into place.
+    std::optional<Folder> makeFreshSubfolder(std::string_view name, std::string& error) const;
+    /// Removes the subfolder `name` with the files in it (not with folders in it).
+    bool removeFolderWithFiles(std::string_view name, std::string& error) const;
+    /// The name a file is written under until it is complete: its own in a
+    /// fresh folder, otherwise with the temporary suffix.
+    [[nodiscard]] std::string temporaryName(std::string_view name) const;
     /// Creates the new file `name` for writing. Any existing entry of that
     /// name, a link included, makes it fail: nothing is ever written through
     /// a link or into a file this run did not make.
@@ -147,6 +164,7 @@ class Folder {
     int fd_ = -1;
     std::string path_;
     Staging* staging_ = nullptr;
+    bool fresh_ = false; ///< files are made under their own names
 };
 
 /// Files put in place at the end of a job rather than one by one, so that a

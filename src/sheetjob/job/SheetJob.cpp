@@ -144,6 +144,69 @@ void stageFolders(OutputFolders& folders, common::Staging* staging) {
             (*f)->stageInto(staging);
 }
 
+/// A sub-sheet folder written whole: when the prepared folder holds nothing
+/// (the usual case), the layers go into a fresh folder beside it, which then
+/// takes its place in one rename; a folder that holds other files is written
+/// into file by file. Cheaper by a rename per file, and just as safe: nothing
+/// is under the real folder's name until all of it is.
+class WholeFolder {
+  public:
+    WholeFolder(const common::Folder& result, std::string_view name,
+                std::optional<common::Folder>& prepared, common::Staging& staging)
+        : result_(result), name_(name), prepared_(prepared),
+          freshName_(result.temporaryName(name)) {
+        std::string ignored;
+        if (prepared_->entries().empty())
+            fresh_ = result_.makeFreshSubfolder(freshName_, ignored);
+        if (!fresh_)
+            prepared_->stageInto(&staging);
+    }
+    WholeFolder(const WholeFolder&) = delete;
+    WholeFolder& operator=(const WholeFolder&) = delete;
+    ~WholeFolder() {
+        if (fresh_) {
+            std::string ignored;
+            fresh_.reset();
+            result_.removeFolderWithFiles(freshName_, ignored);
+        }
+        prepared_->stageInto(nullptr);
+    }
+
+    /// Where the layers go.
+    [[nodiscard]] const common::Folder& target() const { return fresh_ ? *fresh_ : *prepared_; }
+
+    /// Makes the fresh folder's files durable and moves it into place (the
+    /// prepared folder, open again, is then the new one). Nothing to do for a
+    /// folder written into file by file: its staging commits it.
+    bool commit(std::string& error) {
+        if (!fresh_)
+            return true;
+        std::vector<std::string> names;
+        for (const common::FolderEntry& e : fresh_->entries())
+            names.push_back(e.name);
+        std::string why;
+        if (!fresh_->syncFiles(names, why) || !result_.moveSubfolder(freshName_, name_, why)) {
+            error = "cannot put " + result_.pathOf(name_) + " in place: " + why;
+            return false;
+        }
+        fresh_.reset();
+        auto reopened = result_.openSubfolder(name_, why);
+        if (!reopened) {
+            error = "cannot open " + result_.pathOf(name_) + " again: " + why;
+            return false;
+        }
+        *prepared_ = std::move(*reopened);
+        return true;
+    }
+
+  private:
+    const common::Folder& result_;
+    std::string name_;
+    std::optional<common::Folder>& prepared_;
+    std::string freshName_;
+    std::optional<common::Folder> fresh_;
+};
+
 /// Puts what the staging holds in place; a failure to do so is the stage's.
 common::Outcome commit(common::Staging& staging, int status) {
     std::string error;
@@ -162,14 +225,19 @@ common::Outcome commit(common::Staging& staging, int status) {
 std::optional<StoppedRun> writeStages(const model::Job& job, OutputFolders& folders,
                                       RunRecord& record) {
     if (job.subSheetFrames) {
-        common::Staging subSheets;
-        stageFolders(folders, &subSheets);
+        common::Staging staging;
+        WholeFolder r50(folders.result, kR50Folder, folders.r50, staging);
+        WholeFolder r25(folders.result, kR25Folder, folders.r25, staging);
         // Any failure of the sub-sheet frames stands for an unspecified one.
         common::Outcome failure =
-            layers::createMaps5025(job.sheet, job.coordSystem, *folders.r50, *folders.r25);
-        if (auto notCommitted = commit(subSheets, kUnspecifiedFailure); !failure)
-            failure = notCommitted;
-        stageFolders(folders, nullptr);
+            layers::createMaps5025(job.sheet, job.coordSystem, r50.target(), r25.target());
+        // What was completed goes in place even when a later sheet failed.
+        std::string errors[3];
+        const bool committed[3] = {r50.commit(errors[0]), r25.commit(errors[1]),
+                                   staging.commit(errors[2])};
+        for (int i = 0; i < 3 && !failure; ++i)
+            if (!committed[i])
+                failure = common::Failure{kUnspecifiedFailure, common::displayed(errors[i])};
         if (failure)
             return StoppedRun{{kUnspecifiedFailure, failure->reason}, true};
     }
@@ -199,10 +267,18 @@ std::optional<StoppedRun> writeSheet(const model::Job& job) {
     OutputFolders folders;
     if (auto failure = pathProcess(job.resultFolder, job.subSheetFrames, folders))
         return StoppedRun{*failure, true};
+    // A sub-sheet folder that a killed run was writing whole goes.
+    for (const std::string_view name : {kR50Folder, kR25Folder}) {
+        const std::string fresh = folders.result.temporaryName(name);
+        std::string ignored;
+        if (folders.result.kindOf(fresh) != common::EntryKind::Missing &&
+            !folders.result.removeFolderWithFiles(fresh, ignored))
+            folders.result.removeEntry(fresh); // not a folder: a leftover of another kind
+    }
     // Marked as going until the run ends, so that the next run can tell a run
     // that was killed from one that ended (even with a failure: a layer that
-    // fails leaves no file). Put in place at once, before any staged file:
-    // the staging's synchronisation makes it durable before their renames.
+    // fails leaves no file). Put in place at once, before any staged file or
+    // fresh folder: their synchronisation makes it durable before their renames.
     // Best effort: the layers report a folder that cannot be written.
     RunRecord record{false, job.sheet.nomenclature(), job.subSheetFrames, {}, 0};
     writeRunRecord(folders.result, record);
