@@ -73,6 +73,13 @@ def run_once(program, size_kb, scratch):
         elif run.returncode in (8, 16):
             if run.stderr.count("\n") != 1:
                 found.append("not one line: %r" % run.stderr)
+            # The sub-sheet frames are written first, and their failure leaves
+            # the job not done; a sheet layer, style or project is exit 16.
+            sub_sheets = ("HYPS_50" in run.stderr or "HYPS_25" in run.stderr) \
+                and "QGIS file" not in run.stderr
+            if sub_sheets and run.returncode != 8:
+                found.append("a sub-sheet failure with exit %d: %s"
+                             % (run.returncode, run.stderr.strip()))
         else:
             found.append("exit code %d: %s" % (run.returncode, run.stderr.strip()))
         return run.returncode, found

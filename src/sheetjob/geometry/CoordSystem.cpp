@@ -1,5 +1,7 @@
 #include "sheetjob/geometry/CoordSystem.h"
 
+#include <array>
+
 namespace sheetjob::geometry {
 namespace {
 
@@ -52,9 +54,13 @@ constexpr std::array<CoordSystemFacts, 4> kTable = {{
 
 } // namespace
 
-const std::array<CoordSystem, 4>& CoordSystem::all() {
-    static constexpr std::array<CoordSystem, 4> systems = {kSK42, kSK95, kGSK2011, kGSK2011SK42};
-    static_assert(systems.size() == kTable.size());
+std::span<const CoordSystem> CoordSystem::all() {
+    static constexpr std::array<CoordSystem, kTable.size()> systems = [] {
+        std::array<CoordSystem, kTable.size()> rows{};
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            rows[i] = CoordSystem(static_cast<int>(i));
+        return rows;
+    }();
     return systems;
 }
 

@@ -5,8 +5,8 @@
 // ellipsoid, and whether it is laid out in one system and written in another.
 // A further system is one more row of the table in CoordSystem.cpp.
 
-#include <array>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace sheetjob::geometry {
@@ -49,7 +49,7 @@ class CoordSystem {
     constexpr CoordSystem() = default;
 
     /// Every system, in the order of the job's codes and of the dialog's list.
-    static const std::array<CoordSystem, 4>& all();
+    static std::span<const CoordSystem> all();
     /// The system of a job's code 1..4, or nothing.
     static std::optional<CoordSystem> fromCode(int code);
     /// The system an argument file names by `name` (exactly, blanks removed

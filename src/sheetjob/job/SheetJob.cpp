@@ -219,9 +219,9 @@ common::Outcome commit(common::Staging& staging, int status) {
 /// and the QGIS files. Every file of a stage is written under its temporary
 /// name and put in place when the stage ends, after one synchronisation of
 /// their data: a power cut after the run finds each file whole, old or new.
-/// The project goes into the run's record (staged before it) once its text
-/// is made, so that a run killed while the files go in place leaves a project
-/// the next run recognises.
+/// The project goes into the run's record, put in place at once, when its
+/// text is made, so that a run killed while the files go in place leaves a
+/// project the next run recognises; the finished record is staged last.
 std::optional<StoppedRun> writeStages(const model::Job& job, OutputFolders& folders,
                                       RunRecord& record) {
     if (job.subSheetFrames) {
@@ -250,8 +250,14 @@ std::optional<StoppedRun> writeStages(const model::Job& job, OutputFolders& fold
         failure = writeQgisFiles(job, frameKinds, folders, [&](const ProjectFile& project) {
             record.project = project.name;
             record.projectDigest = project.digest;
+            folders.result.stageInto(nullptr); // in place at once, before the project
             writeRunRecord(folders.result, record);
+            folders.result.stageInto(&sheet);
         });
+    // The record says finished once the last file is in place, and is made
+    // durable with them.
+    record.finished = true;
+    writeRunRecord(folders.result, record);
     // What was completed goes in place even when a later layer failed.
     if (auto notCommitted = commit(sheet, kUnspecifiedFailure); !failure)
         failure = notCommitted;
@@ -283,8 +289,10 @@ std::optional<StoppedRun> writeSheet(const model::Job& job) {
     RunRecord record{false, job.sheet.nomenclature(), job.subSheetFrames, {}, 0};
     writeRunRecord(folders.result, record);
     auto stopped = writeStages(job, folders, record);
-    record.finished = true;
-    writeRunRecord(folders.result, record);
+    if (!record.finished) { // the sub-sheet frames failed
+        record.finished = true;
+        writeRunRecord(folders.result, record);
+    }
     return stopped;
 }
 
