@@ -32,6 +32,10 @@ constexpr double kPointSpacing1M = 10.0 / 60;
 // Longitude extent of a sub-sheet: 15' for 1:50 000, 7'30" for 1:25 000.
 constexpr double kSubSheet50kWidth = 15.0 / 60;
 constexpr double kSubSheet25kWidth = 7.5 / 60;
+// A 1:50 000 sheet's name lies a quarter of the sheet's width east of its
+// west edge (the middle of its north-western 1:25 000 sheet) and an eighth of
+// its height south of its north edge (halfway to that sheet's own name).
+constexpr double kNameQuarterShare = 0.25;
 // Characters of a sub-sheet name, "N-37-51-А" and "N-37-51-А-в".
 constexpr int kSubSheet50kNameChars = 9;
 constexpr int kSubSheet25kNameChars = 11;
@@ -56,6 +60,7 @@ constexpr int kOnLine = 1;              // LinePlacementFlag: centred on the lin
 constexpr int kStrictAnchor = 1;        // lineAnchorType: exactly at the anchor
 constexpr int kCentreQuadrant = 4;      // quadOffset: centred on the point
 constexpr int kShowAllOrientations = 2; // upsidedownLabels: follow the line's direction
+constexpr int kValueProperty = 1;       // data-defined property of a fixed value
 constexpr int kFieldProperty = 2;       // data-defined property from a field
 constexpr int kExpressionProperty = 3;  // data-defined property from an expression
 constexpr int kNormalWeight = 50;       // QFont::Normal
@@ -331,7 +336,22 @@ XmlElement frameLabeling(const std::string& keyPrefix, double defaultSizePt,
     return l;
 }
 
-XmlElement nameLabeling(const TextStyle& t) {
+/// A data-defined label property: an expression, or a value where `isValue`.
+XmlElement& definedProperty(XmlElement& properties, const std::string& name,
+                            const std::string& text, bool isValue) {
+    XmlElement& p = properties.add("Option");
+    p.set("name", name).set("type", "Map");
+    p.add(option("active", "bool", "true"));
+    p.add(option(isValue ? "val" : "expression", "QString", text));
+    p.add(option("type", "int", std::to_string(isValue ? kValueProperty : kExpressionProperty)));
+    return p;
+}
+
+/// A sheet's name over its middle, or, for a 1:50 000 sheet, in the middle of
+/// its north-western quarter (its 1:25 000 sheet "а") between that sheet's own
+/// name and the north edge: the middle of a 1:50 000 sheet is the crossing of
+/// its 1:25 000 sheets' edges, where the lines would strike the name through.
+XmlElement nameLabeling(const TextStyle& t, bool inNorthWestQuarter) {
     XmlElement l("labeling");
     l.set("type", "simple");
     XmlElement& s = l.add("settings");
@@ -343,6 +363,25 @@ XmlElement nameLabeling(const TextStyle& t) {
     p.set("xOffset", "0").set("yOffset", "0").set("offsetType", "0");
     p.set("priority", kTopPriority);
     s.add(rendering());
+    if (inNorthWestQuarter) {
+        XmlElement& dd = s.add("dd_properties");
+        XmlElement& c = dd.add("Option");
+        c.set("type", "Map");
+        c.add(option("name", "QString", ""));
+        XmlElement& props = c.add("Option");
+        props.set("name", "properties").set("type", "Map");
+        const std::string share = formatNumber(kNameQuarterShare);
+        definedProperty(props, "PositionX",
+                        "x_min($geometry) + (x_max($geometry) - x_min($geometry)) * " + share,
+                        false);
+        definedProperty(props, "PositionY",
+                        "y_max($geometry) - (y_max($geometry) - y_min($geometry)) * " +
+                            formatNumber(kNameQuarterShare / 2),
+                        false);
+        definedProperty(props, "Hali", "Center", true);
+        definedProperty(props, "Vali", "Half", true);
+        c.add(option("type", "QString", "collection"));
+    }
     return l;
 }
 
@@ -465,7 +504,7 @@ StyleBody subSheet(const SheetInfo& sheet, LayerKind kind) {
                 true};
     StyleBody b;
     b.elements.push_back(singleSymbolRenderer(outlineSymbol("0", stroke)));
-    b.elements.push_back(nameLabeling(t));
+    b.elements.push_back(nameLabeling(t, is50k));
     b.labelsEnabled = true;
     return b;
 }

@@ -2,6 +2,8 @@
 
 #include "sheetjob/qgis/Xml.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <numbers>
 
@@ -16,6 +18,44 @@ constexpr double kZonePrefix = 1000000.0;          // false easting: zone number
 constexpr double kZoneFalseEasting = 500000.0;     // ... plus 500 km
 constexpr double kConicParallelFraction = 1.0 / 6; // standard parallels a sixth inside the edges
 constexpr double kNorthStep = 1e-5;                // degrees, step for the direction of north
+
+constexpr int kProjDigits = 15;       // significant digits of a number in a PROJ step
+constexpr int kProjNumberBuffer = 32; // such a number with sign and exponent
+
+// What a project needs to know of each coordinate system beyond its EPSG
+// codes, one row per job's code (3 and 4 are both written in GSK-2011).
+// The operations to WGS 84 are EPSG's for the Russian Federation: for
+// Pulkovo 1942 the one of GOST R 51794-2008 (through PZ-90.02, 3 m; it
+// replaces EPSG:1267 and is closer than the 1990s all-USSR fit EPSG:15865,
+// 4.5 m), for Pulkovo 1995 the same standard's (1 m, EPSG's only one), and
+// for GSK-2011 EPSG's null transformation (1 m, its only one). Their steps
+// are written as PROJ writes them, so that QGIS lists them by name.
+struct SystemRow {
+    int code;         // the job's code
+    const char* note; // the printed sheet's note on the system
+    const char* projEllipsoid;
+    int toWgs84Epsg;
+    const char* toWgs84Name;
+    const char* toWgs84Helmert;
+};
+constexpr const char* kSk42ToWgs84 = "+proj=helmert +x=23.57 +y=-140.95 +z=-79.8 +rx=0 +ry=-0.35 "
+                                     "+rz=-0.79 +s=-0.22 +convention=coordinate_frame";
+constexpr const char* kSk95ToWgs84 = "+proj=helmert +x=24.47 +y=-130.89 +z=-81.56 +rx=0 +ry=0 "
+                                     "+rz=-0.13 +s=-0.22 +convention=coordinate_frame";
+constexpr std::array<SystemRow, 4> kSystemRows = {{
+    {1, "Система координат 1942 г.", "krass", 5044, "Pulkovo 1942 to WGS 84 (20)", kSk42ToWgs84},
+    {2, "Система координат 1995 г.", "krass", 5043, "Pulkovo 1995 to WGS 84 (2)", kSk95ToWgs84},
+    {3, "Геодезическая система координат 2011 г.", "GSK2011", 9773, "GSK-2011 to WGS 84 (1)", ""},
+    {4, "Геодезическая система координат 2011 г. (разграфка СК-42)", "GSK2011", 9773,
+     "GSK-2011 to WGS 84 (1)", ""},
+}};
+
+const SystemRow& rowOf(geometry::CoordSystem coordSystem) {
+    for (const SystemRow& r : kSystemRows)
+        if (r.code == coordSystem.code())
+            return r;
+    return kSystemRows.front();
+}
 
 std::string authority(int code) { return "AUTHORITY[\"EPSG\",\"" + std::to_string(code) + "\"]"; }
 
@@ -142,7 +182,40 @@ GeographicSystem geographicSystem(geometry::CoordSystem coordSystem) {
             authority(f.datumEpsg) + "],PRIMEM[\"Greenwich\",0," + authority(8901) +
             "],UNIT[\"degree\",0.0174532925199433," + authority(9122) + "]," + authority(g.epsg) +
             "]";
+    g.projEllipsoid = rowOf(coordSystem).projEllipsoid;
     return g;
+}
+
+DatumOperation wgs84Operation(geometry::CoordSystem coordSystem) {
+    const SystemRow& r = rowOf(coordSystem);
+    return {r.toWgs84Epsg, r.toWgs84Name, r.toWgs84Helmert};
+}
+
+std::string systemNote(geometry::CoordSystem coordSystem) { return rowOf(coordSystem).note; }
+
+std::string projNumber(double value) {
+    if (value == 0.0)
+        return "0";
+    std::array<char, kProjNumberBuffer> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                      std::chars_format::general, kProjDigits);
+    return std::string(buffer.data(), result.ptr);
+}
+
+std::string projDefinition(const MapCrs& crs) {
+    const auto p = [](const char* key, double value) {
+        return std::string(" +") + key + "=" + projNumber(value);
+    };
+    std::string s;
+    if (crs.method == ProjectionMethod::TransverseMercator) {
+        s = "+proj=tmerc" + p("lat_0", crs.latitudeOfOrigin) + p("lon_0", crs.centralMeridian) +
+            p("k", crs.scaleFactor);
+    } else {
+        s = "+proj=lcc" + p("lat_0", crs.latitudeOfOrigin) + p("lon_0", crs.centralMeridian) +
+            p("lat_1", crs.standardParallel1) + p("lat_2", crs.standardParallel2);
+    }
+    return s + p("x_0", crs.falseEasting) + p("y_0", crs.falseNorthing) +
+           " +ellps=" + crs.base.projEllipsoid;
 }
 
 int gaussKruegerZone(double longitude) {
