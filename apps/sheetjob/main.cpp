@@ -12,8 +12,11 @@
 #include <vector>
 
 int main(int argc, char** argv) {
+    sheetjob::job::prepareProcess();
     const std::vector<std::string> args(argv, argv + argc);
-    return sheetjob::job::runCommandLine(args, std::cout, std::cerr, [&args] {
-        return sheetjob::job::startDialogProgram(args, std::cerr);
+    // The dialog program starts without an argument file ("--" alone counts as none).
+    const std::vector<std::string> bare(args.begin(), args.begin() + (argc > 0 ? 1 : 0));
+    return sheetjob::job::runCommandLine(args, std::cout, std::cerr, [&bare] {
+        return sheetjob::job::startDialogProgram(bare, std::cerr);
     });
 }

@@ -5,6 +5,9 @@
 #include "support/Process.h"
 #include "support/TempDir.h"
 
+#include "sheetjob/common/Cp1251.h"
+#include "sheetjob/job/RunRecord.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -134,19 +137,42 @@ TEST(SheetJobCli, SubSheetFramesMakeTheirFolders) {
     EXPECT_FALSE(fs::exists(res / "HYPS_25.sheetjob-part"));
 }
 
-// A layer that cannot be written (a full disk, wherever it fills up) is exit
-// code 16 with its reason, never a success.
+// A layer that cannot be written (a full disk, wherever it fills up, or a
+// file-size limit, whose signal must not end the program) is exit code 16 with
+// its reason, never a success, and leaves nothing under a temporary name.
 TEST(SheetJobCli, LayerFailureExitsSixteen) {
-    // The limit holds for each file: the largest layer file of this job is ~30 kB.
-    for (const long long limit : {200LL, 3000LL, 9000LL, 20000LL}) {
+    // The limit holds for each file: the largest layer file of this job is
+    // ~30 kB, its project ~47 kB.
+    for (const long long limit : {200LL, 3000LL, 9000LL, 20000LL, 40000LL}) {
         SCOPED_TRACE(limit);
         TempDir dir;
         testing::writeFile(dir.path() / "job.txt", "Nom=N-37-XIV; Path=res;\n");
         const ProcessResult r = runIn(dir, {"job.txt"}, limit);
         EXPECT_EQ(r.exitCode, 16);
         EXPECT_EQ(r.err.rfind("sheetjob: ", 0), 0u) << r.err;
+        EXPECT_NE(r.err.find("File too large"), std::string::npos) << r.err;
         EXPECT_EQ(lineCount(r.err), 1) << r.err;
+        for (const auto& e : fs::recursive_directory_iterator(dir.path() / "res"))
+            EXPECT_FALSE(e.path().string().ends_with(".sheetjob-part")) << e.path();
     }
+}
+
+// The project an earlier run wrote goes with its layers when a run writes
+// another sheet, unless it was changed since; a record naming a file outside
+// the folder is not followed.
+TEST(SheetJobCli, ProjectOfAnEarlierRunGoesUnlessChanged) {
+    TempDir dir;
+    const fs::path res = dir.path() / "res";
+    ASSERT_EQ(runJob(dir, "Nom=N-37-XIV; Path=res;\n").exitCode, 0);
+    ASSERT_EQ(runJob(dir, "Nom=N-37-XV; Path=res;\n").exitCode, 0);
+    EXPECT_FALSE(fs::exists(res / "N-37-XIV.qgs"));
+    testing::writeFile(res / "N-37-XV.qgs", testing::readFile(res / "N-37-XV.qgs") + "\n");
+    testing::writeFile(dir.path() / "x.qgs", "x");
+    testing::writeFile(res / job::kRunRecordFile,
+                       job::runRecordText({true, "", false, "../x.qgs", job::contentDigest("x")}));
+    ASSERT_EQ(runJob(dir, "Nom=N-37-XIV; Path=res; QgisFiles=0;\n").exitCode, 0);
+    EXPECT_TRUE(fs::is_regular_file(res / "N-37-XV.qgs"));
+    EXPECT_TRUE(fs::is_regular_file(dir.path() / "x.qgs"));
 }
 
 // A sub-sheet frame that cannot be written leaves the job not done (exit 8)
@@ -241,11 +267,20 @@ TEST(SheetJobCli, ArgumentFileMustBeARegularFile) {
     EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
     r = runIn(dir, {"/dev/zero"});
     EXPECT_EQ(r.exitCode, 8);
-    testing::writeFile(dir.path() / "bad\nname\x1B.txt", "Nom=N-37;\n");
-    r = runIn(dir, {"bad\nname\x1B.txt"});
-    EXPECT_EQ(r.exitCode, 8);
-    EXPECT_EQ(lineCount(r.err), 1) << r.err;
-    EXPECT_NE(r.err.find("bad\\x0Aname\\x1B.txt"), std::string::npos) << r.err;
+    // Controls (C0 and C1) and bytes that are not UTF-8 are shown escaped.
+    for (const auto& [name, shown] : {std::pair{"bad\nname\x1B.txt", "bad\\x0Aname\\x1B.txt"},
+                                      {"csi\xC2\x9B.txt", "csi\\xC2\\x9B.txt"},
+                                      {"latin1-\xE9.txt", "latin1-\\xE9.txt"}}) {
+        testing::writeFile(dir.path() / name, "Nom=N-37;\n");
+        r = runIn(dir, {name});
+        EXPECT_EQ(r.exitCode, 8);
+        EXPECT_EQ(lineCount(r.err), 1) << r.err;
+        EXPECT_NE(r.err.find(shown), std::string::npos) << r.err;
+        EXPECT_TRUE(common::isValidUtf8(r.err)) << r.err;
+    }
+    // The name is read whole: trailing blanks belong to it.
+    r = runIn(dir, {"bad\nname\x1B.txt "});
+    EXPECT_NE(r.err.find("\"bad\\x0Aname\\x1B.txt \" not found"), std::string::npos) << r.err;
 }
 
 // Two runs into one result folder at the same time: one writes, the other is

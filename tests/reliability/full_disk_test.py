@@ -33,10 +33,13 @@ DEFAULT_SIZES = [64, 200, 400, 640, 900, 1200, 1500, 1800, 2000, 2100, 2200, 230
 def problems_in(result):
     found = []
     for folder, _, names in os.walk(result):
+        layers = {n[:-4].lower() for n in names if n.lower().endswith(".shp")}
         for name in names:
             path = os.path.join(folder, name)
             if name.endswith(".sheetjob-part"):
                 found.append("left under a temporary name: " + path)
+            elif name.split(".")[0].lower() not in layers and name.endswith(MEMBERS + (".qml",)):
+                found.append("a member without its layer's .shp: " + path)
             if not name.endswith(".shp"):
                 continue
             base = path[:-4]

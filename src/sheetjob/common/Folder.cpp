@@ -1,6 +1,7 @@
 #include "sheetjob/common/Folder.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -152,10 +153,12 @@ FileLock::~FileLock() { closeDescriptor(fd_); }
 
 Folder::~Folder() { closeDescriptor(fd_); }
 
-std::optional<Folder> Folder::open(const std::string& path, std::string& error) {
+std::optional<Folder> Folder::open(const std::string& path, std::string& error, bool* missing) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         error = systemMessage(errno);
+        if (missing)
+            *missing = errno == ENOENT || errno == ENOTDIR;
         return std::nullopt;
     }
     return Folder(fd, path);
@@ -280,6 +283,23 @@ bool Folder::syncEntries(std::string& error) const {
     return true;
 }
 
+bool Folder::readFile(std::string_view name, std::size_t maxBytes, std::string& content) const {
+    // Non-blocking: a FIFO planted under the name must not hold the run.
+    const int fd =
+        ::openat(fd_, std::string(name).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    OutputFile file(fd); // closes the descriptor on every path
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uintmax_t>(st.st_size) > maxBytes)
+        return false;
+    std::string error;
+    // One byte more than the size: a file that grew meanwhile is not taken whole.
+    return file.readAt(0, static_cast<std::size_t>(st.st_size) + 1, content, error) &&
+           content.size() == static_cast<std::size_t>(st.st_size);
+}
+
 bool Folder::rename(std::string_view from, std::string_view to, std::string& error) const {
     if (::renameat(fd_, std::string(from).c_str(), fd_, std::string(to).c_str()) != 0) {
         error = systemMessage(errno);
@@ -291,8 +311,10 @@ bool Folder::rename(std::string_view from, std::string_view to, std::string& err
 std::optional<FileLock> Folder::lock(std::string_view name, bool& busy, std::string& error) const {
     busy = false;
     // Non-blocking open: a FIFO planted under the name must not hold the run.
+    // Read access is all a lock needs, so a lock file the user may not write
+    // (made by another user) does not refuse the run.
     const int fd = ::openat(fd_, std::string(name).c_str(),
-                            O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, kFileMode);
+                            O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, kFileMode);
     if (fd < 0) {
         error = errno == ELOOP ? std::string("it is a symbolic link") : systemMessage(errno);
         return std::nullopt;

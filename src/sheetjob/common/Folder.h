@@ -79,8 +79,10 @@ class Folder {
 
     /// Opens the folder at `path`. The path may pass through links (it is the
     /// user's own); only what lies inside the folder is guarded. Nothing when
-    /// it is not an existing folder; `error` says why.
-    static std::optional<Folder> open(const std::string& path, std::string& error);
+    /// it cannot be opened: `error` says why, and `missing` (when given) tells
+    /// whether that is because no folder of that name exists.
+    static std::optional<Folder> open(const std::string& path, std::string& error,
+                                      bool* missing = nullptr);
 
     [[nodiscard]] bool isOpen() const { return fd_ >= 0; }
     /// The path the folder was opened by, for messages.
@@ -124,12 +126,17 @@ class Folder {
     /// the old entry or the complete new file (an entry there that is not a
     /// folder, a link included, is replaced). False (with `error`) on failure.
     bool writeFile(std::string_view name, std::string_view content, std::string& error) const;
+    /// Reads the whole regular file `name` into `content`; false when it is
+    /// missing, a link or anything but a regular file, larger than `maxBytes`,
+    /// or cannot be read.
+    bool readFile(std::string_view name, std::size_t maxBytes, std::string& content) const;
     /// Renames the entry `from` to `to`, replacing a `to` that is not a folder
     /// (a link at `to` is replaced, not followed).
     bool rename(std::string_view from, std::string_view to, std::string& error) const;
     /// Takes an exclusive advisory lock on the file `name`, making it when it is
-    /// missing. Nothing when the file is a link or not a regular file, or when
-    /// another process holds the lock (then `busy` is true).
+    /// missing; the file is only opened for reading, so a lock file made by
+    /// another user serves as well. Nothing when the file is a link or not a
+    /// regular file, or when another process holds the lock (then `busy` is true).
     std::optional<FileLock> lock(std::string_view name, bool& busy, std::string& error) const;
 
     /// Puts the complete file `temporary` in place as `name`: renamed at once,

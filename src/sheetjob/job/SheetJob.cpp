@@ -5,11 +5,13 @@
 #include "sheetjob/job/FileArg.h"
 #include "sheetjob/job/OutputFolders.h"
 #include "sheetjob/job/QgisOutput.h"
+#include "sheetjob/job/RunRecord.h"
 #include "sheetjob/layers/SheetLayers.h"
 #include "sheetjob/layers/SubSheets.h"
 
 #include <exception>
 #include <filesystem>
+#include <new>
 #include <system_error>
 
 namespace sheetjob::job {
@@ -28,6 +30,9 @@ constexpr const char* kTitleDone =
     "\xD1\xEE\xF1\xF2\xEE\xFF\xED\xE8\xE5 \xEE\xE1\xF0\xE0\xE1\xEE\xF2\xEA\xE8"; // Состояние
                                                                                  // обработки
 
+/// The reason of a stage that ran out of memory.
+constexpr const char* kNoMemory = "sheet layers failed: not enough memory";
+
 /// The status that stands for a failure of the sub-sheet frames (and of any
 /// other stage without a message of its own).
 constexpr int kUnspecifiedFailure = 999;
@@ -41,9 +46,9 @@ class Run {
 
     int argumentFileMode(const std::string& argument) {
         job_.subSheetFrames = false;
-        // The path is taken as given, left-adjusted; a relative one stays relative
-        // to the current folder.
-        const std::string argFile = common::trim(argument);
+        // The path is taken as given, left-adjusted (trailing blanks belong to
+        // the name); a relative one stays relative to the current folder.
+        const std::string argFile = common::ltrim(argument);
         std::error_code ec;
         if (argFile.empty() || !std::filesystem::exists(std::filesystem::path(argFile), ec)) {
             report("argument file " + common::quoted(argFile) +
@@ -76,7 +81,11 @@ class Run {
     }
 
   private:
-    void report(const std::string& reason) { err_ << "sheetjob: " << reason << '\n'; }
+    // Escaped once more as it leaves: a reason that quotes a system's or a
+    // library's text stays one line as well.
+    void report(const std::string& reason) {
+        err_ << "sheetjob: " << common::displayed(reason) << '\n';
+    }
 
     /// A failure before the sheet layers: its message box, or its line on stderr.
     int failBeforeLayers(const common::Failure& failure) {
@@ -94,6 +103,8 @@ class Run {
                     return failBeforeLayers(stopped->failure);
                 failure = stopped->failure;
             }
+        } catch (const std::bad_alloc&) {
+            failure = common::Failure{kUnspecifiedFailure, kNoMemory};
         } catch (const std::exception& e) {
             failure = common::Failure{kUnspecifiedFailure,
                                       std::string("sheet layers failed: ") + e.what()};
@@ -204,23 +215,15 @@ common::Outcome commit(common::Staging& staging, int status) {
     return std::nullopt;
 }
 
-} // namespace
-
-std::optional<StoppedRun> writeSheet(const model::Job& job) {
-    OutputFolders folders;
-    if (auto failure = pathProcess(job.resultFolder, job.subSheetFrames, folders))
-        return StoppedRun{*failure, true};
-    // A sub-sheet folder that a killed run was writing whole goes.
-    for (const std::string_view name : {kR50Folder, kR25Folder}) {
-        const std::string fresh = folders.result.temporaryName(name);
-        std::string ignored;
-        if (folders.result.kindOf(fresh) != common::EntryKind::Missing &&
-            !folders.result.removeFolderWithFiles(fresh, ignored))
-            folders.result.removeEntry(fresh); // not a folder: a leftover of another kind
-    }
-    // Every file of a stage is written under its temporary name and put in
-    // place when the stage ends, after one synchronisation of their data: a
-    // power cut after the run finds each file whole, old or new.
+/// The stages after the folders: the sub-sheet frames, then the sheet layers
+/// and the QGIS files. Every file of a stage is written under its temporary
+/// name and put in place when the stage ends, after one synchronisation of
+/// their data: a power cut after the run finds each file whole, old or new.
+/// The project goes into the run's record, put in place at once, when its
+/// text is made, so that a run killed while the files go in place leaves a
+/// project the next run recognises; the finished record is staged last.
+std::optional<StoppedRun> writeStages(const model::Job& job, OutputFolders& folders,
+                                      RunRecord& record) {
     if (job.subSheetFrames) {
         common::Staging staging;
         WholeFolder r50(folders.result, kR50Folder, folders.r50, staging);
@@ -244,7 +247,17 @@ std::optional<StoppedRun> writeSheet(const model::Job& job) {
     common::Outcome failure =
         layers::createSheetLayers(job, folders.hyps, folders.frame, &frameKinds);
     if (!failure && job.qgisFiles)
-        failure = writeQgisFiles(job, frameKinds, folders);
+        failure = writeQgisFiles(job, frameKinds, folders, [&](const ProjectFile& project) {
+            record.project = project.name;
+            record.projectDigest = project.digest;
+            folders.result.stageInto(nullptr); // in place at once, before the project
+            writeRunRecord(folders.result, record);
+            folders.result.stageInto(&sheet);
+        });
+    // The record says finished once the last file is in place, and is made
+    // durable with them.
+    record.finished = true;
+    writeRunRecord(folders.result, record);
     // What was completed goes in place even when a later layer failed.
     if (auto notCommitted = commit(sheet, kUnspecifiedFailure); !failure)
         failure = notCommitted;
@@ -252,6 +265,35 @@ std::optional<StoppedRun> writeSheet(const model::Job& job) {
     if (failure)
         return StoppedRun{*failure, false};
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<StoppedRun> writeSheet(const model::Job& job) {
+    OutputFolders folders;
+    if (auto failure = pathProcess(job.resultFolder, job.subSheetFrames, folders))
+        return StoppedRun{*failure, true};
+    // A sub-sheet folder that a killed run was writing whole goes.
+    for (const std::string_view name : {kR50Folder, kR25Folder}) {
+        const std::string fresh = folders.result.temporaryName(name);
+        std::string ignored;
+        if (folders.result.kindOf(fresh) != common::EntryKind::Missing &&
+            !folders.result.removeFolderWithFiles(fresh, ignored))
+            folders.result.removeEntry(fresh); // not a folder: a leftover of another kind
+    }
+    // Marked as going until the run ends, so that the next run can tell a run
+    // that was killed from one that ended (even with a failure: a layer that
+    // fails leaves no file). Put in place at once, before any staged file or
+    // fresh folder: their synchronisation makes it durable before their renames.
+    // Best effort: the layers report a folder that cannot be written.
+    RunRecord record{false, job.sheet.nomenclature(), job.subSheetFrames, {}, 0};
+    writeRunRecord(folders.result, record);
+    auto stopped = writeStages(job, folders, record);
+    if (!record.finished) { // the sub-sheet frames failed
+        record.finished = true;
+        writeRunRecord(folders.result, record);
+    }
+    return stopped;
 }
 
 int runSheetJob(const std::vector<std::string>& args, InteractiveSession* session,
@@ -262,8 +304,10 @@ int runSheetJob(const std::vector<std::string>& args, InteractiveSession* sessio
     Run run(session, !batchMode, err);
     try {
         return batchMode ? run.argumentFileMode(args[1]) : run.interactiveMode();
+    } catch (const std::bad_alloc&) {
+        err << "sheetjob: not enough memory\n"; // nothing allocated on the way out
     } catch (const std::exception& e) {
-        err << "sheetjob: unexpected failure: " << e.what() << '\n';
+        err << "sheetjob: unexpected failure: " << common::displayed(e.what()) << '\n';
     } catch (...) {
         err << "sheetjob: unexpected failure\n";
     }
