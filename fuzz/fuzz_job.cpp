@@ -24,16 +24,25 @@ void check(bool condition) {
         std::abort();
 }
 
+/// A folder removed with everything in it when the fuzzer ends.
+struct ScratchFolder {
+    fs::path path;
+    ~ScratchFolder() {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+};
+
 /// The folder the jobs write into: on a memory file system where there is one.
 const fs::path& resultFolder() {
-    static const fs::path folder = [] {
+    static const ScratchFolder folder = [] {
         const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm")
                                                            : fs::temp_directory_path();
         std::string pattern = (base / "sheetjob-fuzz-XXXXXX").string();
         check(mkdtemp(pattern.data()) != nullptr);
-        return fs::path(pattern);
+        return ScratchFolder{fs::path(pattern)};
     }();
-    return folder;
+    return folder.path;
 }
 
 /// Every layer in the tree complete, nothing under a temporary name.

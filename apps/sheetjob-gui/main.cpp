@@ -11,10 +11,13 @@
 #include <vector>
 
 int main(int argc, char** argv) {
+    sheetjob::job::prepareProcess();
     const std::vector<std::string> args(argv, argv + argc);
+    // Reached without an argument file ("--" alone counts as none).
+    const std::vector<std::string> bare(args.begin(), args.begin() + (argc > 0 ? 1 : 0));
     return sheetjob::job::runCommandLine(args, std::cout, std::cerr, [&] {
         if (sheetjob::dialogs::qt::displayAvailable(argc, argv))
-            return sheetjob::dialogs::qt::runInteractive(argc, argv, args);
-        return sheetjob::job::runSheetJob(args, nullptr, std::cerr);
+            return sheetjob::dialogs::qt::runInteractive(argc, argv, bare);
+        return sheetjob::job::runSheetJob(bare, nullptr, std::cerr);
     });
 }

@@ -19,13 +19,16 @@
 
 int main(int argc, char** argv) {
     namespace common = sheetjob::common;
+    sheetjob::job::prepareProcess();
     const std::vector<std::string> args = common::commandLine(argc, argv);
+    // The dialogs start without an argument file ("--" alone counts as none).
+    const std::vector<std::string> bare(args.begin(), args.begin() + (args.empty() ? 0 : 1));
     return sheetjob::job::runCommandLine(
-        args, common::standardOutput(), common::standardError(), [&args] {
+        args, common::standardOutput(), common::standardError(), [&bare] {
 #ifdef _WIN32
-            return sheetjob::dialogs::win32::runInteractive(args);
+            return sheetjob::dialogs::win32::runInteractive(bare);
 #else
-            return sheetjob::job::startDialogProgram(args, common::standardError());
+            return sheetjob::job::startDialogProgram(bare, common::standardError());
 #endif
         });
 }

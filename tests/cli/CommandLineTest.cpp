@@ -138,7 +138,7 @@ TEST(CommandLine, HelpNamesEveryKey) {
 // job of the command line runs.
 TEST(CommandLine, UnknownOptionsAreRefused) {
     const std::vector<std::vector<std::string>> cases = {
-        {"-v"}, {"--bogus"}, {"-"}, {"--"}, {"job.txt", "-x"}, {"-job.txt"}, {"--help=1"}};
+        {"-v"}, {"--bogus"}, {"-"}, {"job.txt", "-x"}, {"-job.txt"}, {"--help=1"}};
     for (const auto& args : cases) {
         SCOPED_TRACE(args.back());
         TempDir dir;
@@ -154,12 +154,16 @@ TEST(CommandLine, UnknownOptionsAreRefused) {
     }
 }
 
-TEST(CommandLine, FileStartingWithDashIsGivenAsDotSlash) {
-    TempDir dir;
-    testing::writeFile(dir.path() / "-job.txt", "Nom=N-37-XIV; Path=res;\n");
-    const ProcessResult r = runIn(dir, {"./-job.txt"});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_TRUE(fs::is_directory(dir.path() / "res" / "FRAME"));
+// A file whose name starts with "-" is given as ./-name or after "--", which
+// ends the options.
+TEST(CommandLine, FileStartingWithDashIsGivenAsDotSlashOrAfterDoubleDash) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"./-job.txt"}, {"--", "-job.txt"}}) {
+        TempDir dir;
+        testing::writeFile(dir.path() / "-job.txt", "Nom=N-37-XIV; Path=res;\n");
+        EXPECT_EQ(runIn(dir, args).exitCode, 0) << args.back();
+        EXPECT_TRUE(fs::is_directory(dir.path() / "res" / "FRAME"));
+    }
 }
 
 // A series runs every job in order, whatever failed before it; each failure

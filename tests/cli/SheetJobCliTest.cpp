@@ -4,6 +4,9 @@
 #include "support/Process.h"
 #include "support/TempDir.h"
 
+#include "sheetjob/common/Cp1251.h"
+#include "sheetjob/job/RunRecord.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -118,29 +121,68 @@ TEST(SheetJobCli, RerunRemovesStaleLayers) {
     EXPECT_EQ(frameNames.count("other.shp"), 1u);
 }
 
+// The sub-sheet folders are made whole, over what an earlier run left: its
+// folders (emptied of stale layers and replaced) and a folder a killed run
+// was writing (removed, also by a run without sub-sheet frames).
 TEST(SheetJobCli, SubSheetFramesMakeTheirFolders) {
     TempDir dir;
-    const ProcessResult r = runJob(dir, "\xEF\xBB\xBFNom=N-37-XIV; Path=res; SubSheetFrames=1;\n");
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_TRUE(fs::is_directory(dir.path() / "res" / "HYPS_50"));
-    EXPECT_TRUE(fs::is_directory(dir.path() / "res" / "HYPS_25"));
+    const fs::path res = dir.path() / "res";
+    testing::writeFile(res / "HYPS_50.sheetjob-part" / "N-37-51-\xD0\x90.shp", "killed");
+    const std::string job = "\xEF\xBB\xBFNom=N-37-XIV; Path=res; SubSheetFrames=1;\n";
+    for (int run = 0; run < 2; ++run) {
+        const ProcessResult r = runJob(dir, job);
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        for (const auto& [folder, layers] : {std::pair{"HYPS_50", 16}, {"HYPS_25", 64}}) {
+            int shp = 0;
+            for (const auto& e : fs::directory_iterator(res / folder))
+                shp += e.path().extension() == ".shp";
+            EXPECT_EQ(shp, layers) << folder;
+        }
+        EXPECT_FALSE(fs::exists(res / "HYPS_50.sheetjob-part"));
+    }
+    fs::create_directories(res / "HYPS_25.sheetjob-part");
+    ASSERT_EQ(runJob(dir, "Nom=N-37-XIV; Path=res;\n").exitCode, 0);
+    EXPECT_FALSE(fs::exists(res / "HYPS_25.sheetjob-part"));
 }
 
-// A layer that cannot be written (a full disk, wherever it fills up) is exit
-// code 16 with its reason, never a success.
+// A layer that cannot be written (a full disk, wherever it fills up, or a
+// file-size limit, whose signal must not end the program) is exit code 16 with
+// its reason, never a success, and leaves nothing under a temporary name.
 TEST(SheetJobCli, LayerFailureExitsSixteen) {
     if (!testing::kFileSizeLimits)
         GTEST_SKIP() << "no file size limits to fill the disk with";
-    // The limit holds for each file: the largest layer file of this job is ~30 kB.
-    for (const long long limit : {200LL, 3000LL, 9000LL, 20000LL}) {
+    // The limit holds for each file: the largest layer file of this job is
+    // ~30 kB, its project ~47 kB.
+    for (const long long limit : {200LL, 3000LL, 9000LL, 20000LL, 40000LL}) {
         SCOPED_TRACE(limit);
         TempDir dir;
         testing::writeFile(dir.path() / "job.txt", "Nom=N-37-XIV; Path=res;\n");
         const ProcessResult r = runIn(dir, {"job.txt"}, limit);
         EXPECT_EQ(r.exitCode, 16);
         EXPECT_EQ(r.err.rfind("sheetjob: ", 0), 0u) << r.err;
+        EXPECT_NE(r.err.find("File too large"), std::string::npos) << r.err;
         EXPECT_EQ(lineCount(r.err), 1) << r.err;
+        for (const auto& e : fs::recursive_directory_iterator(dir.path() / "res"))
+            EXPECT_FALSE(e.path().string().ends_with(".sheetjob-part")) << e.path();
     }
+}
+
+// The project an earlier run wrote goes with its layers when a run writes
+// another sheet, unless it was changed since; a record naming a file outside
+// the folder is not followed.
+TEST(SheetJobCli, ProjectOfAnEarlierRunGoesUnlessChanged) {
+    TempDir dir;
+    const fs::path res = dir.path() / "res";
+    ASSERT_EQ(runJob(dir, "Nom=N-37-XIV; Path=res;\n").exitCode, 0);
+    ASSERT_EQ(runJob(dir, "Nom=N-37-XV; Path=res;\n").exitCode, 0);
+    EXPECT_FALSE(fs::exists(res / "N-37-XIV.qgs"));
+    testing::writeFile(res / "N-37-XV.qgs", testing::readFile(res / "N-37-XV.qgs") + "\n");
+    testing::writeFile(dir.path() / "x.qgs", "x");
+    testing::writeFile(res / job::kRunRecordFile,
+                       job::runRecordText({true, "", false, "../x.qgs", job::contentDigest("x")}));
+    ASSERT_EQ(runJob(dir, "Nom=N-37-XIV; Path=res; QgisFiles=0;\n").exitCode, 0);
+    EXPECT_TRUE(fs::is_regular_file(res / "N-37-XV.qgs"));
+    EXPECT_TRUE(fs::is_regular_file(dir.path() / "x.qgs"));
 }
 
 // A sub-sheet frame that cannot be written leaves the job not done (exit 8)
@@ -244,11 +286,20 @@ TEST(SheetJobCli, ArgumentFileMustBeARegularFile) {
     EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
     r = runIn(dir, {"/dev/zero"});
     EXPECT_EQ(r.exitCode, 8);
-    testing::writeFile(dir.path() / "bad\nname\x1B.txt", "Nom=N-37;\n");
-    r = runIn(dir, {"bad\nname\x1B.txt"});
-    EXPECT_EQ(r.exitCode, 8);
-    EXPECT_EQ(lineCount(r.err), 1) << r.err;
-    EXPECT_NE(r.err.find("bad\\x0Aname\\x1B.txt"), std::string::npos) << r.err;
+    // Controls (C0 and C1) and bytes that are not UTF-8 are shown escaped.
+    for (const auto& [name, shown] : {std::pair{"bad\nname\x1B.txt", "bad\\x0Aname\\x1B.txt"},
+                                      {"csi\xC2\x9B.txt", "csi\\xC2\\x9B.txt"},
+                                      {"latin1-\xE9.txt", "latin1-\\xE9.txt"}}) {
+        testing::writeFile(dir.path() / name, "Nom=N-37;\n");
+        r = runIn(dir, {name});
+        EXPECT_EQ(r.exitCode, 8);
+        EXPECT_EQ(lineCount(r.err), 1) << r.err;
+        EXPECT_NE(r.err.find(shown), std::string::npos) << r.err;
+        EXPECT_TRUE(common::isValidUtf8(r.err)) << r.err;
+    }
+    // The name is read whole: trailing blanks belong to it.
+    r = runIn(dir, {"bad\nname\x1B.txt "});
+    EXPECT_NE(r.err.find("\"bad\\x0Aname\\x1B.txt \" not found"), std::string::npos) << r.err;
 #endif
 }
 

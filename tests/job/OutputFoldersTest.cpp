@@ -58,7 +58,8 @@ TEST(PathProcess, MissingResultFolderGivesStatusOneAndCreatesNothing) {
 }
 
 // A rerun removes every member of the layers it is about to write, whatever
-// their case, and nothing else.
+// their case, and nothing else: a file whose name merely begins with a
+// layer's is someone's own.
 TEST(PathProcess, RerunRemovesStaleLayersOnly) {
     TempDir dir;
     const fs::path hyps = dir.path() / "HYPS";
@@ -66,6 +67,8 @@ TEST(PathProcess, RerunRemovesStaleLayersOnly) {
     touch(hyps, {"HypsA.shp", "HypsA.shx", "HypsA.dbf", "HypsA.prj", "HypsA.cpg", "HypsA.shp.xml",
                  "HYPSL.SHP", "HYPSL.SHX", "HYPSL.DBF", "HYPSL.PRJ", "hypsp.shp", "hypsp.dbf",
                  "HypsP.prj", "HypsA", "HypsAB.shp", "HypsA_old.dbf", "notes.txt", "XHypsA.shp"});
+    touch(hyps, {"HypsA.SBN", "hypsa.qix", "HypsA.qml", "HypsA.shp.bak", "HypsA.v1.shp",
+                 "HypsA.backup-2023.zip"});
     touch(frame,
           {"Frame.shp", "Frame.shx", "Frame.dbf", "Frame.PRJ", "FrameDig.shp", "framedig.dbf",
            "FRAMEADJ.shp", "FrameAdj.cpg", "Frame.txt.bak", "FrameX.shp", "legend.shp"});
@@ -75,9 +78,11 @@ TEST(PathProcess, RerunRemovesStaleLayersOnly) {
     touch(frame, {"FrameDig.dbf.sheetjob-part"});
     OutputFolders f;
     ASSERT_FALSE(pathProcess(dir / "", false, f));
-    EXPECT_EQ(namesIn(hyps), (std::set<std::string>{"HypsAB.shp", "HypsA_old.dbf", "notes.txt",
-                                                    "XHypsA.shp", "HypsA.d"}));
-    EXPECT_EQ(namesIn(frame), (std::set<std::string>{"FrameX.shp", "legend.shp"}));
+    EXPECT_EQ(
+        namesIn(hyps),
+        (std::set<std::string>{"HypsAB.shp", "HypsA_old.dbf", "notes.txt", "XHypsA.shp", "HypsA.d",
+                               "HypsA", "HypsA.shp.bak", "HypsA.v1.shp", "HypsA.backup-2023.zip"}));
+    EXPECT_EQ(namesIn(frame), (std::set<std::string>{"FrameX.shp", "legend.shp", "Frame.txt.bak"}));
 }
 
 // Without its .shp member a layer is left alone.
@@ -109,15 +114,17 @@ TEST(PathProcess, SymbolicLinkIsRemovedNotItsTarget) {
     OutputFolders f;
     ASSERT_FALSE(pathProcess(dir / "res", true, f));
     EXPECT_TRUE(namesIn(dir.path() / "res" / "HYPS").empty());
-    EXPECT_TRUE(namesIn(dir.path() / "res" / "HYPS_50").empty());
+    EXPECT_EQ(namesIn(dir.path() / "res" / "HYPS_50"), (std::set<std::string>{"linkdir"}));
     EXPECT_EQ(namesIn(outside), (std::set<std::string>{"keep.dbf", "keep50.shp"}));
 }
 
-// The sub-sheet folders are made or emptied only when sub-sheet frames are asked for.
+// The sub-sheet folders are made, or cleared of their layers, only when
+// sub-sheet frames are asked for; leftovers under temporary names go always.
 TEST(PathProcess, SubSheetFoldersOnlyWhenAsked) {
     TempDir dir;
     touch(dir.path() / "HYPS_50", {"N-37-056-\xD0\x90.shp", "anything.txt"});
-    touch(dir.path() / "HYPS_25", {"N-37-056-\xD0\x90-\xD0\xB0.dbf"});
+    touch(dir.path() / "HYPS_25",
+          {"N-37-056-\xD0\x90-\xD0\xB0.dbf", "N-37-056-\xD0\x90-\xD0\xB0.shp.sheetjob-part"});
     fs::create_directories(dir.path() / "HYPS_25" / "sub");
     touch(dir.path() / "HYPS_25" / "sub", {"deep.shp"});
     {
@@ -131,7 +138,7 @@ TEST(PathProcess, SubSheetFoldersOnlyWhenAsked) {
         OutputFolders f;
         ASSERT_FALSE(pathProcess(dir / "", true, f));
     }
-    EXPECT_TRUE(namesIn(dir.path() / "HYPS_50").empty());
+    EXPECT_EQ(namesIn(dir.path() / "HYPS_50"), (std::set<std::string>{"anything.txt"}));
     EXPECT_EQ(namesIn(dir.path() / "HYPS_25"), (std::set<std::string>{"sub"}));
     EXPECT_TRUE(fs::exists(dir.path() / "HYPS_25" / "sub" / "deep.shp"));
 

@@ -86,6 +86,8 @@ TEST(MapProjection, GaussKruegerZonePerSystem) {
             proj << "+proj=tmerc +lat_0=0 +lon_0=" << c.centralMeridian
                  << " +k=1 +x_0=" << static_cast<long>(c.falseEasting) << " +y_0=0";
             EXPECT_NE(gdal.out.find(proj.str()), std::string::npos) << gdal.out;
+            // The projection step of the project's operations, as PROJ writes it.
+            EXPECT_NE(gdal.out.find(projDefinition(crs)), std::string::npos) << gdal.out;
         }
     }
 }
@@ -118,6 +120,34 @@ TEST(MapProjection, ConicFittedToTheSheet) {
         const auto gdal = testing::runProcess(SHEETJOB_GDALSRSINFO, {"-o", "proj4", crs.wkt});
         ASSERT_EQ(gdal.exitCode, 0) << gdal.err;
         EXPECT_NE(gdal.out.find("+proj=lcc"), std::string::npos) << gdal.out;
+        EXPECT_NE(gdal.out.find(projDefinition(crs)), std::string::npos) << gdal.out;
+    }
+}
+
+// The operation to WGS 84 that each system's project pins is EPSG's: its
+// name, its source, and the ellipsoid and Helmert step of PROJ's own pipeline.
+TEST(MapProjection, Wgs84OperationsAreEpsgs) {
+    if (std::string(SHEETJOB_PROJINFO).empty())
+        GTEST_SKIP() << "projinfo not installed";
+    for (const geometry::CoordSystem s : geometry::CoordSystem::all()) {
+        SCOPED_TRACE(s.code());
+        const DatumOperation op = wgs84Operation(s);
+        const GeographicSystem g = geographicSystem(s);
+        const auto show = [&](const char* format) {
+            return testing::runProcess(SHEETJOB_PROJINFO,
+                                       {"-k", "operation", "EPSG:" + std::to_string(op.epsg), "-o",
+                                        format, "--single-line", "-q"})
+                .out;
+        };
+        const std::string wkt = show("WKT2_2019");
+        EXPECT_EQ(wkt.rfind("COORDINATEOPERATION[\"" + op.name + "\"", 0), 0u) << wkt;
+        EXPECT_NE(wkt.find("SOURCECRS[GEOGCRS[\"" + g.name + "\""), std::string::npos) << wkt;
+        const std::string proj = show("PROJ");
+        EXPECT_NE(proj.find("+proj=cart +ellps=" + g.projEllipsoid +
+                            (op.helmert.empty() ? "" : " +step " + op.helmert) +
+                            " +step +inv +proj=cart +ellps=WGS84"),
+                  std::string::npos)
+            << proj;
     }
 }
 

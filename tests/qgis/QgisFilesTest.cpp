@@ -1,4 +1,5 @@
 #include "sheetjob/qgis/QgisFiles.h"
+#include "sheetjob/frame/FrameGeometry.h"
 #include "sheetjob/qgis/PrintLayout.h"
 
 #include "support/Process.h"
@@ -376,6 +377,26 @@ TEST(QgisFiles, ProjectGroupsLayersByFolderWithTheirStyles) {
             found |= m->childText("datasource") == "./HYPS_25/N-37-51-А-в.shp";
         EXPECT_TRUE(found);
 
+        // The layout prints the finished frame: no graticule crosses, no
+        // sub-sheet frames; in the order of the layer tree.
+        const XmlNode* map = project->child("Layouts")->child("Layout")->child("LayoutItem");
+        EXPECT_EQ(map->attr("keepLayerSet"), "true");
+        std::vector<std::string> printed;
+        for (const auto& l : map->child("LayerSet")->children)
+            printed.push_back(l->attr("name"));
+        EXPECT_EQ(printed,
+                  (std::vector<std::string>{"FrameDig", "FrameAdj", "Frame", "HypsL", "HypsA"}));
+        // WGS 84 and web maps meet the map and the layers by one pinned operation each.
+        std::set<std::pair<std::string, std::string>> pinned;
+        for (const XmlNode* op : project->child("transformContext")->all("srcDest"))
+            pinned.emplace(op->child("src")->child("spatialrefsys")->childText("authid"),
+                           op->child("dest")->child("spatialrefsys")->childText("authid"));
+        EXPECT_EQ(pinned,
+                  (std::set<std::pair<std::string, std::string>>{{"EPSG:4326", sys.project},
+                                                                 {"EPSG:4326", sys.layers},
+                                                                 {"EPSG:3857", sys.project},
+                                                                 {"EPSG:3857", sys.layers}}));
+
         const XmlNode* refSys = project->child("properties")->child("SpatialRefSys");
         ASSERT_NE(refSys, nullptr);
         EXPECT_EQ(refSys->childText("ProjectionsEnabled"), "1");
@@ -383,86 +404,119 @@ TEST(QgisFiles, ProjectGroupsLayersByFolderWithTheirStyles) {
     }
 }
 
-/// The trapezium's outline (`samples` points a side) projected by PROJ's cct,
-/// turned clockwise by `rotation` degrees: its width and height in metres.
-std::pair<double, double> projectedSize(const std::string& proj, const SheetInfo& s,
-                                        double rotation) {
-    constexpr int samples = 64;
-    std::ostringstream input;
-    input.precision(17);
-    for (int i = 0; i <= samples; ++i) {
-        const double t = static_cast<double>(i) / samples;
-        const double lon = s.west + (s.east - s.west) * t;
-        const double lat = s.south + (s.north - s.south) * t;
-        input << lon << ' ' << s.south << " 0 0\n" << lon << ' ' << s.north << " 0 0\n";
-        input << s.west << ' ' << lat << " 0 0\n" << s.east << ' ' << lat << " 0 0\n";
-    }
+/// Runs PROJ's cct over "x y" lines with `pipeline` (a PROJ string; `inverse`
+/// runs it backwards): the points it gives.
+std::vector<std::pair<double, double>> cct(const std::string& pipeline, const std::string& points,
+                                           bool inverse = false) {
     TempDir dir;
-    testing::writeFile(dir.path() / "outline.txt", input.str());
-    std::vector<std::string> args = {"-d", "6"};
-    std::istringstream words(proj);
+    testing::writeFile(dir.path() / "points.txt", points);
+    std::vector<std::string> args = {"-d", "9"};
+    if (inverse)
+        args.push_back("-I");
+    std::istringstream words(pipeline);
     for (std::string w; words >> w;)
         args.push_back(w);
-    args.push_back(dir / "outline.txt");
+    args.push_back(dir / "points.txt");
     const auto out = testing::runProcess(SHEETJOB_CCT, args);
     EXPECT_EQ(out.exitCode, 0) << out.err;
+    std::vector<std::pair<double, double>> result;
     std::istringstream lines(out.out);
-    const double r = rotation * kDegree;
-    double u0 = 1e300, u1 = -1e300, v0 = 1e300, v1 = -1e300;
     double x = 0, y = 0, z = 0, t = 0;
-    while (lines >> x >> y >> z >> t) {
-        const double u = x * std::cos(r) + y * std::sin(r);
-        const double v = -x * std::sin(r) + y * std::cos(r);
-        u0 = std::min(u0, u), u1 = std::max(u1, u), v0 = std::min(v0, v), v1 = std::max(v1, v);
-    }
-    return {u1 - u0, v1 - v0};
+    while (lines >> x >> y >> z >> t)
+        result.emplace_back(x, y);
+    return result;
 }
 
 // The layout prints at the map's scale: one map item covering a page that
-// holds the sheet's outline as PROJ projects it (turned true north up), plus
-// the frame's reach and the margin on every side, rounded up to whole points.
+// holds the frame's outline at its reach (corners included) as PROJ projects
+// it, turned true north up; the sheet's name above it, its scale and system
+// below, and at least 10 mm of paper around them; whole points (1/72 inch).
 TEST(QgisFiles, LayoutPageFromTheFrameAndTheScale) {
     if (std::string(SHEETJOB_CCT).empty())
         GTEST_SKIP() << "cct not installed";
     const std::string gk7 = "+proj=tmerc +lat_0=0 +lon_0=39 +k=1 +x_0=7500000 +y_0=0 +ellps=krass";
     const std::string conic = "+proj=lcc +lat_1=52.666666666666664 +lat_2=55.333333333333336 "
                               "+lat_0=54 +lon_0=39 +x_0=0 +y_0=0 +ellps=krass";
+    const std::string polarConic = "+proj=lcc +lat_1=80.666666666666671 +lat_2=83.333333333333329 "
+                                   "+lat_0=82 +lon_0=48 +x_0=0 +y_0=0 +ellps=krass";
+    SheetInfo quadruple = sheetOf(1, 0); // U-37 (4): the sides lean most
+    quadruple.name = "U-37,38,39,40";
+    quadruple.west = 36, quadruple.east = 60, quadruple.south = 80, quadruple.north = 84;
     const struct {
         const char* name;
-        int set, map;
+        SheetInfo sheet;
         double scale;
         double reach; // mm beyond the trapezium: the outer line's outer edge, or the names
         std::string proj;
+        const char* scaleText;
     } cases[] = {
-        {"1:200 000", 0, 0, 200000, 9.800000190734863 + 6.5 * 25.4 / 72 / 2, gk7},
-        {"1:500 000", 0, 1, 500000, 5.2, gk7},
-        {"1:1 000 000 of a 1:200 000 sheet", 0, 2, 1000000, 0, gk7},
-        {"1:1 000 000", 1, 0, 1000000, 8.5 + 1.100000023841858 + 0.05, conic},
-        {"1:2 500 000", 1, 1, 2500000, 5.2, conic},
-        {"1:5 000 000", 1, 2, 5000000, 0, conic},
+        {"1:200 000", sheetOf(0, 0), 200000, 9.800000190734863 + 6.5 * 25.4 / 72 / 2, gk7,
+         "1:200 000"},
+        {"1:500 000", sheetOf(0, 1), 500000, 5.2, gk7, "1:500 000"},
+        {"1:1 000 000 of a 1:200 000 sheet", sheetOf(0, 2), 1000000, 0, gk7, "1:1 000 000"},
+        {"1:1 000 000", sheetOf(1, 0), 1000000, 8.5 + 1.100000023841858 + 0.05, conic,
+         "1:1 000 000"},
+        {"1:2 500 000", sheetOf(1, 1), 2500000, 5.2, conic, "1:2 500 000"},
+        {"1:5 000 000", sheetOf(1, 2), 5000000, 0, conic, "1:5 000 000"},
+        {"U-37 (4)", quadruple, 1000000, 8.5 + 1.100000023841858 + 0.05, polarConic, "1:1 000 000"},
     };
     constexpr double kMargin = 10.0;
     constexpr double kPoint = 25.4 / 72;
+    constexpr double kInk = 0.6; // mm the page allows around the outline on each side, at most
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const SheetInfo sheet = sheetOf(c.set, c.map);
-        const PrintPage page = printPage(sheet);
+        const PrintPage page = printPage(c.sheet);
         EXPECT_EQ(page.scaleDenominator, c.scale);
         EXPECT_NEAR(page.frameReachMm, c.reach, 1e-9);
-        const auto [width, height] = projectedSize(c.proj, sheet, page.rotation);
-        const double spareW = page.widthMm - 2 * (c.reach + kMargin) - width / c.scale * 1000;
-        const double spareH = page.heightMm - 2 * (c.reach + kMargin) - height / c.scale * 1000;
-        EXPECT_GT(spareW, -1e-3); // mm
-        EXPECT_LT(spareW, kPoint);
-        EXPECT_GT(spareH, -1e-3);
-        EXPECT_LT(spareH, kPoint);
+
+        // The frame's outline as the frame builds it, projected by PROJ and turned.
+        geometry::Vertices outline;
+        frame::outRamkaVertices(c.reach, {c.scale},
+                                {c.sheet.west, c.sheet.east, c.sheet.south, c.sheet.north},
+                                {0.125, 1.0 / 12}, outline);
+        std::ostringstream points;
+        points.precision(17);
+        for (int i = 0; i < outline.size(); ++i)
+            points << outline.x[i] << ' ' << outline.y[i] << " 0 0\n";
+        const double r = page.rotation * kDegree;
+        double u0 = 1e300, u1 = -1e300, v0 = 1e300, v1 = -1e300;
+        for (const auto& [x, y] : cct(c.proj, points.str())) {
+            const double u = (x * std::cos(r) + y * std::sin(r)) / c.scale * 1000;
+            const double v = (-x * std::sin(r) + y * std::cos(r)) / c.scale * 1000;
+            u0 = std::min(u0, u), u1 = std::max(u1, u), v0 = std::min(v0, v), v1 = std::max(v1, v);
+        }
+        EXPECT_GE(page.frame.width, u1 - u0);
+        EXPECT_LE(page.frame.width, u1 - u0 + 2 * kInk);
+        EXPECT_GE(page.frame.height, v1 - v0);
+        EXPECT_LE(page.frame.height, v1 - v0 + 2 * kInk);
+
+        // Name above, scale and system below, all inside the margins; the page
+        // no wider than the frame needs.
+        ASSERT_EQ(page.texts.size(), 3u);
+        EXPECT_EQ(page.texts[0].text, c.sheet.name);
+        EXPECT_EQ(page.texts[1].text, c.scaleText);
+        EXPECT_EQ(page.texts[2].text, "Система координат 1942 г.");
+        const PageRect& name = page.texts[0].place;
+        const PageRect& scale = page.texts[1].place;
+        const PageRect& note = page.texts[2].place;
+        EXPECT_GE(name.y, kMargin);
+        EXPECT_LE(name.y + name.height, page.frame.y);
+        EXPECT_GE(scale.y, page.frame.y + page.frame.height);
+        EXPECT_GE(note.y, scale.y + scale.height);
+        EXPECT_LE(note.y + note.height, page.heightMm - kMargin + 1e-9);
+        EXPECT_NEAR(page.frame.x, page.widthMm - page.frame.x - page.frame.width, 1e-9);
+        EXPECT_GE(page.frame.x, kMargin);
+        EXPECT_LT(page.frame.x, kMargin + kPoint / 2);
+        for (const MarginalText& t : page.texts)
+            EXPECT_NEAR(t.place.x, kMargin, 1e-9);
+
         // Whole points, and the map item's extent at exactly the scale.
         EXPECT_NEAR(std::fmod(page.widthMm / kPoint + 0.5, 1.0), 0.5, 1e-6);
         EXPECT_NEAR(std::fmod(page.heightMm / kPoint + 0.5, 1.0), 0.5, 1e-6);
         EXPECT_DOUBLE_EQ(page.extentWidth / page.widthMm * 1000, c.scale);
         EXPECT_DOUBLE_EQ(page.extentHeight / page.heightMm * 1000, c.scale);
 
-        const auto project = parsed(projectText(sheet, sheetLayers()));
+        const auto project = parsed(projectText(c.sheet, sheetLayers()));
         const XmlNode* layout = project->child("Layouts")->child("Layout");
         ASSERT_NE(layout, nullptr);
         const XmlNode* pageItem = layout->child("PageCollection")->child("LayoutItem");
@@ -475,6 +529,49 @@ TEST(QgisFiles, LayoutPageFromTheFrameAndTheScale) {
         EXPECT_NEAR(metres / w * 1000, c.scale, c.scale * 1e-12);
         EXPECT_EQ(map->child("crs")->child("spatialrefsys")->childText("wkt"),
                   project->child("projectCrs")->child("spatialrefsys")->childText("wkt"));
+    }
+}
+
+// A sheet whose longitudes pass 180 (written 0..360): QGIS turns the map's
+// extent back into the layers' system to ask them for features, and the
+// project's operation for that brings it back around the sheet's middle, as
+// PROJ computes; a sheet west of 180 needs none.
+TEST(QgisFiles, MapExtentTurnsBackIntoTheLayersLongitudes) {
+    if (std::string(SHEETJOB_CCT).empty())
+        GTEST_SKIP() << "cct not installed";
+    const struct {
+        const char* name;
+        int set;
+        double west, east;
+    } cases[] = {
+        {"N-37-XIV", 0, 37, 38},
+        {"N-01-XIV", 0, 181, 182},
+        {"N-01-XIII, west edge on 180", 0, 180, 181},
+        {"a combined sheet across 360", 1, 354, 366},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SheetInfo sheet = sheetOf(c.set, 0);
+        sheet.west = c.west, sheet.east = c.east;
+        const PrintPage page = printPage(sheet);
+        const auto project = parsed(projectText(sheet, sheetLayers()));
+        const XmlNode* layersToMap = nullptr;
+        for (const XmlNode* op : project->child("transformContext")->all("srcDest"))
+            if (op->child("src")->child("spatialrefsys")->childText("authid") == "EPSG:4284")
+                layersToMap = op;
+        ASSERT_EQ(layersToMap != nullptr, c.east >= 180);
+        if (!layersToMap)
+            continue;
+        std::ostringstream corners;
+        corners.precision(17);
+        for (const double dx : {-0.5, 0.5})
+            for (const double dy : {-0.5, 0.5})
+                corners << page.centre.x + dx * page.extentWidth << ' '
+                        << page.centre.y + dy * page.extentHeight << " 0 0\n";
+        for (const auto& [lon, lat] : cct(layersToMap->attr("coordinateOp"), corners.str(), true)) {
+            EXPECT_GT(lon, c.west - 1) << lat;
+            EXPECT_LT(lon, c.east + 1) << lat;
+        }
     }
 }
 

@@ -10,8 +10,9 @@ import subprocess
 
 import numpy
 from qgis.core import (QgsApplication, QgsCoordinateReferenceSystem, QgsCoordinateTransform,
-                       QgsDistanceArea, QgsGeometry, QgsLayoutExporter, QgsLayoutItemMap,
-                       QgsPointXY, QgsProject, QgsVectorLayer, QgsWkbTypes)
+                       QgsDatumTransform, QgsDistanceArea, QgsGeometry, QgsLayoutExporter,
+                       QgsLayoutItemLabel, QgsLayoutItemMap, QgsMapRendererSequentialJob,
+                       QgsMapSettings, QgsPointXY, QgsProject, QgsVectorLayer, QgsWkbTypes)
 from qgis.PyQt.QtCore import QPointF, QRectF, QSize
 from qgis.PyQt.QtGui import QFontDatabase, QImage
 
@@ -52,7 +53,7 @@ def check_project_crs(job, crs, failures):
         failures.check(ok, "%s: project system %s is not the sheet's conic %s" %
                        (job.name, crs.toProj(), job.conic))
     else:
-        want = "EPSG:%d" % (T.GK_BASE[job.cs] + 7)  # every sheet here lies in zone 7
+        want = "EPSG:%d" % (T.GK_BASE[job.cs] + job.zone)
         failures.check(crs.authid() == want, "%s: project system %s (%s), want %s" %
                        (job.name, crs.authid(), crs.description(), want))
     failures.check(crs.ellipsoidAcronym() == T.ELLIPSOID[job.cs], "%s: project ellipsoid %s" %
@@ -94,6 +95,24 @@ def check_layers(job, project, qgs_text, result, failures):
     return layers
 
 
+def check_operations(job, project, layer_crs, failures):
+    """Data in WGS 84 (GPS) and in web maps meets the map and the layers by the
+    EPSG operation chosen for the job's datum, which QGIS recognises among the
+    ones it would offer; so it asks no question."""
+    context = project.transformContext()
+    for source in ("EPSG:4326", "EPSG:3857"):
+        src = QgsCoordinateReferenceSystem(source)
+        for dest in (project.crs(), layer_crs):
+            what = "%s: %s to %s" % (job.name, source, dest.authid() or dest.description())
+            if not failures.check(context.hasTransform(src, dest), what + ": no operation pinned"):
+                continue
+            pinned = context.calculateCoordinateOperation(src, dest)
+            offered = {op.proj: op.name for op in QgsDatumTransform.operations(src, dest)}
+            failures.check(T.TO_WGS84[job.cs] in offered.get(pinned, ""),
+                           what + ": pinned %r is not %s among %r" %
+                           (pinned, T.TO_WGS84[job.cs], list(offered.values())))
+
+
 def layer_named(project, name):
     found = project.mapLayersByName(name)
     return found[0] if found else None
@@ -107,6 +126,8 @@ def page_point(item, transform, lon, lat):
 
 
 def check_page(job, layout, item, project, layers, failures):
+    """One page, the map item covering it at the map scale and drawing the
+    finished frame only; returns the page size and the frame's extent on it."""
     page = layout.pageCollection().page(0).pageSize()
     failures.check(layout.pageCollection().pageCount() == 1, "%s: not one page" % job.name)
     failures.check(abs(item.scale() - job.scale) < job.scale * 1e-6,
@@ -114,6 +135,9 @@ def check_page(job, layout, item, project, layers, failures):
     failures.check(abs(item.sizeWithUnits().width() - page.width()) < 1e-6 and
                    abs(item.sizeWithUnits().height() - page.height()) < 1e-6,
                    "%s: the map item does not cover the page" % job.name)
+    printed = sorted(l.name() for l in item.layers()) if item.keepLayerSet() else None
+    want = sorted(l.name() for l in layers if l.name() != "HypsP")
+    failures.check(printed == want, "%s: the layout prints %s, want %s" % (job.name, printed, want))
     u0 = v0 = float("inf")
     u1 = v1 = float("-inf")
     for layer in layers:
@@ -122,12 +146,47 @@ def check_page(job, layout, item, project, layers, failures):
             for vertex in feature.geometry().vertices():
                 u, v = page_point(item, tr, vertex.x(), vertex.y())
                 u0, u1, v0, v1 = min(u0, u), max(u1, u), min(v0, v), max(v1, v)
-    ok = (u0 >= T.PAGE_MARGIN_MM and v0 >= T.PAGE_MARGIN_MM and
-          u1 <= page.width() - T.PAGE_MARGIN_MM and v1 <= page.height() - T.PAGE_MARGIN_MM)
-    failures.check(ok, "%s: frame %.1f..%.1f x %.1f..%.1f mm does not fit the page %.0f x %.0f "
-                   "with %.0f mm margin" % (job.name, u0, u1, v0, v1, page.width(),
-                                            page.height(), T.PAGE_MARGIN_MM))
-    return page.width(), page.height()
+    return page.width(), page.height(), (u0, v0, u1, v1)
+
+
+def check_margins(job, raster, failures):
+    """At least PAGE_MARGIN_MM of white paper on every side of all that is printed."""
+    ink = numpy.argwhere(raster.gray < 255 - T.INK_DARKNESS)
+    if not failures.check(len(ink) > 0, "%s: the page is blank" % job.name):
+        return
+    (y0, x0), (y1, x1) = ink.min(axis=0), ink.max(axis=0)
+    h, w = raster.gray.shape
+    margins = {"top": y0 / raster.sy, "bottom": (h - 1 - y1) / raster.sy,
+               "left": x0 / raster.sx, "right": (w - 1 - x1) / raster.sx}
+    pixel = 1.0 / min(raster.sx, raster.sy)
+    for side, mm in margins.items():
+        failures.check(mm >= T.PAGE_MARGIN_MM - pixel, "%s: %.2f mm of paper %s of the print" %
+                       (job.name, mm, side))
+    T.log("  margins " + ", ".join("%s %.1f" % kv for kv in margins.items()) + " mm")
+
+
+def check_marginal_text(job, layout, frame, raster, failures):
+    """The sheet's name above the frame; its scale and coordinate system below
+    it, in that order; each printed."""
+    labels = sorted((i for i in layout.items() if isinstance(i, QgsLayoutItemLabel)),
+                    key=lambda i: i.pos().y())
+    texts = [i.text() for i in labels]
+    name = os.path.splitext(os.path.basename(layout.project().fileName()))[0]
+    scale = "1:" + "{:,}".format(job.scale).replace(",", " ")
+    want = [name, scale, T.SYSTEM_NOTE[job.cs]]
+    if not failures.check(texts == want, "%s: marginal text %r, want %r" % (job.name, texts, want)):
+        return
+    u0, v0, u1, v1 = frame
+    top, bottom = labels[0].sceneBoundingRect(), labels[1].sceneBoundingRect()
+    failures.check(top.bottom() < v0 and bottom.top() > v1,
+                   "%s: the name (%.1f mm) is not above the frame (%.1f..%.1f mm) or the scale "
+                   "(%.1f mm) not below it" % (job.name, top.bottom(), v0, v1, bottom.top()))
+    for item in labels:
+        r = item.sceneBoundingRect()
+        x0, x1 = int(r.left() * raster.sx), int(r.right() * raster.sx)
+        y0, y1 = int(r.top() * raster.sy), int(r.bottom() * raster.sy)
+        failures.check((raster.gray[y0:y1, x0:x1] < 128).any(),
+                       "%s: %r not printed" % (job.name, item.text()))
 
 
 def check_labels(job, project, item, results, failures, positions=True):
@@ -176,26 +235,56 @@ def check_labels(job, project, item, results, failures, positions=True):
                ", at most %.2f mm from their design places" % worst if positions else ""))
 
 
-def check_sub_sheet_names(job, project, results, failures):
-    """Every sub-sheet layer shows its name, read from its table as the file is named."""
-    labels = {}
-    for res in results.values():
-        for lab in res.allLabels():
-            if not lab.isUnplaced:
-                labels[lab.layerID] = lab.labelText
-    count = 0
-    for layer in project.mapLayers().values():
-        folder = os.path.basename(os.path.dirname(layer.source().split("|")[0]))
-        if folder not in ("HYPS_50", "HYPS_25"):
-            continue
-        count += 1
+def screen_labels(project, item, page_width, picture):
+    """The labels of every layer drawn as the screen would show the layout's
+    map: the same extent, rotation and scale, all the project's layers; the
+    picture saved as `picture`."""
+    settings = QgsMapSettings()
+    settings.setLayers(project.layerTreeRoot().layerOrder())
+    settings.setDestinationCrs(item.crs())
+    settings.setTransformContext(project.transformContext())
+    extent = item.extent()
+    pixels = round(page_width / T.MM_PER_INCH * T.DPI)
+    settings.setOutputSize(QSize(pixels, round(pixels * extent.height() / extent.width())))
+    settings.setOutputDpi(T.DPI)
+    settings.setExtent(extent)
+    settings.setRotation(item.mapRotation())
+    job = QgsMapRendererSequentialJob(settings)
+    job.start()
+    job.waitForFinished()
+    job.renderedImage().save(picture)
+    return job.takeLabelingResults()
+
+
+def check_sub_sheet_names(job, project, item, page_width, folder, failures):
+    """On the screen every sub-sheet layer shows its name, read from its table
+    as the file is named, and no name lies on a sub-sheet's edge."""
+    layers = [l for l in project.mapLayers().values()
+              if os.path.basename(os.path.dirname(l.source().split("|")[0])) in
+              ("HYPS_50", "HYPS_25")]
+    if not layers:
+        return
+    results = screen_labels(project, item, page_width, os.path.join(folder, "screen.png"))
+    labels = {lab.layerID: lab for lab in results.allLabels() if not lab.isUnplaced}
+    edges = []
+    for layer in layers:
+        tr = QgsCoordinateTransform(layer.crs(), item.crs(), project)
+        for f in layer.getFeatures():
+            g = QgsGeometry(f.geometry().convertToType(QgsWkbTypes.LineGeometry, True))
+            g.transform(tr)
+            edges.append(g)
+    for layer in layers:
         names = [f["Name"] for f in layer.getFeatures()]
         failures.check(names == [layer.name()], "%s: %s holds the names %r" %
                        (job.name, layer.name(), names))
-        failures.check(labels.get(layer.id()) == layer.name(), "%s: %s labelled %r" %
-                       (job.name, layer.name(), labels.get(layer.id())))
-    if count:
-        T.log("  sub-sheet names: %d layers checked" % count)
+        lab = labels.get(layer.id())
+        if not failures.check(lab is not None and lab.labelText == layer.name(),
+                              "%s: %s labelled %r" % (job.name, layer.name(),
+                                                      lab.labelText if lab else None)):
+            continue
+        failures.check(not any(e.intersects(lab.labelGeometry) for e in edges),
+                       "%s: the name %s lies on a sub-sheet's edge" % (job.name, layer.name()))
+    T.log("  sub-sheet names: %d layers checked on the screen" % len(layers))
 
 
 def check_drawing(job, project, item, raster, failures):
@@ -407,6 +496,7 @@ def check_job(job, result, folder, failures):
         return
     check_project_crs(job, project.crs(), failures)
     layers = check_layers(job, project, qgs_text, result, failures)
+    check_operations(job, project, layers[0].crs(), failures)
 
     layouts = project.layoutManager().printLayouts()
     if not failures.check(len(layouts) == 1, "%s: %d layouts" % (job.name, len(layouts))):
@@ -419,7 +509,7 @@ def check_job(job, result, folder, failures):
     frame_layers = [l for l in layers
                     if os.path.basename(os.path.dirname(l.source().split("|")[0])) in
                     ("HYPS", "FRAME")]
-    width, height = check_page(job, layout, item, project, frame_layers, failures)
+    width, height, frame = check_page(job, layout, item, project, frame_layers, failures)
 
     exporter = QgsLayoutExporter(layout)
     png = os.path.join(folder, "layout.png")
@@ -428,8 +518,10 @@ def check_job(job, result, folder, failures):
     failures.check(exporter.exportToImage(png, settings) == QgsLayoutExporter.Success,
                    "%s: the layout could not be exported to PNG" % job.name)
     check_labels(job, project, item, exporter.labelingResults(), failures)
-    check_sub_sheet_names(job, project, exporter.labelingResults(), failures)
+    check_sub_sheet_names(job, project, item, width, folder, failures)
     raster = Raster(png, width, height)
+    check_margins(job, raster, failures)
+    check_marginal_text(job, layout, frame, raster, failures)
     measure(job, project, item, raster, failures, "PNG")
     check_drawing(job, project, item, raster, failures)
     hyps = layer_named(project, "HypsA")

@@ -33,10 +33,13 @@ DEFAULT_SIZES = [64, 200, 400, 640, 900, 1200, 1500, 1800, 2000, 2100, 2200, 230
 def problems_in(result):
     found = []
     for folder, _, names in os.walk(result):
+        layers = {n[:-4].lower() for n in names if n.lower().endswith(".shp")}
         for name in names:
             path = os.path.join(folder, name)
             if name.endswith(".sheetjob-part"):
                 found.append("left under a temporary name: " + path)
+            elif name.split(".")[0].lower() not in layers and name.endswith(MEMBERS + (".qml",)):
+                found.append("a member without its layer's .shp: " + path)
             if not name.endswith(".shp"):
                 continue
             base = path[:-4]
@@ -70,6 +73,13 @@ def run_once(program, size_kb, scratch):
         elif run.returncode in (8, 16):
             if run.stderr.count("\n") != 1:
                 found.append("not one line: %r" % run.stderr)
+            # The sub-sheet frames are written first, and their failure leaves
+            # the job not done; a sheet layer, style or project is exit 16.
+            sub_sheets = ("HYPS_50" in run.stderr or "HYPS_25" in run.stderr) \
+                and "QGIS file" not in run.stderr
+            if sub_sheets and run.returncode != 8:
+                found.append("a sub-sheet failure with exit %d: %s"
+                             % (run.returncode, run.stderr.strip()))
         else:
             found.append("exit code %d: %s" % (run.returncode, run.stderr.strip()))
         return run.returncode, found

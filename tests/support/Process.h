@@ -16,7 +16,7 @@ struct ProcessResult {
 struct ProcessOptions {
     std::string workingDirectory;         ///< "" = the current one
     std::vector<std::string> environment; ///< extra NAME=VALUE entries
-    long long fileSizeLimit = -1; ///< bytes; >= 0 makes writes past it fail (a full disk; POSIX only)
+    long long fileSizeLimit = -1;         ///< bytes; >= 0 limits the size of every file written (POSIX only)
     int timeoutSeconds = 60;              ///< the process is killed after this
 };
 

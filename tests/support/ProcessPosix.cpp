@@ -39,7 +39,8 @@ RunningProcess startProcess(const std::string& program, const std::vector<std::s
     for (const std::string& entry : options.environment)
         putenv(const_cast<char*>(entry.c_str()));
     if (options.fileSizeLimit >= 0) {
-        signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails with EFBIG
+        // The signal a write past the limit raises is left as a shell leaves
+        // it (it ends the process): the program itself must turn it into an error.
         const rlimit limit{static_cast<rlim_t>(options.fileSizeLimit),
                            static_cast<rlim_t>(options.fileSizeLimit)};
         setrlimit(RLIMIT_FSIZE, &limit);

@@ -89,8 +89,10 @@ class Folder {
 
     /// Opens the folder at `path`. The path may pass through links (it is the
     /// user's own); only what lies inside the folder is guarded. Nothing when
-    /// it is not an existing folder; `error` says why.
-    static std::optional<Folder> open(const std::string& path, std::string& error);
+    /// it cannot be opened: `error` says why, and `missing` (when given) tells
+    /// whether that is because no folder of that name exists.
+    static std::optional<Folder> open(const std::string& path, std::string& error,
+                                      bool* missing = nullptr);
 
     [[nodiscard]] bool isOpen() const { return fd_ >= 0; }
     /// The path the folder was opened by, for messages.
@@ -108,6 +110,23 @@ class Folder {
     [[nodiscard]] std::vector<FolderEntry> entries() const;
     /// Removes the entry `name` if it is not a folder; a link goes as a link.
     bool removeEntry(std::string_view name) const;
+    /// Removes the subfolder `name` if it is empty.
+    bool removeEmptySubfolder(std::string_view name, std::string& error) const;
+    /// Renames the subfolder `from` to `to`, which must be missing or an empty
+    /// folder (then it is replaced). False (with `error`) otherwise.
+    bool moveSubfolder(std::string_view from, std::string_view to, std::string& error) const;
+
+    /// Makes the subfolder `name` afresh for files written whole into it: an
+    /// entry of that name left by an earlier run is removed first (a link as a
+    /// link; a folder with the files in it, never what lies beyond a link). In
+    /// a fresh folder files are made under their own names, since nothing is
+    /// under a real name until the folder itself is moved into place.
+    std::optional<Folder> makeFreshSubfolder(std::string_view name, std::string& error) const;
+    /// Removes the subfolder `name` with the files in it (not with folders in it).
+    bool removeFolderWithFiles(std::string_view name, std::string& error) const;
+    /// The name a file is written under until it is complete: its own in a
+    /// fresh folder, otherwise with the temporary suffix.
+    [[nodiscard]] std::string temporaryName(std::string_view name) const;
     /// Creates the new file `name` for writing. Any existing entry of that
     /// name, a link included, makes it fail: nothing is ever written through
     /// a link or into a file this run did not make.
@@ -117,12 +136,17 @@ class Folder {
     /// the old entry or the complete new file (an entry there that is not a
     /// folder, a link included, is replaced). False (with `error`) on failure.
     bool writeFile(std::string_view name, std::string_view content, std::string& error) const;
+    /// Reads the whole regular file `name` into `content`; false when it is
+    /// missing, a link or anything but a regular file, larger than `maxBytes`,
+    /// or cannot be read.
+    bool readFile(std::string_view name, std::size_t maxBytes, std::string& content) const;
     /// Renames the entry `from` to `to`, replacing a `to` that is not a folder
     /// (a link at `to` is replaced, not followed).
     bool rename(std::string_view from, std::string_view to, std::string& error) const;
     /// Takes an exclusive advisory lock on the file `name`, making it when it is
-    /// missing. Nothing when the file is a link or not a regular file, or when
-    /// another process holds the lock (then `busy` is true).
+    /// missing; the file is only opened for reading, so a lock file made by
+    /// another user serves as well. Nothing when the file is a link or not a
+    /// regular file, or when another process holds the lock (then `busy` is true).
     std::optional<FileLock> lock(std::string_view name, bool& busy, std::string& error) const;
 
     /// Puts the complete file `temporary` in place as `name`: renamed at once,
@@ -150,6 +174,7 @@ class Folder {
     NativeHandle fd_ = -1;
     std::string path_;
     Staging* staging_ = nullptr;
+    bool fresh_ = false; ///< files are made under their own names
 };
 
 /// Files put in place at the end of a job rather than one by one, so that a

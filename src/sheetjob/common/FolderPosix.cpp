@@ -3,6 +3,7 @@
 #include "sheetjob/common/Path.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -70,7 +71,8 @@ FileLock& FileLock::operator=(FileLock&& other) noexcept {
 
 Folder::Folder(Folder&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)),
-      staging_(std::exchange(other.staging_, nullptr)) {}
+      staging_(std::exchange(other.staging_, nullptr)), fresh_(std::exchange(other.fresh_, false)) {
+}
 
 Folder& Folder::operator=(Folder&& other) noexcept {
     if (this != &other) {
@@ -78,6 +80,7 @@ Folder& Folder::operator=(Folder&& other) noexcept {
         fd_ = std::exchange(other.fd_, -1);
         path_ = std::move(other.path_);
         staging_ = std::exchange(other.staging_, nullptr);
+        fresh_ = std::exchange(other.fresh_, false);
     }
     return *this;
 }
@@ -145,10 +148,12 @@ FileLock::~FileLock() { closeDescriptor(fd_); }
 
 Folder::~Folder() { closeDescriptor(fd_); }
 
-std::optional<Folder> Folder::open(const std::string& path, std::string& error) {
+std::optional<Folder> Folder::open(const std::string& path, std::string& error, bool* missing) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         error = systemMessage(errno);
+        if (missing)
+            *missing = errno == ENOENT || errno == ENOTDIR;
         return std::nullopt;
     }
     return Folder(fd, path);
@@ -226,6 +231,23 @@ bool Folder::removeEntry(std::string_view name) const {
     return ::unlinkat(fd_, std::string(name).c_str(), 0) == 0;
 }
 
+bool Folder::removeEmptySubfolder(std::string_view name, std::string& error) const {
+    if (::unlinkat(fd_, std::string(name).c_str(), AT_REMOVEDIR) != 0) {
+        error = systemMessage(errno);
+        return false;
+    }
+    return true;
+}
+
+bool Folder::moveSubfolder(std::string_view from, std::string_view to, std::string& error) const {
+    // rename replaces an empty folder in one step and refuses one with entries.
+    if (kindOf(to) != EntryKind::Missing && kindOf(to) != EntryKind::Folder) {
+        error = "it is not a folder";
+        return false;
+    }
+    return rename(from, to, error);
+}
+
 std::optional<OutputFile> Folder::createFile(std::string_view name, std::string& error) const {
     const int fd = ::openat(fd_, std::string(name).c_str(),
                             O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kFileMode);
@@ -256,6 +278,23 @@ bool Folder::syncEntries(std::string& error) const {
     return true;
 }
 
+bool Folder::readFile(std::string_view name, std::size_t maxBytes, std::string& content) const {
+    // Non-blocking: a FIFO planted under the name must not hold the run.
+    const int fd =
+        ::openat(fd_, std::string(name).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    OutputFile file(fd); // closes the descriptor on every path
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uintmax_t>(st.st_size) > maxBytes)
+        return false;
+    std::string error;
+    // One byte more than the size: a file that grew meanwhile is not taken whole.
+    return file.readAt(0, static_cast<std::size_t>(st.st_size) + 1, content, error) &&
+           content.size() == static_cast<std::size_t>(st.st_size);
+}
+
 bool Folder::rename(std::string_view from, std::string_view to, std::string& error) const {
     if (::renameat(fd_, std::string(from).c_str(), fd_, std::string(to).c_str()) != 0) {
         error = systemMessage(errno);
@@ -267,8 +306,10 @@ bool Folder::rename(std::string_view from, std::string_view to, std::string& err
 std::optional<FileLock> Folder::lock(std::string_view name, bool& busy, std::string& error) const {
     busy = false;
     // Non-blocking open: a FIFO planted under the name must not hold the run.
+    // Read access is all a lock needs, so a lock file the user may not write
+    // (made by another user) does not refuse the run.
     const int fd = ::openat(fd_, std::string(name).c_str(),
-                            O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, kFileMode);
+                            O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, kFileMode);
     if (fd < 0) {
         error = errno == ELOOP ? std::string("it is a symbolic link") : systemMessage(errno);
         return std::nullopt;

@@ -8,13 +8,14 @@
 #include <algorithm>
 #include <utility>
 
-// The folders on Windows. A folder is held open by a handle that does not
-// share deletion, so while a run holds it nobody can remove, rename or replace
-// it (by a junction, say). Its entries are named by the path the system gives
-// that handle (links in the user's path resolved once, when it was opened),
-// and no operation follows a reparse point at the entry itself: a link or
-// junction is refused where a folder is expected, and removed or replaced as
-// itself. Wine shows a Unix symbolic link to a folder as a reparse point but
+// The folders on Windows. A folder is held open by a handle, and its entries
+// are named by the path the system gives that handle at each operation (every
+// link in the user's path resolved): a folder renamed meanwhile is followed to
+// where it went, and whatever is put in its old place (a junction, say) is never
+// used. The handle shares deletion, as POSIX descriptors do, so that the run
+// itself can move a folder it holds into place. No operation follows a reparse
+// point at the entry itself: a link or junction is refused where a folder is
+// expected, and removed or replaced as itself. Wine shows a Unix symbolic link to a folder as a reparse point but
 // follows one to a file like the file itself; the checks of the path a handle
 // really reached catch what the attributes do not show.
 
@@ -36,8 +37,8 @@ std::string lastErrorText() { return systemErrorText(GetLastError()); }
 constexpr std::size_t kMaxTransfer = std::size_t{1} << 30;
 // Access of a folder handle: list it, read its attributes, and wait on it.
 constexpr DWORD kFolderAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
-// Others may read and write in a held folder, never delete or rename it.
-constexpr DWORD kFolderSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+// A held folder may be written into, renamed and removed by others meanwhile.
+constexpr DWORD kFolderSharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // Reparse tags no file system gives a real reparse point ("reserved zero"
 // and "one"); Wine reports a symbolic link to a folder with tag 0.
 constexpr DWORD kReservedTagZero = 0;
@@ -231,7 +232,8 @@ FileLock::~FileLock() { closeHandle(fd_); }
 
 Folder::Folder(Folder&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)),
-      staging_(std::exchange(other.staging_, nullptr)) {}
+      staging_(std::exchange(other.staging_, nullptr)), fresh_(std::exchange(other.fresh_, false)) {
+}
 
 Folder& Folder::operator=(Folder&& other) noexcept {
     if (this != &other) {
@@ -239,6 +241,7 @@ Folder& Folder::operator=(Folder&& other) noexcept {
         fd_ = std::exchange(other.fd_, -1);
         path_ = std::move(other.path_);
         staging_ = std::exchange(other.staging_, nullptr);
+        fresh_ = std::exchange(other.fresh_, false);
     }
     return *this;
 }
@@ -262,15 +265,24 @@ std::string Folder::pathOf(std::string_view name) const {
     return path;
 }
 
-std::optional<Folder> Folder::open(const std::string& path, std::string& error) {
+std::optional<Folder> Folder::open(const std::string& path, std::string& error, bool* missing) {
+    if (missing)
+        *missing = false;
     if (path.empty()) {
         error = systemErrorText(ERROR_PATH_NOT_FOUND);
+        if (missing)
+            *missing = true;
         return std::nullopt;
     }
     const HANDLE handle = CreateFileW(toWide(path).c_str(), kFolderAccess, kFolderSharing, nullptr,
                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        error = lastErrorText();
+        const DWORD code = GetLastError();
+        error = systemErrorText(code);
+        if (missing)
+            // As POSIX's ENOTDIR: a file named as a folder ("plain\\").
+            *missing = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ||
+                       code == ERROR_DIRECTORY || code == ERROR_INVALID_NAME;
         return std::nullopt;
     }
     Folder folder(nativeOf(handle), path);
@@ -278,6 +290,8 @@ std::optional<Folder> Folder::open(const std::string& path, std::string& error) 
     if (!GetFileInformationByHandle(handle, &info) ||
         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         error = "it is not a folder";
+        if (missing) // as POSIX says of a file in a folder's place
+            *missing = true;
         return std::nullopt;
     }
     return folder;
@@ -377,6 +391,99 @@ bool Folder::removeEntry(std::string_view name) const {
         return kind == EntryKind::Link && RemoveDirectoryW(path.c_str()) != 0;
     allowReplacing(path);
     return DeleteFileW(path.c_str()) != 0;
+}
+
+bool Folder::removeEmptySubfolder(std::string_view name, std::string& error) const {
+    // Only a folder itself: RemoveDirectoryW would remove a junction too.
+    if (kindOf(name) != EntryKind::Folder) {
+        error = "it is not a folder";
+        return false;
+    }
+    if (!RemoveDirectoryW(entryPath(fd_, name).c_str())) {
+        error = lastErrorText();
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+/// True when the folder at `path` holds no entry.
+bool emptyFolder(const std::wstring& path) {
+    WIN32_FIND_DATAW data{};
+    const HANDLE find = FindFirstFileExW((path + L"\\*").c_str(), FindExInfoBasic, &data,
+                                         FindExSearchNameMatch, nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    bool empty = true;
+    do {
+        const std::wstring_view name = data.cFileName;
+        empty = name == L"." || name == L"..";
+    } while (empty && FindNextFileW(find, &data));
+    FindClose(find);
+    return empty;
+}
+
+} // namespace
+
+bool Folder::moveSubfolder(std::string_view from, std::string_view to, std::string& error) const {
+    if (!isEntryName(from) || !isEntryName(to)) {
+        error = systemErrorText(ERROR_INVALID_NAME);
+        return false;
+    }
+    const std::wstring target = entryPath(fd_, to);
+    // No move replaces a folder, and an empty folder that is still open (the
+    // run holds it) keeps its name until it is closed: the empty folder steps
+    // aside first, under a name of its own, and goes once the move is done.
+    // (A run killed in between leaves it empty beside; the next move removes it.)
+    const std::string aside = std::string(to) + ".sheetjob-old";
+    const std::wstring asidePath = entryPath(fd_, aside);
+    const EntryKind kind = kindOf(to);
+    if (kind != EntryKind::Missing && kind != EntryKind::Folder) {
+        error = "it is not a folder";
+        return false;
+    }
+    if (kind == EntryKind::Folder) {
+        if (!emptyFolder(target)) {
+            error = systemErrorText(ERROR_DIR_NOT_EMPTY);
+            return false;
+        }
+        if (kindOf(aside) == EntryKind::Folder)
+            removeEmptySubfolder(aside, error);
+        if (!MoveFileExW(target.c_str(), asidePath.c_str(), 0)) {
+            error = lastErrorText();
+            return false;
+        }
+    }
+    if (!MoveFileExW(entryPath(fd_, from).c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        error = lastErrorText();
+        if (kind == EntryKind::Folder) // the empty folder back in its place
+            MoveFileExW(asidePath.c_str(), target.c_str(), 0);
+        return false;
+    }
+    if (kind == EntryKind::Folder)
+        RemoveDirectoryW(asidePath.c_str());
+    return true;
+}
+
+bool Folder::readFile(std::string_view name, std::size_t maxBytes, std::string& content) const {
+    if (!isEntryName(name))
+        return false;
+    const std::wstring path = entryPath(fd_, name);
+    const HANDLE handle =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    OutputFile file(nativeOf(handle)); // closes the handle on every path
+    LARGE_INTEGER size{};
+    if (kindOfHandle(handle, path) != EntryKind::File || !GetFileSizeEx(handle, &size) ||
+        static_cast<std::uint64_t>(size.QuadPart) > maxBytes)
+        return false;
+    std::string error;
+    // One byte more than the size: a file that grew meanwhile is not taken whole.
+    const auto bytes = static_cast<std::size_t>(size.QuadPart);
+    return file.readAt(0, bytes + 1, content, error) && content.size() == bytes;
 }
 
 std::optional<OutputFile> Folder::createFile(std::string_view name, std::string& error) const {

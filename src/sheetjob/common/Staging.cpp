@@ -4,12 +4,14 @@
 
 #include "sheetjob/common/Folder.h"
 
+#include "sheetjob/common/Display.h"
+
 #include <algorithm>
 
 namespace sheetjob::common {
 
 bool Folder::writeFile(std::string_view name, std::string_view content, std::string& error) const {
-    const std::string temporary = std::string(name) + std::string(kPartSuffix);
+    const std::string temporary = temporaryName(name);
     auto file = createFile(temporary, error);
     if (!file)
         return false;
@@ -21,8 +23,56 @@ bool Folder::writeFile(std::string_view name, std::string_view content, std::str
     return true;
 }
 
+std::string Folder::temporaryName(std::string_view name) const {
+    std::string temporary(name);
+    if (!fresh_)
+        temporary += kPartSuffix;
+    return temporary;
+}
+
+bool Folder::removeFolderWithFiles(std::string_view name, std::string& error) const {
+    auto folder = openSubfolder(name, error);
+    if (!folder)
+        return false;
+    for (const FolderEntry& e : folder->entries()) {
+        if (e.kind == EntryKind::Folder) {
+            error = "it holds the folder " + quoted(e.name);
+            return false;
+        }
+        if (!folder->removeEntry(e.name)) {
+            error = "cannot remove " + quoted(e.name);
+            return false;
+        }
+    }
+    return removeEmptySubfolder(name, error);
+}
+
+std::optional<Folder> Folder::makeFreshSubfolder(std::string_view name, std::string& error) const {
+    switch (kindOf(name)) {
+    case EntryKind::Missing:
+        break;
+    case EntryKind::Folder:
+        if (!removeFolderWithFiles(name, error))
+            return std::nullopt;
+        break;
+    default:
+        if (!removeEntry(name)) {
+            error = "cannot remove what stands in its place";
+            return std::nullopt;
+        }
+    }
+    if (!makeSubfolder(name, error))
+        return std::nullopt;
+    auto folder = openSubfolder(name, error);
+    if (folder)
+        folder->fresh_ = true;
+    return folder;
+}
+
 bool Folder::putInPlace(std::string_view temporary, std::string_view name, std::string& error,
                         bool completesUnit) const {
+    if (temporary == name)
+        return true; // made under its own name in a fresh folder
     if (staging_ == nullptr)
         return rename(temporary, name, error);
     staging_->add(*this, std::string(temporary), std::string(name), completesUnit);
@@ -30,7 +80,7 @@ bool Folder::putInPlace(std::string_view temporary, std::string_view name, std::
 }
 
 void Folder::takeBack(std::string_view temporary, std::string_view name) const {
-    if (staging_ != nullptr)
+    if (staging_ != nullptr && temporary != name)
         staging_->drop(*this, temporary);
     else
         removeEntry(name);

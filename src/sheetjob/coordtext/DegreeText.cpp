@@ -114,6 +114,11 @@ int txtGradMin2Grad(std::string& text, double& angle) {
     return 0;
 }
 
+std::string_view afterMinuteSign(std::string_view text) {
+    const std::size_t sign = text.find(kMinuteSign);
+    return sign == std::string_view::npos ? std::string_view() : text.substr(sign + 1);
+}
+
 int txtMin2Min(std::string& text, int& minutes) {
     text = common::ltrim(text);
     if (common::isBlank(text))

@@ -3,6 +3,7 @@
 // degree sign is the byte 0xB0, the minute sign "'", the second sign '"').
 
 #include <string>
+#include <string_view>
 
 namespace sheetjob::coordtext {
 
@@ -17,6 +18,10 @@ std::string min2Txt(int minutes);
 /// malformed; angle unchanged). The text is left-adjusted in place and, once the
 /// degrees are taken, holds only what followed the degree separator.
 int txtGradMin2Grad(std::string& text, double& angle);
+/// What follows the first minute sign of a text ("" when it has none). The
+/// readers above ignore it; a caller that must not drop a value (seconds after
+/// the minutes, a hemisphere letter) refuses a text where it is not blank.
+std::string_view afterMinuteSign(std::string_view text);
 /// Reads whole minutes 0..59; status 0 or 1. Minutes above 59 are stored before
 /// the range check fails.
 int txtMin2Min(std::string& text, int& minutes);

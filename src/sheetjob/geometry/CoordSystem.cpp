@@ -1,5 +1,7 @@
 #include "sheetjob/geometry/CoordSystem.h"
 
+#include <array>
+
 namespace sheetjob::geometry {
 namespace {
 
@@ -29,32 +31,126 @@ constexpr std::string_view kGsk2011Prj =
     "PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433],"
     "AUTHORITY[\"EPSG\",\"7683\"]]";
 
-// In the argument file the C and K before the hyphen are Latin letters (the
-// all-Cyrillic spellings are refused); the dialog shows them in Cyrillic.
-constexpr std::array<CoordSystemFacts, 4> kTable = {{
-    {1, "CK-42", "\xD1\xCA-42", kSk42Prj, 4284, "Pulkovo 1942", "Pulkovo_1942", 6284,
-     "Krassowsky 1940", 7024, kKrassowskyA, kKrassowskyRf, kPulkovo1942Zones, false},
-    {2, "CK-95", "\xD1\xCA-95", kSk95Prj, 4200, "Pulkovo 1995", "Pulkovo_1995", 6200,
-     "Krassowsky 1940", 7024, kKrassowskyA, kKrassowskyRf, kPulkovo1995Zones, false},
-    {3,
-     "\xC3"
-     "CK-2011",
-     "\xC3\xD1\xCA-2011", kGsk2011Prj, 7683, "GSK-2011", "Geodezicheskaya_Sistema_Koordinat_2011",
-     1159, "GSK-2011", 1025, kGsk2011A, kGsk2011Rf, kGsk2011Zones, false},
-    // Written in GSK-2011: the same projection text and EPSG codes.
-    {4,
-     "\xC3"
-     "CK-2011 / \xD1\xCA-42",
-     "\xC3\xD1\xCA-2011 / \xD1\xCA-42", kGsk2011Prj, 7683, "GSK-2011",
-     "Geodezicheskaya_Sistema_Koordinat_2011", 1159, "GSK-2011", 1025, kGsk2011A, kGsk2011Rf,
-     kGsk2011Zones, true},
-}};
+// The operations to WGS 84 are EPSG's for the Russian Federation: for
+// Pulkovo 1942 the one of GOST R 51794-2008 (through PZ-90.02, 3 m; it
+// replaces EPSG:1267 and is closer than the 1990s all-USSR fit EPSG:15865,
+// 4.5 m), for Pulkovo 1995 the same standard's (1 m, EPSG's only one), and
+// for GSK-2011 EPSG's null transformation (1 m, its only one). Their steps
+// are written as PROJ writes them, so that QGIS lists them by name.
+constexpr std::string_view kSk42ToWgs84 =
+    "+proj=helmert +x=23.57 +y=-140.95 +z=-79.8 +rx=0 "
+    "+ry=-0.35 +rz=-0.79 +s=-0.22 +convention=coordinate_frame";
+constexpr std::string_view kSk95ToWgs84 = "+proj=helmert +x=24.47 +y=-130.89 +z=-81.56 +rx=0 "
+                                          "+ry=0 +rz=-0.13 +s=-0.22 +convention=coordinate_frame";
+
+// The printed sheet's notes: "Система координат 1942 г.", "... 1995 г.",
+// "Геодезическая система координат 2011 г." and, for a sheet laid out in
+// SK-42, the same with "(разграфка СК-42)".
+constexpr std::string_view kNote1942 =
+    "\xD1\xE8\xF1\xF2\xE5\xEC\xE0 \xEA\xEE\xEE\xF0\xE4\xE8\xED\xE0\xF2 1942 \xE3.";
+constexpr std::string_view kNote1995 =
+    "\xD1\xE8\xF1\xF2\xE5\xEC\xE0 \xEA\xEE\xEE\xF0\xE4\xE8\xED\xE0\xF2 1995 \xE3.";
+constexpr std::string_view kNote2011 =
+    "\xC3\xE5\xEE\xE4\xE5\xE7\xE8\xF7\xE5\xF1\xEA\xE0\xFF \xF1\xE8\xF1\xF2\xE5\xEC\xE0 "
+    "\xEA\xEE\xEE\xF0\xE4\xE8\xED\xE0\xF2 2011 \xE3.";
+constexpr std::string_view kNote2011Sk42 =
+    "\xC3\xE5\xEE\xE4\xE5\xE7\xE8\xF7\xE5\xF1\xEA\xE0\xFF \xF1\xE8\xF1\xF2\xE5\xEC\xE0 "
+    "\xEA\xEE\xEE\xF0\xE4\xE8\xED\xE0\xF2 2011 \xE3. (\xF0\xE0\xE7\xE3\xF0\xE0\xF4\xEA\xE0 "
+    "\xD1\xCA-42)";
+
+constexpr CoordSystemFacts kPulkovo1942{
+    .code = 1,
+    .argumentName = "CK-42", // in the argument file C and K are Latin letters
+    .dialogName = "\xD1\xCA-42",
+    .prjText = kSk42Prj,
+    .geographicEpsg = 4284,
+    .name = "Pulkovo 1942",
+    .datumName = "Pulkovo_1942",
+    .datumEpsg = 6284,
+    .ellipsoidName = "Krassowsky 1940",
+    .ellipsoidEpsg = 7024,
+    .semiMajorAxis = kKrassowskyA,
+    .inverseFlattening = kKrassowskyRf,
+    .gaussKrueger = kPulkovo1942Zones,
+    .projEllipsoid = "krass",
+    .toWgs84Epsg = 5044,
+    .toWgs84Name = "Pulkovo 1942 to WGS 84 (20)",
+    .toWgs84Helmert = kSk42ToWgs84,
+    .printedNote = kNote1942,
+    .shiftedFromSk42 = false,
+};
+
+constexpr CoordSystemFacts kPulkovo1995{
+    .code = 2,
+    .argumentName = "CK-95",
+    .dialogName = "\xD1\xCA-95",
+    .prjText = kSk95Prj,
+    .geographicEpsg = 4200,
+    .name = "Pulkovo 1995",
+    .datumName = "Pulkovo_1995",
+    .datumEpsg = 6200,
+    .ellipsoidName = "Krassowsky 1940",
+    .ellipsoidEpsg = 7024,
+    .semiMajorAxis = kKrassowskyA,
+    .inverseFlattening = kKrassowskyRf,
+    .gaussKrueger = kPulkovo1995Zones,
+    .projEllipsoid = "krass",
+    .toWgs84Epsg = 5043,
+    .toWgs84Name = "Pulkovo 1995 to WGS 84 (2)",
+    .toWgs84Helmert = kSk95ToWgs84,
+    .printedNote = kNote1995,
+    .shiftedFromSk42 = false,
+};
+
+constexpr CoordSystemFacts kGsk2011{
+    .code = 3,
+    .argumentName = "\xC3" // Cyrillic Г, then Latin C and K
+                    "CK-2011",
+    .dialogName = "\xC3\xD1\xCA-2011",
+    .prjText = kGsk2011Prj,
+    .geographicEpsg = 7683,
+    .name = "GSK-2011",
+    .datumName = "Geodezicheskaya_Sistema_Koordinat_2011",
+    .datumEpsg = 1159,
+    .ellipsoidName = "GSK-2011",
+    .ellipsoidEpsg = 1025,
+    .semiMajorAxis = kGsk2011A,
+    .inverseFlattening = kGsk2011Rf,
+    .gaussKrueger = kGsk2011Zones,
+    .projEllipsoid = "GSK2011",
+    .toWgs84Epsg = 9773,
+    .toWgs84Name = "GSK-2011 to WGS 84 (1)",
+    .toWgs84Helmert = "", // a null transformation
+    .printedNote = kNote2011,
+    .shiftedFromSk42 = false,
+};
+
+// Laid out in SK-42 and written in GSK-2011: GSK-2011's projection text and
+// EPSG codes, its own names and note.
+constexpr CoordSystemFacts kGsk2011Sk42 = [] {
+    CoordSystemFacts f = kGsk2011;
+    f.code = 4;
+    f.argumentName = "\xC3"
+                     "CK-2011 / \xD1\xCA-42"; // the second СК Cyrillic
+    f.dialogName = "\xC3\xD1\xCA-2011 / \xD1\xCA-42";
+    f.printedNote = kNote2011Sk42;
+    f.shiftedFromSk42 = true;
+    return f;
+}();
+
+// The systems in the order of their codes and of the dialog's list.
+constexpr std::array<CoordSystemFacts, 4> kTable = {kPulkovo1942, kPulkovo1995, kGsk2011,
+                                                    kGsk2011Sk42};
 
 } // namespace
 
-const std::array<CoordSystem, 4>& CoordSystem::all() {
-    static constexpr std::array<CoordSystem, 4> systems = {kSK42, kSK95, kGSK2011, kGSK2011SK42};
-    static_assert(systems.size() == kTable.size());
+std::span<const CoordSystem> CoordSystem::all() {
+    static constexpr std::array<CoordSystem, kTable.size()> systems = [] {
+        std::array<CoordSystem, kTable.size()> rows{};
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            rows[i] = CoordSystem(static_cast<int>(i));
+        return rows;
+    }();
     return systems;
 }
 

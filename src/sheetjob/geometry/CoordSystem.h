@@ -5,8 +5,8 @@
 // ellipsoid, and whether it is laid out in one system and written in another.
 // A further system is one more row of the table in CoordSystem.cpp.
 
-#include <array>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace sheetjob::geometry {
@@ -37,6 +37,15 @@ struct CoordSystemFacts {
     double semiMajorAxis;           ///< metres
     double inverseFlattening;
     GaussKruegerZones gaussKrueger;
+    std::string_view projEllipsoid; ///< PROJ's name of the ellipsoid: "krass"
+    /// The EPSG operation to WGS 84 that a map of the sheet uses for GPS and
+    /// web data: its code, its name, and its Helmert step as PROJ writes it
+    /// ("" for a null transformation).
+    int toWgs84Epsg;
+    std::string_view toWgs84Name;
+    std::string_view toWgs84Helmert;
+    /// The printed sheet's note on the system (Windows-1251).
+    std::string_view printedNote;
     /// Laid out in SK-42 (graticule, names, sub-sheets) and written shifted
     /// to GSK-2011.
     bool shiftedFromSk42;
@@ -49,7 +58,7 @@ class CoordSystem {
     constexpr CoordSystem() = default;
 
     /// Every system, in the order of the job's codes and of the dialog's list.
-    static const std::array<CoordSystem, 4>& all();
+    static std::span<const CoordSystem> all();
     /// The system of a job's code 1..4, or nothing.
     static std::optional<CoordSystem> fromCode(int code);
     /// The system an argument file names by `name` (exactly, blanks removed

@@ -1,10 +1,16 @@
 #include "sheetjob/job/CommandLine.h"
 
+#include "sheetjob/common/Display.h"
 #include "sheetjob/common/Text.h"
 #include "sheetjob/job/SheetJob.h"
 #include "sheetjob/job/Version.h"
 
 #include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <new>
 #include <sstream>
 #include <string_view>
 
@@ -20,26 +26,10 @@ constexpr std::string_view kHelpLong = "--help";
 constexpr std::string_view kHelpShort = "-h";
 constexpr std::string_view kVersionLong = "--version";
 constexpr std::string_view kVersionShort = "-V";
+/// Ends the options: every argument after it is an argument file.
+constexpr std::string_view kEndOfOptions = "--";
 
 bool isOption(const std::string& arg) { return !arg.empty() && arg.front() == '-'; }
-
-/// The argument shown in the usage line: control characters escaped, so the
-/// line stays one readable line whatever the shell passed.
-std::string shown(std::string_view arg) {
-    std::string text(1, '"');
-    for (const char c : arg) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            static constexpr char kHex[] = "0123456789ABCDEF";
-            text += "\\x";
-            text += kHex[(static_cast<unsigned char>(c) >> 4) & 0xF];
-            text += kHex[static_cast<unsigned char>(c) & 0xF];
-        } else {
-            text += c;
-        }
-    }
-    text += '"';
-    return text;
-}
 
 void printHelp(std::ostream& out) {
     out << "Usage: sheetjob [ARGUMENT-FILE...]\n"
@@ -85,7 +75,7 @@ void printHelp(std::ostream& out) {
            "Options:\n"
            "  -h, --help      this text\n"
            "  -V, --version   the version\n"
-           "A file whose name starts with \"-\" is given as ./-name.\n"
+           "A file whose name starts with \"-\" is given as ./-name or after --.\n"
            "\n"
 #ifdef _WIN32
            // The installer puts the README beside the programs.
@@ -94,6 +84,25 @@ void printHelp(std::ostream& out) {
            "More: man sheetjob, and "
         << kDocDir << "/README.md\n";
 #endif
+}
+
+/// Reached when the program cannot go on: mostly an exception that could not
+/// even be made for want of memory. Writes one line without allocating and
+/// ends the program as a job not done.
+[[noreturn]] void stopOnTerminate() {
+    constexpr std::string_view kNoMemory = "sheetjob: stopped: not enough memory\n";
+    constexpr std::string_view kFault = "sheetjob: stopped by an unexpected failure\n";
+    std::string_view line = kNoMemory;
+    if (const std::exception_ptr active = std::current_exception()) {
+        try {
+            std::rethrow_exception(active);
+        } catch (const std::bad_alloc&) {
+        } catch (...) {
+            line = kFault;
+        }
+    }
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::_Exit(kExitNotDone);
 }
 
 /// One job of the command line: the run runSheetJob makes of {program, file}.
@@ -107,45 +116,58 @@ std::string namedForSeries(const std::string& line, const std::string& argFile) 
     if (line.compare(0, kLinePrefix.size(), kLinePrefix) != 0)
         return line;
     const std::string_view message = std::string_view(line).substr(kLinePrefix.size());
+    // The messages show the name as every name is shown.
+    const std::string shown = common::displayed(argFile);
     // The reader's own messages: "job.txt: ..." and "job.txt, line 2: ...".
-    for (const std::string& named : {argFile + ": ", argFile + ", line "})
+    for (const std::string& named : {shown + ": ", shown + ", line "})
         if (message.substr(0, named.size()) == named)
             return line;
     // The missing file's message quotes the name already.
-    const std::string notFound = "argument file \"" + argFile + "\" not found";
+    const std::string notFound = "argument file \"" + shown + "\" not found";
     if (message.substr(0, notFound.size()) == notFound)
         return line;
     std::string named(kLinePrefix);
-    named += argFile;
+    named += shown;
     named += ": ";
     named += message;
     return named;
 }
 
-int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                   const InteractiveMode& interactive) {
-    if (args.size() <= 1) {
+namespace {
+
+int runArguments(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                 const InteractiveMode& interactive) {
+    // Options stand before "--", argument files anywhere.
+    std::vector<std::string> options;
+    std::vector<std::string> files;
+    bool optionsEnded = false;
+    for (auto arg = args.begin() + (args.empty() ? 0 : 1); arg != args.end(); ++arg) {
+        if (!optionsEnded && *arg == kEndOfOptions)
+            optionsEnded = true;
+        else if (!optionsEnded && isOption(*arg))
+            options.push_back(*arg);
+        else
+            files.push_back(*arg);
+    }
+    const std::string program = args.empty() ? std::string("sheetjob") : args.front();
+    if (options.empty() && files.empty()) {
         if (interactive)
             return interactive();
-        return runSheetJob(args, nullptr, err);
+        return runSheetJob({program}, nullptr, err);
     }
-    const std::string program = args.front();
-    const std::vector<std::string> files(args.begin() + 1, args.end());
 
     // An option that is not understood stops the whole command line before any
     // job runs: a series with a typo is not half done.
-    for (const std::string& arg : files) {
-        if (isOption(arg) && arg != kHelpLong && arg != kHelpShort && arg != kVersionLong &&
-            arg != kVersionShort) {
-            err << kLinePrefix << "unknown option " << shown(arg)
+    for (const std::string& arg : options) {
+        if (arg != kHelpLong && arg != kHelpShort && arg != kVersionLong && arg != kVersionShort) {
+            err << kLinePrefix << "unknown option " << common::quoted(arg)
                 << " (usage: sheetjob [ARGUMENT-FILE...], sheetjob --help, sheetjob --version)\n";
             return kExitNotDone;
         }
     }
     // The first of --help and --version decides.
-    const auto option = std::find_if(files.begin(), files.end(), isOption);
-    if (option != files.end()) {
-        if (*option == kHelpLong || *option == kHelpShort)
+    if (!options.empty()) {
+        if (options.front() == kHelpLong || options.front() == kHelpShort)
             printHelp(out);
         else
             out << "sheetjob " << kVersion << '\n';
@@ -167,13 +189,34 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         std::ostringstream jobErr;
         const int code = runOneJob(program, file, jobErr);
         highest = std::max(highest, code);
-        const std::string argFile = common::trim(file);
+        const std::string argFile = common::ltrim(file);
         std::istringstream lines(jobErr.str());
         for (std::string line; std::getline(lines, line);)
             err << namedForSeries(line, argFile) << '\n';
         err.flush();
     }
     return highest;
+}
+
+} // namespace
+
+void prepareProcess() {
+#ifdef SIGXFSZ
+    // A write past the file-size limit then fails with "File too large",
+    // which the run reports in one line, instead of killing the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+    std::set_terminate(stopOnTerminate);
+}
+
+int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   const InteractiveMode& interactive) {
+    try {
+        return runArguments(args, out, err, interactive);
+    } catch (const std::bad_alloc&) {
+        err << kLinePrefix << "not enough memory\n";
+        return kExitNotDone;
+    }
 }
 
 } // namespace sheetjob::job

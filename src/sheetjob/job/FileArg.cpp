@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 namespace sheetjob::job {
 namespace fs = std::filesystem;
@@ -31,7 +32,10 @@ constexpr std::size_t kMinPathLength = 3; // shortest accepted "Path" value
 // Bytes of a line kept for reading: enough for kArgLineLength characters of
 // UTF-8 and one more; of the rest only whether it is blank matters.
 constexpr std::size_t kKeptLineBytes = 4 * kArgLineLength + 4;
-constexpr std::size_t kChunkBytes = 64 * 1024; // read size of the file
+// Read size of the file. The buffers live on the heap: a frame this large may
+// find no room to grow the stack under an address-space limit, which ends the
+// program without a word, where a failed allocation is reported.
+constexpr std::size_t kChunkBytes = 64 * 1024;
 
 std::string inQuotes(std::string_view cp1251) {
     return common::quoted(common::cp1251ToUtf8(cp1251));
@@ -103,14 +107,14 @@ bool scanEncoding(ByteSource& source, Encoding& encoding) {
     bool ascii = true;
     bool first = true;
     int line = 1;
-    char buffer[kChunkBytes];
+    std::vector<char> buffer(kChunkBytes);
     for (;;) {
         std::size_t got = 0;
-        if (!source.read(buffer, sizeof buffer, got))
+        if (!source.read(buffer.data(), buffer.size(), got))
             return false;
         if (got == 0)
             break;
-        std::string_view chunk(buffer, got);
+        std::string_view chunk(buffer.data(), got);
         if (first) {
             first = false;
             // The mark is three bytes at the very start; a first read of fewer
@@ -198,7 +202,7 @@ class LineReader {
   private:
     bool fill() {
         std::size_t got = 0;
-        if (!source_.read(buffer_, sizeof buffer_, got)) {
+        if (!source_.read(buffer_.data(), buffer_.size(), got)) {
             failed_ = true;
             return false;
         }
@@ -214,10 +218,24 @@ class LineReader {
     ByteSource& source_;
     bool skipMark_;
     bool failed_ = false;
-    char buffer_[kChunkBytes];
+    std::vector<char> buffer_ = std::vector<char>(kChunkBytes);
     std::size_t pos_ = 0;
     std::size_t size_ = 0;
 };
+
+/// The reading of angles and divisions stops at the minute sign; what stands
+/// after it (seconds, a hemisphere letter, a typing slip) would be dropped
+/// without a word, so the item is refused instead. True when it is refused.
+bool textAfterMinuteSign(std::string_view key, std::string_view value, std::string_view shown,
+                         std::string_view example, std::string& reason) {
+    const std::string_view after = coordtext::afterMinuteSign(value);
+    if (isBlank(after))
+        return false;
+    reason = "value " + std::string(shown) + " of \"" + std::string(key) + "\" has " +
+             inQuotes(trim(after)) + " after the minute sign; give " + std::string(example) +
+             " (seconds are not read)";
+    return true;
+}
 
 /// Reads a degree-minute value into a field that must not be given yet.
 int readAngle(std::string_view key, std::string& value, std::optional<double>& field, bool nonZero,
@@ -233,6 +251,8 @@ int readAngle(std::string_view key, std::string& value, std::optional<double>& f
                  "\" is not a degree-minute text such as 37° 15' or 37";
         return kItemBadValue;
     }
+    if (textAfterMinuteSign(key, value, shown, "degrees and minutes only, such as 37° 15'", reason))
+        return kItemBadValue;
     // The text reader yields no negative value; a zero would leave the
     // graticule without a step.
     if (nonZero && !model::usableSpacing(angle)) {
@@ -257,6 +277,8 @@ int readMinutes(std::string_view key, std::string& value, std::optional<int>& fi
                  "\" is not a minute division from 1 to 59";
         return kItemBadValue;
     }
+    if (textAfterMinuteSign(key, value, shown, "whole minutes only, such as 5'", reason))
+        return kItemBadValue;
     field = minutes;
     return kItemRead;
 }

@@ -3,7 +3,10 @@
 #include "sheetjob/common/Cp1251.h"
 #include "sheetjob/common/Display.h"
 #include "sheetjob/frame/FrameDriver.h"
+#include "sheetjob/job/RunRecord.h"
 #include "sheetjob/layers/SheetLayers.h"
+#include "sheetjob/layers/SubSheets.h"
+#include "sheetjob/nomenclature/Sheet.h"
 
 #include <array>
 #include <system_error>
@@ -42,22 +45,46 @@ std::vector<Removable> removableEntries(const common::Folder& folder) {
     return list;
 }
 
-/// Removes every member of the named layer (base name alone or followed by
-/// ".anything", without regard to case) provided its .shp member is there.
+/// The members a shapefile layer has (lower case): its own files, its style,
+/// and the index and metadata files that GIS programs put beside it. Only
+/// these go with a layer: "HypsA.shp.bak" or a bare "HypsA" is someone's own.
+constexpr std::array<std::string_view, 14> kMemberExtensions = {
+    ".shp", ".shx", ".dbf",     ".prj", ".cpg", ".qml", ".sbn",
+    ".sbx", ".qix", ".shp.xml", ".fix", ".aih", ".ain", ".atx"};
+constexpr std::string_view kMainExtension = ".shp";
+
+/// The layer (its base name, lower case) of which `lowerName` is a member;
+/// empty when it is no layer's member.
+std::string_view layerOf(std::string_view lowerName) {
+    for (const std::string_view extension : kMemberExtensions)
+        if (lowerName.size() > extension.size() && endsWith(lowerName, extension))
+            return lowerName.substr(0, lowerName.size() - extension.size());
+    return {};
+}
+
+/// Removes every member of the named layer, names matched without regard to
+/// case, provided its .shp member is there unless `evenWithoutMainFile` (the
+/// layer of a run that was killed while it put the members in place).
 /// Removal is best effort: a member that stays is replaced when it is written.
 void removeLayer(const common::Folder& folder, const std::vector<Removable>& entries,
-                 std::string_view layer) {
+                 std::string_view layer, bool evenWithoutMainFile) {
     const std::string base = asciiLower(layer);
-    const std::string mainFile = base + ".shp";
-    bool hasMainFile = false;
+    const std::string mainFile = base + std::string(kMainExtension);
+    bool hasMainFile = evenWithoutMainFile;
     for (const auto& e : entries)
         hasMainFile = hasMainFile || e.lowerName == mainFile;
     if (!hasMainFile)
         return;
     for (const auto& e : entries)
-        if (e.lowerName == base ||
-            (e.lowerName.size() > base.size() && e.lowerName.compare(0, base.size(), base) == 0 &&
-             e.lowerName[base.size()] == '.'))
+        if (layerOf(e.lowerName) == base)
+            folder.removeEntry(e.name);
+}
+
+/// Removes the member files of every layer in a folder that holds only the
+/// run's own layers (HYPS_50, HYPS_25), whatever their names.
+void removeEveryLayer(const common::Folder& folder, const std::vector<Removable>& entries) {
+    for (const auto& e : entries)
+        if (!layerOf(e.lowerName).empty())
             folder.removeEntry(e.name);
 }
 
@@ -66,6 +93,44 @@ void removeLeftovers(const common::Folder& folder, const std::vector<Removable>&
     for (const auto& e : entries)
         if (endsWith(e.name, common::kPartSuffix))
             folder.removeEntry(e.name);
+}
+
+/// A project name from a record, taken only when it names a project file
+/// directly in the result folder (a record is a file anyone may have edited).
+bool isProjectName(std::string_view name) {
+    constexpr std::string_view kProjectExtension = ".qgs";
+    return name.size() > kProjectExtension.size() && endsWith(name, kProjectExtension) &&
+           name.find('/') == std::string_view::npos && name.find('\\') == std::string_view::npos &&
+           !common::hasControlCharacter(name);
+}
+
+/// Removes the project an earlier run wrote, provided it is still exactly as
+/// that run wrote it: a project the user changed and saved is the user's.
+void removeEarlierProject(const common::Folder& result, const RunRecord& earlier) {
+    // Far beyond any project a sheet writes (a few hundred kB with sub-sheets).
+    constexpr std::size_t kMaxProjectBytes = 64u << 20;
+    if (!isProjectName(earlier.project))
+        return;
+    std::string content;
+    if (result.readFile(earlier.project, kMaxProjectBytes, content) &&
+        contentDigest(content) == earlier.projectDigest)
+        result.removeEntry(earlier.project);
+}
+
+/// The sub-sheet layers of the earlier run's sheet in one of the two folders,
+/// for removal after that run was killed; none when the record names no
+/// single 1:200 000 sheet.
+std::vector<std::string> subSheetLayers(const RunRecord& earlier, int scale) {
+    std::vector<std::string> names;
+    const auto sheet = nomenclature::Sheet::parse(earlier.sheet);
+    if (!earlier.subSheetFrames || !sheet)
+        return names;
+    layers::createMaps5025(*sheet, [&](const layers::SubSheet& s) {
+        if (s.scale == scale)
+            names.push_back(common::nativePathFromCp1251(s.name));
+        return common::Outcome{};
+    });
+    return names;
 }
 
 /// Opens the sub-folder `name` of the result folder, making it when it is
@@ -111,9 +176,15 @@ common::Outcome pathProcess(const std::string& resultFolder, bool subSheetFrames
     const std::string path = common::nativePathFromCp1251(withFolderSeparator(resultFolder));
     const std::string shown = path.empty() ? std::string("(empty)") : common::displayed(path);
     std::string error;
-    auto result = path.empty() ? std::nullopt : common::Folder::open(path, error);
-    if (!result)
-        return common::Failure{kResultFolderMissing, "result folder " + shown + " does not exist"};
+    bool missing = true;
+    auto result = path.empty() ? std::nullopt : common::Folder::open(path, error, &missing);
+    if (!result) {
+        if (missing)
+            return common::Failure{kResultFolderMissing,
+                                   "result folder " + shown + " does not exist"};
+        return common::Failure{kResultFolderUnusable, "cannot open result folder " + shown + ": " +
+                                                          common::displayed(error)};
+    }
     folders.result = std::move(*result);
 
     bool busy = false;
@@ -141,18 +212,44 @@ common::Outcome pathProcess(const std::string& resultFolder, bool subSheetFrames
             return failure;
     }
 
+    // What the earlier run into this folder wrote; still marked as going when
+    // that run was killed between putting a layer's members in place.
+    const std::optional<RunRecord> earlier = readRunRecord(folders.result);
+    const bool killed = earlier && !earlier->finished;
+    if (earlier)
+        removeEarlierProject(folders.result, *earlier);
+    removeLeftovers(folders.result, removableEntries(folders.result));
+
     const auto hypsEntries = removableEntries(*hyps);
     for (const auto layer : layers::kHypsLayerNames)
-        removeLayer(*hyps, hypsEntries, layer);
+        removeLayer(*hyps, hypsEntries, layer, killed);
     removeLeftovers(*hyps, hypsEntries);
     const auto frameEntries = removableEntries(*frame);
     for (const int layer : {frame::kFrameLayer, frame::kFrameDigLayer, frame::kFrameAdjLayer})
-        removeLayer(*frame, frameEntries, frame::kFrameLayerNames[static_cast<size_t>(layer)]);
+        removeLayer(*frame, frameEntries, frame::kFrameLayerNames[static_cast<size_t>(layer)],
+                    killed);
     removeLeftovers(*frame, frameEntries);
-    for (auto* sub : {&r50, &r25})
-        if (*sub)
-            for (const auto& e : removableEntries(**sub))
-                (*sub)->removeEntry(e.name);
+
+    const std::pair<std::string_view, int> subFolders[] = {{kR50Folder, layers::kScale50},
+                                                           {kR25Folder, layers::kScale25}};
+    for (const auto& [name, scale] : subFolders) {
+        std::optional<common::Folder>& asked = scale == layers::kScale50 ? r50 : r25;
+        // A sub-sheet folder this run does not write may still hold the
+        // leftovers of one that did; one that is a link or a file is left alone.
+        std::optional<common::Folder> found;
+        if (!asked && folders.result.kindOf(name) == common::EntryKind::Folder)
+            found = folders.result.openSubfolder(name, error);
+        const common::Folder* sub = asked ? &*asked : found ? &*found : nullptr;
+        if (!sub)
+            continue;
+        const auto entries = removableEntries(*sub);
+        if (asked)
+            removeEveryLayer(*sub, entries);
+        else if (killed)
+            for (const std::string& layer : subSheetLayers(*earlier, scale))
+                removeLayer(*sub, entries, layer, true);
+        removeLeftovers(*sub, entries);
+    }
 
     folders.hyps = std::move(*hyps);
     folders.frame = std::move(*frame);

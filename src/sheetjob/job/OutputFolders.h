@@ -45,16 +45,25 @@ enum OutputFolderStatus : int {
     kFrameNotCreated = 3,
     kR50NotCreated = 4,
     kR25NotCreated = 5,
-    kResultFolderBusy = 6, ///< another run holds the result folder's lock
+    kResultFolderBusy = 6,     ///< another run holds the result folder's lock
+    kResultFolderUnusable = 7, ///< the result folder exists but cannot be opened (permissions)
 };
 
 /// Opens the result folder (Windows-1251 text, its trailing separator allowed),
 /// takes its lock, makes or opens HYPS and FRAME (and HYPS_50, HYPS_25 when
-/// `subSheetFrames`), and removes the stale layers: HypsA, HypsL, HypsP in
-/// HYPS, Frame, FrameDig, FrameAdj in FRAME (every member, names matched
-/// without regard to case, only when the .shp member is there), leftovers of
-/// interrupted writes, and every file in HYPS_50 and HYPS_25 when sub-sheet
-/// frames are asked for. A sub-folder that is a symbolic link or no folder is
+/// `subSheetFrames`), and removes what earlier runs left:
+/// - the layers HypsA, HypsL, HypsP in HYPS and Frame, FrameDig, FrameAdj in
+///   FRAME: the members a layer has (.shp, .shx, .dbf, .prj, .cpg, .qml and
+///   the usual index and metadata files), names matched without regard to
+///   case, only when the .shp member is there;
+/// - with sub-sheet frames, every layer member in HYPS_50 and HYPS_25;
+/// - files under temporary names in every one of these folders that exists
+///   and in the result folder;
+/// - when the run record (RunRecord.h) says the earlier run was killed, the
+///   members of that run's layers even without their .shp, its sub-sheet
+///   layers included;
+/// - the project the earlier run recorded, when it is unchanged since.
+/// Other files stay. A sub-folder that is a symbolic link or no folder is
 /// refused before anything is removed; subfolders are never entered and a
 /// link is removed as a link. The failure's reason is one line.
 common::Outcome pathProcess(const std::string& resultFolder, bool subSheetFrames,

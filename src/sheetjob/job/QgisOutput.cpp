@@ -4,6 +4,7 @@
 #include "sheetjob/common/Display.h"
 #include "sheetjob/frame/FrameDriver.h"
 #include "sheetjob/frame/FrameLayout.h"
+#include "sheetjob/job/RunRecord.h"
 #include "sheetjob/layers/SheetLayers.h"
 #include "sheetjob/layers/SubSheets.h"
 #include "sheetjob/qgis/QgisFiles.h"
@@ -72,7 +73,8 @@ common::Failure notWritten(const common::Folder& folder, const std::string& name
 
 common::Outcome writeQgisFiles(const model::Job& job,
                                const std::vector<frame::FrameRecordKind>& frameKinds,
-                               const OutputFolders& folders) {
+                               const OutputFolders& folders,
+                               const std::function<void(const ProjectFile&)>& beforeProject) {
     qgis::SheetInfo sheet;
     sheet.coordSystem = job.coordSystem;
     sheet.setScale = job.sheet.setScale;
@@ -106,9 +108,12 @@ common::Outcome writeQgisFiles(const model::Job& job,
             return notWritten(*p.folder, name, error);
         layers.push_back(p.info);
     }
-    const std::string project = qgis::projectFileName(sheet);
-    if (!folders.result.writeFile(project, qgis::projectText(sheet, layers), error))
-        return notWritten(folders.result, project, error);
+    const std::string name = qgis::projectFileName(sheet);
+    const std::string text = qgis::projectText(sheet, layers);
+    if (beforeProject)
+        beforeProject({name, contentDigest(text)});
+    if (!folders.result.writeFile(name, text, error))
+        return notWritten(folders.result, name, error);
     return std::nullopt;
 }
 

@@ -8,6 +8,9 @@
 #include "sheetjob/job/OutputFolders.h"
 #include "sheetjob/model/Job.h"
 
+#include <cstdint>
+#include <functional>
+#include <string>
 #include <vector>
 
 namespace sheetjob::job {
@@ -19,9 +22,16 @@ constexpr int kQgisFilesNotWritten = 1;
 /// frame layers its scales draw, the sub-sheet frames when asked for) and
 /// <sheet name>.qgs in the result folder, each replacing the file of that
 /// name. `frameKinds` are the kinds of the Frame layer's records, in order.
-/// A failure names the file and why.
+/// A failure names the file and why. `beforeProject`, when given, is called
+/// with the project's name and the digest of its content just before the
+/// project is put in place, so that the run can record it first.
+struct ProjectFile {
+    std::string name; ///< in the result folder
+    std::uint64_t digest = 0;
+};
 common::Outcome writeQgisFiles(const model::Job& job,
                                const std::vector<frame::FrameRecordKind>& frameKinds,
-                               const OutputFolders& folders);
+                               const OutputFolders& folders,
+                               const std::function<void(const ProjectFile&)>& beforeProject = {});
 
 } // namespace sheetjob::job

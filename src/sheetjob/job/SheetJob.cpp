@@ -6,11 +6,13 @@
 #include "sheetjob/job/FileArg.h"
 #include "sheetjob/job/OutputFolders.h"
 #include "sheetjob/job/QgisOutput.h"
+#include "sheetjob/job/RunRecord.h"
 #include "sheetjob/layers/SheetLayers.h"
 #include "sheetjob/layers/SubSheets.h"
 
 #include <exception>
 #include <filesystem>
+#include <new>
 #include <system_error>
 
 namespace sheetjob::job {
@@ -29,6 +31,9 @@ constexpr const char* kTitleDone =
     "\xD1\xEE\xF1\xF2\xEE\xFF\xED\xE8\xE5 \xEE\xE1\xF0\xE0\xE1\xEE\xF2\xEA\xE8"; // Состояние
                                                                                  // обработки
 
+/// The reason of a stage that ran out of memory.
+constexpr const char* kNoMemory = "sheet layers failed: not enough memory";
+
 /// The status that stands for a failure of the sub-sheet frames (and of any
 /// other stage without a message of its own).
 constexpr int kUnspecifiedFailure = 999;
@@ -42,9 +47,9 @@ class Run {
 
     int argumentFileMode(const std::string& argument) {
         job_.subSheetFrames = false;
-        // The path is taken as given, left-adjusted; a relative one stays relative
-        // to the current folder.
-        const std::string argFile = common::trim(argument);
+        // The path is taken as given, left-adjusted (trailing blanks belong to
+        // the name); a relative one stays relative to the current folder.
+        const std::string argFile = common::ltrim(argument);
         std::error_code ec;
         if (argFile.empty() || !std::filesystem::exists(common::filesystemPath(argFile), ec)) {
             report("argument file " + common::quoted(argFile) +
@@ -77,7 +82,11 @@ class Run {
     }
 
   private:
-    void report(const std::string& reason) { err_ << "sheetjob: " << reason << '\n'; }
+    // Escaped once more as it leaves: a reason that quotes a system's or a
+    // library's text stays one line as well.
+    void report(const std::string& reason) {
+        err_ << "sheetjob: " << common::displayed(reason) << '\n';
+    }
 
     /// A failure before the sheet layers: its message box, or its line on stderr.
     int failBeforeLayers(const common::Failure& failure) {
@@ -95,6 +104,8 @@ class Run {
                     return failBeforeLayers(stopped->failure);
                 failure = stopped->failure;
             }
+        } catch (const std::bad_alloc&) {
+            failure = common::Failure{kUnspecifiedFailure, kNoMemory};
         } catch (const std::exception& e) {
             failure = common::Failure{kUnspecifiedFailure,
                                       std::string("sheet layers failed: ") + e.what()};
@@ -134,11 +145,126 @@ void stageFolders(OutputFolders& folders, common::Staging* staging) {
             (*f)->stageInto(staging);
 }
 
+/// A sub-sheet folder written whole: when the prepared folder holds nothing
+/// (the usual case), the layers go into a fresh folder beside it, which then
+/// takes its place in one rename; a folder that holds other files is written
+/// into file by file. Cheaper by a rename per file, and just as safe: nothing
+/// is under the real folder's name until all of it is.
+class WholeFolder {
+  public:
+    WholeFolder(const common::Folder& result, std::string_view name,
+                std::optional<common::Folder>& prepared, common::Staging& staging)
+        : result_(result), name_(name), prepared_(prepared),
+          freshName_(result.temporaryName(name)) {
+        std::string ignored;
+        if (prepared_->entries().empty())
+            fresh_ = result_.makeFreshSubfolder(freshName_, ignored);
+        if (!fresh_)
+            prepared_->stageInto(&staging);
+    }
+    WholeFolder(const WholeFolder&) = delete;
+    WholeFolder& operator=(const WholeFolder&) = delete;
+    ~WholeFolder() {
+        if (fresh_) {
+            std::string ignored;
+            fresh_.reset();
+            result_.removeFolderWithFiles(freshName_, ignored);
+        }
+        prepared_->stageInto(nullptr);
+    }
+
+    /// Where the layers go.
+    [[nodiscard]] const common::Folder& target() const { return fresh_ ? *fresh_ : *prepared_; }
+
+    /// Makes the fresh folder's files durable and moves it into place (the
+    /// prepared folder, open again, is then the new one). Nothing to do for a
+    /// folder written into file by file: its staging commits it.
+    bool commit(std::string& error) {
+        if (!fresh_)
+            return true;
+        std::vector<std::string> names;
+        for (const common::FolderEntry& e : fresh_->entries())
+            names.push_back(e.name);
+        std::string why;
+        if (!fresh_->syncFiles(names, why) || !result_.moveSubfolder(freshName_, name_, why)) {
+            error = "cannot put " + result_.pathOf(name_) + " in place: " + why;
+            return false;
+        }
+        fresh_.reset();
+        auto reopened = result_.openSubfolder(name_, why);
+        if (!reopened) {
+            error = "cannot open " + result_.pathOf(name_) + " again: " + why;
+            return false;
+        }
+        *prepared_ = std::move(*reopened);
+        return true;
+    }
+
+  private:
+    const common::Folder& result_;
+    std::string name_;
+    std::optional<common::Folder>& prepared_;
+    std::string freshName_;
+    std::optional<common::Folder> fresh_;
+};
+
 /// Puts what the staging holds in place; a failure to do so is the stage's.
 common::Outcome commit(common::Staging& staging, int status) {
     std::string error;
     if (!staging.commit(error))
         return common::Failure{status, common::displayed(error)};
+    return std::nullopt;
+}
+
+/// The stages after the folders: the sub-sheet frames, then the sheet layers
+/// and the QGIS files. Every file of a stage is written under its temporary
+/// name and put in place when the stage ends, after one synchronisation of
+/// their data: a power cut after the run finds each file whole, old or new.
+/// The project goes into the run's record, put in place at once, when its
+/// text is made, so that a run killed while the files go in place leaves a
+/// project the next run recognises; the finished record is staged last.
+std::optional<StoppedRun> writeStages(const model::Job& job, OutputFolders& folders,
+                                      RunRecord& record) {
+    if (job.subSheetFrames) {
+        common::Staging staging;
+        WholeFolder r50(folders.result, kR50Folder, folders.r50, staging);
+        WholeFolder r25(folders.result, kR25Folder, folders.r25, staging);
+        // Any failure of the sub-sheet frames stands for an unspecified one.
+        common::Outcome failure =
+            layers::createMaps5025(job.sheet, job.coordSystem, r50.target(), r25.target());
+        // What was completed goes in place even when a later sheet failed.
+        std::string errors[3];
+        const bool committed[3] = {r50.commit(errors[0]), r25.commit(errors[1]),
+                                   staging.commit(errors[2])};
+        for (int i = 0; i < 3 && !failure; ++i)
+            if (!committed[i])
+                failure = common::Failure{kUnspecifiedFailure, common::displayed(errors[i])};
+        if (failure)
+            return StoppedRun{{kUnspecifiedFailure, failure->reason}, true};
+    }
+    common::Staging sheet;
+    stageFolders(folders, &sheet);
+    std::vector<frame::FrameRecordKind> frameKinds;
+    common::Outcome failure =
+        layers::createSheetLayers(job, folders.hyps, folders.frame, &frameKinds);
+    if (!failure && job.qgisFiles)
+        failure = writeQgisFiles(job, frameKinds, folders, [&](const ProjectFile& project) {
+            record.project = project.name;
+            record.projectDigest = project.digest;
+            folders.result.stageInto(nullptr); // in place at once, before the project
+            writeRunRecord(folders.result, record);
+            folders.result.stageInto(&sheet);
+        });
+    // The record says finished once the last file is in place, and is made
+    // durable with them.
+    record.finished = true;
+    writeRunRecord(folders.result, record);
+    // What was completed goes in place even when a later layer failed.
+    if (auto notCommitted = commit(sheet, kUnspecifiedFailure); !failure)
+        failure = notCommitted;
+    stageFolders(folders, nullptr);
+    if (failure)
+        return StoppedRun{*failure, false};
     return std::nullopt;
 }
 
@@ -148,34 +274,27 @@ std::optional<StoppedRun> writeSheet(const model::Job& job) {
     OutputFolders folders;
     if (auto failure = pathProcess(job.resultFolder, job.subSheetFrames, folders))
         return StoppedRun{*failure, true};
-    // Every file of a stage is written under its temporary name and put in
-    // place when the stage ends, after one synchronisation of their data: a
-    // power cut after the run finds each file whole, old or new.
-    if (job.subSheetFrames) {
-        common::Staging subSheets;
-        stageFolders(folders, &subSheets);
-        // Any failure of the sub-sheet frames stands for an unspecified one.
-        common::Outcome failure =
-            layers::createMaps5025(job.sheet, job.coordSystem, *folders.r50, *folders.r25);
-        if (auto notCommitted = commit(subSheets, kUnspecifiedFailure); !failure)
-            failure = notCommitted;
-        stageFolders(folders, nullptr);
-        if (failure)
-            return StoppedRun{{kUnspecifiedFailure, failure->reason}, true};
+    // A sub-sheet folder that a killed run was writing whole goes.
+    for (const std::string_view name : {kR50Folder, kR25Folder}) {
+        const std::string fresh = folders.result.temporaryName(name);
+        std::string ignored;
+        if (folders.result.kindOf(fresh) != common::EntryKind::Missing &&
+            !folders.result.removeFolderWithFiles(fresh, ignored))
+            folders.result.removeEntry(fresh); // not a folder: a leftover of another kind
     }
-    common::Staging sheet;
-    stageFolders(folders, &sheet);
-    std::vector<frame::FrameRecordKind> frameKinds;
-    common::Outcome failure = layers::createSheetLayers(job, folders.hyps, folders.frame, &frameKinds);
-    if (!failure && job.qgisFiles)
-        failure = writeQgisFiles(job, frameKinds, folders);
-    // What was completed goes in place even when a later layer failed.
-    if (auto notCommitted = commit(sheet, kUnspecifiedFailure); !failure)
-        failure = notCommitted;
-    stageFolders(folders, nullptr);
-    if (failure)
-        return StoppedRun{*failure, false};
-    return std::nullopt;
+    // Marked as going until the run ends, so that the next run can tell a run
+    // that was killed from one that ended (even with a failure: a layer that
+    // fails leaves no file). Put in place at once, before any staged file or
+    // fresh folder: their synchronisation makes it durable before their renames.
+    // Best effort: the layers report a folder that cannot be written.
+    RunRecord record{false, job.sheet.nomenclature(), job.subSheetFrames, {}, 0};
+    writeRunRecord(folders.result, record);
+    auto stopped = writeStages(job, folders, record);
+    if (!record.finished) { // the sub-sheet frames failed
+        record.finished = true;
+        writeRunRecord(folders.result, record);
+    }
+    return stopped;
 }
 
 int runSheetJob(const std::vector<std::string>& args, InteractiveSession* session,
@@ -186,8 +305,10 @@ int runSheetJob(const std::vector<std::string>& args, InteractiveSession* sessio
     Run run(session, !batchMode, err);
     try {
         return batchMode ? run.argumentFileMode(args[1]) : run.interactiveMode();
+    } catch (const std::bad_alloc&) {
+        err << "sheetjob: not enough memory\n"; // nothing allocated on the way out
     } catch (const std::exception& e) {
-        err << "sheetjob: unexpected failure: " << e.what() << '\n';
+        err << "sheetjob: unexpected failure: " << common::displayed(e.what()) << '\n';
     } catch (...) {
         err << "sheetjob: unexpected failure\n";
     }

@@ -1,7 +1,10 @@
 #include "sheetjob/qgis/LayerStyle.h"
 
+#include "sheetjob/frame/FrameDriver.h"
 #include "sheetjob/frame/FrameGeometry.h"
 #include "sheetjob/frame/OuterFrame.h"
+#include "sheetjob/layers/HypsA.h"
+#include "sheetjob/layers/HypsL.h"
 
 #include "sheetjob/qgis/MapProjection.h"
 #include "sheetjob/qgis/Symbology.h"
@@ -16,11 +19,11 @@ namespace sheetjob::qgis {
 
 namespace {
 
-// "L_code"s of the graticule lines in HypsL.
-constexpr int kOutlineCode = 400010;      // the sheet outline
-constexpr int kParallelCode = 400011;     // a graticule parallel
-constexpr int kMeridianCode = 400012;     // a graticule meridian
-constexpr int kArcticCircleCode = 400013; // the Arctic Circle
+// The "L_code"s of the graticule lines are HypsL's own.
+using layers::kArcticCircleCode;
+using layers::kMeridianCode;
+using layers::kOutlineCode;
+using layers::kParallelCode;
 
 // A graticule point this close to an edge lies on it, degrees (0.36", about
 // 10 m: the datum shift moves the corners of a sheet apart by far less).
@@ -32,6 +35,10 @@ constexpr double kPointSpacing1M = 10.0 / 60;
 // Longitude extent of a sub-sheet: 15' for 1:50 000, 7'30" for 1:25 000.
 constexpr double kSubSheet50kWidth = 15.0 / 60;
 constexpr double kSubSheet25kWidth = 7.5 / 60;
+// A 1:50 000 sheet's name lies a quarter of the sheet's width east of its
+// west edge (the middle of its north-western 1:25 000 sheet) and an eighth of
+// its height south of its north edge (halfway to that sheet's own name).
+constexpr double kNameQuarterShare = 0.25;
 // Characters of a sub-sheet name, "N-37-51-А" and "N-37-51-А-в".
 constexpr int kSubSheet50kNameChars = 9;
 constexpr int kSubSheet25kNameChars = 11;
@@ -56,6 +63,7 @@ constexpr int kOnLine = 1;              // LinePlacementFlag: centred on the lin
 constexpr int kStrictAnchor = 1;        // lineAnchorType: exactly at the anchor
 constexpr int kCentreQuadrant = 4;      // quadOffset: centred on the point
 constexpr int kShowAllOrientations = 2; // upsidedownLabels: follow the line's direction
+constexpr int kValueProperty = 1;       // data-defined property of a fixed value
 constexpr int kFieldProperty = 2;       // data-defined property from a field
 constexpr int kExpressionProperty = 3;  // data-defined property from an expression
 constexpr int kNormalWeight = 50;       // QFont::Normal
@@ -331,7 +339,22 @@ XmlElement frameLabeling(const std::string& keyPrefix, double defaultSizePt,
     return l;
 }
 
-XmlElement nameLabeling(const TextStyle& t) {
+/// A data-defined label property: an expression, or a value where `isValue`.
+XmlElement& definedProperty(XmlElement& properties, const std::string& name,
+                            const std::string& text, bool isValue) {
+    XmlElement& p = properties.add("Option");
+    p.set("name", name).set("type", "Map");
+    p.add(option("active", "bool", "true"));
+    p.add(option(isValue ? "val" : "expression", "QString", text));
+    p.add(option("type", "int", std::to_string(isValue ? kValueProperty : kExpressionProperty)));
+    return p;
+}
+
+/// A sheet's name over its middle, or, for a 1:50 000 sheet, in the middle of
+/// its north-western quarter (its 1:25 000 sheet "а") between that sheet's own
+/// name and the north edge: the middle of a 1:50 000 sheet is the crossing of
+/// its 1:25 000 sheets' edges, where the lines would strike the name through.
+XmlElement nameLabeling(const TextStyle& t, bool inNorthWestQuarter) {
     XmlElement l("labeling");
     l.set("type", "simple");
     XmlElement& s = l.add("settings");
@@ -343,6 +366,25 @@ XmlElement nameLabeling(const TextStyle& t) {
     p.set("xOffset", "0").set("yOffset", "0").set("offsetType", "0");
     p.set("priority", kTopPriority);
     s.add(rendering());
+    if (inNorthWestQuarter) {
+        XmlElement& dd = s.add("dd_properties");
+        XmlElement& c = dd.add("Option");
+        c.set("type", "Map");
+        c.add(option("name", "QString", ""));
+        XmlElement& props = c.add("Option");
+        props.set("name", "properties").set("type", "Map");
+        const std::string share = formatNumber(kNameQuarterShare);
+        definedProperty(props, "PositionX",
+                        "x_min($geometry) + (x_max($geometry) - x_min($geometry)) * " + share,
+                        false);
+        definedProperty(props, "PositionY",
+                        "y_max($geometry) - (y_max($geometry) - y_min($geometry)) * " +
+                            formatNumber(kNameQuarterShare / 2),
+                        false);
+        definedProperty(props, "Hali", "Center", true);
+        definedProperty(props, "Vali", "Half", true);
+        c.add(option("type", "QString", "collection"));
+    }
     return l;
 }
 
@@ -371,7 +413,7 @@ StyleBody graticuleLines() {
     rules.push_back(
         makeRule("Северный полярный круг", codeFilter(kArcticCircleCode), lineSymbol("", arctic)));
     StyleBody b;
-    b.elements.push_back(ruleRenderer(std::move(rules), "HypsL"));
+    b.elements.push_back(ruleRenderer(std::move(rules), std::string(layers::kHypsL)));
     return b;
 }
 
@@ -390,7 +432,7 @@ StyleBody graticulePoints(const SheetInfo& sheet) {
     std::vector<Rule> rules;
     rules.push_back(makeRule("Узлы сетки внутри листа", inside, crossSymbol("", cross)));
     StyleBody b;
-    b.elements.push_back(ruleRenderer(std::move(rules), "HypsP"));
+    b.elements.push_back(ruleRenderer(std::move(rules), std::string(layers::kHypsP)));
     return b;
 }
 
@@ -432,7 +474,8 @@ StyleBody frameLines(const SheetInfo& sheet, const LayerInfo& layer) {
             makeRule("Выходы параллелей", codeFilter(L.parallelOutletCode), lineSymbol("", {})));
     }
     StyleBody b;
-    b.elements.push_back(ruleRenderer(std::move(rules), "Frame"));
+    b.elements.push_back(
+        ruleRenderer(std::move(rules), std::string(frame::kFrameLayerNames[frame::kFrameLayer])));
     return b;
 }
 
@@ -444,8 +487,9 @@ StyleBody frameLabels(const SheetInfo& sheet, LayerKind kind) {
     none.set("type", "nullSymbol"); // the label lines only carry the labels
     b.elements.push_back(std::move(none));
     const bool names = kind == LayerKind::NeighbourNames;
-    b.elements.push_back(frameLabeling(names ? "FrameAdj" : "FrameDig", size,
-                                       names ? nameAnchorExpression(L.scaleDenominator) : ""));
+    b.elements.push_back(frameLabeling(
+        std::string(frame::kFrameLayerNames[names ? frame::kFrameAdjLayer : frame::kFrameDigLayer]),
+        size, names ? nameAnchorExpression(L.scaleDenominator) : ""));
     b.labelsEnabled = true;
     return b;
 }
@@ -465,7 +509,7 @@ StyleBody subSheet(const SheetInfo& sheet, LayerKind kind) {
                 true};
     StyleBody b;
     b.elements.push_back(singleSymbolRenderer(outlineSymbol("0", stroke)));
-    b.elements.push_back(nameLabeling(t));
+    b.elements.push_back(nameLabeling(t, is50k));
     b.labelsEnabled = true;
     return b;
 }

@@ -1,7 +1,10 @@
 #include "sheetjob/qgis/MapProjection.h"
 
+#include "sheetjob/common/Cp1251.h"
 #include "sheetjob/qgis/Xml.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <numbers>
 
@@ -16,6 +19,9 @@ constexpr double kZonePrefix = 1000000.0;          // false easting: zone number
 constexpr double kZoneFalseEasting = 500000.0;     // ... plus 500 km
 constexpr double kConicParallelFraction = 1.0 / 6; // standard parallels a sixth inside the edges
 constexpr double kNorthStep = 1e-5;                // degrees, step for the direction of north
+
+constexpr int kProjDigits = 15;       // significant digits of a number in a PROJ step
+constexpr int kProjNumberBuffer = 32; // such a number with sign and exponent
 
 std::string authority(int code) { return "AUTHORITY[\"EPSG\",\"" + std::to_string(code) + "\"]"; }
 
@@ -142,7 +148,42 @@ GeographicSystem geographicSystem(geometry::CoordSystem coordSystem) {
             authority(f.datumEpsg) + "],PRIMEM[\"Greenwich\",0," + authority(8901) +
             "],UNIT[\"degree\",0.0174532925199433," + authority(9122) + "]," + authority(g.epsg) +
             "]";
+    g.projEllipsoid = f.projEllipsoid;
     return g;
+}
+
+DatumOperation wgs84Operation(geometry::CoordSystem coordSystem) {
+    const geometry::CoordSystemFacts& f = coordSystem.facts();
+    return {f.toWgs84Epsg, std::string(f.toWgs84Name), std::string(f.toWgs84Helmert)};
+}
+
+std::string systemNote(geometry::CoordSystem coordSystem) {
+    return common::cp1251ToUtf8(std::string(coordSystem.facts().printedNote));
+}
+
+std::string projNumber(double value) {
+    if (value == 0.0)
+        return "0";
+    std::array<char, kProjNumberBuffer> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                      std::chars_format::general, kProjDigits);
+    return std::string(buffer.data(), result.ptr);
+}
+
+std::string projDefinition(const MapCrs& crs) {
+    const auto p = [](const char* key, double value) {
+        return std::string(" +") + key + "=" + projNumber(value);
+    };
+    std::string s;
+    if (crs.method == ProjectionMethod::TransverseMercator) {
+        s = "+proj=tmerc" + p("lat_0", crs.latitudeOfOrigin) + p("lon_0", crs.centralMeridian) +
+            p("k", crs.scaleFactor);
+    } else {
+        s = "+proj=lcc" + p("lat_0", crs.latitudeOfOrigin) + p("lon_0", crs.centralMeridian) +
+            p("lat_1", crs.standardParallel1) + p("lat_2", crs.standardParallel2);
+    }
+    return s + p("x_0", crs.falseEasting) + p("y_0", crs.falseNorthing) +
+           " +ellps=" + crs.base.projEllipsoid;
 }
 
 int gaussKruegerZone(double longitude) {

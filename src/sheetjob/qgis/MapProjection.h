@@ -18,11 +18,27 @@ struct GeographicSystem {
     std::string ellipsoidCode; ///< "EPSG:7024", as QGIS names the measuring ellipsoid
     double a = 0.0;            ///< semi-major axis, metres
     double inverseFlattening = 0.0;
+    std::string projEllipsoid; ///< PROJ's name of the ellipsoid: "krass", "GSK2011"
 };
 
 /// The geographic system a job's layers are written in (GSK-2011 for a sheet
 /// laid out in SK-42 and shifted).
 GeographicSystem geographicSystem(geometry::CoordSystem coordSystem);
+
+/// The EPSG operation that takes the job's geographic system to WGS 84, as a
+/// project pins it so that GPS tracks and web maps are shifted without a question.
+struct DatumOperation {
+    int epsg = 0;        ///< 5044
+    std::string name;    ///< "Pulkovo 1942 to WGS 84 (20)"
+    std::string helmert; ///< its PROJ step "+proj=helmert ...", "" for a null transformation
+};
+
+/// The operation from the system a job's layers are written in to WGS 84.
+DatumOperation wgs84Operation(geometry::CoordSystem coordSystem);
+
+/// The job's coordinate system as the margin of a printed sheet names it
+/// (UTF-8): "Система координат 1942 г.".
+std::string systemNote(geometry::CoordSystem coordSystem);
 
 enum class ProjectionMethod { TransverseMercator, LambertConformalConic };
 
@@ -55,6 +71,14 @@ MapCrs gaussKruegerCrs(geometry::CoordSystem coordSystem, int zone);
 /// its height inside its south and north edges, no false origin. `label` names it.
 MapCrs conicCrs(geometry::CoordSystem coordSystem, double west, double east, double south,
                 double north, const std::string& label);
+
+/// The map system's projection as one PROJ step, easting first, numbers as
+/// PROJ writes them: "+proj=tmerc +lat_0=0 +lon_0=39 +k=1 +x_0=7500000
+/// +y_0=0 +ellps=krass".
+std::string projDefinition(const MapCrs& crs);
+
+/// A number as PROJ writes it in a step (15 significant digits, "64.6666666666667").
+std::string projNumber(double value);
 
 /// Easting and northing in metres.
 struct ProjectedPoint {

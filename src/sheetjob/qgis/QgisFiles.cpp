@@ -1,5 +1,6 @@
 #include "sheetjob/qgis/QgisFiles.h"
 
+#include "sheetjob/qgis/CoordinateOperations.h"
 #include "sheetjob/qgis/LayerStyle.h"
 #include "sheetjob/qgis/PrintLayout.h"
 #include "sheetjob/qgis/Xml.h"
@@ -8,19 +9,35 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <utility>
 
 namespace sheetjob::qgis {
 
 namespace {
 
-// QGIS's item types (QgsLayoutItemRegistry): a page and a map.
+// QGIS's item types (QgsLayoutItemRegistry): a page, a map and a label.
 constexpr int kLayoutPageType = 65638;
 constexpr int kLayoutMapType = 65639;
+constexpr int kLayoutLabelType = 65641;
+constexpr int kAlignHCenter = 0x4;  // Qt::AlignHCenter
+constexpr int kAlignVCenter = 0x80; // Qt::AlignVCenter
+// QFont's description of a face: family, size in points, then no pixel size
+// and any style hint, the weight (QFont::Normal, QFont::Bold), then upright,
+// not underlined, not struck out, not fixed pitch, not raw.
+constexpr const char* kFontSizeTail = ",-1,5,";
+constexpr const char* kRegularWeight = "50";
+constexpr const char* kBoldWeight = "75";
+constexpr const char* kFontDescriptionTail = ",0,0,0,0,0";
 constexpr int kPrintResolutionDpi = 300; // raster exports of the layout
-// Fixed item ids: a project has one layout with one page and one map.
+// Fixed item ids: a project has one layout with one page, one map and the
+// marginal text (the last digits count the text's lines).
 constexpr const char* kPageUuid = "{5e3f0d4e-0b1a-4c57-9d0e-000000000001}";
 constexpr const char* kMapUuid = "{5e3f0d4e-0b1a-4c57-9d0e-000000000002}";
+constexpr const char* kLabelUuidStem = "{5e3f0d4e-0b1a-4c57-9d0e-0000000001";
 constexpr const char* kMapItemId = "Лист"; // the map item's name in the layout
+// The marginal text's items, in the order of PrintPage::texts.
+constexpr std::array<const char*, 3> kLabelItemIds = {"Номенклатура", "Масштаб",
+                                                      "Система координат"};
 
 // The folders as layer groups, topmost first: the frame over the sub-sheet
 // frames over the sheet.
@@ -44,6 +61,13 @@ int stackRank(LayerKind kind) {
     }
 }
 
+/// The layers the layout prints: the finished sheet frame. The graticule
+/// points and the sub-sheet frames are working layers for the screen.
+bool printed(LayerKind kind) {
+    return kind != LayerKind::GraticulePoints && kind != LayerKind::SubSheet50k &&
+           kind != LayerKind::SubSheet25k;
+}
+
 /// A layer's id in the project. QGIS keeps a stored id only when it is longer
 /// than ten characters (and makes up a new one otherwise, which breaks the
 /// layer tree's references), hence the prefix.
@@ -61,28 +85,33 @@ XmlElement textElement(const std::string& name, const std::string& value) {
     return e;
 }
 
-XmlElement spatialRefSys(const std::string& wkt, int epsg, const std::string& description,
-                         const std::string& acronym, const std::string& ellipsoid,
-                         bool geographic) {
+XmlElement spatialRefSys(const SpatialReference& r) {
     XmlElement s("spatialrefsys");
-    s.add(textElement("wkt", wkt));
-    if (epsg != 0)
-        s.add(textElement("authid", "EPSG:" + std::to_string(epsg)));
-    s.add(textElement("description", description));
-    s.add(textElement("projectionacronym", acronym));
-    s.add(textElement("ellipsoidacronym", ellipsoid));
-    s.add(textElement("geographicflag", geographic ? "true" : "false"));
+    s.add(textElement("wkt", r.wkt));
+    if (r.epsg != 0)
+        s.add(textElement("authid", "EPSG:" + std::to_string(r.epsg)));
+    s.add(textElement("description", r.description));
+    s.add(textElement("projectionacronym", r.projectionAcronym));
+    s.add(textElement("ellipsoidacronym", r.ellipsoidAcronym));
+    s.add(textElement("geographicflag", r.geographic ? "true" : "false"));
     return s;
 }
 
-XmlElement projectedSrs(const MapCrs& c) {
-    return spatialRefSys(c.wkt, c.epsg, c.description,
-                         c.method == ProjectionMethod::TransverseMercator ? "tmerc" : "lcc",
-                         c.base.ellipsoidCode, false);
-}
+XmlElement projectedSrs(const MapCrs& c) { return spatialRefSys(spatialReference(c)); }
 
-XmlElement geographicSrs(const GeographicSystem& g) {
-    return spatialRefSys(g.wkt, g.epsg, g.name, "longlat", g.ellipsoidCode, true);
+XmlElement geographicSrs(const GeographicSystem& g) { return spatialRefSys(spatialReference(g)); }
+
+/// The operations QGIS is to take between the systems, so that it neither
+/// asks the user for one nor misses the features of a sheet east of 180.
+XmlElement transformContext(const SheetInfo& sheet, const MapCrs& map) {
+    XmlElement context("transformContext");
+    for (const CoordinateOperation& op : coordinateOperations(sheet, map)) {
+        XmlElement& entry = context.add("srcDest");
+        entry.set("coordinateOp", op.pipeline).set("allowFallback", "1");
+        entry.add("src").add(spatialRefSys(op.source));
+        entry.add("dest").add(spatialRefSys(op.target));
+    }
+    return context;
 }
 
 XmlElement extentElement(const PrintPage& page) {
@@ -113,13 +142,16 @@ XmlElement mapLayer(const SheetInfo& sheet, const LayerInfo& layer, bool labelsE
     return m;
 }
 
-XmlElement layerTree(const std::vector<LayerInfo>& layers) {
-    // The known folders in their order, then any other in the order met.
+/// The layers grouped by folder as the layer tree shows them: the known
+/// folders in their order, then any other in the order met; inside a group
+/// the topmost first.
+std::vector<std::pair<std::string, std::vector<const LayerInfo*>>>
+groupsOf(const std::vector<LayerInfo>& layers) {
     std::vector<std::string> folders(kGroupOrder.begin(), kGroupOrder.end());
     for (const LayerInfo& l : layers)
         if (std::find(folders.begin(), folders.end(), l.folder) == folders.end())
             folders.push_back(l.folder);
-    XmlElement tree("layer-tree-group");
+    std::vector<std::pair<std::string, std::vector<const LayerInfo*>>> groups;
     for (const std::string& folder : folders) {
         std::vector<const LayerInfo*> members;
         for (const LayerInfo& l : layers)
@@ -131,6 +163,14 @@ XmlElement layerTree(const std::vector<LayerInfo>& layers) {
                          [](const LayerInfo* a, const LayerInfo* b) {
                              return stackRank(a->kind) < stackRank(b->kind);
                          });
+        groups.emplace_back(folder, std::move(members));
+    }
+    return groups;
+}
+
+XmlElement layerTree(const std::vector<LayerInfo>& layers) {
+    XmlElement tree("layer-tree-group");
+    for (const auto& [folder, members] : groupsOf(layers)) {
         // The many sub-sheet layers stay folded away.
         const bool subSheets = members.front()->kind == LayerKind::SubSheet50k ||
                                members.front()->kind == LayerKind::SubSheet25k;
@@ -148,28 +188,35 @@ XmlElement layerTree(const std::vector<LayerInfo>& layers) {
 
 std::string mmSize(double w, double h) { return formatNumber(w) + "," + formatNumber(h) + ",mm"; }
 
-XmlElement layoutElement(const SheetInfo& sheet, const PrintPage& page) {
+/// The common attributes of a layout item of `type` placed at `rect`.
+XmlElement& layoutItem(XmlElement& parent, int type, const std::string& uuid, const std::string& id,
+                       const PageRect& rect, int z) {
+    XmlElement& item = parent.add("LayoutItem");
+    const std::string position = mmSize(rect.x, rect.y);
+    item.set("type", type).set("uuid", uuid).set("templateUuid", uuid).set("id", id);
+    item.set("position", position).set("positionOnPage", position);
+    item.set("size", mmSize(rect.width, rect.height)).set("itemRotation", "0");
+    item.set("zValue", z).set("visibility", "1").set("background", "false").set("frame", "false");
+    item.set("positionLock", "false").set("opacity", "1").set("blendMode", "0");
+    item.set("excludeFromExports", "0").set("referencePoint", "0");
+    return item;
+}
+
+XmlElement layoutElement(const SheetInfo& sheet, const PrintPage& page,
+                         const std::vector<LayerInfo>& layers) {
     XmlElement layout("Layout");
     layout.set("name", sheet.name).set("units", "mm").set("printResolution", kPrintResolutionDpi);
     layout.set("worldFileMap", "");
+    const PageRect whole{0, 0, page.widthMm, page.heightMm};
     XmlElement& pages = layout.add("PageCollection");
-    XmlElement& p = pages.add("LayoutItem");
-    p.set("type", kLayoutPageType).set("uuid", kPageUuid).set("templateUuid", kPageUuid);
-    p.set("id", "").set("position", "0,0,mm").set("positionOnPage", "0,0,mm");
-    p.set("size", mmSize(page.widthMm, page.heightMm)).set("itemRotation", "0");
-    p.set("zValue", "0").set("visibility", "1").set("background", "true").set("frame", "false");
-    p.set("positionLock", "false").set("opacity", "1").set("blendMode", "0");
-    p.set("excludeFromExports", "0").set("referencePoint", "0");
+    layoutItem(pages, kLayoutPageType, kPageUuid, "", whole, 0).set("background", "true");
     pages.add("GuideCollection").set("visible", "1");
 
-    XmlElement& map = layout.add("LayoutItem");
-    map.set("type", kLayoutMapType).set("uuid", kMapUuid).set("templateUuid", kMapUuid);
-    map.set("id", kMapItemId).set("position", "0,0,mm").set("positionOnPage", "0,0,mm");
-    map.set("size", mmSize(page.widthMm, page.heightMm)).set("itemRotation", "0");
-    map.set("zValue", "1").set("visibility", "1").set("background", "false").set("frame", "false");
-    map.set("positionLock", "true").set("opacity", "1").set("blendMode", "0");
-    map.set("excludeFromExports", "0").set("referencePoint", "0");
-    map.set("mapRotation", page.rotation).set("keepLayerSet", "false");
+    XmlElement& map = layoutItem(layout, kLayoutMapType, kMapUuid, kMapItemId, whole, 1);
+    map.set("positionLock", "true");
+    // The map prints its own set of layers: the finished sheet, in the order
+    // of the layer tree (the first on top).
+    map.set("mapRotation", page.rotation).set("keepLayerSet", "true");
     map.set("drawCanvasItems", "false").set("mapFlags", "0").set("labelMargin", "0,mm");
     map.set("followPreset", "false").set("followPresetName", "").set("isTemporal", "0");
     XmlElement& extent = map.add("Extent");
@@ -178,7 +225,34 @@ XmlElement layoutElement(const SheetInfo& sheet, const PrintPage& page) {
     extent.set("xmax", page.centre.x + page.extentWidth / 2);
     extent.set("ymax", page.centre.y + page.extentHeight / 2);
     map.add("crs").add(projectedSrs(page.crs));
-    map.add("LayerSet");
+    XmlElement& layerSet = map.add("LayerSet");
+    for (const auto& [folder, members] : groupsOf(layers)) {
+        for (const LayerInfo* l : members) {
+            if (!printed(l->kind))
+                continue;
+            XmlElement& entry = layerSet.add("Layer");
+            entry.set("source", layerSource(*l)).set("name", l->baseName).set("provider", "ogr");
+            entry.text(layerId(*l));
+        }
+    }
+
+    for (std::size_t i = 0; i < page.texts.size() && i < kLabelItemIds.size(); ++i) {
+        const MarginalText& t = page.texts[i];
+        XmlElement& label =
+            layoutItem(layout, kLayoutLabelType, kLabelUuidStem + std::to_string(i + 10) + "}",
+                       kLabelItemIds[i], t.place, static_cast<int>(i) + 2);
+        label.set("labelText", t.text).set("htmlState", "0").set("marginX", "0");
+        label.set("marginY", "0").set("halign", kAlignHCenter).set("valign", kAlignVCenter);
+        label.add("LabelFont")
+            .set("description", t.face + "," + formatNumber(t.sizePt) + kFontSizeTail +
+                                    (t.bold ? kBoldWeight : kRegularWeight) + kFontDescriptionTail)
+            .set("style", "");
+        label.add("FontColor")
+            .set("red", "0")
+            .set("green", "0")
+            .set("blue", "0")
+            .set("alpha", "255");
+    }
     return layout;
 }
 
@@ -257,7 +331,8 @@ std::string projectText(const SheetInfo& sheet, const std::vector<LayerInfo>& la
     units.add(typedProperty("DistanceUnits", "QString", "meters"));
     units.add(typedProperty("AreaUnits", "QString", "m2"));
 
-    root.add("Layouts").add(layoutElement(sheet, page));
+    root.add(transformContext(sheet, page.crs));
+    root.add("Layouts").add(layoutElement(sheet, page, layers));
     return std::string(kQgisDoctype) + "\n" + root.write();
 }
 

@@ -30,6 +30,15 @@ constexpr double kSubSheet25kNamePt = 6.0;
 constexpr double kSubSheetNameShare = 0.5; // a name takes at most half its sheet's width
 constexpr double kNameBufferMm = 0.5;      // white halo around sub-sheet names
 
+// The marginal text of the print layout, in the faces of the frame's labels.
+constexpr double kSheetNamePt = 16.0;   // the sheet's name above the frame, bold
+constexpr double kScalePt = 12.0;       // the scale below it
+constexpr double kSystemNotePt = 8.0;   // the note on the coordinate system under the scale
+constexpr double kMarginalGapMm = 3.0;  // between the frame and the text above and below it
+constexpr double kTextLineShare = 1.4;  // a line of text, share of its size (ascent and descent)
+constexpr double kBoldWidthShare = 1.1; // a bold character's advance against a regular one
+constexpr double kPageMarginMm = 10.0;  // white paper around all that is printed
+
 constexpr double kPointMm = 25.4 / 72.0; // one typographic point (1/72 inch) in mm
 constexpr double kEmWidthShare = 0.6; // a label character's advance, share of the size (estimate)
 

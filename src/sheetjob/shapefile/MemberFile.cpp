@@ -29,11 +29,8 @@ constexpr const char* kInjected = "input/output error (injected)";
 } // namespace
 
 MemberFile::MemberFile(const common::Folder& folder, std::string finalName)
-    : folder_(folder), finalName_(std::move(finalName)), tempName_(finalName_) {
-    // Appended in place: GCC 12 warns falsely (-Wrestrict) about the
-    // concatenation of two temporaries at -O2.
-    tempName_.append(common::kPartSuffix);
-}
+    : folder_(folder), finalName_(std::move(finalName)),
+      tempName_(folder_.temporaryName(finalName_)) {}
 
 MemberFile::~MemberFile() {
     if (file_) {

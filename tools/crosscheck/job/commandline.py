@@ -51,7 +51,12 @@ def case_command_line():
     check('argument with leading blanks is read', rc == 0 and err == '', (rc, err))
     shutil.rmtree(os.path.join(t, 'out'))
     rc, err = run(['  job.txt  '], t)
-    check('argument with blanks on both sides is read', rc == 0 and err == '', (rc, err))
+    check('trailing blanks belong to the name: not found, exit 8',
+          rc == 8 and '"job.txt  " not found' in err, (rc, err))
+    write(os.path.join(t, 'job.txt  '), JOB)
+    rc, err = run(['  job.txt  '], t)
+    check('argument with blanks on both sides names the file with trailing blanks',
+          rc == 0 and err == '', (rc, err))
     shutil.rmtree(os.path.join(t, 'out'))
     # Several arguments are a series: every file is run in turn, the exit code
     # is the highest of the jobs', and each failed job says which file it was.
@@ -100,12 +105,14 @@ def case_folders():
     write(os.path.join(t, 'job.txt'), JOB)
     h = os.path.join(t, 'out/x/HYPS')
     f = os.path.join(t, 'out/x/FRAME')
-    stale = ['hypsa.shp', 'HYPSA.DBF', 'HypsA.prj', 'hypsa.xyz', 'HYPSP.SHP', 'hypsp.shx']
-    keep = ['HYPSL.DBF', 'hypsl.shx', 'other.txt', 'HypsAB.shp']
+    stale = ['hypsa.shp', 'HYPSA.DBF', 'HypsA.prj', 'hypsa.SBX', 'HYPSP.SHP', 'hypsp.shx']
+    # Only the members a layer has go: not a file that merely begins with its name.
+    keep = ['HYPSL.DBF', 'hypsl.shx', 'other.txt', 'HypsAB.shp', 'hypsa.xyz', 'HypsA',
+            'HypsA.shp.bak']
     for n in stale + keep:
         write(os.path.join(h, n), b'stale')
-    fstale = ['frame.SHP', 'Frame.foo', 'FRAMEDIG.shp', 'framedig.dbf']
-    fkeep = ['FRAMEADJ.DBF', 'note']
+    fstale = ['frame.SHP', 'Frame.sbn', 'FRAMEDIG.shp', 'framedig.dbf']
+    fkeep = ['FRAMEADJ.DBF', 'note', 'Frame.foo']
     for n in fstale + fkeep:
         write(os.path.join(f, n), b'stale')
     write(os.path.join(t, 'out/x/HYPS_50/a.shp'), b'stale')
@@ -121,18 +128,21 @@ def case_folders():
     check('FRAME other files kept', not lost, lost)
     check('HYPS_50 untouched without sub-sheet frames',
           os.path.exists(os.path.join(t, 'out/x/HYPS_50/a.shp')))
-    # with sub-sheet frames every file of HYPS_50 / HYPS_25 goes, subfolders stay
+    # with sub-sheet frames every layer member in HYPS_50 / HYPS_25 goes, other
+    # files and subfolders stay
     write(os.path.join(t, 'job2.txt'), b'Nom=N-37-XIV; Path=out/x; SubSheetFrames=1;\n')
+    write(os.path.join(t, 'out/x/HYPS_25/zzz.dbf'), b'stale')
     write(os.path.join(t, 'out/x/HYPS_25/zzz.txt'), b'stale')
     write(os.path.join(t, 'out/x/HYPS_25/sub/keep.txt'), b'stale')
-    os.symlink(os.path.join(t, 'job.txt'), os.path.join(t, 'out/x/HYPS_25/link'))
+    os.symlink(os.path.join(t, 'job.txt'), os.path.join(t, 'out/x/HYPS_25/link.shp'))
     rc, err = run(['job2.txt'], t)
     check('sub-sheet frames run', rc == 0 and err == '', (rc, err))
-    check('HYPS_50 old file removed', not os.path.exists(os.path.join(t, 'out/x/HYPS_50/a.shp')))
-    check('HYPS_25 old file removed', not os.path.exists(os.path.join(t, 'out/x/HYPS_25/zzz.txt')))
+    check('HYPS_50 old layer removed', not os.path.exists(os.path.join(t, 'out/x/HYPS_50/a.shp')))
+    check('HYPS_25 old layer removed', not os.path.exists(os.path.join(t, 'out/x/HYPS_25/zzz.dbf')))
+    check('HYPS_25 other file kept', os.path.exists(os.path.join(t, 'out/x/HYPS_25/zzz.txt')))
     check('HYPS_25 subfolder kept', os.path.exists(os.path.join(t, 'out/x/HYPS_25/sub/keep.txt')))
     check('symbolic link removed, its target kept',
-          not os.path.lexists(os.path.join(t, 'out/x/HYPS_25/link'))
+          not os.path.lexists(os.path.join(t, 'out/x/HYPS_25/link.shp'))
           and os.path.exists(os.path.join(t, 'job.txt')))
     shutil.rmtree(t)
     # result folder that cannot be made

@@ -93,6 +93,12 @@ def txtgradmin2grad(text):
     return 0, deg + minutes / 60.0
 
 
+def after_minute_sign(text):
+    """The argument file refuses a value with anything but blanks after its
+    minute sign (seconds, a letter): the readers would drop it silently."""
+    return "'" in text and text.split("'", 1)[1].strip(' ') != ''
+
+
 def txtmin2min(text):
     """-> (status, minutes)."""
     t = adjustl(text)
@@ -421,7 +427,7 @@ def read_arg(line, j):
         if j[key] != -999.0:
             return 4, line
         st, v = txtgradmin2grad(value)
-        if st:
+        if st or after_minute_sign(value):
             return 3, line
         if key in ('ParallelStep', 'MeridianStep') and v == 0:
             return 3, line
@@ -430,7 +436,7 @@ def read_arg(line, j):
         if j[key] != -999:
             return 4, line
         st, v = txtmin2min(value)
-        if st or v == 0:
+        if st or v == 0 or after_minute_sign(value):
             return 3, line
         j[key] = v
     elif key == 'SubSheetFrames':
