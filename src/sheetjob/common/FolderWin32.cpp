@@ -15,9 +15,9 @@
 // used. The handle shares deletion, as POSIX descriptors do, so that the run
 // itself can move a folder it holds into place. No operation follows a reparse
 // point at the entry itself: a link or junction is refused where a folder is
-// expected, and removed or replaced as itself. Wine shows a Unix symbolic link to a folder as a reparse point but
-// follows one to a file like the file itself; the checks of the path a handle
-// really reached catch what the attributes do not show.
+// expected, and removed or replaced as itself. Wine shows a Unix symbolic link
+// to a folder as a reparse point but one to a file as the file itself; the
+// checks of the path a handle really reached catch what attributes do not show.
 
 namespace sheetjob::common {
 namespace {
@@ -250,9 +250,11 @@ Folder::~Folder() { closeHandle(fd_); }
 
 namespace {
 
-/// The system's path of the entry `name` of the folder held by `folder`.
+/// The system's path of the entry `name` of the folder held by `folder`;
+/// empty (naming nothing) when the folder's own path cannot be learnt.
 std::wstring entryPath(NativeHandle folder, std::string_view name) {
-    return finalPath(handleOf(folder)) + L'\\' + toWide(name);
+    const std::wstring path = finalPath(handleOf(folder));
+    return path.empty() ? path : path + L'\\' + toWide(name);
 }
 
 } // namespace
@@ -358,7 +360,10 @@ bool Folder::makeSubfolder(std::string_view name, std::string& error) const {
 
 std::vector<FolderEntry> Folder::entries() const {
     std::vector<FolderEntry> list;
-    const std::wstring pattern = finalPath(handleOf(fd_)) + L"\\*";
+    const std::wstring folder = finalPath(handleOf(fd_));
+    if (folder.empty())
+        return list;
+    const std::wstring pattern = folder + L"\\*";
     WIN32_FIND_DATAW data{};
     const HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
                                          FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
