@@ -138,7 +138,7 @@ XmlElement extentElement(const PrintPage& page) {
 
 using SharedElements = std::shared_ptr<const std::vector<XmlElement>>;
 
-XmlElement mapLayer(const SheetInfo& sheet, const LayerInfo& layer, bool labelsEnabled,
+XmlElement mapLayer(const LayerInfo& layer, const SharedElements& srs, bool labelsEnabled,
                     SharedElements style) {
     XmlElement m("maplayer");
     m.set("type", "vector").set("geometry", geometryName(layer.kind));
@@ -148,7 +148,7 @@ XmlElement mapLayer(const SheetInfo& sheet, const LayerInfo& layer, bool labelsE
     m.add(textElement("id", layerId(layer)));
     m.add(textElement("datasource", layerSource(layer)));
     m.add(textElement("layername", layer.baseName));
-    m.add("srs").add(geographicSrs(geographicSystem(sheet.coordSystem)));
+    m.add("srs").addShared(srs);
     // The attribute tables are Windows-1251, as their .cpg files say.
     m.add(textElement("provider", "ogr")).set("encoding", "windows-1251");
     m.addShared(std::move(style));
@@ -322,6 +322,9 @@ std::string projectText(const SheetInfo& sheet, const std::vector<LayerInfo>& la
                      std::make_shared<const std::vector<XmlElement>>(std::move(body.elements))};
     };
     std::map<LayerKind, Style> shared;
+    // Every layer is in the one system the run writes.
+    const SharedElements layerSrs = std::make_shared<const std::vector<XmlElement>>(
+        std::vector<XmlElement>{geographicSrs(geographicSystem(sheet.coordSystem))});
     for (const LayerInfo& l : layers) {
         Style style;
         if (!sharesItsStyle(l.kind)) {
@@ -332,7 +335,7 @@ std::string projectText(const SheetInfo& sheet, const std::vector<LayerInfo>& la
                 it = shared.emplace(l.kind, makeStyle(l)).first;
             style = it->second;
         }
-        projectLayers.add(mapLayer(sheet, l, style.labelsEnabled, std::move(style.elements)));
+        projectLayers.add(mapLayer(l, layerSrs, style.labelsEnabled, std::move(style.elements)));
     }
 
     XmlElement& properties = root.add("properties");
