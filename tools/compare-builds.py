@@ -87,7 +87,7 @@ def differences(a, b, layers_only):
     for folder, dirs, files in os.walk(a):
         rel = os.path.relpath(folder, a)
         for name in files:
-            if name == ".sheetjob.lock":
+            if name in (".sheetjob.lock", ".sheetjob.run"):  # the run's own bookkeeping
                 continue
             if layers_only and name.lower().endswith((".qml", ".qgs")):
                 continue
@@ -100,6 +100,8 @@ def differences(a, b, layers_only):
         rel = os.path.relpath(folder, b)
         for name in files:
             if layers_only and name.lower().endswith((".qml", ".qgs")):
+                continue
+            if name in (".sheetjob.lock", ".sheetjob.run"):
                 continue
             if not os.path.exists(os.path.join(a, rel, name)):
                 found.append(f"only in the new output: {rel}/{name}")

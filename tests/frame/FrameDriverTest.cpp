@@ -36,10 +36,11 @@ size_t filesIn(const std::filesystem::path& folder) {
 // The three layers as an independent reader sees them.
 TEST(FrameDriver, WritesTheThreeLayers) {
     TempDir dir;
-    std::vector<FrameRecordKind> kinds;
-    const auto failure = createRamk(test::frameOfN37XIV(), dir.folder(), &kinds);
+    FrameWritten written;
+    const auto failure = createRamk(test::frameOfN37XIV(), dir.folder(), &written);
     ASSERT_FALSE(failure) << failure->reason;
-    EXPECT_EQ(kinds.size(), 330u); // the kind of every Frame record, in order
+    EXPECT_EQ(written.kinds.size(), 330u); // the kind of every Frame record, in order
+    EXPECT_EQ(written.layers, (std::array<bool, kFrameLayerCount>{true, true, true}));
     struct Case {
         const char* base;
         long features;

@@ -22,9 +22,10 @@ RENAMES = "rename,renameat,renameat2"
 SHEET, OTHER = "Nom=N-37-XIV; Path=res;\n", "Nom=N-37; Path=res;\n"  # OTHER has no FrameAdj
 SUB_SHEETS = "Nom=N-37-XIV; Path=res; SubSheetFrames=1;\n"
 # Kill points with sub-sheets: before and after a sub-sheet folder goes in place
-# whole, among the styles; and, with a file of the user's in the sub-sheet
-# folders (written into file by file), inside two layers and among the styles.
-SUB_SHEET_KILLS = [(False, [2, 3, 100]), (True, [4, 251, 480])]
+# whole (with its styles), among the sheet's layers; and, with a file of the
+# user's in the sub-sheet folders (written into file by file), inside two
+# layers and among the styles.
+SUB_SHEET_KILLS = [(False, [2, 3, 30]), (True, [4, 251, 480])]
 failures = []
 
 

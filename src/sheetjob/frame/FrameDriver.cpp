@@ -135,8 +135,13 @@ std::array<bool, kFrameLayerCount> frameLayersDrawn(const FrameLayout& layout) {
 }
 
 common::Outcome createRamk(const FrameJob& job, const common::Folder& folder,
-                           std::vector<FrameRecordKind>* kinds) {
-    const FrameLayout layout = setRamkParameters(job.setScale, job.mapScale);
+                           FrameWritten* written) {
+    return createRamk(job, setRamkParameters(job.setScale, job.mapScale), folder, written);
+}
+
+common::Outcome createRamk(const FrameJob& job, const FrameLayout& layout,
+                           const common::Folder& folder, FrameWritten* written) {
+    std::vector<FrameRecordKind> kinds;
 
     const auto open = frameLayersDrawn(layout);
     if (!open[kFrameLayer] && !open[kFrameAdjLayer] && !open[kFrameDigLayer])
@@ -154,7 +159,7 @@ common::Outcome createRamk(const FrameJob& job, const common::Folder& folder,
                                    shapefile::layerFailure(layers.shape(i), "could not be opened")};
     }
 
-    LayerSink sink(layers, kinds);
+    LayerSink sink(layers, written != nullptr ? &kinds : nullptr);
     if (drawFrame(job, layout, sink) != kFrameOk) {
         if (sink.failed() != nullptr)
             return common::Failure{kFrameWriteFailed,
@@ -168,6 +173,8 @@ common::Outcome createRamk(const FrameJob& job, const common::Folder& folder,
                 kFrameWriteFailed,
                 shapefile::layerFailure(layers.shape(i), "could not be completed")};
     }
+    if (written != nullptr)
+        *written = {open, std::move(kinds)};
     return std::nullopt;
 }
 

@@ -51,12 +51,22 @@ struct FrameJob {
 /// outer frame, FrameDig for value labels.
 std::array<bool, kFrameLayerCount> frameLayersDrawn(const FrameLayout& layout);
 
-/// Draws the frame layers that the job's scales call for into `folder`: Frame,
+/// What the frame driver wrote: which of its layers (by FrameLayerIndex), and
+/// the kind of every Frame record in writing order.
+struct FrameWritten {
+    std::array<bool, kFrameLayerCount> layers{};
+    std::vector<FrameRecordKind> kinds;
+};
+
+/// Draws the frame layers that `layout` calls for into `folder`: Frame,
 /// FrameAdj, FrameDig. A failure is status 1 (a layer could not be opened) or 2
 /// (a record could not be written, or the frame cannot be drawn), with one line.
-/// `kinds` receives the kind of every Frame record in writing order.
+/// On success `written`, when given, says what was written.
+common::Outcome createRamk(const FrameJob& job, const FrameLayout& layout,
+                           const common::Folder& folder, FrameWritten* written = nullptr);
+/// The same with the layout of the job's scales (setRamkParameters).
 common::Outcome createRamk(const FrameJob& job, const common::Folder& folder,
-                           std::vector<FrameRecordKind>* kinds = nullptr);
+                           FrameWritten* written = nullptr);
 
 /// Draws the frame of `job` with `layout` into `sink`, in the order the layers
 /// receive their records: minute frame, outer frame, outlets, labels. Returns 0

@@ -2,65 +2,20 @@
 
 #include "sheetjob/common/Cp1251.h"
 #include "sheetjob/common/Display.h"
-#include "sheetjob/frame/FrameDriver.h"
-#include "sheetjob/frame/FrameLayout.h"
+#include "sheetjob/job/OutputFolders.h"
 #include "sheetjob/job/RunRecord.h"
-#include "sheetjob/layers/SheetLayers.h"
-#include "sheetjob/layers/SubSheets.h"
-#include "sheetjob/qgis/QgisFiles.h"
 
 #include <map>
 #include <string>
-#include <utility>
 
 namespace sheetjob::job {
 namespace {
 
 constexpr std::string_view kStyleExtension = ".qml";
 
-/// A layer and the folder it lies in.
-struct Placed {
-    const common::Folder* folder = nullptr;
-    qgis::LayerInfo info;
-};
-
-std::vector<Placed> writtenLayers(const model::Job& job, const frame::FrameLayout& layout,
-                                  const std::vector<frame::FrameRecordKind>& frameKinds,
-                                  const OutputFolders& folders) {
-    std::vector<Placed> layers;
-    const auto add = [&](const common::Folder& folder, qgis::LayerKind kind,
-                         std::string_view folderName, std::string_view baseName) {
-        layers.push_back({&folder, {kind, std::string(folderName), std::string(baseName), {}}});
-    };
-    add(folders.hyps, qgis::LayerKind::SheetPolygon, kHypsFolder, layers::kHypsA);
-    add(folders.hyps, qgis::LayerKind::GraticuleLines, kHypsFolder, layers::kHypsL);
-    add(folders.hyps, qgis::LayerKind::GraticulePoints, kHypsFolder, layers::kHypsP);
-
-    const auto drawn = frame::frameLayersDrawn(layout);
-    const std::pair<int, qgis::LayerKind> frameLayers[] = {
-        {frame::kFrameLayer, qgis::LayerKind::Frame},
-        {frame::kFrameAdjLayer, qgis::LayerKind::NeighbourNames},
-        {frame::kFrameDigLayer, qgis::LayerKind::ValueLabels}};
-    for (const auto& [index, kind] : frameLayers) {
-        if (!drawn[static_cast<std::size_t>(index)])
-            continue;
-        add(folders.frame, kind, kFrameFolder,
-            frame::kFrameLayerNames[static_cast<std::size_t>(index)]);
-        if (kind == qgis::LayerKind::Frame)
-            layers.back().info.recordKinds = frameKinds;
-    }
-
-    if (job.subSheetFrames && folders.r50 && folders.r25) {
-        // The names come from the same division that wrote the layers.
-        layers::createMaps5025(job.sheet, [&](const layers::SubSheet& s) {
-            const bool is50 = s.scale == layers::kScale50;
-            add(is50 ? *folders.r50 : *folders.r25,
-                is50 ? qgis::LayerKind::SubSheet50k : qgis::LayerKind::SubSheet25k,
-                is50 ? kR50Folder : kR25Folder, common::nativePathFromCp1251(s.name));
-            return common::Outcome{};
-        });
-    }
-    return layers;
+qgis::LayerInfo layerInfo(const layers::WrittenLayer& layer) {
+    return {layer.kind, std::string(folderOf(layer.kind)), common::cp1251ToUtf8(layer.baseName),
+            layer.recordKinds};
 }
 
 common::Failure notWritten(const common::Folder& folder, const std::string& name,
@@ -71,49 +26,75 @@ common::Failure notWritten(const common::Folder& folder, const std::string& name
 
 } // namespace
 
-common::Outcome writeQgisFiles(const model::Job& job,
-                               const std::vector<frame::FrameRecordKind>& frameKinds,
-                               const OutputFolders& folders,
-                               const std::function<void(const ProjectFile&)>& beforeProject) {
-    qgis::SheetInfo sheet;
-    sheet.coordSystem = job.coordSystem;
-    sheet.setScale = job.sheet.setScale;
-    sheet.name = common::cp1251ToUtf8(job.sheet.nomenclature());
+qgis::SheetInfo sheetInfo(const model::Job& job, const layers::SheetGeometry& sheet,
+                          const frame::FrameLayout& layout) {
+    qgis::SheetInfo info;
+    info.coordSystem = job.coordSystem;
+    info.setScale = job.sheet.setScale;
+    info.name = common::cp1251ToUtf8(job.sheet.nomenclature());
     // The frame is drawn on the graticule's bounds (shifted for a shifted sheet).
-    const geometry::Trapezium bounds = layers::settleSheet(job).bounds;
-    sheet.west = bounds.west;
-    sheet.east = bounds.east;
-    sheet.south = bounds.south;
-    sheet.north = bounds.north;
-    sheet.layout = frame::setRamkParameters(job.sheet.setScale, job.mapScale);
+    info.west = sheet.bounds.west;
+    info.east = sheet.bounds.east;
+    info.south = sheet.bounds.south;
+    info.north = sheet.bounds.north;
+    info.layout = layout;
+    return info;
+}
 
-    const std::vector<Placed> placed = writtenLayers(job, sheet.layout, frameKinds, folders);
-    std::vector<qgis::LayerInfo> layers;
-    layers.reserve(placed.size());
+std::string_view folderOf(layers::LayerKind kind) {
+    switch (kind) {
+    case layers::LayerKind::Frame:
+    case layers::LayerKind::NeighbourNames:
+    case layers::LayerKind::ValueLabels:
+        return kFrameFolder;
+    case layers::LayerKind::SubSheet50k:
+        return kR50Folder;
+    case layers::LayerKind::SubSheet25k:
+        return kR25Folder;
+    default:
+        return kHypsFolder;
+    }
+}
+
+common::Outcome
+writeLayerStyles(const qgis::SheetInfo& sheet, const layers::WrittenLayers& layers,
+                 const std::function<const common::Folder&(layers::LayerKind)>& folderFor) {
     std::string error;
-    std::map<qgis::LayerKind, std::string> shared; // styles that the kind alone decides
-    for (const Placed& p : placed) {
-        const std::string name = p.info.baseName + std::string(kStyleExtension);
+    std::map<layers::LayerKind, std::string> shared; // styles that the kind alone decides
+    for (const layers::WrittenLayer& layer : layers) {
+        const qgis::LayerInfo info = layerInfo(layer);
+        const std::string name = info.baseName + std::string(kStyleExtension);
         std::string own;
         const std::string* style = &own;
-        if (qgis::sharesItsStyle(p.info.kind)) {
-            auto it = shared.find(p.info.kind);
+        if (qgis::sharesItsStyle(info.kind)) {
+            auto it = shared.find(info.kind);
             if (it == shared.end())
-                it = shared.emplace(p.info.kind, qgis::layerStyle(sheet, p.info)).first;
+                it = shared.emplace(info.kind, qgis::layerStyle(sheet, info)).first;
             style = &it->second;
         } else {
-            own = qgis::layerStyle(sheet, p.info);
+            own = qgis::layerStyle(sheet, info);
         }
-        if (!p.folder->writeFile(name, *style, error))
-            return notWritten(*p.folder, name, error);
-        layers.push_back(p.info);
+        const common::Folder& folder = folderFor(layer.kind);
+        if (!folder.writeFile(name, *style, error))
+            return notWritten(folder, name, error);
     }
+    return std::nullopt;
+}
+
+common::Outcome writeProject(const qgis::SheetInfo& sheet, const layers::WrittenLayers& layers,
+                             const common::Folder& result,
+                             const std::function<void(const ProjectFile&)>& beforeProject) {
+    std::vector<qgis::LayerInfo> infos;
+    infos.reserve(layers.size());
+    for (const layers::WrittenLayer& layer : layers)
+        infos.push_back(layerInfo(layer));
     const std::string name = qgis::projectFileName(sheet);
-    const std::string text = qgis::projectText(sheet, layers);
+    const std::string text = qgis::projectText(sheet, infos);
     if (beforeProject)
         beforeProject({name, contentDigest(text)});
-    if (!folders.result.writeFile(name, text, error))
-        return notWritten(folders.result, name, error);
+    std::string error;
+    if (!result.writeFile(name, text, error))
+        return notWritten(result, name, error);
     return std::nullopt;
 }
 

@@ -225,13 +225,29 @@ common::Outcome commit(common::Staging& staging, int status) {
 /// project the next run recognises; the finished record is staged last.
 std::optional<StoppedRun> writeStages(const model::Job& job, OutputFolders& folders,
                                       RunRecord& record) {
+    // The sheet as the layers draw it and the frame's layout, settled once:
+    // the layer stages and the QGIS files take them from here, and the QGIS
+    // files style and list what the layer stages report they wrote. (A
+    // trapezium that cannot be drawn settles harmlessly; the sheet stage
+    // refuses it.)
+    const layers::SheetGeometry settled = layers::settleSheet(job);
+    const qgis::SheetInfo info =
+        sheetInfo(job, settled, frame::setRamkParameters(job.sheet.setScale, job.mapScale));
+    layers::WrittenLayers written;
+
     if (job.subSheetFrames) {
         common::Staging staging;
         WholeFolder r50(folders.result, kR50Folder, folders.r50, staging);
         WholeFolder r25(folders.result, kR25Folder, folders.r25, staging);
         // Any failure of the sub-sheet frames stands for an unspecified one.
-        common::Outcome failure =
-            layers::createMaps5025(job.sheet, job.coordSystem, r50.target(), r25.target());
+        common::Outcome failure = layers::createMaps5025(job.sheet, job.coordSystem, r50.target(),
+                                                         r25.target(), &written);
+        // Their styles go with them, into the same folders.
+        if (!failure && job.qgisFiles)
+            failure = writeLayerStyles(
+                info, written, [&](layers::LayerKind kind) -> auto& {
+                    return kind == layers::LayerKind::SubSheet50k ? r50.target() : r25.target();
+                });
         // What was completed goes in place even when a later sheet failed.
         std::string errors[3];
         const bool committed[3] = {r50.commit(errors[0]), r25.commit(errors[1]),
@@ -244,17 +260,25 @@ std::optional<StoppedRun> writeStages(const model::Job& job, OutputFolders& fold
     }
     common::Staging sheet;
     stageFolders(folders, &sheet);
-    std::vector<frame::FrameRecordKind> frameKinds;
-    common::Outcome failure =
-        layers::createSheetLayers(job, folders.hyps, folders.frame, &frameKinds);
+    layers::WrittenLayers sheetLayers;
+    common::Outcome failure = layers::createSheetLayers(job, settled, info.layout, folders.hyps,
+                                                        folders.frame, &sheetLayers);
     if (!failure && job.qgisFiles)
-        failure = writeQgisFiles(job, frameKinds, folders, [&](const ProjectFile& project) {
+        failure = writeLayerStyles(
+            info, sheetLayers, [&](layers::LayerKind kind) -> auto& {
+                return folderOf(kind) == kFrameFolder ? folders.frame : folders.hyps;
+            });
+    if (!failure && job.qgisFiles) {
+        // The project lists the sheet's layers first, then the sub-sheets.
+        sheetLayers.insert(sheetLayers.end(), written.begin(), written.end());
+        failure = writeProject(info, sheetLayers, folders.result, [&](const ProjectFile& project) {
             record.project = project.name;
             record.projectDigest = project.digest;
             folders.result.stageInto(nullptr); // in place at once, before the project
             writeRunRecord(folders.result, record);
             folders.result.stageInto(&sheet);
         });
+    }
     // The record says finished once the last file is in place, and is made
     // durable with them.
     record.finished = true;

@@ -1,5 +1,6 @@
 #include "sheetjob/layers/SheetLayers.h"
 
+#include "sheetjob/frame/FrameLayout.h"
 #include "sheetjob/geometry/DatumShift.h"
 #include "sheetjob/geometry/Tolerance.h"
 #include "sheetjob/layers/Graticule.h"
@@ -88,7 +89,14 @@ common::Outcome writeGraticuleLayers(const model::Job& job, const common::Folder
                                      frame::FrameJob& frameJob) {
     if (auto failure = checkTrapezium(job))
         return failure;
-    const SheetGeometry sheet = settleSheet(job);
+    return writeGraticuleLayers(job, settleSheet(job), hyps, frameJob);
+}
+
+common::Outcome writeGraticuleLayers(const model::Job& job, const SheetGeometry& sheet,
+                                     const common::Folder& hyps, frame::FrameJob& frameJob,
+                                     WrittenLayers* written) {
+    if (auto failure = checkTrapezium(job))
+        return failure;
     const nomenclature::Sheet& s = job.sheet;
 
     frameJob = frame::FrameJob{};
@@ -100,6 +108,11 @@ common::Outcome writeGraticuleLayers(const model::Job& job, const common::Folder
     GraticuleValues values;
     if (auto failure = createHyps(sheet, s.setScale, s.nomenclature(), job.graticule, hyps, values))
         return failure;
+    if (written != nullptr) {
+        written->push_back({LayerKind::SheetPolygon, std::string(kHypsA), {}});
+        written->push_back({LayerKind::GraticuleLines, std::string(kHypsL), {}});
+        written->push_back({LayerKind::GraticulePoints, std::string(kHypsP), {}});
+    }
     // Edges on the graticule carry no line but the frame labels them.
     completeList(values.latitudes, sheet.bounds.south, sheet.bounds.north, sheet.base.south,
                  job.graticule.parallelStep);
@@ -121,12 +134,36 @@ common::Outcome writeGraticuleLayers(const model::Job& job, const common::Folder
 }
 
 common::Outcome createSheetLayers(const model::Job& job, const common::Folder& hyps,
-                                  const common::Folder& frameFolder,
-                                  std::vector<frame::FrameRecordKind>* frameKinds) {
-    frame::FrameJob frameJob;
-    if (auto failure = writeGraticuleLayers(job, hyps, frameJob))
+                                  const common::Folder& frameFolder) {
+    if (auto failure = checkTrapezium(job))
         return failure;
-    return frame::createRamk(frameJob, frameFolder, frameKinds);
+    return createSheetLayers(job, settleSheet(job),
+                             frame::setRamkParameters(job.sheet.setScale, job.mapScale), hyps,
+                             frameFolder);
+}
+
+common::Outcome createSheetLayers(const model::Job& job, const SheetGeometry& sheet,
+                                  const frame::FrameLayout& layout, const common::Folder& hyps,
+                                  const common::Folder& frameFolder, WrittenLayers* written) {
+    frame::FrameJob frameJob;
+    if (auto failure = writeGraticuleLayers(job, sheet, hyps, frameJob, written))
+        return failure;
+    frame::FrameWritten frame;
+    if (auto failure = frame::createRamk(frameJob, layout, frameFolder, &frame))
+        return failure;
+    if (written != nullptr) {
+        constexpr std::pair<int, LayerKind> kinds[] = {
+            {frame::kFrameLayer, LayerKind::Frame},
+            {frame::kFrameAdjLayer, LayerKind::NeighbourNames},
+            {frame::kFrameDigLayer, LayerKind::ValueLabels}};
+        for (const auto& [index, kind] : kinds)
+            if (frame.layers[static_cast<std::size_t>(index)])
+                written->push_back(
+                    {kind, std::string(frame::kFrameLayerNames[static_cast<std::size_t>(index)]),
+                     kind == LayerKind::Frame ? frame.kinds
+                                              : std::vector<frame::FrameRecordKind>{}});
+    }
+    return std::nullopt;
 }
 
 } // namespace sheetjob::layers

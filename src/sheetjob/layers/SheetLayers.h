@@ -8,6 +8,7 @@
 #include "sheetjob/layers/HypsA.h"
 #include "sheetjob/layers/HypsL.h"
 #include "sheetjob/layers/SheetGeometry.h"
+#include "sheetjob/layers/WrittenLayer.h"
 #include "sheetjob/model/Job.h"
 
 #include <array>
@@ -31,17 +32,27 @@ common::Outcome createHyps(const SheetGeometry& sheet, int setScale, const std::
 /// layers are written in (datum-shifted for coordinate system 4).
 SheetGeometry settleSheet(const model::Job& job);
 
-/// Builds the sheet layers into the HYPS and FRAME folders. A failure is status
-/// 1 (a graticule layer failed, or the job's trapezium cannot be drawn) or the
-/// frame driver's status, with one line. `frameKinds`, when given, receives
-/// the kind of every record of the Frame layer.
-common::Outcome createSheetLayers(const model::Job& job, const common::Folder& hyps,
+/// Builds the sheet layers of the job, settled as `sheet`, into the HYPS and
+/// FRAME folders, the frame drawn with `layout`. A failure is status 1 (a
+/// graticule layer failed, or the job's trapezium cannot be drawn) or the
+/// frame driver's status, with one line. `written`, when given, receives each
+/// layer as it is completed.
+common::Outcome createSheetLayers(const model::Job& job, const SheetGeometry& sheet,
+                                  const frame::FrameLayout& layout, const common::Folder& hyps,
                                   const common::Folder& frameFolder,
-                                  std::vector<frame::FrameRecordKind>* frameKinds = nullptr);
+                                  WrittenLayers* written = nullptr);
+/// The same, the sheet settled here and the frame drawn with the layout of the
+/// job's scales.
+common::Outcome createSheetLayers(const model::Job& job, const common::Folder& hyps,
+                                  const common::Folder& frameFolder);
 
-/// The driver's work up to the frame: checks the trapezium, settles the sheet,
-/// writes HypsA, HypsP and HypsL and fills `frameJob` as the frame driver
-/// receives it (neighbours by side, lists completed and ascending).
+/// The driver's work up to the frame: checks the trapezium, writes HypsA,
+/// HypsP and HypsL of the settled sheet and fills `frameJob` as the frame
+/// driver receives it (neighbours by side, lists completed and ascending).
+common::Outcome writeGraticuleLayers(const model::Job& job, const SheetGeometry& sheet,
+                                     const common::Folder& hyps, frame::FrameJob& frameJob,
+                                     WrittenLayers* written = nullptr);
+/// The same, the sheet settled here.
 common::Outcome writeGraticuleLayers(const model::Job& job, const common::Folder& hyps,
                                      frame::FrameJob& frameJob);
 

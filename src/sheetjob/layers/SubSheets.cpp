@@ -95,11 +95,18 @@ common::Outcome createMaps5025(const nomenclature::Sheet& sheet, const SubSheetW
 }
 
 common::Outcome createMaps5025(const nomenclature::Sheet& sheet, geometry::CoordSystem coordSystem,
-                               const common::Folder& r50, const common::Folder& r25) {
+                               const common::Folder& r50, const common::Folder& r25,
+                               WrittenLayers* written) {
     geometry::Vertices vertices; // reused for every sheet
-    return createMaps5025(sheet, [&](const SubSheet& s) {
-        return createR5025(coordSystem, s.name, s.scale == kScale50 ? r50 : r25, s.bounds,
-                           vertices);
+    return createMaps5025(sheet, [&](const SubSheet& s) -> common::Outcome {
+        const bool is50 = s.scale == kScale50;
+        if (auto failure = createR5025(coordSystem, s.name, is50 ? r50 : r25, s.bounds, vertices))
+            return failure;
+        if (written != nullptr)
+            written->push_back({is50 ? LayerKind::SubSheet50k : LayerKind::SubSheet25k,
+                                common::rtrim(s.name),
+                                {}});
+        return std::nullopt;
     });
 }
 

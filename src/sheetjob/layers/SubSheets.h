@@ -7,6 +7,7 @@
 #include "sheetjob/geometry/CoordSystem.h"
 #include "sheetjob/geometry/Point.h"
 #include "sheetjob/geometry/Trapezium.h"
+#include "sheetjob/layers/WrittenLayer.h"
 #include "sheetjob/nomenclature/Sheet.h"
 
 #include <functional>
@@ -36,7 +37,8 @@ using SubSheetWriter = std::function<common::Outcome(const SubSheet&)>;
 /// folders. A failure is status 1 (not a 1:200 000 sheet, or a layer could not
 /// be opened) or 2 (a record could not be written), with one line.
 common::Outcome createMaps5025(const nomenclature::Sheet& sheet, geometry::CoordSystem coordSystem,
-                               const common::Folder& r50, const common::Folder& r25);
+                               const common::Folder& r50, const common::Folder& r25,
+                               WrittenLayers* written = nullptr);
 
 /// The division itself: hands every 1:50 000 sheet, each followed by its four
 /// 1:25 000 sheets, to `write` in processing order and stops at the first failure.

@@ -105,13 +105,22 @@ struct PaperBox {
 } // namespace
 
 std::string scaleText(double scaleDenominator) {
-    auto n = static_cast<long long>(std::llround(scaleDenominator));
-    std::string digits;
-    for (int group = 0; n >= kThousand; ++group, n /= kThousand) {
-        std::string three = std::to_string(n % kThousand);
-        digits = " " + std::string(3 - three.size(), '0') + three + digits;
+    const auto n = static_cast<long long>(std::llround(scaleDenominator));
+    const std::string digits = std::to_string(n);
+    std::string text = "1:";
+    if (n < kThousand) {
+        text += digits;
+        return text;
     }
-    return "1:" + std::to_string(n) + digits;
+    // Groups of three digits from the right, set apart by blanks.
+    constexpr std::size_t kGroup = 3;
+    const std::size_t lead = digits.size() % kGroup == 0 ? kGroup : digits.size() % kGroup;
+    text.append(digits, 0, lead);
+    for (std::size_t at = lead; at < digits.size(); at += kGroup) {
+        text += ' ';
+        text.append(digits, at, kGroup);
+    }
+    return text;
 }
 
 MapCrs mapCrs(const SheetInfo& sheet) {

@@ -39,9 +39,22 @@ constexpr const char* kMapItemId = "Лист"; // the map item's name in the lay
 constexpr std::array<const char*, 3> kLabelItemIds = {"Номенклатура", "Масштаб",
                                                       "Система координат"};
 
-// The folders as layer groups, topmost first: the frame over the sub-sheet
-// frames over the sheet.
-constexpr std::array<const char*, 4> kGroupOrder = {"FRAME", "HYPS_50", "HYPS_25", "HYPS"};
+/// Order of the folders as layer groups, topmost first: the frame over the
+/// sub-sheet frames over the sheet.
+int groupRank(LayerKind kind) {
+    switch (kind) {
+    case LayerKind::Frame:
+    case LayerKind::NeighbourNames:
+    case LayerKind::ValueLabels:
+        return 0;
+    case LayerKind::SubSheet50k:
+        return 1;
+    case LayerKind::SubSheet25k:
+        return 2;
+    default:
+        return 3;
+    }
+}
 
 /// Drawing order inside a group, topmost first: labels over lines over areas.
 int stackRank(LayerKind kind) {
@@ -125,7 +138,7 @@ XmlElement extentElement(const PrintPage& page) {
 
 using SharedElements = std::shared_ptr<const std::vector<XmlElement>>;
 
-XmlElement mapLayer(const SheetInfo& sheet, const LayerInfo& layer, bool labelsEnabled,
+XmlElement mapLayer(const LayerInfo& layer, const SharedElements& srs, bool labelsEnabled,
                     SharedElements style) {
     XmlElement m("maplayer");
     m.set("type", "vector").set("geometry", geometryName(layer.kind));
@@ -135,19 +148,19 @@ XmlElement mapLayer(const SheetInfo& sheet, const LayerInfo& layer, bool labelsE
     m.add(textElement("id", layerId(layer)));
     m.add(textElement("datasource", layerSource(layer)));
     m.add(textElement("layername", layer.baseName));
-    m.add("srs").add(geographicSrs(geographicSystem(sheet.coordSystem)));
+    m.add("srs").addShared(srs);
     // The attribute tables are Windows-1251, as their .cpg files say.
     m.add(textElement("provider", "ogr")).set("encoding", "windows-1251");
     m.addShared(std::move(style));
     return m;
 }
 
-/// The layers grouped by folder as the layer tree shows them: the known
-/// folders in their order, then any other in the order met; inside a group
-/// the topmost first.
+/// The layers grouped by folder as the layer tree shows them: the frame's
+/// folder over the sub-sheet folders over the sheet's; inside a group the
+/// topmost first.
 std::vector<std::pair<std::string, std::vector<const LayerInfo*>>>
 groupsOf(const std::vector<LayerInfo>& layers) {
-    std::vector<std::string> folders(kGroupOrder.begin(), kGroupOrder.end());
+    std::vector<std::string> folders;
     for (const LayerInfo& l : layers)
         if (std::find(folders.begin(), folders.end(), l.folder) == folders.end())
             folders.push_back(l.folder);
@@ -157,14 +170,15 @@ groupsOf(const std::vector<LayerInfo>& layers) {
         for (const LayerInfo& l : layers)
             if (l.folder == folder)
                 members.push_back(&l);
-        if (members.empty())
-            continue;
         std::stable_sort(members.begin(), members.end(),
                          [](const LayerInfo* a, const LayerInfo* b) {
                              return stackRank(a->kind) < stackRank(b->kind);
                          });
         groups.emplace_back(folder, std::move(members));
     }
+    std::stable_sort(groups.begin(), groups.end(), [](const auto& a, const auto& b) {
+        return groupRank(a.second.front()->kind) < groupRank(b.second.front()->kind);
+    });
     return groups;
 }
 
@@ -308,6 +322,9 @@ std::string projectText(const SheetInfo& sheet, const std::vector<LayerInfo>& la
                      std::make_shared<const std::vector<XmlElement>>(std::move(body.elements))};
     };
     std::map<LayerKind, Style> shared;
+    // Every layer is in the one system the run writes.
+    const SharedElements layerSrs = std::make_shared<const std::vector<XmlElement>>(
+        std::vector<XmlElement>{geographicSrs(geographicSystem(sheet.coordSystem))});
     for (const LayerInfo& l : layers) {
         Style style;
         if (!sharesItsStyle(l.kind)) {
@@ -318,7 +335,7 @@ std::string projectText(const SheetInfo& sheet, const std::vector<LayerInfo>& la
                 it = shared.emplace(l.kind, makeStyle(l)).first;
             style = it->second;
         }
-        projectLayers.add(mapLayer(sheet, l, style.labelsEnabled, std::move(style.elements)));
+        projectLayers.add(mapLayer(l, layerSrs, style.labelsEnabled, std::move(style.elements)));
     }
 
     XmlElement& properties = root.add("properties");

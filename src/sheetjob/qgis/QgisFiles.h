@@ -7,6 +7,7 @@
 #include "sheetjob/frame/FrameLayout.h"
 #include "sheetjob/frame/FrameSink.h"
 #include "sheetjob/geometry/CoordSystem.h"
+#include "sheetjob/layers/WrittenLayer.h"
 
 #include <string>
 #include <vector>
@@ -26,17 +27,8 @@ struct SheetInfo {
     frame::FrameLayout layout;
 };
 
-/// The layers a run writes.
-enum class LayerKind {
-    SheetPolygon,    ///< HYPS/HypsA
-    GraticuleLines,  ///< HYPS/HypsL
-    GraticulePoints, ///< HYPS/HypsP
-    Frame,           ///< FRAME/Frame
-    NeighbourNames,  ///< FRAME/FrameAdj
-    ValueLabels,     ///< FRAME/FrameDig
-    SubSheet50k,     ///< HYPS_50/<sheet name>
-    SubSheet25k,     ///< HYPS_25/<sheet name>
-};
+/// The layers a run writes, as the layers name them.
+using layers::LayerKind;
 
 /// One written layer.
 struct LayerInfo {

@@ -7,8 +7,9 @@
 namespace sheetjob::qgis {
 
 namespace {
-constexpr int kIndentStep = 2;    // spaces per nesting level
-constexpr int kNumberBuffer = 32; // longest shortest-form double with sign and exponent
+constexpr int kIndentStep = 2;              // spaces per nesting level
+constexpr int kNumberBuffer = 32;           // longest shortest-form double with sign and exponent
+constexpr std::size_t kFirstAttributes = 6; // room for the attributes of most elements
 } // namespace
 
 XmlElement& XmlElement::set(std::string_view key, std::string_view value) {
@@ -18,6 +19,8 @@ XmlElement& XmlElement::set(std::string_view key, std::string_view value) {
             return *this;
         }
     }
+    if (attributes_.empty()) // most elements take a few: one allocation for them
+        attributes_.reserve(kFirstAttributes);
     attributes_.emplace_back(std::string(key), std::string(value));
     return *this;
 }
@@ -100,9 +103,13 @@ void XmlElement::writeTo(std::string& out, int indent) const {
 void appendEscaped(std::string& out, std::string_view text) {
     // Most texts hold nothing to replace: copy the runs between the characters
     // that need an entity in one go.
-    const auto needsEntity = [](char c) {
-        return c == '&' || c == '<' || c == '>' || c == '"' || c == '\'';
-    };
+    static constexpr std::array<bool, 256> kNeedsEntity = [] {
+        std::array<bool, 256> table{};
+        for (const unsigned char c : {'&', '<', '>', '"', '\''})
+            table[c] = true;
+        return table;
+    }();
+    const auto needsEntity = [](char c) { return kNeedsEntity[static_cast<unsigned char>(c)]; };
     for (;;) {
         size_t special = 0;
         while (special < text.size() && !needsEntity(text[special]))

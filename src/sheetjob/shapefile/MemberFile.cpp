@@ -101,7 +101,7 @@ char* MemberFile::extend(std::size_t size) {
         while (capacity < used_ + size && capacity < kWindowBytes)
             capacity *= 2;
         capacity = std::max(capacity, used_ + size);
-        auto grown = std::make_unique<char[]>(capacity);
+        auto grown = std::make_unique_for_overwrite<char[]>(capacity);
         if (used_ > 0)
             std::memcpy(grown.get(), window_.get(), used_);
         window_ = std::move(grown);
