@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build and the tests need, and only those
 # that are missing, so a second run is quick. Further packages to install may be
-# given as arguments (tools/build-package.sh and tools/check-package.sh do).
+# given as arguments (tools/build-package.sh and tools/check-package.sh do);
+# with --only first, just those (tools/build-windows.sh).
 set -euo pipefail
 # The faces the frame labels fall back to (fonts-paratype, fonts-freefont-ttf)
 # and QGIS with what its headless test uses (python3-numpy, python3-fonttools,
@@ -11,6 +12,12 @@ packages=(build-essential cmake pkg-config libshp-dev qt6-base-dev qt6-translati
           libclang-rt-14-dev fonts-dejavu-core fonts-paratype fonts-freefont-ttf
           qgis python3-qgis python3-numpy python3-fonttools poppler-utils
           groff-base man-db desktop-file-utils time strace locales "$@")
+only=false
+if [ "${1:-}" = --only ]; then
+    only=true
+    shift
+    packages=("$@")
+fi
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
@@ -22,6 +29,7 @@ if ((${#missing[@]})); then
     "${sudo_cmd[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
 fi
+$only && exit 0
 # A Russian locale, whose decimal comma the tests use to show that nothing the
 # program writes depends on the locale (the dialogs run in the user's).
 if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then

@@ -1,22 +1,34 @@
 // sheetjob: builds the mathematical basis of map sheets as shapefile layers.
 // Usage: sheetjob [ARGUMENT-FILE...] | --help | --version
-// The batch program links no GUI library: with argument files it runs them and
-// opens no window; without an argument it starts the dialog program
-// (sheetjob-gui) when a display is named.
+// With argument files it runs them and opens no window. Without an argument:
+// on Linux the batch program, which links no GUI library, starts the dialog
+// program (sheetjob-gui) when a display is named; on Windows it opens the
+// system's own dialogs itself.
 
+#include "sheetjob/common/Console.h"
 #include "sheetjob/job/CommandLine.h"
-#include "sheetjob/job/DialogProgram.h"
 
-#include <iostream>
+#ifdef _WIN32
+#include "sheetjob/dialogs/win32/Interactive.h"
+#else
+#include "sheetjob/job/DialogProgram.h"
+#endif
+
 #include <string>
 #include <vector>
 
 int main(int argc, char** argv) {
+    namespace common = sheetjob::common;
     sheetjob::job::prepareProcess();
-    const std::vector<std::string> args(argv, argv + argc);
-    // The dialog program starts without an argument file ("--" alone counts as none).
-    const std::vector<std::string> bare(args.begin(), args.begin() + (argc > 0 ? 1 : 0));
-    return sheetjob::job::runCommandLine(args, std::cout, std::cerr, [&bare] {
-        return sheetjob::job::startDialogProgram(bare, std::cerr);
-    });
+    const std::vector<std::string> args = common::commandLine(argc, argv);
+    // The dialogs start without an argument file ("--" alone counts as none).
+    const std::vector<std::string> bare(args.begin(), args.begin() + (args.empty() ? 0 : 1));
+    return sheetjob::job::runCommandLine(
+        args, common::standardOutput(), common::standardError(), [&bare] {
+#ifdef _WIN32
+            return sheetjob::dialogs::win32::runInteractive(bare);
+#else
+            return sheetjob::job::startDialogProgram(bare, common::standardError());
+#endif
+        });
 }

@@ -1,7 +1,6 @@
 // Whole-program tests: the built sheetjob executable run on small argument
 // files in a temporary folder; exit code, the one stderr line, the folders made.
 
-#include "support/Ogr.h"
 #include "support/Process.h"
 #include "support/TempDir.h"
 
@@ -13,7 +12,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+
+#ifndef _WIN32
+#include "support/Ogr.h"
+
 #include <sys/stat.h>
+#endif
 
 namespace sheetjob {
 namespace {
@@ -105,12 +109,16 @@ TEST(SheetJobCli, RerunRemovesStaleLayers) {
         testing::writeFile(frame / name, "stale");
     const ProcessResult r = runJob(dir, "Nom=N-37-XIV;\r\nPath=res;\r\n");
     ASSERT_EQ(r.exitCode, 0) << r.err;
+    // Names as stored: where names match in any case (Windows), the new
+    // HypsA.shp is found under "HYPSA.SHP" too.
+    const auto hypsNames = testing::namesIn(hyps);
+    const auto frameNames = testing::namesIn(frame);
     for (const char* gone : {"HYPSA.SHP", "HYPSA.DBF", "hypsl.shp", "hypsl.cpg"})
-        EXPECT_FALSE(fs::exists(hyps / gone)) << gone;
-    EXPECT_TRUE(fs::exists(hyps / "readme.txt"));
-    EXPECT_FALSE(fs::exists(frame / "framedig.shp"));
-    EXPECT_FALSE(fs::exists(frame / "FRAMEDIG.PRJ"));
-    EXPECT_TRUE(fs::exists(frame / "other.shp"));
+        EXPECT_EQ(hypsNames.count(gone), 0u) << gone;
+    EXPECT_EQ(hypsNames.count("readme.txt"), 1u);
+    EXPECT_EQ(frameNames.count("framedig.shp"), 0u);
+    EXPECT_EQ(frameNames.count("FRAMEDIG.PRJ"), 0u);
+    EXPECT_EQ(frameNames.count("other.shp"), 1u);
 }
 
 // The sub-sheet folders are made whole, over what an earlier run left: its
@@ -141,6 +149,8 @@ TEST(SheetJobCli, SubSheetFramesMakeTheirFolders) {
 // file-size limit, whose signal must not end the program) is exit code 16 with
 // its reason, never a success, and leaves nothing under a temporary name.
 TEST(SheetJobCli, LayerFailureExitsSixteen) {
+    if (!testing::kFileSizeLimits)
+        GTEST_SKIP() << "no file size limits to fill the disk with";
     // The limit holds for each file: the largest layer file of this job is
     // ~30 kB, its project ~47 kB.
     for (const long long limit : {200LL, 3000LL, 9000LL, 20000LL, 40000LL}) {
@@ -180,7 +190,7 @@ TEST(SheetJobCli, ProjectOfAnEarlierRunGoesUnlessChanged) {
 TEST(SheetJobCli, SubSheetFailureExitsEight) {
     TempDir dir;
     // A folder in the place of the first 1:50 000 sheet's main file.
-    fs::create_directories(dir.path() / "res" / "HYPS_50" / "N-37-51-\xD0\x90.shp");
+    fs::create_directories(dir.path() / "res" / "HYPS_50" / testing::fromUtf8("N-37-51-\xD0\x90.shp"));
     const ProcessResult r = runJob(dir, "Nom=N-37-XIV; Path=res; SubSheetFrames=1;\n");
     EXPECT_EQ(r.exitCode, 8) << r.err;
     EXPECT_EQ(lineCount(r.err), 1) << r.err;
@@ -199,7 +209,7 @@ TEST(SheetJobCli, QgisFilesBesideTheLayers) {
          {"HYPS/HypsA.qml", "HYPS/HypsL.qml", "HYPS/HypsP.qml", "FRAME/Frame.qml",
           "FRAME/FrameAdj.qml", "FRAME/FrameDig.qml", "HYPS_50/N-37-51-\xD0\x90.qml",
           "HYPS_25/N-37-64-\xD0\x93-\xD0\xB3.qml"})
-        EXPECT_TRUE(fs::is_regular_file(res / style)) << style;
+        EXPECT_TRUE(fs::is_regular_file(res / testing::fromUtf8(style))) << style;
     EXPECT_TRUE(fs::is_regular_file(res / "N-37-XIV.qgs"));
 
     r = runJob(dir, "Nom=N-37-XIV; Path=res; QgisFiles=0;\n");
@@ -220,6 +230,8 @@ TEST(SheetJobCli, QgisFilesBesideTheLayers) {
 // nothing outside the result tree changes; a link planted under a member's
 // name is replaced, not written through.
 TEST(SheetJobCli, LinksInTheResultTreeAreNeverFollowed) {
+    if (!testing::kTestMakesLinks)
+        GTEST_SKIP() << "links are made from Linux around the Windows program";
     TempDir dir;
     const fs::path outside = dir.path() / "outside";
     for (const char* name : {"HypsA.shp", "HypsA.dbf", "unrelated.txt"})
@@ -261,6 +273,13 @@ TEST(SheetJobCli, FileInThePlaceOfAFolder) {
 // characters is shown escaped on one line.
 TEST(SheetJobCli, ArgumentFileMustBeARegularFile) {
     TempDir dir;
+#ifdef _WIN32
+    // A device (the reader's own test checks the reason); Windows has no file
+    // names with control characters.
+    const ProcessResult r = runIn(dir, {"NUL"});
+    EXPECT_EQ(r.exitCode, 8);
+    EXPECT_EQ(lineCount(r.err), 1) << r.err;
+#else
     ASSERT_EQ(mkfifo((dir.path() / "fifo").c_str(), 0600), 0);
     ProcessResult r = runIn(dir, {"fifo"});
     EXPECT_EQ(r.exitCode, 8);
@@ -281,6 +300,7 @@ TEST(SheetJobCli, ArgumentFileMustBeARegularFile) {
     // The name is read whole: trailing blanks belong to it.
     r = runIn(dir, {"bad\nname\x1B.txt "});
     EXPECT_NE(r.err.find("\"bad\\x0Aname\\x1B.txt \" not found"), std::string::npos) << r.err;
+#endif
 }
 
 // Two runs into one result folder at the same time: one writes, the other is
@@ -306,8 +326,13 @@ TEST(SheetJobCli, ConcurrentRunsIntoOneFolder) {
         }
         EXPECT_TRUE(ra.exitCode == 0 || rb.exitCode == 0);
         for (const char* layer : {"HYPS/HypsL.shp", "FRAME/Frame.shp"}) {
+#ifdef _WIN32
+            // Whole: the layers' bytes are compared with the Linux build's elsewhere.
+            EXPECT_GT(fs::file_size(dir.path() / "res" / layer), 100u) << layer;
+#else
             const auto read = testing::readLayerWithOgr((dir.path() / "res" / layer).string());
             ASSERT_TRUE(read) << layer;
+#endif
         }
     }
     (void)refused; // how often the two overlap depends on the machine

@@ -8,8 +8,11 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 namespace sheetjob::job {
 namespace {
@@ -428,13 +431,18 @@ TEST(ReadArgFile, FileProblems) {
     r = readFile(dir.path().string());
     EXPECT_EQ(r.status, kArgFileNotOpened);
     EXPECT_NE(r.reason.find("is a folder"), std::string::npos);
-    // A FIFO is refused at once instead of waiting for a writer.
+    // A FIFO or a device is refused at once instead of being waited on or read.
+#ifdef _WIN32
+    const std::vector<std::string> special = {"NUL"};
+#else
     ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
-    r = readFile(dir / "fifo");
-    EXPECT_EQ(r.status, kArgFileNotOpened);
-    EXPECT_NE(r.reason.find("not a regular file"), std::string::npos) << r.reason;
-    r = readFile("/dev/null");
-    EXPECT_EQ(r.status, kArgFileNotOpened);
+    const std::vector<std::string> special = {dir / "fifo", "/dev/null"};
+#endif
+    for (const std::string& file : special) {
+        r = readFile(file);
+        EXPECT_EQ(r.status, kArgFileNotOpened) << file;
+        EXPECT_NE(r.reason.find("not a regular file"), std::string::npos) << r.reason;
+    }
     // A name with a newline is shown escaped, on one line.
     r = readFile(dir / "new\nline.txt");
     EXPECT_NE(r.reason.find("new\\x0Aline.txt"), std::string::npos) << r.reason;
@@ -479,7 +487,7 @@ TEST(ReadArgFile, Windows1251PathBecomesAUtf8FolderName) {
     const Read r = readFile(dir / "job.txt");
     ASSERT_EQ(r.status, 0) << r.reason;
     EXPECT_TRUE(
-        std::filesystem::is_directory(dir.path() / "\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD1\x8B"));
+        std::filesystem::is_directory(dir.path() / testing::fromUtf8("\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD1\x8B")));
 }
 
 } // namespace

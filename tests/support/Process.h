@@ -16,15 +16,27 @@ struct ProcessResult {
 struct ProcessOptions {
     std::string workingDirectory;         ///< "" = the current one
     std::vector<std::string> environment; ///< extra NAME=VALUE entries
-    long long fileSizeLimit = -1;         ///< bytes; >= 0 limits the size of every file written
+    long long fileSizeLimit = -1;         ///< bytes; >= 0 limits the size of every file written (POSIX only)
     int timeoutSeconds = 60;              ///< the process is killed after this
 };
+
+/// Whether ProcessOptions::fileSizeLimit can stand for a full disk (POSIX
+/// resource limits; Windows has none).
+#ifdef _WIN32
+inline constexpr bool kFileSizeLimits = false;
+#else
+inline constexpr bool kFileSizeLimits = true;
+#endif
 
 class TempDir;
 
 /// A process started and not yet waited for.
 struct RunningProcess {
+#ifdef _WIN32
+    void* handle = nullptr; ///< the process's HANDLE
+#else
     int pid = -1;
+#endif
     std::shared_ptr<TempDir> capture; ///< where its output goes
     int timeoutSeconds = 60;
 };

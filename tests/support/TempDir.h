@@ -4,7 +4,9 @@
 #include "sheetjob/common/Folder.h"
 
 #include <filesystem>
+#include <set>
 #include <string>
+#include <string_view>
 
 namespace sheetjob::testing {
 
@@ -29,6 +31,21 @@ class TempDir {
   private:
     std::filesystem::path path_;
 };
+
+/// Whether a test can make symbolic links itself: not on Windows, where that
+/// takes a privilege and Wine makes none. There the links are made from Linux,
+/// around the program (tests/windows/links_wine.sh).
+#ifdef _WIN32
+inline constexpr bool kTestMakesLinks = false;
+#else
+inline constexpr bool kTestMakesLinks = true;
+#endif
+
+/// A UTF-8 name or path as a file-system path (Windows would read a plain
+/// string in its ANSI code page).
+std::filesystem::path fromUtf8(std::string_view utf8);
+/// The names in a folder, as UTF-8 and in the case they are stored in.
+std::set<std::string> namesIn(const std::filesystem::path& folder);
 
 /// Writes `content` to `file` (binary), creating parent folders.
 void writeFile(const std::filesystem::path& file, const std::string& content);

@@ -3,9 +3,11 @@
 // an entry of its own folder and never follows a symbolic link: a link planted
 // in a result folder is removed or replaced as a link, never written through,
 // so a run reads, writes and removes nothing outside the folders it was given.
-// Names and paths are in the platform's file-name encoding (UTF-8 on POSIX).
+// Names and paths are UTF-8 on every platform; the Windows implementation
+// turns them into UTF-16 at the system's interface.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +18,14 @@ namespace sheetjob::common {
 /// The suffix of the names that files carry until they are complete. Leftovers
 /// of a run that was killed are recognised by it and removed by the next run.
 constexpr std::string_view kPartSuffix = ".sheetjob-part";
+
+/// An open file or folder of the system: a descriptor on POSIX, a HANDLE (as
+/// its integer value) on Windows; -1 is none (INVALID_HANDLE_VALUE).
+#ifdef _WIN32
+using NativeHandle = std::intptr_t;
+#else
+using NativeHandle = int;
+#endif
 
 /// What an entry of a folder is, looked at without following a link.
 enum class EntryKind { Missing, Folder, File, Link, Other };
@@ -40,8 +50,8 @@ class OutputFile {
 
   private:
     friend class Folder;
-    explicit OutputFile(int descriptor) : fd_(descriptor) {}
-    int fd_ = -1;
+    explicit OutputFile(NativeHandle descriptor) : fd_(descriptor) {}
+    NativeHandle fd_ = -1;
 };
 
 /// An exclusive advisory lock on a file, held until the object goes.
@@ -56,8 +66,8 @@ class FileLock {
 
   private:
     friend class Folder;
-    explicit FileLock(int descriptor) : fd_(descriptor) {}
-    int fd_ = -1;
+    explicit FileLock(NativeHandle descriptor) : fd_(descriptor) {}
+    NativeHandle fd_ = -1;
 };
 
 class Staging;
@@ -160,8 +170,8 @@ class Folder {
     bool syncEntries(std::string& error) const;
 
   private:
-    Folder(int descriptor, std::string path) : fd_(descriptor), path_(std::move(path)) {}
-    int fd_ = -1;
+    Folder(NativeHandle descriptor, std::string path) : fd_(descriptor), path_(std::move(path)) {}
+    NativeHandle fd_ = -1;
     std::string path_;
     Staging* staging_ = nullptr;
     bool fresh_ = false; ///< files are made under their own names

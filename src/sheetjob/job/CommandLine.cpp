@@ -39,7 +39,11 @@ void printHelp(std::ostream& out) {
            "1:200 000 subdivision as ESRI shapefile layers (HYPS, FRAME, HYPS_50, HYPS_25\n"
            "under the result folder).\n"
            "\n"
+#ifdef _WIN32
+           "Without an argument the dialogs open.\n"
+#else
            "Without an argument the dialogs open (program sheetjob-gui; needs a display).\n"
+#endif
            "With arguments every argument file is one job, run silently in the order\n"
            "given; a failed job writes one line on stderr and the next job still runs.\n"
            "\n"
@@ -73,8 +77,13 @@ void printHelp(std::ostream& out) {
            "  -V, --version   the version\n"
            "A file whose name starts with \"-\" is given as ./-name or after --.\n"
            "\n"
+#ifdef _WIN32
+           // The installer puts the README beside the programs.
+           "More: README.md in the program's folder\n";
+#else
            "More: man sheetjob, and "
         << kDocDir << "/README.md\n";
+#endif
 }
 
 /// Reached when the program cannot go on: mostly an exception that could not

@@ -35,6 +35,7 @@ bool startable(const fs::path& file, const fs::path& self) {
 #endif
 }
 
+#ifndef _WIN32
 /// The running executable ("" when it cannot be learnt): the dialog program
 /// installed or built beside it is the one that belongs to it.
 std::string ownExecutable() {
@@ -46,6 +47,7 @@ std::string ownExecutable() {
 #endif
     return {};
 }
+#endif
 
 } // namespace
 

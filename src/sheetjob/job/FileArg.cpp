@@ -2,20 +2,17 @@
 
 #include "sheetjob/common/Cp1251.h"
 #include "sheetjob/common/Display.h"
+#include "sheetjob/common/InputFile.h"
+#include "sheetjob/common/SystemText.h"
 #include "sheetjob/common/Text.h"
 #include "sheetjob/coordtext/DegreeText.h"
 #include "sheetjob/job/OutputFolders.h"
 
 #include <array>
-#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <vector>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace sheetjob::job {
 namespace fs = std::filesystem;
@@ -87,23 +84,14 @@ class MemorySource : public ByteSource {
 
 class FileSource : public ByteSource {
   public:
-    explicit FileSource(int fd) : fd_(fd) {}
-    FileSource(const FileSource&) = delete;
-    FileSource& operator=(const FileSource&) = delete;
-    ~FileSource() override { ::close(fd_); }
+    explicit FileSource(common::InputFile& file) : file_(file) {}
     bool read(char* data, std::size_t size, std::size_t& got) override {
-        for (;;) {
-            const ssize_t n = ::read(fd_, data, size);
-            if (n < 0 && errno == EINTR)
-                continue;
-            got = n > 0 ? static_cast<std::size_t>(n) : 0;
-            return n >= 0;
-        }
+        return file_.read(data, size, got);
     }
-    bool rewind() override { return ::lseek(fd_, 0, SEEK_SET) == 0; }
+    bool rewind() override { return file_.rewind(); }
 
   private:
-    int fd_;
+    common::InputFile& file_;
 };
 
 /// What the first reading learns: how the file is to be read.
@@ -589,32 +577,34 @@ common::Outcome createResultFolder(const std::string& folder) {
         return common::Failure{
             kArgFolderNotCreated,
             "cannot create folder " + common::displayed(common::cp1251ToUtf8(folder)) + ": " +
-                (ec ? ec.message() : std::string("a file of that name is in the way"))};
+                (ec ? common::errorText(ec) : std::string("a file of that name is in the way"))};
     return std::nullopt;
 }
 
 common::Outcome readArgFile(const std::string& argFile, model::Job& job) {
     const std::string shownFile = common::displayed(argFile);
-    // Opened without waiting: a FIFO or a device named as the argument file must
-    // not hold the run; only a regular file is read.
-    const int fd = ::open(argFile.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return common::Failure{kArgFileNotOpened, shownFile + ": cannot open the argument file: " +
-                                                      std::strerror(errno)};
-    FileSource source(fd);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0)
-        return common::Failure{kArgFileNotOpened, shownFile + ": cannot open the argument file: " +
-                                                      std::strerror(errno)};
-    if (S_ISDIR(st.st_mode))
-        return common::Failure{kArgFileNotOpened,
-                               shownFile + ": is a folder, not an argument file"};
-    if (!S_ISREG(st.st_mode))
-        return common::Failure{kArgFileNotOpened,
-                               shownFile + ": is not a regular file (a pipe, socket or device)"};
-    if (static_cast<std::size_t>(st.st_size) > kMaxArgFileBytes)
+    // A FIFO or a device named as the argument file must not hold the run;
+    // only a regular file is read.
+    common::InputFile::Refusal refusal = common::InputFile::Refusal::CannotOpen;
+    std::string error;
+    auto file = common::InputFile::open(argFile, refusal, error);
+    if (!file) {
+        switch (refusal) {
+        case common::InputFile::Refusal::Folder:
+            return common::Failure{kArgFileNotOpened,
+                                   shownFile + ": is a folder, not an argument file"};
+        case common::InputFile::Refusal::NotRegular:
+            return common::Failure{kArgFileNotOpened, shownFile + ": is not a regular file (a "
+                                                                  "pipe, socket or device)"};
+        default:
+            return common::Failure{kArgFileNotOpened,
+                                   shownFile + ": cannot open the argument file: " + error};
+        }
+    }
+    if (file->size() > kMaxArgFileBytes)
         return common::Failure{kArgLineNotRead,
                                shownFile + ": too large for an argument file (more than 16 MiB)"};
+    FileSource source(*file);
     if (auto failure = readLines(source, shownFile, job))
         return failure;
     return createResultFolder(job.resultFolder);

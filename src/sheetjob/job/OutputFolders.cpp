@@ -162,8 +162,7 @@ common::Outcome openOrMake(const common::Folder& result, std::string_view name, 
 } // namespace
 
 fs::path fileSystemPath(std::string_view cp1251Path) {
-    const std::string utf8 = common::nativePathFromCp1251(cp1251Path);
-    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+    return common::filesystemPath(common::nativePathFromCp1251(cp1251Path));
 }
 
 std::string withFolderSeparator(std::string folder) {

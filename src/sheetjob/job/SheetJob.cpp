@@ -1,6 +1,7 @@
 #include "sheetjob/job/SheetJob.h"
 
 #include "sheetjob/common/Display.h"
+#include "sheetjob/common/Path.h"
 #include "sheetjob/common/Text.h"
 #include "sheetjob/job/FileArg.h"
 #include "sheetjob/job/OutputFolders.h"
@@ -50,7 +51,7 @@ class Run {
         // the name); a relative one stays relative to the current folder.
         const std::string argFile = common::ltrim(argument);
         std::error_code ec;
-        if (argFile.empty() || !std::filesystem::exists(std::filesystem::path(argFile), ec)) {
+        if (argFile.empty() || !std::filesystem::exists(common::filesystemPath(argFile), ec)) {
             report("argument file " + common::quoted(argFile) +
                    " not found (usage: sheetjob [ARGUMENT-FILE])");
             return kExitNotDone;

@@ -1,15 +1,11 @@
 #include "sheetjob/common/Folder.h"
 
+#include "sheetjob/common/Path.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <utility>
-
-#ifdef _WIN32
-// A port needs the same guarantees from handles: CreateFileW with
-// FILE_FLAG_OPEN_REPARSE_POINT, renaming by handle and LockFileEx.
-#error "the handle-based folder operations have no Windows implementation yet"
-#endif
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -90,10 +86,9 @@ Folder& Folder::operator=(Folder&& other) noexcept {
 }
 
 std::string Folder::pathOf(std::string_view name) const {
-    constexpr char kSeparator = '/';
     std::string path = path_;
-    if (!path.empty() && path.back() != kSeparator)
-        path += kSeparator;
+    if (!path.empty() && path.back() != kPathSeparator)
+        path += kPathSeparator;
     path += name;
     return path;
 }
