@@ -76,10 +76,4 @@ ProcessResult finishProcess(RunningProcess& process) {
     return result;
 }
 
-ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
-                         const ProcessOptions& options) {
-    RunningProcess process = startProcess(program, args, options);
-    return finishProcess(process);
-}
-
 } // namespace sheetjob::testing

@@ -46,9 +46,9 @@ std::wstring environmentBlock(const std::vector<std::string>& extra) {
         const std::wstring wide = common::toWide(add);
         const std::wstring name = wide.substr(0, wide.find(L'=') + 1);
         std::erase_if(entries, [&](const std::wstring& e) {
-            return CompareStringOrdinal(e.c_str(), static_cast<int>(std::min(e.size(), name.size())),
-                                        name.c_str(), static_cast<int>(name.size()),
-                                        TRUE) == CSTR_EQUAL;
+            return CompareStringOrdinal(
+                       e.c_str(), static_cast<int>(std::min(e.size(), name.size())), name.c_str(),
+                       static_cast<int>(name.size()), TRUE) == CSTR_EQUAL;
         });
         entries.push_back(wide);
     }
@@ -124,12 +124,6 @@ ProcessResult finishProcess(RunningProcess& process) {
     result.out = readFile(process.capture->path() / "stdout");
     result.err = readFile(process.capture->path() / "stderr");
     return result;
-}
-
-ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
-                         const ProcessOptions& options) {
-    RunningProcess process = startProcess(program, args, options);
-    return finishProcess(process);
 }
 
 } // namespace sheetjob::testing

@@ -27,6 +27,12 @@ using NativeHandle = std::intptr_t;
 using NativeHandle = int;
 #endif
 
+namespace detail {
+/// Closes a file or folder the system opened, and marks it none (each
+/// platform's file has its own).
+void closeNative(NativeHandle& handle) noexcept;
+} // namespace detail
+
 /// What an entry of a folder is, looked at without following a link.
 enum class EntryKind { Missing, Folder, File, Link, Other };
 

@@ -22,12 +22,6 @@ std::string systemMessage(int error) { return std::strerror(error); }
 constexpr mode_t kFileMode = 0666;
 constexpr mode_t kFolderMode = 0777;
 
-void closeDescriptor(int& fd) {
-    if (fd >= 0)
-        ::close(fd);
-    fd = -1;
-}
-
 EntryKind kindOfMode(mode_t mode) {
     if (S_ISDIR(mode))
         return EntryKind::Folder;
@@ -40,50 +34,14 @@ EntryKind kindOfMode(mode_t mode) {
 
 } // namespace
 
+void detail::closeNative(NativeHandle& handle) noexcept {
+    if (handle >= 0)
+        ::close(handle);
+    handle = -1;
+}
+
 // ---------------------------------------------------------------------------
 // OutputFile
-
-OutputFile::OutputFile(OutputFile&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-
-OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
-    if (this != &other) {
-        std::string ignored;
-        close(ignored);
-        fd_ = std::exchange(other.fd_, -1);
-    }
-    return *this;
-}
-
-OutputFile::~OutputFile() {
-    std::string ignored;
-    close(ignored);
-}
-
-FileLock::FileLock(FileLock&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-
-FileLock& FileLock::operator=(FileLock&& other) noexcept {
-    if (this != &other) {
-        closeDescriptor(fd_); // closing the descriptor releases the lock
-        fd_ = std::exchange(other.fd_, -1);
-    }
-    return *this;
-}
-
-Folder::Folder(Folder&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)),
-      staging_(std::exchange(other.staging_, nullptr)), fresh_(std::exchange(other.fresh_, false)) {
-}
-
-Folder& Folder::operator=(Folder&& other) noexcept {
-    if (this != &other) {
-        closeDescriptor(fd_);
-        fd_ = std::exchange(other.fd_, -1);
-        path_ = std::move(other.path_);
-        staging_ = std::exchange(other.staging_, nullptr);
-        fresh_ = std::exchange(other.fresh_, false);
-    }
-    return *this;
-}
 
 std::string Folder::pathOf(std::string_view name) const {
     std::string path = path_;
@@ -143,10 +101,6 @@ bool OutputFile::close(std::string& error) {
     }
     return true;
 }
-
-FileLock::~FileLock() { closeDescriptor(fd_); }
-
-Folder::~Folder() { closeDescriptor(fd_); }
 
 std::optional<Folder> Folder::open(const std::string& path, std::string& error, bool* missing) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -25,11 +25,15 @@ namespace {
 HANDLE handleOf(NativeHandle handle) { return reinterpret_cast<HANDLE>(handle); }
 NativeHandle nativeOf(HANDLE handle) { return reinterpret_cast<NativeHandle>(handle); }
 
-void closeHandle(NativeHandle& handle) {
+} // namespace
+
+void detail::closeNative(NativeHandle& handle) noexcept {
     if (handle != -1)
         CloseHandle(handleOf(handle));
     handle = -1;
 }
+
+namespace {
 
 std::string lastErrorText() { return systemErrorText(GetLastError()); }
 
@@ -67,8 +71,8 @@ bool isEntryName(std::string_view name) {
     if (name.empty() || name == "." || name == "..")
         return false;
     return std::none_of(name.begin(), name.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 0x20 || std::string_view("\\/:*?\"<>|").find(c) !=
-                                                           std::string_view::npos;
+        return static_cast<unsigned char>(c) < 0x20 ||
+               std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos;
     });
 }
 
@@ -77,9 +81,8 @@ bool isEntryName(std::string_view name) {
 std::wstring finalPath(HANDLE handle) {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = GetFinalPathNameByHandleW(handle, path.data(),
-                                                       static_cast<DWORD>(path.size()),
-                                                       FILE_NAME_NORMALIZED);
+        const DWORD length = GetFinalPathNameByHandleW(
+            handle, path.data(), static_cast<DWORD>(path.size()), FILE_NAME_NORMALIZED);
         if (length == 0)
             return {};
         if (length < path.size()) {
@@ -146,22 +149,6 @@ OVERLAPPED atOffset(std::size_t offset) {
 // ---------------------------------------------------------------------------
 // OutputFile
 
-OutputFile::OutputFile(OutputFile&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-
-OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
-    if (this != &other) {
-        std::string ignored;
-        close(ignored);
-        fd_ = std::exchange(other.fd_, -1);
-    }
-    return *this;
-}
-
-OutputFile::~OutputFile() {
-    std::string ignored;
-    close(ignored);
-}
-
 bool OutputFile::writeAt(std::size_t offset, std::string_view bytes, std::string& error) {
     while (!bytes.empty()) {
         const DWORD piece = static_cast<DWORD>(std::min(bytes.size(), kMaxTransfer));
@@ -217,36 +204,6 @@ bool OutputFile::close(std::string& error) {
 
 // ---------------------------------------------------------------------------
 // FileLock and Folder
-
-FileLock::FileLock(FileLock&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-
-FileLock& FileLock::operator=(FileLock&& other) noexcept {
-    if (this != &other) {
-        closeHandle(fd_); // closing the handle releases the lock
-        fd_ = std::exchange(other.fd_, -1);
-    }
-    return *this;
-}
-
-FileLock::~FileLock() { closeHandle(fd_); }
-
-Folder::Folder(Folder&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)),
-      staging_(std::exchange(other.staging_, nullptr)), fresh_(std::exchange(other.fresh_, false)) {
-}
-
-Folder& Folder::operator=(Folder&& other) noexcept {
-    if (this != &other) {
-        closeHandle(fd_);
-        fd_ = std::exchange(other.fd_, -1);
-        path_ = std::move(other.path_);
-        staging_ = std::exchange(other.staging_, nullptr);
-        fresh_ = std::exchange(other.fresh_, false);
-    }
-    return *this;
-}
-
-Folder::~Folder() { closeHandle(fd_); }
 
 namespace {
 
@@ -375,8 +332,8 @@ std::vector<FolderEntry> Folder::entries() const {
             continue;
         // A name that UTF-8 cannot spell cannot be named back: it is left alone.
         if (auto name = fromWide(wide))
-            list.push_back({std::move(*name), kindOfAttributes(data.dwFileAttributes,
-                                                               data.dwReserved0)});
+            list.push_back(
+                {std::move(*name), kindOfAttributes(data.dwFileAttributes, data.dwReserved0)});
     } while (FindNextFileW(find, &data));
     FindClose(find);
     return list;
@@ -475,9 +432,9 @@ bool Folder::readFile(std::string_view name, std::size_t maxBytes, std::string& 
     if (!isEntryName(name))
         return false;
     const std::wstring path = entryPath(fd_, name);
-    const HANDLE handle =
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const HANDLE handle = CreateFileW(
+        path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     OutputFile file(nativeOf(handle)); // closes the handle on every path
@@ -568,17 +525,16 @@ bool Folder::rename(std::string_view from, std::string_view to, std::string& err
 
 std::optional<FileLock> Folder::lock(std::string_view name, bool& busy, std::string& error) const {
     busy = false;
-    switch (kindOf(name)) {
-    case EntryKind::Missing:
-    case EntryKind::File:
-        break;
-    case EntryKind::Link:
-        error = "it is a symbolic link";
+    // Only a regular file (or none yet) serves as a lock: looked at by name
+    // first, and again through the handle, which is what counts.
+    const auto refused = [&error](EntryKind kind) {
+        if (kind == EntryKind::File || kind == EntryKind::Missing)
+            return false;
+        error = kind == EntryKind::Link ? "it is a symbolic link" : "it is not a regular file";
+        return true;
+    };
+    if (refused(kindOf(name)))
         return std::nullopt;
-    default:
-        error = "it is not a regular file";
-        return std::nullopt;
-    }
     // Read access is enough to lock, so a lock file without write permission
     // serves as well. Every kind of sharing: the second run must reach the
     // lock to learn that it is held.
@@ -591,23 +547,15 @@ std::optional<FileLock> Folder::lock(std::string_view name, bool& busy, std::str
         return std::nullopt;
     }
     FileLock lock(nativeOf(handle));
-    switch (kindOfHandle(handle, path)) {
-    case EntryKind::File:
-        break;
-    case EntryKind::Link:
-        error = "it is a symbolic link";
+    if (refused(kindOfHandle(handle, path)))
         return std::nullopt;
-    default:
-        error = "it is not a regular file";
-        return std::nullopt;
-    }
     OVERLAPPED whole{};
     if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
                     MAXDWORD, &whole)) {
         const DWORD code = GetLastError();
         busy = code == ERROR_LOCK_VIOLATION || code == ERROR_IO_PENDING;
-        error = busy ? std::string("another run is writing into this folder")
-                     : systemErrorText(code);
+        error =
+            busy ? std::string("another run is writing into this folder") : systemErrorText(code);
         return std::nullopt;
     }
     return lock;

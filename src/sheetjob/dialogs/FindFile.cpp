@@ -1,5 +1,6 @@
 #include "sheetjob/dialogs/FindFile.h"
 
+#include "sheetjob/common/Cp1251.h"
 #include "sheetjob/common/Text.h"
 #include "sheetjob/dialogs/DialogTexts.h"
 
@@ -39,6 +40,15 @@ bool findFile(Platform& platform, const std::string& initialDirectory, int /*mod
     }
     splitFolder(common::rtrim(*confirmed), folder, namePart);
     return true;
+}
+
+std::optional<std::string> jobFolder(Platform& platform, std::optional<std::string_view> utf8Folder,
+                                     const std::string& caption) {
+    auto folder = utf8Folder ? common::utf8ToCp1251(*utf8Folder) : std::nullopt;
+    if (!folder)
+        platform.messageBox(std::string(text::kErrFolderEncoding), caption,
+                            MessageIcon::Exclamation);
+    return folder;
 }
 
 } // namespace sheetjob::dialogs

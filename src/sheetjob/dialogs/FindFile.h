@@ -5,7 +5,9 @@
 
 #include "sheetjob/dialogs/Controls.h"
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace sheetjob::dialogs {
 
@@ -21,6 +23,14 @@ bool findFile(Platform& platform, const std::string& initialDirectory, int mode,
               const std::string& pattern, const std::string& nameField,
               const std::string& defaultExtension, const std::string& caption, std::string& folder,
               std::string& namePart);
+
+/// The folder a picker returned (UTF-8, native form, with its trailing
+/// separator; nothing when the system's name is no UTF-8) as the job's path,
+/// which is Windows-1251 text. A name that Windows-1251 cannot hold would send
+/// the layers to another folder: it is refused with a message box under
+/// `caption`, and there is no folder.
+std::optional<std::string> jobFolder(Platform& platform, std::optional<std::string_view> utf8Folder,
+                                     const std::string& caption);
 
 /// Splits a confirmed path at its last separator ("\" or "/"): the folder keeps
 /// the separator; a path without one gives an empty folder.

@@ -219,6 +219,13 @@ common::Outcome pathProcess(const std::string& resultFolder, bool subSheetFrames
     if (earlier)
         removeEarlierProject(folders.result, *earlier);
     removeLeftovers(folders.result, removableEntries(folders.result));
+    // A sub-sheet folder that a killed run was writing whole goes too.
+    for (const std::string_view name : {kR50Folder, kR25Folder}) {
+        const std::string fresh = folders.result.temporaryName(name);
+        std::string ignored;
+        if (folders.result.kindOf(fresh) == common::EntryKind::Folder)
+            folders.result.removeFolderWithFiles(fresh, ignored);
+    }
 
     const auto hypsEntries = removableEntries(*hyps);
     for (const auto layer : layers::kHypsLayerNames)

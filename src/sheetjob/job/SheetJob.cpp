@@ -298,14 +298,6 @@ std::optional<StoppedRun> writeSheet(const model::Job& job) {
     OutputFolders folders;
     if (auto failure = pathProcess(job.resultFolder, job.subSheetFrames, folders))
         return StoppedRun{*failure, true};
-    // A sub-sheet folder that a killed run was writing whole goes.
-    for (const std::string_view name : {kR50Folder, kR25Folder}) {
-        const std::string fresh = folders.result.temporaryName(name);
-        std::string ignored;
-        if (folders.result.kindOf(fresh) != common::EntryKind::Missing &&
-            !folders.result.removeFolderWithFiles(fresh, ignored))
-            folders.result.removeEntry(fresh); // not a folder: a leftover of another kind
-    }
     // Marked as going until the run ends, so that the next run can tell a run
     // that was killed from one that ended (even with a failure: a layer that
     // fails leaves no file). Put in place at once, before any staged file or

@@ -87,8 +87,7 @@ common::Outcome createHyps(const SheetGeometry& sheet, int setScale, const std::
 
 common::Outcome writeGraticuleLayers(const model::Job& job, const common::Folder& hyps,
                                      frame::FrameJob& frameJob) {
-    if (auto failure = checkTrapezium(job))
-        return failure;
+    // A trapezium that cannot be drawn settles harmlessly; it is refused below.
     return writeGraticuleLayers(job, settleSheet(job), hyps, frameJob);
 }
 
@@ -135,8 +134,6 @@ common::Outcome writeGraticuleLayers(const model::Job& job, const SheetGeometry&
 
 common::Outcome createSheetLayers(const model::Job& job, const common::Folder& hyps,
                                   const common::Folder& frameFolder) {
-    if (auto failure = checkTrapezium(job))
-        return failure;
     return createSheetLayers(job, settleSheet(job),
                              frame::setRamkParameters(job.sheet.setScale, job.mapScale), hyps,
                              frameFolder);

@@ -96,7 +96,6 @@ constexpr std::size_t kShxEntryBytes = 8;
 class Extent {
   public:
     void add(std::span<const double> x, std::span<const double> y);
-    [[nodiscard]] bool empty() const { return empty_; }
     double xMin = 0.0, yMin = 0.0, xMax = 0.0, yMax = 0.0;
 
   private:

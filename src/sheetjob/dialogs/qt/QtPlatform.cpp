@@ -1,7 +1,7 @@
 #include "sheetjob/dialogs/qt/QtPlatform.h"
 
 #include "sheetjob/common/Cp1251.h"
-#include "sheetjob/dialogs/DialogTexts.h"
+#include "sheetjob/dialogs/FindFile.h"
 #include "sheetjob/dialogs/qt/QtDialog.h"
 #include "sheetjob/dialogs/qt/Templates.h"
 
@@ -103,16 +103,9 @@ std::optional<std::string> QtPlatform::openFile(const OpenFileRequest& request) 
     if (!picked || picked->isEmpty())
         return std::nullopt;
     const QByteArray utf8 = withTrailingSeparator(*picked).toUtf8();
-    auto folder = common::utf8ToCp1251(
-        std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
-    if (!folder) {
-        // The job's paths are Windows-1251 texts; a name they cannot hold would
-        // send the layers to another folder.
-        messageBox(std::string(text::kErrFolderEncoding), request.caption,
-                   MessageIcon::Exclamation);
-        return std::nullopt;
-    }
-    return folder;
+    return jobFolder(*this,
+                     std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())),
+                     request.caption);
 }
 
 std::string QtPlatform::currentDirectory() {

@@ -36,8 +36,8 @@ constexpr DWORD kCheckBox = kChild | WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX;
 constexpr DWORD kField = kChild | WS_TABSTOP | WS_GROUP | WS_BORDER | ES_AUTOHSCROLL;
 // Read-only fields are out of the Tab order: nothing to type there.
 constexpr DWORD kReadOnlyField = kChild | WS_BORDER | ES_AUTOHSCROLL | ES_READONLY;
-constexpr DWORD kDialog = DS_SHELLFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION |
-                          WS_SYSMENU;
+constexpr DWORD kDialog =
+    DS_SHELLFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
 
 // Heights of a row in dialog units: a label's text, a list or field, a button.
 constexpr short kTextHeight = 8;
@@ -197,8 +197,8 @@ constexpr short kColumnFieldWidth = 58;
 
 /// One row of a characteristics group: label, field (`wide` for a text, from
 /// the middle of the column).
-void fieldRow(TemplateWriter& t, short x, short y, std::string_view caption, int id,
-              bool readOnly, bool wide = false) {
+void fieldRow(TemplateWriter& t, short x, short y, std::string_view caption, int id, bool readOnly,
+              bool wide = false) {
     constexpr short kWideFieldX = 64;
     const short labelWidth = wide ? kWideFieldX - 12 : kColumnLabelWidth;
     const short fieldX = static_cast<short>(x + (wide ? kWideFieldX : 12 + kColumnLabelWidth));
@@ -207,7 +207,8 @@ void fieldRow(TemplateWriter& t, short x, short y, std::string_view caption, int
              : kColumnFieldWidth;
     t.label({static_cast<short>(x + 8), static_cast<short>(y + 2), labelWidth, kTextHeight},
             caption);
-    t.add(id, kEditClass, readOnly ? kReadOnlyField : kField, {fieldX, y, fieldWidth, kFieldHeight});
+    t.add(id, kEditClass, readOnly ? kReadOnlyField : kField,
+          {fieldX, y, fieldWidth, kFieldHeight});
 }
 
 /// One column: the base trapezium (read-only) or the result one (its bounds,
@@ -217,7 +218,8 @@ void trapeziumColumn(TemplateWriter& t, short x, bool base) {
     constexpr short kTop = 6;
     constexpr short kFirstRow = kTop + 12;
     const bool editable = !base;
-    t.frame({x, kTop, kColumnWidth, 7 * kRowStep + 16}, base ? text::kGroupBase : text::kGroupResult);
+    t.frame({x, kTop, kColumnWidth, 7 * kRowStep + 16},
+            base ? text::kGroupBase : text::kGroupResult);
     short y = kFirstRow;
     if (base)
         fieldRow(t, x, y, text::kLabelSheetKind, kIdBaseKind, true, true);
@@ -234,21 +236,23 @@ void trapeziumColumn(TemplateWriter& t, short x, bool base) {
     y += kRowStep;
     fieldRow(t, x, y, text::kLabelNorth, base ? kIdBaseNorth : kIdResultNorth, !editable);
 
+    // The graticule along the parallels, then along the meridians: a group of
+    // two rows each, the spacing and the minute division.
+    const auto graticuleGroup = [&](short top, std::string_view caption, std::string_view stepLabel,
+                                    int stepId, int divisionId) {
+        t.frame({x, top, kColumnWidth, 2 * kRowStep + 16}, caption);
+        fieldRow(t, x, static_cast<short>(top + 12), stepLabel, stepId, !editable);
+        fieldRow(t, x, static_cast<short>(top + 12 + kRowStep), text::kLabelMinuteDivision,
+                 divisionId, !editable);
+    };
     y = kTop + 7 * kRowStep + 22;
-    t.frame({x, y, kColumnWidth, 2 * kRowStep + 16},
-            base ? text::kGroupBaseLongitude : text::kGroupResultLongitude);
-    fieldRow(t, x, static_cast<short>(y + 12), text::kLabelMeridianStep,
-             base ? kIdBaseMeridianStep : kIdResultMeridianStep, !editable);
-    fieldRow(t, x, static_cast<short>(y + 12 + kRowStep), text::kLabelMinuteDivision,
-             base ? kIdBaseXMinute : kIdResultXMinute, !editable);
-
+    graticuleGroup(y, base ? text::kGroupBaseLongitude : text::kGroupResultLongitude,
+                   text::kLabelMeridianStep, base ? kIdBaseMeridianStep : kIdResultMeridianStep,
+                   base ? kIdBaseXMinute : kIdResultXMinute);
     y += 2 * kRowStep + 22;
-    t.frame({x, y, kColumnWidth, 2 * kRowStep + 16},
-            base ? text::kGroupBaseLatitude : text::kGroupResultLatitude);
-    fieldRow(t, x, static_cast<short>(y + 12), text::kLabelParallelStep,
-             base ? kIdBaseParallelStep : kIdResultParallelStep, !editable);
-    fieldRow(t, x, static_cast<short>(y + 12 + kRowStep), text::kLabelMinuteDivision,
-             base ? kIdBaseYMinute : kIdResultYMinute, !editable);
+    graticuleGroup(y, base ? text::kGroupBaseLatitude : text::kGroupResultLatitude,
+                   text::kLabelParallelStep, base ? kIdBaseParallelStep : kIdResultParallelStep,
+                   base ? kIdBaseYMinute : kIdResultYMinute);
 }
 
 std::vector<unsigned char> refinement() {
@@ -261,7 +265,8 @@ std::vector<unsigned char> refinement() {
     trapeziumColumn(t, 7 + kColumnWidth + 7, false);
     const short y = kBottom + 4;
     t.add(kIdTest, kButtonClass, kButton, {7, y, 50, kButtonHeight}, text::kButtonTest);
-    t.add(kIdNotice, kEditClass, kReadOnlyField, {63, static_cast<short>(y + 1), 222, kFieldHeight});
+    t.add(kIdNotice, kEditClass, kReadOnlyField,
+          {63, static_cast<short>(y + 1), 222, kFieldHeight});
     t.add(kIdOk, kButtonClass, kDefaultButton, {kWidth - 118, y, 52, kButtonHeight},
           text::kButtonOk);
     t.add(kIdCancel, kButtonClass, kButton, {kWidth - 59, y, 52, kButtonHeight},
@@ -282,10 +287,9 @@ std::vector<unsigned char> start() {
     constexpr short kRight = 136, kRightWidth = kWidth - kRight - 7;
     t.add(kNoId, kStaticClass, kChild | SS_ETCHEDFRAME, {kRight, 7, kRightWidth, 52});
     short y = 12;
-    for (const auto& [id, line] : {std::pair{kIdTitle1, text::kStartTitle1},
-                                   std::pair{kIdTitle2, text::kStartTitle2},
-                                   std::pair{kIdTitle3, text::kStartTitle3},
-                                   std::pair{kIdTitle4, text::kStartTitle4}}) {
+    for (const auto& [id, line] :
+         {std::pair{kIdTitle1, text::kStartTitle1}, std::pair{kIdTitle2, text::kStartTitle2},
+          std::pair{kIdTitle3, text::kStartTitle3}, std::pair{kIdTitle4, text::kStartTitle4}}) {
         t.add(id, kStaticClass, kLabel | SS_CENTER,
               {static_cast<short>(kRight + 4), y, static_cast<short>(kRightWidth - 8), 10}, line);
         y += 11;
@@ -398,9 +402,11 @@ void drawStartPicture(HDC dc, const RECT& area) {
     SelectObject(dc, blue);
     constexpr int kMeridians = 4, kParallels = 4;
     for (int i = 1; i < kMeridians; ++i)
-        line(lerp(sw, se, double(i) / kMeridians, 0, 0), lerp(nw, ne, double(i) / kMeridians, 0, 0));
+        line(lerp(sw, se, double(i) / kMeridians, 0, 0),
+             lerp(nw, ne, double(i) / kMeridians, 0, 0));
     for (int j = 1; j < kParallels; ++j)
-        line(lerp(sw, nw, double(j) / kParallels, 0, 0), lerp(se, ne, double(j) / kParallels, 0, 0));
+        line(lerp(sw, nw, double(j) / kParallels, 0, 0),
+             lerp(se, ne, double(j) / kParallels, 0, 0));
     const HPEN outline = CreatePen(PS_SOLID, 2, RGB(0, 0, 0));
     SelectObject(dc, outline);
     SelectObject(dc, GetStockObject(NULL_BRUSH));
@@ -408,9 +414,9 @@ void drawStartPicture(HDC dc, const RECT& area) {
 
     SelectObject(dc, oldPen);
     SelectObject(dc, oldBrush);
-    for (HGDIOBJ object : {static_cast<HGDIOBJ>(black), static_cast<HGDIOBJ>(white),
-                           static_cast<HGDIOBJ>(land), static_cast<HGDIOBJ>(blue),
-                           static_cast<HGDIOBJ>(outline)})
+    for (HGDIOBJ object :
+         {static_cast<HGDIOBJ>(black), static_cast<HGDIOBJ>(white), static_cast<HGDIOBJ>(land),
+          static_cast<HGDIOBJ>(blue), static_cast<HGDIOBJ>(outline)})
         DeleteObject(object);
 }
 

@@ -3,7 +3,7 @@
 #include "sheetjob/common/Console.h"
 #include "sheetjob/common/Cp1251.h"
 #include "sheetjob/common/SystemText.h"
-#include "sheetjob/dialogs/DialogTexts.h"
+#include "sheetjob/dialogs/FindFile.h"
 #include "sheetjob/dialogs/win32/Templates.h"
 
 #include <windows.h>
@@ -72,8 +72,8 @@ std::optional<std::wstring> pickFolder(const OpenFileRequest& request, HWND owne
     dialog->SetTitle(fromCp1251(request.caption).c_str());
     ComPtr<IShellItem> start;
     if (!request.initialDirectory.empty() &&
-        SUCCEEDED(SHCreateItemFromParsingName(fromCp1251(request.initialDirectory).c_str(),
-                                              nullptr, IID_PPV_ARGS(start.out()))))
+        SUCCEEDED(SHCreateItemFromParsingName(fromCp1251(request.initialDirectory).c_str(), nullptr,
+                                              IID_PPV_ARGS(start.out()))))
         dialog->SetFolder(start.get());
     if (FAILED(dialog->Show(owner)))
         return std::nullopt; // cancelled
@@ -122,17 +122,9 @@ std::optional<std::string> Win32Platform::openFile(const OpenFileRequest& reques
     const auto picked = pickFolder(request, runningDialog());
     if (!picked || picked->empty())
         return std::nullopt;
-    const std::wstring folder = withTrailingSeparator(*picked);
-    // The job's paths are Windows-1251 texts; a name they cannot hold would
-    // send the layers to another folder.
-    const auto utf8 = common::fromWide(folder);
-    auto cp1251 = utf8 ? common::utf8ToCp1251(*utf8) : std::nullopt;
-    if (!cp1251) {
-        messageBox(std::string(text::kErrFolderEncoding), request.caption,
-                   MessageIcon::Exclamation);
-        return std::nullopt;
-    }
-    return cp1251;
+    const auto utf8 = common::fromWide(withTrailingSeparator(*picked));
+    return jobFolder(*this, utf8 ? std::optional<std::string_view>(*utf8) : std::nullopt,
+                     request.caption);
 }
 
 std::string Win32Platform::currentDirectory() {

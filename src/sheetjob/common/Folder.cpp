@@ -1,14 +1,62 @@
 // The parts of the folder operations that are the same on every platform:
-// whole files written under a temporary name and put in place, at once or
-// through a job's staging.
+// owning handles, whole files written under a temporary name and put in
+// place, at once or through a job's staging. FolderPosix.cpp and
+// FolderWin32.cpp hold the calls to the system.
 
 #include "sheetjob/common/Folder.h"
 
 #include "sheetjob/common/Display.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace sheetjob::common {
+
+OutputFile::OutputFile(OutputFile&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+
+OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
+    if (this != &other) {
+        std::string ignored;
+        close(ignored);
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
+OutputFile::~OutputFile() {
+    std::string ignored;
+    close(ignored);
+}
+
+FileLock::FileLock(FileLock&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+
+FileLock& FileLock::operator=(FileLock&& other) noexcept {
+    if (this != &other) {
+        detail::closeNative(fd_); // closing the handle releases the lock
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
+FileLock::~FileLock() { detail::closeNative(fd_); }
+
+Folder::Folder(Folder&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)),
+      staging_(std::exchange(other.staging_, nullptr)), fresh_(std::exchange(other.fresh_, false)) {
+}
+
+Folder& Folder::operator=(Folder&& other) noexcept {
+    if (this != &other) {
+        detail::closeNative(fd_);
+        fd_ = std::exchange(other.fd_, -1);
+        path_ = std::move(other.path_);
+        staging_ = std::exchange(other.staging_, nullptr);
+        fresh_ = std::exchange(other.fresh_, false);
+    }
+    return *this;
+}
+
+Folder::~Folder() { detail::closeNative(fd_); }
 
 bool Folder::writeFile(std::string_view name, std::string_view content, std::string& error) const {
     const std::string temporary = temporaryName(name);
