@@ -28,13 +28,6 @@ constexpr std::uint64_t kFnvOffsetBasis = 14695981039346656037ULL;
 constexpr std::uint64_t kFnvPrime = 1099511628211ULL;
 constexpr int kFold = 29; // bits a word's product is folded by
 
-std::uint64_t byteSwapped(std::uint64_t v) {
-    std::uint64_t r = 0;
-    for (std::size_t i = 0; i < sizeof v; ++i)
-        r = (r << 8) | ((v >> (8 * i)) & 0xFF);
-    return r;
-}
-
 } // namespace
 
 std::uint64_t contentDigest(std::string_view content) {
@@ -43,9 +36,13 @@ std::uint64_t contentDigest(std::string_view content) {
     for (; at + sizeof(std::uint64_t) <= content.size(); at += sizeof(std::uint64_t)) {
         std::uint64_t word = 0;
         std::memcpy(&word, content.data() + at, sizeof word);
-        if constexpr (std::endian::native ==
-                      std::endian::big) // little-endian, whatever the machine
-            word = byteSwapped(word);
+        // Read little-endian, whatever the machine.
+        if constexpr (std::endian::native == std::endian::big) {
+            std::uint64_t swapped = 0;
+            for (std::size_t i = 0; i < sizeof word; ++i)
+                swapped = (swapped << 8) | ((word >> (8 * i)) & 0xFF);
+            word = swapped;
+        }
         digest = (digest ^ word) * kFnvPrime;
         digest ^= digest >> kFold;
     }
